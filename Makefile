@@ -1,0 +1,33 @@
+# Entry points: `make run` and `make test` set everything up on a fresh
+# Debian 12 machine (missing packages are installed), build, then run.
+BUILD      ?= build
+BUILD_SAN  ?= build-san
+JOBS       ?= $(shell nproc)
+
+.PHONY: setup build run test test-sanitize clean
+
+setup:
+	@tools/setup.sh
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+$(BUILD_SAN)/CMakeCache.txt:
+	cmake -S . -B $(BUILD_SAN) -DCMAKE_BUILD_TYPE=Debug -DVORBIX_SANITIZE=ON
+
+build: setup $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS)
+
+# The game runs from the build directory, whose data/ holds the generated data.
+run: build
+	cd $(BUILD) && ./vorbix -w
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test-sanitize: setup $(BUILD_SAN)/CMakeCache.txt
+	cmake --build $(BUILD_SAN) -j $(JOBS)
+	cd $(BUILD_SAN) && ctest --output-on-failure -j $(JOBS)
+
+clean:
+	rm -rf $(BUILD) $(BUILD_SAN)

@@ -1,0 +1,110 @@
+#include "core/frame.h"
+
+#include <SDL/SDL.h>
+#include <algorithm>
+
+#include "core/input.h"
+#include "display/screen.h"
+#include "display/status.h"
+#include "display/tiles.h"
+#include "game/game.h"
+#include "gfxedit/gfxedit.h"
+#include "leveledit/leveledit.h"
+#include "picture/screenshot.h"
+#include "sound/sound.h"
+
+ModeHandler mode_handler;
+bool game_active;
+bool recording;
+uint8_t frame_counter;
+PointerState pointer_state;
+
+namespace {
+bool timer_installed;
+}
+
+void start_frame_timer()
+{
+    if (timer_installed)
+        return;
+    timer_installed = true;
+    SDL_SetTimer(FRAME_PERIOD_MS, frame_timer_callback);
+}
+
+void stop_frame_timer()
+{
+    if (!timer_installed)
+        return;
+    timer_installed = false;
+    SDL_SetTimer(0, nullptr);
+}
+
+// Runs on SDL's timer thread: it only hands an event to SDL's queue, which
+// has its own locking. Turning it into tick_pending happens in poll_events.
+uint32_t frame_timer_callback(uint32_t interval)
+{
+    SDL_Event event{};
+    event.type = SDL_USEREVENT;
+    SDL_PeepEvents(&event, 1, SDL_ADDEVENT, 0);
+    return interval;
+}
+
+namespace {
+
+bool alt_x_pressed()
+{
+    return (key_down(SDLK_LALT) || key_down(SDLK_RALT)) && key_pressed(SDLK_x);
+}
+
+} // namespace
+
+void run_frame_body()
+{
+    pointer_state.pointer_held = (mouse_button_down(1) ? 1u : 0u) | (mouse_button_down(3) ? 2u : 0u);
+    pointer_state.pointer_clicked = (mouse_button_clicked(1) ? 1u : 0u) | (mouse_button_clicked(3) ? 2u : 0u);
+    pointer_state.pointer_x = std::clamp(mouse_x(), 12, 628);
+    pointer_state.pointer_y = std::clamp(mouse_y(), 12, 468);
+
+    restore_sprite_backgrounds();
+    gfx_editor_frame();
+    level_editor_frame();
+    game_tick();
+    update_holes();
+    update_clock();
+    if (game_active && top_line_stale())
+        format_top_line();
+    refresh_status_lines();
+    update_sprite_poses();
+    save_sprite_backgrounds();
+    draw_sprites();
+    present_frame();
+    if (mode_handler)
+        mode_handler();
+    // Today's keyboards send Print Screen for the SysReq key.
+    if (key_pressed(SDLK_SYSREQ) || key_pressed(SDLK_PRINT))
+        take_screenshot();
+}
+
+int run_frame()
+{
+    frame_counter++;
+    if (key_state.tick_pending >= 1)
+        key_state.tick_pending = 0;   // the tick that let the last frame run
+    begin_input_frame();
+    SDL_Delay(10);
+    for (;;) {
+        if (poll_events())
+            return 1;
+        if (alt_x_pressed()) {
+            stop_all_sounds();
+            return 1;
+        }
+        if (!key_state.pause_flag && key_state.tick_pending >= 1)
+            break;
+        // Sleep until the next event (at the latest the next timer tick)
+        // instead of spinning; the event stays queued for poll_events.
+        SDL_WaitEvent(nullptr);
+    }
+    run_frame_body();
+    return 0;
+}

@@ -1,0 +1,40 @@
+// The input state: held and newly pressed keys, the mouse, the pause toggle
+// and the timer ticks that pace the frame loop, all refilled from SDL's queue.
+#pragma once
+#include <array>
+#include <cstdint>
+
+constexpr int KEY_LIST_CAPACITY = 128;
+constexpr int JOY_DEAD_ZONE = 3280;
+
+struct KeyList {
+    std::array<int32_t, KEY_LIST_CAPACITY> keys;
+    int count;
+};
+
+struct KeyState {
+    KeyList held;                 // keys down now, no duplicates
+    KeyList pressed;              // key-downs since begin_input_frame, in order
+    int32_t mouse_x, mouse_y;
+    uint32_t buttons_down;        // bit b-1 for SDL mouse button b
+    uint32_t buttons_clicked;
+    bool pause_flag;
+    bool text_entry_active;       // the name prompt is running
+    int tick_pending;             // never above 1
+};
+
+extern KeyState key_state;
+
+void key_event(int32_t key, bool down);
+void begin_input_frame();
+int poll_events();          // 1 when an SDL_QUIT was among the events
+bool key_down(int32_t key);
+bool key_pressed(int32_t key);
+int pressed_count();
+int32_t first_pressed_key();
+int32_t mouse_x();
+int32_t mouse_y();
+bool mouse_button_down(int button);
+bool mouse_button_clicked(int button);
+void toggle_fullscreen();
+void reset_input_state();   // back to the start-up state (tests)

@@ -1,0 +1,295 @@
+#include "core/startup.h"
+
+#include <SDL/SDL.h>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <getopt.h>
+#include <unistd.h>
+
+#include "core/frame.h"
+#include "core/input.h"
+#include "core/settings.h"
+#include "display/screen.h"
+#include "display/status.h"
+#include "display/tiles.h"
+#include "frontend/config.h"
+#include "frontend/userdir.h"
+#include "game/game.h"
+#include "gfxedit/gfxedit.h"
+#include "level/grid.h"
+#include "leveledit/leveledit.h"
+#include "picture/gfxset.h"
+#include "picture/ilbm.h"
+#include "sound/sound.h"
+
+namespace {
+
+const char HELP_TEXT[] =
+    "\n"
+    "SDL Vorbix command line options:\n"
+    "\n"
+    "-h, --help    Show this help text and exit.\n"
+    "\n"
+    "-c file, --config file\n"
+    "              Use alternate file for vorbix configuration.\n"
+    "              See vrbxrc in your ~/.vorbix directory for the\n"
+    "              proper config file format.\n"
+    "\n"
+    "-w, --window  Run vorbix in a window instead of full screen.\n"
+    "\n"
+    "-l 125,\n"
+    "--level 125   Start the game on level 125. Press F4 when the\n"
+    "              game starts to jump to this level.  The maximum\n"
+    "              level number is 400, but only 200 levels are\n"
+    "              predefined.  Levels 201 through 400 are available\n"
+    "              for user defined levels.\n"
+    "\n"
+    "-v, --version Show the vorbix version and exit.\n"
+    "\n"
+    "-s, --stuck   Play vorbix with the pre-solved movies included\n"
+    "              If you are convinced that a level is impossible, use\n"
+    "              this option to see how the Masters do it. This option\n"
+    "              can be used with the -l option to go straight to the\n"
+    "              level you are stuck on.  See if you can best the score,\n"
+    "              or playing time of the Masters!\n"
+    "\n";
+
+const char VERSION_TEXT[] = "\nSDL Vorbix version 1.4.5.4 (1/5/2015)\n\n";
+const char LEVEL_MESSAGE[] = "\nLevel numbers must be numeric, ranging from 1 to 400\n\n";
+
+const option LONG_OPTIONS[] = {
+    {"window", no_argument, nullptr, 'w'},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, 'v'},
+    {"config", required_argument, nullptr, 'c'},
+    {"level", required_argument, nullptr, 'l'},
+    {"Level", required_argument, nullptr, 'l'},
+    {"stuck", no_argument, nullptr, 's'},
+    {"quiet", no_argument, nullptr, 'q'},
+    {nullptr, 0, nullptr, 0},
+};
+
+int print_help()
+{
+    fputs(HELP_TEXT, stdout);
+    return 0;
+}
+
+// 1 to 3 decimal digits with a value of 1..MAX_LEVEL.
+int parse_level(const char* text)
+{
+    size_t length = strlen(text);
+    if (length < 1 || length > 3)
+        return -1;
+    for (size_t i = 0; i < length; i++)
+        if (!isdigit(static_cast<unsigned char>(text[i])))
+            return -1;
+    int level = atoi(text);
+    return (level >= 1 && level <= MAX_LEVEL) ? level : -1;
+}
+
+// A name that does not fit its 256-byte buffer is refused like a bad option.
+bool store_name(char* target, const char* value)
+{
+    if (strlen(value) >= PATH_BUFFER_SIZE)
+        return false;
+    strcpy(target, value);
+    return true;
+}
+
+} // namespace
+
+int parse_command_line(int argc, char** argv)
+{
+    opterr = 0;
+    optind = 0;   // a fresh scan, also when called more than once
+    int c;
+    while ((c = getopt_long(argc, argv, "hvwsqc:l:L:", LONG_OPTIONS, nullptr)) != -1) {
+        switch (c) {
+        case 'w':
+            video_flags = 0;
+            break;
+        case 'v':
+            fputs(VERSION_TEXT, stdout);
+            return 0;
+        case 'c':
+            if (!store_name(config_file_name, optarg))
+                return print_help();
+            break;
+        case 'l':
+        case 'L': {
+            int level = parse_level(optarg);
+            if (level < 0) {
+                fputs(LEVEL_MESSAGE, stdout);
+                return 1;
+            }
+            current_level = start_level = level;
+            break;
+        }
+        case 's':
+            store_name(archive_file_name, "masters.vbl");
+            break;
+        case 'q':
+            sound_enabled = 0;
+            break;
+        default:   // -h, an unknown option, a missing argument
+            return print_help();
+        }
+    }
+    return -1;
+}
+
+void take_player_name()
+{
+    memset(player_name, 0, sizeof player_name);
+    const char* user = getenv("USER");
+    strncpy(player_name, user ? user : "anonymous", PLAYER_NAME_LENGTH);
+    char path[PATH_BUFFER_SIZE];
+    if (!user_file_path(path, "player.nam"))
+        return;
+    int fd = open(path, O_RDONLY);
+    if (fd < 0)
+        return;
+    // Bytes the file does not supply keep the name from USER.
+    ssize_t got = read(fd, player_name, PLAYER_NAME_LENGTH);
+    (void)got;
+    close(fd);
+    player_name[PLAYER_NAME_LENGTH] = 0;
+}
+
+void free_buffers()
+{
+    free_picture_buffer();
+    free_display_buffers();
+    free_gfx_sets();
+}
+
+void fatal_exit(int status)
+{
+    free_buffers();
+    fflush(nullptr);
+    exit(status);
+}
+
+void shutdown_handler()
+{
+    if (sound_enabled)
+        stop_all_sounds();
+    fputs("End.\n", stdout);
+    fflush(nullptr);
+    stop_frame_timer();
+    if (sound_enabled)
+        close_sound();
+    SDL_Quit();
+    free_buffers();
+}
+
+namespace {
+
+void set_window_icon()
+{
+    char path[PATH_BUFFER_SIZE];
+    for (int n = 0; data_path_candidate(path, "vrbx.bmp", n); n++) {
+        FILE* probe = fopen(path, "rb");
+        if (!probe)
+            continue;
+        fclose(probe);
+        SDL_Surface* icon = SDL_LoadBMP_RW(SDL_RWFromFile(path, "rb"), 1);
+        if (icon)
+            SDL_WM_SetIcon(icon, nullptr);
+        return;
+    }
+}
+
+void open_joysticks()
+{
+    if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) < 0) {
+        fprintf(stderr, "Couldn't initialize SDL Joystick SubSystem: %s\n", SDL_GetError());
+        return;
+    }
+    int count = SDL_NumJoysticks();
+    if (count == 0) {
+        fputs("No joystick/joypad found !\n", stderr);
+        return;
+    }
+    for (int i = 0; i < count; i++)
+        if (!SDL_JoystickOpen(i))
+            fprintf(stderr, "Failed to open this joystick/joypad (%d)...\n", i);
+    SDL_JoystickEventState(SDL_ENABLE);
+}
+
+} // namespace
+
+void init_video()
+{
+    reset_shared_palette();
+    if (!alloc_display_buffers()) {
+        fputs("No memory\n", stdout);
+        exit(EXIT_NO_MEMORY);
+    }
+    if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO) < 0) {
+        fprintf(stderr, "Couldn't initialize SDL: %s\n", SDL_GetError());
+        exit(1);
+    }
+    atexit(shutdown_handler);
+    set_window_icon();
+    SDL_WM_SetCaption("ZuzEzodov", "ZuzEzodov");
+    SDL_Surface* surface = SDL_SetVideoMode(SCREEN_WIDTH, SCREEN_HEIGHT, 8, video_flags | SDL_HWPALETTE);
+    if (!surface) {
+        fprintf(stderr, "Couldn't set display mode: %s\n", SDL_GetError());
+        exit(EXIT_NO_VIDEO_MODE);
+    }
+    attach_screen_surface(surface);
+    SDL_ShowCursor(SDL_DISABLE);
+    open_joysticks();
+}
+
+int vorbix_main(int argc, char** argv)
+{
+    clear_gfx_sets();
+    strcpy(config_file_name, "vrbxrc");
+    strcpy(archive_file_name, "levels.vbl");
+    int status = parse_command_line(argc, argv);
+    if (status >= 0) {
+        fflush(stdout);
+        return status;
+    }
+    setup_user_dir();
+    init_video();
+    if (sound_enabled && open_sound() != 0) {
+        SDL_Quit();
+        free_buffers();
+        exit(EXIT_NO_SOUND);
+    }
+    read_config();
+    init_gfx_editor();
+    init_level_editor();
+    build_glyph_map();
+    take_player_name();
+    build_shadow_and_variant_tables();
+    clear_sprite_slots();
+    clear_dirty_list();
+    reset_shared_palette();
+    for (int set = 0; set < GFX_SET_COUNT; set++) {
+        const char* message = load_gfx_set(set);
+        if (message) {
+            printf("%s\n", message);
+            return 1;
+        }
+        merge_set_palette(gfx_sets[set]);
+    }
+    apply_shared_palette();
+    build_tile_cache();
+    build_coordinate_tables();
+    start_demo();
+    start_frame_timer();
+    while (run_frame() == 0) {
+    }
+    stop_frame_timer();
+    if (sound_enabled)
+        close_sound();
+    exit(0);
+}

@@ -1,0 +1,20 @@
+// The program's entry point, its start-up order and its shutdown.
+#pragma once
+
+constexpr int EXIT_NO_SOUND = 4;
+constexpr int EXIT_NO_VIDEO_MODE = 5;
+constexpr int EXIT_NO_MEMORY = 50;
+
+// Reads the command line. Returns -1 when start-up is to go on, otherwise the
+// exit status after the help text, the version or a message has been printed.
+int parse_command_line(int argc, char** argv);
+
+// Fills player_name from USER (or "anonymous"), then lays the player-name
+// file over its start.
+void take_player_name();
+
+int vorbix_main(int argc, char** argv);
+void init_video();
+[[noreturn]] void fatal_exit(int status);
+void free_buffers();
+void shutdown_handler();

@@ -1,0 +1,192 @@
+#include "display/screen.h"
+
+#include <SDL/SDL.h>
+#include <cstdio>
+#include <cstring>
+
+#include "display/status.h"
+#include "display/tiles.h"
+#include "picture/gfxset.h"
+
+DisplayState display_state;
+ScreenPalette screen_palette;
+SharedPalette shared_palette;
+DirtyRectList dirty_list;
+UpdateHook update_hook;
+
+void attach_screen_surface(SDL_Surface* surface)
+{
+    display_state.surface = surface;
+    display_state.pixels = static_cast<uint8_t*>(surface->pixels);
+    display_state.pitch = surface->pitch;
+    display_state.must_lock = SDL_MUSTLOCK(surface);
+    display_state.locked = false;
+}
+
+void attach_frame_buffer(uint8_t* pixels, int32_t pitch)
+{
+    display_state = DisplayState{nullptr, pixels, pitch, false, false};
+}
+
+void lock_screen()
+{
+    if (display_state.locked || !display_state.must_lock)
+        return;
+    if (SDL_LockSurface(display_state.surface) < 0)
+        fprintf(stderr, "Couldn't lock display surface: %s\n", SDL_GetError());
+    // Drawing goes on after a failed lock; the next update clears the flag.
+    display_state.locked = true;
+}
+
+void unlock_screen()
+{
+    if (display_state.locked && display_state.must_lock) {
+        SDL_UnlockSurface(display_state.surface);
+        display_state.locked = false;
+    }
+}
+
+void update_rect(int x, int y, int w, int h)
+{
+    unlock_screen();
+    if (update_hook)
+        update_hook(x, y, w, h);
+    if (display_state.surface)
+        SDL_UpdateRect(display_state.surface, x, y, w, h);
+}
+
+void update_whole_screen() { update_rect(0, 0, 0, 0); }
+void update_cell(int x, int y) { update_rect(x, y, 24, 24); }
+
+void clear_screen()
+{
+    lock_screen();
+    for (int y = 0; y < SCREEN_HEIGHT; y++)
+        memset(screen_row(y), 0, SCREEN_WIDTH);
+}
+
+int nearest_colour(const uint8_t* palette, int r, int g, int b)
+{
+    int best = 0;
+    int best_distance = 0;
+    for (int i = 0; i < 256; i++) {
+        int dr = r - palette[3 * i];
+        int dg = g - palette[3 * i + 1];
+        int db = b - palette[3 * i + 2];
+        int distance = dr * dr + dg * dg + db * db;
+        if (i == 0 || distance < best_distance) {   // ties keep the lower index
+            best = i;
+            best_distance = distance;
+        }
+    }
+    return best;
+}
+
+void set_palette(const uint8_t* palette)
+{
+    SDL_Color colours[256];
+    for (int i = 0; i < 256; i++) {
+        colours[i].r = palette[3 * i];
+        colours[i].g = palette[3 * i + 1];
+        colours[i].b = palette[3 * i + 2];
+        colours[i].unused = 0;
+    }
+    memcpy(screen_palette.colours.data(), palette, 768);
+    if (display_state.surface)
+        SDL_SetColors(display_state.surface, colours, 0, 256);
+    screen_palette.nearest_black = nearest_colour(palette, 0, 0, 0);
+    screen_palette.nearest_white = nearest_colour(palette, 255, 255, 255);
+}
+
+void reset_shared_palette()
+{
+    shared_palette.entries[0] = shared_palette.entries[1] = shared_palette.entries[2] = 0;
+    shared_palette.count = 1;
+}
+
+void merge_set_palette(GfxSet& set)
+{
+    set.remap[0] = 0;
+    if (!set.pixels)
+        return;   // a set never loaded uses no colours
+    std::array<int32_t, 256> used{};
+    for (int i = 0; i < GFX_SET_PIXELS; i++)
+        used[set.pixels[i]]++;
+    uint8_t* entries = shared_palette.entries.data();
+    for (int v = 1; v < 256; v++) {
+        if (!used[v])
+            continue;
+        const uint8_t* rgb = &set.palette[3 * v];
+        int match = 0;
+        // Entry 0 is transparent black and is never matched.
+        for (int j = 1; j < shared_palette.count; j++) {
+            if (memcmp(&entries[3 * j], rgb, 3) == 0) {
+                match = j;
+                break;
+            }
+        }
+        if (!match) {
+            // Once 255 entries are in use, every new colour lands in entry 255,
+            // replacing the one written there before.
+            match = shared_palette.count;
+            memcpy(&entries[3 * match], rgb, 3);
+            if (shared_palette.count < 255)
+                shared_palette.count++;
+        }
+        set.remap[v] = static_cast<uint8_t>(match);
+    }
+}
+
+void apply_shared_palette() { set_palette(shared_palette.entries.data()); }
+
+void rebuild_screen_colours()
+{
+    reset_shared_palette();
+    for (GfxSet& set : gfx_sets)
+        merge_set_palette(set);
+    apply_shared_palette();
+    build_tile_cache();
+}
+
+void add_dirty_cell(int x, int y)
+{
+    if (dirty_list.used >= DIRTY_CAPACITY) {
+        dirty_list.full_update = true;
+        return;
+    }
+    dirty_list.cells[dirty_list.used++] = DirtyCell{x, y};
+}
+
+void flush_dirty_cells()
+{
+    for (int i = 0; i < dirty_list.used; i++)
+        update_cell(dirty_list.cells[i].x, dirty_list.cells[i].y);
+    dirty_list.used = 0;
+}
+
+void request_full_update() { dirty_list.full_update = true; }
+
+void clear_dirty_list()
+{
+    dirty_list.used = 0;
+    dirty_list.full_update = false;
+}
+
+void present_frame()
+{
+    if (dirty_list.full_update) {
+        // The status strips' changed flags survive for the next frame.
+        clear_dirty_list();
+        update_whole_screen();
+        return;
+    }
+    flush_dirty_cells();
+    if (top_status.changed) {
+        top_status.changed = false;
+        update_rect(32, 24, 576, 12);
+    }
+    if (bottom_status.changed) {
+        bottom_status.changed = false;
+        update_rect(32, 444, 576, 12);
+    }
+}

@@ -1,0 +1,4 @@
+#include "frontend/modes.h"
+
+// The demonstration's keys come with the front end.
+void demo_handler() {}

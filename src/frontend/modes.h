@@ -1,0 +1,4 @@
+// The mode handlers of the game side: menu, demonstration and play.
+#pragma once
+
+void demo_handler();

@@ -1,0 +1,34 @@
+#include "game/game.h"
+
+#include <SDL/SDL.h>
+
+#include "core/frame.h"
+#include "core/settings.h"
+#include "display/screen.h"
+#include "display/tiles.h"
+#include "frontend/modes.h"
+#include "level/grid.h"
+
+// Enter the demonstration at current_level, falling back to the built-in
+// level when the level does not exist.
+void start_demo()
+{
+    mode_handler = demo_handler;
+    game_active = true;
+    recording = false;
+    if (!unpack_level(current_level))
+        current_level = 0;
+    unpack_level(current_level);
+    restore_sprite_backgrounds();
+    clear_screen();
+    update_whole_screen();
+    SDL_ShowCursor(0);
+}
+
+// The game rules arrive with their own work; until then a level stands still.
+void game_tick() {}
+void update_holes() {}
+void update_clock() {}
+bool top_line_stale() { return false; }
+void format_top_line() {}
+void update_sprite_poses() {}

@@ -1,0 +1,72 @@
+// The play grid, the tile codes and their classes, level records and the
+// pixel-to-cell tables.
+#pragma once
+#include <array>
+#include <cstdint>
+
+constexpr int GRID_COLUMNS = 28;
+constexpr int GRID_ROWS = 17;
+constexpr int GRID_CELLS = GRID_COLUMNS * GRID_ROWS;   // 476
+constexpr int FIELD_COLUMNS = 24;
+constexpr int FIELD_ROWS = 15;
+constexpr int LEVEL_RECORD_SIZE = 180;
+constexpr int LEVEL_ROW_BYTES = 12;
+
+enum TileCode : uint8_t {
+    TILE_EMPTY = 0,
+    TILE_BRICK = 1,
+    TILE_SOLID = 2,
+    TILE_LADDER = 3,
+    TILE_ROPE = 4,
+    TILE_FALSE_BRICK = 5,
+    TILE_ESCAPE_LADDER = 6,
+    TILE_OBJECT = 7,
+    TILE_ENEMY_START = 8,
+    TILE_HERO_START = 9,
+    TILE_HIDDEN_ENEMY = 10,
+    TILE_FLASHING_OBJECT = 11,
+    TILE_HIDDEN_BONUS = 12,
+    TILE_UNUSED = 13,
+    TILE_OPEN_HOLE = 14,
+    TILE_BORDER = 15,
+};
+
+constexpr std::array<int32_t, 16> TILE_BIT = {
+    1 << 0, 1 << 1, 1 << 2, 1 << 3, 1 << 4, 1 << 5, 1 << 6, 1 << 7,
+    1 << 8, 1 << 9, 1 << 10, 1 << 11, 1 << 12, 1 << 13, 1 << 14, 1 << 15};
+
+constexpr int32_t CLASS_SUPPORT = 0x840e;      // carries an actor above it
+constexpr int32_t CLASS_PASSABLE = 0x5b99;     // the hero may move in
+constexpr int32_t CLASS_ENTERABLE = 0x58d9;    // the planner may enter
+constexpr int32_t CLASS_FLOOR = 0xc026;        // the planner cannot go down through
+constexpr int32_t CLASS_STAND_BELOW = 0xc42e;  // the planner may stand above it
+constexpr int32_t CLASS_HANG = 0x18;           // ladder or rope: stand anywhere
+
+constexpr bool in_class(int code, int32_t mask) { return (TILE_BIT[code & 15] & mask) != 0; }
+
+using PlayGrid = std::array<uint8_t, GRID_CELLS>;
+using LevelRecord = std::array<uint8_t, LEVEL_RECORD_SIZE>;
+
+extern PlayGrid play_grid;
+extern const LevelRecord BUILTIN_LEVEL;
+
+extern std::array<uint8_t, 16> casts_shadow;
+extern std::array<uint8_t, GRID_CELLS> cell_variant;
+extern std::array<int32_t, 640> col_of;
+extern std::array<int32_t, 480> row_of;
+extern std::array<int32_t, 480> row_offset;
+extern std::array<int32_t, 640> x_align;
+extern std::array<int32_t, 480> y_align;
+
+constexpr int cell_x(int i) { return (i % GRID_COLUMNS) * 24 - 16; }
+constexpr int cell_y(int i) { return (i / GRID_COLUMNS) * 24 + 36; }
+// Grid index of field cell (c, r), 0 <= c < 24, 0 <= r < 15.
+constexpr int field_cell(int c, int r) { return GRID_COLUMNS * (r + 1) + c + 2; }
+
+void build_shadow_and_variant_tables();
+void build_coordinate_tables();
+// Fills the grid from a 180-byte record, border ring included.
+void unpack_record(const uint8_t* record);
+// The exact inverse of unpack_record for the field cells.
+void pack_record(const PlayGrid& grid, uint8_t* record);
+bool unpack_level(int level);

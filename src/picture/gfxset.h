@@ -1,0 +1,24 @@
+// The four graphics sets: background tiles, hero, main enemy, hidden enemy.
+#pragma once
+#include <array>
+#include <cstdint>
+
+constexpr int GFX_SET_COUNT = 4;
+constexpr int GFX_SET_WIDTH = 320;
+constexpr int GFX_SET_HEIGHT = 200;
+constexpr int GFX_SET_PIXELS = GFX_SET_WIDTH * GFX_SET_HEIGHT;
+
+enum GfxSetIndex { SET_BACKGROUND = 0, SET_HERO = 1, SET_ENEMY = 2, SET_HIDDEN = 3 };
+
+struct GfxSet {
+    std::array<uint8_t, 768> palette;
+    std::array<uint8_t, 256> remap;   // set colour index -> shared palette index
+    uint8_t* pixels;                  // 320 x 200, null until first loaded
+};
+
+extern std::array<GfxSet, GFX_SET_COUNT> gfx_sets;
+
+void clear_gfx_sets();
+// Null on success, otherwise a message naming the file.
+const char* load_gfx_set(int set);
+void free_gfx_sets();

@@ -1,0 +1,45 @@
+#!/bin/sh
+# The game in a real X window: start it with -w -q under Xvfb, let frames
+# run, send Alt+X with xdotool and expect status 0 and "End." as the last line.
+set -u
+VORBIX=$1
+work=$(mktemp -d)
+trap 'kill $xvfb_pid 2>/dev/null; rm -rf "$work"' EXIT
+
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { echo "Xvfb did not start"; exit 1; }
+export DISPLAY=":$(cat "$work/display")"
+
+mkdir -p "$work/home"
+cd "$work" && HOME="$work/home" "$VORBIX" -w -q >"$work/out" 2>"$work/err" &
+game=$!
+
+window=""
+for _ in $(seq 100); do
+    window=$(xdotool search --name '^ZuzEzodov$' 2>/dev/null | head -n 1)
+    [ -n "$window" ] && break
+    sleep 0.1
+done
+[ -n "$window" ] || { echo "no window titled ZuzEzodov"; cat "$work/out" "$work/err"; kill $game; exit 1; }
+size=$(xdotool getwindowgeometry "$window" | sed -n 's/.*Geometry: //p')
+[ "$size" = "640x480" ] || { echo "window geometry $size, expected 640x480"; kill $game; exit 1; }
+
+sleep 1   # let frames run
+xdotool windowfocus --sync "$window"
+# Alt is held across a frame, as a player's hand does: the frame loop asks
+# whether Alt is down when it sees the x.
+xdotool keydown Alt_L
+sleep 0.1
+xdotool key x
+sleep 0.1
+xdotool keyup Alt_L
+
+for _ in $(seq 50); do kill -0 $game 2>/dev/null || break; sleep 0.1; done
+if kill -0 $game 2>/dev/null; then echo "Alt+X did not end the game"; kill $game; exit 1; fi
+wait $game
+status=$?
+last=$(tail -n 1 "$work/out")
+echo "status=$status last line: $last"
+[ $status -eq 0 ] && [ "$last" = "End." ]

@@ -1,0 +1,29 @@
+// Helpers for tests that run the real programs as subprocesses.
+#pragma once
+#include <string>
+#include <vector>
+
+struct ProcessResult {
+    int status;          // exit status, or 128 + signal
+    std::string out;     // everything written to stdout
+    std::string err;
+};
+
+// Runs program with args; env entries "NAME=value" are added to (or replace
+// those of) the test's own environment. stdin is /dev/null.
+ProcessResult run_process(const std::string& program, const std::vector<std::string>& args,
+                          const std::vector<std::string>& env = {}, int timeout_seconds = 20);
+
+// A fresh directory under the system's temporary folder, removed with its
+// contents when the holder goes.
+struct TempDir {
+    std::string path;
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    std::string file(const std::string& name) const { return path + "/" + name; }
+};
+
+std::string read_file(const std::string& path);
+void write_file(const std::string& path, const std::string& bytes);
