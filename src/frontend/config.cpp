@@ -1,7 +1,156 @@
 #include "frontend/config.h"
 
+#include <SDL/SDL.h>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "frontend/userdir.h"
+
 int32_t upkey, downkey, leftkey, rightkey, digleftkey, digrightkey;
 char artwork_names[4][PATH_BUFFER_SIZE];
 
-// The configuration file is read once the user directory exists.
-void read_config() {}
+namespace {
+
+void parse_key(const char* value, void* target)
+{
+    unsigned int key;
+    if (sscanf(value, "%x", &key) == 1)
+        *static_cast<int32_t*>(target) = int32_t(key);
+}
+
+void parse_name(const char* value, void* target)
+{
+    // Values are cut to the buffer in the scanner; copy with the bound anyway.
+    snprintf(static_cast<char*>(target), PATH_BUFFER_SIZE, "%s", value);
+}
+
+enum class ScanState { LineStart, SkipLine, Key, Value };
+
+} // namespace
+
+const ConfigKey CONFIG_KEYS[] = {
+    {"upkey", &upkey, parse_key},
+    {"downkey", &downkey, parse_key},
+    {"leftkey", &leftkey, parse_key},
+    {"rightkey", &rightkey, parse_key},
+    {"digleftkey", &digleftkey, parse_key},
+    {"digrightkey", &digrightkey, parse_key},
+    {"background", artwork_names[0], parse_name},
+    {"hero", artwork_names[1], parse_name},
+    {"enemy", artwork_names[2], parse_name},
+    {"hidden", artwork_names[3], parse_name},
+    {nullptr, nullptr, nullptr},
+};
+
+bool config_path(char* out) { return user_file_path(out, config_file_name); }
+
+void set_first_start_config()
+{
+    strcpy(artwork_names[0], "redbrick.lbm");
+    strcpy(artwork_names[1], "regularguy.lbm");
+    strcpy(artwork_names[2], "badguy.lbm");
+    strcpy(artwork_names[3], "spiral.lbm");
+    upkey = SDLK_UP;
+    downkey = SDLK_DOWN;
+    leftkey = SDLK_LEFT;
+    rightkey = SDLK_RIGHT;
+    digleftkey = SDLK_LCTRL;
+    digrightkey = SDLK_LALT;
+}
+
+void scan_config(const char* text)
+{
+    ScanState state = ScanState::LineStart;
+    char key[CONFIG_KEY_LETTERS + 1];
+    int key_length = 0;
+    const ConfigKey* found = nullptr;
+    char value[PATH_BUFFER_SIZE];
+    int value_length = 0;
+    for (const char* p = text; *p; p++) {
+        char c = char(tolower(static_cast<unsigned char>(*p)));
+        if (c == '\r')
+            continue;
+        if (state == ScanState::LineStart) {
+            if (c == '\n')
+                continue;
+            if (c < 'a' || c > 'z') {
+                state = ScanState::SkipLine;
+                continue;
+            }
+            state = ScanState::Key;
+            key_length = 0;
+        }
+        switch (state) {
+        case ScanState::SkipLine:
+            if (c == '\n')
+                state = ScanState::LineStart;
+            break;
+        case ScanState::Key:
+            if (c >= 'a' && c <= 'z') {
+                if (key_length < CONFIG_KEY_LETTERS) {
+                    key[key_length++] = c;
+                } else {
+                    // The 16th letter abandons the key; the letters after
+                    // it are scanned as the start of a line.
+                    state = ScanState::LineStart;
+                }
+            } else if (c == '=') {
+                key[key_length] = 0;
+                found = nullptr;
+                for (const ConfigKey* k = CONFIG_KEYS; k->name; k++)
+                    if (strcmp(k->name, key) == 0)
+                        found = k;
+                value_length = 0;
+                state = ScanState::Value;
+            } else {
+                state = ScanState::LineStart;   // the character is dropped
+            }
+            break;
+        case ScanState::Value:
+            if (c == '\n') {
+                value[value_length] = 0;
+                if (found)
+                    found->parse(value, found->target);
+                state = ScanState::LineStart;
+            } else if (value_length < PATH_BUFFER_SIZE - 1) {
+                value[value_length++] = c;   // longer values are cut here
+            }
+            break;
+        case ScanState::LineStart:
+            break;
+        }
+    }
+}
+
+void read_config()
+{
+    char path[PATH_BUFFER_SIZE];
+    if (!config_path(path))
+        return;
+    int fd = open(path, O_RDONLY);
+    if (fd < 0)
+        return;
+    char text[CONFIG_TEXT_SIZE];
+    ssize_t n = read(fd, text, CONFIG_TEXT_SIZE - 1);
+    close(fd);
+    text[n > 0 ? n : 0] = 0;
+    scan_config(text);
+}
+
+int write_config(const char* path)
+{
+    char text[4 * (PATH_BUFFER_SIZE + 16) + 6 * 32];
+    int length = snprintf(text, sizeof text,
+                          "background=%s\nhero=%s\nenemy=%s\nhidden=%s\n"
+                          "upkey=%x\ndownkey=%x\nleftkey=%x\nrightkey=%x\n"
+                          "digleftkey=%x\ndigrightkey=%x\n",
+                          artwork_names[0], artwork_names[1], artwork_names[2], artwork_names[3],
+                          unsigned(upkey), unsigned(downkey), unsigned(leftkey), unsigned(rightkey),
+                          unsigned(digleftkey), unsigned(digrightkey));
+    if (length < 0 || length >= int(sizeof text))
+        return 0;
+    return replace_file(path, text, length) ? 1 : 0;
+}

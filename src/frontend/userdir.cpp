@@ -1,21 +1,56 @@
 #include "frontend/userdir.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "core/startup.h"
+#include "frontend/config.h"
+#include "level/archive.h"
 
 char home_directory[PATH_BUFFER_SIZE];
 const char USER_DIR_NAME[] = ".zuzezodov";
 const char DATA_PATH_LIST[] = "data:/usr/local/share/sdl_vorbix";
 
-void setup_user_dir()
+namespace {
+
+bool write_all(int fd, const void* bytes, size_t length)
 {
-    const char* home = getenv("HOME");
-    snprintf(home_directory, sizeof home_directory, "%s", home ? home : ".");
-    size_t n = strlen(home_directory);
-    while (n > 0 && home_directory[n - 1] == '/')
-        home_directory[--n] = 0;
+    const char* p = static_cast<const char*>(bytes);
+    while (length > 0) {
+        ssize_t n = write(fd, p, length);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        p += n;
+        length -= size_t(n);
+    }
+    return true;
 }
+
+bool can_open(const char* path)
+{
+    int fd = open(path, O_RDONLY);
+    if (fd < 0)
+        return false;
+    close(fd);
+    return true;
+}
+
+[[noreturn]] void path_too_long(const char* what)
+{
+    // The home directory itself is left out: the log line holds 127 characters.
+    log_message("The path of %s in the home directory is longer than %d characters, exiting\n",
+                what, PATH_BUFFER_SIZE - 1);
+    fatal_exit(1);
+}
+
+} // namespace
 
 bool user_file_path(char* out, const char* name)
 {
@@ -52,6 +87,121 @@ int data_path_candidate(char* out, const char* name, int n)
     }
     size_t length = strcspn(entry, ":");
     const char* slash = (length > 0 && entry[length - 1] == '/') ? "" : "/";
-    snprintf(out, PATH_BUFFER_SIZE, "%.*s%s%s", static_cast<int>(length), entry, slash, name);
+    int written = snprintf(out, PATH_BUFFER_SIZE, "%.*s%s%s", int(length), entry, slash, name);
+    if (written < 0 || written >= PATH_BUFFER_SIZE)
+        out[0] = 0;   // too long to exist here: a path that opens nothing
     return 1;
+}
+
+int copy_file(const char* source, const char* destination)
+{
+    int in = open(source, O_RDONLY);
+    if (in < 0)
+        return -1;
+    int out = open(destination, O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (out < 0) {
+        close(in);
+        return -2;
+    }
+    char block[1024];
+    int result = 0;
+    for (;;) {
+        ssize_t n = read(in, block, sizeof block);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n == 0)
+            break;
+        if (n < 0 || !write_all(out, block, size_t(n))) {
+            result = -3;
+            break;
+        }
+    }
+    close(in);
+    if (close(out) != 0 && result == 0)
+        result = -3;
+    return result;
+}
+
+bool replace_file(const char* path, const void* bytes, long length)
+{
+    char temporary[PATH_BUFFER_SIZE + 8];
+    snprintf(temporary, sizeof temporary, "%s.new", path);
+    int fd = open(temporary, O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (fd < 0)
+        return false;
+    bool ok = write_all(fd, bytes, size_t(length)) && fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+    if (ok && rename(temporary, path) == 0)
+        return true;
+    unlink(temporary);
+    return false;
+}
+
+bool write_player_name()
+{
+    char path[PATH_BUFFER_SIZE];
+    return user_file_path(path, "player.nam") && replace_file(path, player_name, PLAYER_NAME_LENGTH);
+}
+
+void setup_user_dir()
+{
+    const char* home = getenv("HOME");
+    if (home) {
+        if (strlen(home) >= PATH_BUFFER_SIZE) {
+            log_message("HOME is longer than %d characters, exiting\n", PATH_BUFFER_SIZE - 1);
+            fatal_exit(1);
+        }
+        strcpy(home_directory, home);
+        size_t n = strlen(home_directory);
+        while (n > 0 && home_directory[n - 1] == '/')
+            home_directory[--n] = 0;
+    } else {
+        log_message("Cannot find %s environment variable!\n", "HOME");
+        strcpy(home_directory, ".");
+    }
+
+    char directory[PATH_BUFFER_SIZE];
+    if (strlen(home_directory) + 1 + strlen(USER_DIR_NAME) >= PATH_BUFFER_SIZE)
+        path_too_long(USER_DIR_NAME);
+    snprintf(directory, sizeof directory, "%s/%s", home_directory, USER_DIR_NAME);
+    struct stat info;
+    if (stat(directory, &info) != 0) {
+        log_message("No directory %s/!!! Setting one up...\n", directory);
+        if (mkdir(directory, 0700) != 0) {
+            log_message("Failed to create directory %s, exiting\n", directory);
+            fatal_exit(1);
+        }
+    }
+
+    if (!user_file_path(archive_path, archive_file_name))
+        path_too_long(archive_file_name);
+    if (!user_file_path(temp_path, "levels.new"))
+        path_too_long("levels.new");
+
+    if (!can_open(archive_path)) {
+        log_message("No %s, setting one up...\n", archive_path);
+        log_message("Trying to copy %s...", directory);
+        char candidate[PATH_BUFFER_SIZE];
+        bool copied = false;
+        for (int n = 0; !copied && data_path_candidate(candidate, archive_file_name, n); n++)
+            copied = candidate[0] && copy_file(candidate, archive_path) == 0;
+        if (!copied) {
+            log_message("failed to copy\n");
+            unlink(archive_path);   // a partial copy must not pass for an archive
+            fatal_exit(1);
+        }
+        log_message("...copied.\n");
+    }
+
+    char config[PATH_BUFFER_SIZE];
+    if (!config_path(config))
+        path_too_long(config_file_name);
+    if (!can_open(config)) {
+        log_message("No %s, setting one up...\n", config);
+        set_first_start_config();
+        if (!write_config(config)) {
+            log_message("Couldn't create %s\n", config);
+            fatal_exit(1);
+        }
+    }
 }

@@ -1,6 +1,300 @@
 #include "level/archive.h"
 
-// The archive file format arrives with the user directory; until then no
-// level beyond the built-in one exists.
-int read_record(int, unsigned char*, int) { return -1; }
-int write_record(int, const unsigned char*, int) { return -4; }
+#include <cerrno>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <libgen.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+
+char archive_path[PATH_BUFFER_SIZE];
+char temp_path[PATH_BUFFER_SIZE];
+
+namespace {
+
+constexpr char MAGIC[4] = {'V', 'R', 'B', 'X'};
+constexpr int COPY_BLOCK = 1024;
+
+int log_fd = -1;
+bool log_disabled;
+
+// Closes a descriptor when it goes out of scope.
+struct FileHolder {
+    int fd;
+    explicit FileHolder(int f) : fd(f) {}
+    ~FileHolder()
+    {
+        if (fd >= 0)
+            close(fd);
+    }
+    FileHolder(const FileHolder&) = delete;
+    FileHolder& operator=(const FileHolder&) = delete;
+    int release()
+    {
+        int f = fd;
+        fd = -1;
+        return f;
+    }
+};
+
+uint32_t get_u32(const uint8_t* p)
+{
+    return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
+}
+
+void put_u32(uint8_t* p, uint32_t v)
+{
+    p[0] = uint8_t(v >> 24);
+    p[1] = uint8_t(v >> 16);
+    p[2] = uint8_t(v >> 8);
+    p[3] = uint8_t(v);
+}
+
+// Reads exactly n bytes unless the file ends; returns the count read or -1.
+ssize_t read_full(int fd, void* buffer, size_t n)
+{
+    size_t done = 0;
+    while (done < n) {
+        ssize_t got = read(fd, static_cast<uint8_t*>(buffer) + done, n - done);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return -1;
+        if (got == 0)
+            break;
+        done += size_t(got);
+    }
+    return ssize_t(done);
+}
+
+bool write_full(int fd, const void* buffer, size_t n)
+{
+    size_t done = 0;
+    while (done < n) {
+        ssize_t put = write(fd, static_cast<const uint8_t*>(buffer) + done, n - done);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            return false;
+        done += size_t(put);
+    }
+    return true;
+}
+
+struct IndexEntry {
+    uint32_t offset, length;
+};
+
+// Flushes the directory holding path, so that a rename in it is on the disk.
+void sync_directory_of(const char* path)
+{
+    char copy[PATH_BUFFER_SIZE];
+    snprintf(copy, sizeof copy, "%s", path);
+    int fd = open(dirname(copy), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        fsync(fd);
+        close(fd);
+    }
+}
+
+// Copies n bytes (or, with n < 0, everything up to the end) from in to out.
+// Returns the bytes copied, or -1 when a read or write failed or the input
+// ended before n bytes.
+int64_t copy_bytes(int in, int out, int64_t n)
+{
+    std::array<uint8_t, COPY_BLOCK> block;
+    int64_t done = 0;
+    while (n < 0 || done < n) {
+        size_t want = COPY_BLOCK;
+        if (n >= 0 && n - done < COPY_BLOCK)
+            want = size_t(n - done);
+        ssize_t got = read_full(in, block.data(), want);
+        if (got < 0)
+            return -1;
+        if (got == 0)
+            return n < 0 ? done : -1;
+        if (!write_full(out, block.data(), size_t(got)))
+            return -1;
+        done += got;
+    }
+    return done;
+}
+
+// Builds the new archive in the temporary file; returns 0 or a negative code.
+// The archive itself is only read here.
+int write_temporary(int archive, int temp, uint32_t entries, int64_t file_size, int record,
+                    const uint8_t* data, int length)
+{
+    std::array<IndexEntry, ARCHIVE_MAX_RECORDS> index{};
+    std::array<uint8_t, 8 * ARCHIVE_MAX_RECORDS> raw;
+    if (read_full(archive, raw.data(), 8 * entries) != ssize_t(8 * entries))
+        return ARCHIVE_BAD_MAGIC;   // the index runs past the end of the file
+    const int64_t data_start = 8 * (int64_t(entries) + 1);
+    for (uint32_t i = 0; i < entries; i++) {
+        index[i] = {get_u32(&raw[8 * i]), get_u32(&raw[8 * i + 4])};
+        // A present record must lie inside the data area of this file.
+        if (index[i].offset != 0 &&
+            (index[i].offset < data_start || int64_t(index[i].offset) + index[i].length > file_size))
+            return ARCHIVE_BAD_MAGIC;
+    }
+    const uint32_t grown = std::max<uint32_t>(entries, uint32_t(record) + 1);
+    const IndexEntry old = index[record];
+    for (uint32_t i = 0; i < grown; i++) {
+        if (old.offset != 0 && index[i].offset > old.offset)
+            index[i].offset -= old.length;   // bytes behind the old record move forward
+        if (grown > entries && index[i].offset != 0)
+            index[i].offset += 8 * (grown - entries);   // the index grew
+    }
+    index[record] = {0, uint32_t(length)};
+
+    std::array<uint8_t, 8> header;
+    memcpy(header.data(), MAGIC, 4);
+    put_u32(&header[4], grown);
+    if (!write_full(temp, header.data(), 8))
+        return ARCHIVE_IO_ERROR;
+    for (uint32_t i = 0; i < grown; i++) {
+        put_u32(&raw[8 * i], index[i].offset);
+        put_u32(&raw[8 * i + 4], index[i].length);
+    }
+    if (!write_full(temp, raw.data(), 8 * grown))
+        return ARCHIVE_IO_ERROR;
+
+    int64_t written = 8 * (int64_t(grown) + 1);
+    if (old.offset != 0) {
+        int64_t before = int64_t(old.offset) - data_start;
+        if (copy_bytes(archive, temp, before) != before)
+            return ARCHIVE_IO_ERROR;
+        written += before;
+        if (lseek(archive, old.length, SEEK_CUR) < 0)
+            return ARCHIVE_IO_ERROR;
+    }
+    int64_t rest = copy_bytes(archive, temp, -1);
+    if (rest < 0)
+        return ARCHIVE_IO_ERROR;
+    written += rest;
+    if (length > 0) {
+        if (written > UINT32_MAX || !write_full(temp, data, size_t(length)))
+            return ARCHIVE_IO_ERROR;
+        std::array<uint8_t, 4> offset;
+        put_u32(offset.data(), uint32_t(written));
+        if (lseek(temp, 8 * (int64_t(record) + 1), SEEK_SET) < 0 || !write_full(temp, offset.data(), 4))
+            return ARCHIVE_IO_ERROR;
+    }
+    return ARCHIVE_OK;
+}
+
+} // namespace
+
+int read_record(int record, uint8_t* buffer, int max_length)
+{
+    FileHolder file(open(archive_path, O_RDONLY));
+    if (file.fd < 0)
+        return -1;
+    uint8_t header[8];
+    if (read_full(file.fd, header, 8) != 8)
+        return ARCHIVE_SHORT_HEADER;
+    if (memcmp(header, MAGIC, 4) != 0)
+        return ARCHIVE_BAD_MAGIC;
+    uint32_t entries = get_u32(header + 4);
+    if (record < 0 || uint32_t(record) >= entries)
+        return 0;
+    uint8_t entry[8];
+    // An index that ends early (a damaged file) has no such record.
+    if (lseek(file.fd, 8 * (off_t(record) + 1), SEEK_SET) < 0 || read_full(file.fd, entry, 8) != 8)
+        return 0;
+    uint32_t offset = get_u32(entry);
+    uint32_t length = get_u32(entry + 4);
+    int64_t wanted = std::min<int64_t>(max_length, length);
+    if (offset == 0 || wanted <= 0)
+        return 0;
+    if (lseek(file.fd, offset, SEEK_SET) < 0)
+        return 0;
+    // A record that runs past the end of the file gives only what is there.
+    ssize_t got = read_full(file.fd, buffer, size_t(wanted));
+    return got < 0 ? 0 : int(got);
+}
+
+int write_record(int record, const uint8_t* data, int length)
+{
+    if (record < 0 || record >= ARCHIVE_MAX_RECORDS)
+        return ARCHIVE_BAD_RECORD;
+    if (length < 0)
+        length = 0;
+    FileHolder archive(open(archive_path, O_RDONLY));
+    if (archive.fd < 0)
+        return ARCHIVE_CANNOT_OPEN;
+    uint8_t header[8];
+    if (read_full(archive.fd, header, 8) != 8)
+        return ARCHIVE_SHORT_HEADER;
+    if (memcmp(header, MAGIC, 4) != 0)
+        return ARCHIVE_BAD_MAGIC;
+    uint32_t entries = get_u32(header + 4);
+    if (entries > uint32_t(ARCHIVE_MAX_RECORDS))
+        return ARCHIVE_BAD_MAGIC;
+    struct stat info;
+    if (fstat(archive.fd, &info) != 0)
+        return ARCHIVE_IO_ERROR;
+    FileHolder temp(open(temp_path, O_WRONLY | O_CREAT | O_TRUNC, 0600));
+    if (temp.fd < 0)
+        return ARCHIVE_NO_TEMPORARY;
+    int result = write_temporary(archive.fd, temp.fd, entries, info.st_size, record, data, length);
+    close(archive.release());
+    if (result == ARCHIVE_OK && fsync(temp.fd) != 0)
+        result = ARCHIVE_IO_ERROR;
+    if (close(temp.release()) != 0 && result == ARCHIVE_OK)
+        result = ARCHIVE_IO_ERROR;
+    if (result != ARCHIVE_OK) {
+        unlink(temp_path);   // the archive is untouched; drop the partial copy
+        return result;
+    }
+    // rename replaces the archive in one step: at every moment the old or the
+    // new archive is complete under the archive's name.
+    log_message("trying to replace %s\n", archive_path);
+    log_message("trying to rename %s to %s\n", temp_path, archive_path);
+    if (rename(temp_path, archive_path) != 0) {
+        int error = errno;
+        log_message("Error renaming %s to %s code was %d (%s)\n", temp_path, archive_path, -1,
+                    strerror(error));
+        unlink(temp_path);
+        return ARCHIVE_REPLACE_FAILED;
+    }
+    sync_directory_of(archive_path);
+    return ARCHIVE_OK;
+}
+
+void log_message(const char* format, ...)
+{
+    if (log_disabled)
+        return;
+    char text[128];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    if (log_fd < 0) {
+        log_fd = open("VRBXINFO.LOG", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (log_fd < 0)
+            return;   // dropped; the next message tries again
+    }
+    if (write(log_fd, text, strlen(text)) < 0) {
+        // Diagnostics only: nothing to do when the log cannot be written.
+    }
+}
+
+void close_log()
+{
+    if (log_fd >= 0)
+        close(log_fd);
+    log_fd = -1;
+}
+
+void disable_log()
+{
+    close_log();
+    log_disabled = true;
+}

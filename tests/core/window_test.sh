@@ -10,9 +10,11 @@ Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" >/dev/nul
 xvfb_pid=$!
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || { echo "Xvfb did not start"; exit 1; }
+unset SDL_VIDEODRIVER
 export DISPLAY=":$(cat "$work/display")"
 
 mkdir -p "$work/home"
+ln -s "$(cd "$(dirname "$VORBIX")" && pwd)/data" "$work/data"   # the generated data
 cd "$work" && HOME="$work/home" "$VORBIX" -w -q >"$work/out" 2>"$work/err" &
 game=$!
 

@@ -27,7 +27,8 @@ void drain(int fd, std::string& into, bool& open)
 } // namespace
 
 ProcessResult run_process(const std::string& program, const std::vector<std::string>& args,
-                          const std::vector<std::string>& env, int timeout_seconds)
+                          const std::vector<std::string>& env, int timeout_seconds,
+                          const std::string& cwd)
 {
     int out_pipe[2], err_pipe[2];
     if (pipe(out_pipe) != 0 || pipe(err_pipe) != 0)
@@ -40,6 +41,8 @@ ProcessResult run_process(const std::string& program, const std::vector<std::str
         dup2(null_fd, 0);
         close(out_pipe[0]);
         close(err_pipe[0]);
+        if (!cwd.empty() && chdir(cwd.c_str()) != 0)
+            _exit(126);
         for (const std::string& entry : env)
             putenv(strdup(entry.c_str()));
         std::vector<char*> argv;

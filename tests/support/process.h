@@ -12,7 +12,8 @@ struct ProcessResult {
 // Runs program with args; env entries "NAME=value" are added to (or replace
 // those of) the test's own environment. stdin is /dev/null.
 ProcessResult run_process(const std::string& program, const std::vector<std::string>& args,
-                          const std::vector<std::string>& env = {}, int timeout_seconds = 20);
+                          const std::vector<std::string>& env = {}, int timeout_seconds = 20,
+                          const std::string& cwd = "");
 
 // A fresh directory under the system's temporary folder, removed with its
 // contents when the holder goes.

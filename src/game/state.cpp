@@ -1,0 +1,3 @@
+#include "game/state.h"
+
+GameState game_state;

@@ -1,0 +1,119 @@
+// The configuration file's scanner and writer.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "frontend/config.h"
+#include "frontend/userdir.h"
+#include "support/process.h"
+
+namespace {
+
+struct Snapshot {
+    int32_t up, down, left, right, digleft, digright;
+    std::string names[4];
+};
+
+Snapshot take()
+{
+    return {upkey, downkey, leftkey, rightkey, digleftkey, digrightkey,
+            {artwork_names[0], artwork_names[1], artwork_names[2], artwork_names[3]}};
+}
+
+void reset()
+{
+    upkey = downkey = leftkey = rightkey = digleftkey = digrightkey = 0;
+    for (auto& name : artwork_names)
+        name[0] = 0;
+}
+
+TEST(Config, ScannerLines)
+{
+    const struct {
+        const char* text;
+        int32_t up;           // -1: not checked
+        const char* background;
+    } cases[] = {
+        {"UPKEY=1B\n", 27, ""},
+        {"upkey=0x111\n", 0x111, ""},
+        {"upkey= 20\n", 0x20, ""},               // the hex scan skips spaces
+        {"upkey=zz\n", 0, ""},                   // no digit: unchanged
+        {"Background=MyTiles.LBM\n", 0, "mytiles.lbm"},
+        {"background=a b\r\n", 0, "a b"},        // spaces kept, carriage return ignored
+        {"#upkey=1b\n", 0, ""},
+        {" upkey=1b\n", 0, ""},
+        {"upkey =1b\n", 0, ""},
+        {"up key=1b\n", 0, ""},
+        {"upkey=1b", 0, ""},                     // no newline: ignored
+        {"downkey=5\nupkey=6\n", 6, ""},
+        {"unknown=5\nupkey=7\n", 7, ""},
+        {"\n\n1upkey=8\nupkey=9\n", 9, ""},
+        // 17 letters: abandoned at the 16th, "y=1c" then starts a line
+        // (unknown key "y"), so nothing is set.
+        {"abcdefghijklmnoxy=1c\n", 0, ""},
+        // The 16th letter is dropped and "upkey" after it starts anew.
+        {"abcdefghijklmnopupkey=2d\n", 0x2d, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        reset();
+        scan_config(c.text);
+        EXPECT_EQ(upkey, c.up);
+        EXPECT_STREQ(artwork_names[0], c.background);
+    }
+}
+
+TEST(Config, MissingLinesLeaveZeroAndLongValuesAreCut)
+{
+    reset();
+    std::string text = "downkey=112\nhero=" + std::string(400, 'x') + "\n";
+    scan_config(text.c_str());
+    EXPECT_EQ(upkey, 0);
+    EXPECT_EQ(downkey, 0x112);
+    EXPECT_EQ(strlen(artwork_names[1]), size_t(PATH_BUFFER_SIZE - 1));
+}
+
+TEST(Config, WriteThenReadGivesTheSameSettings)
+{
+    TempDir dir;
+    strcpy(home_directory, dir.path.c_str());
+    ASSERT_EQ(mkdir(dir.file(".zuzezodov").c_str(), 0700), 0);
+    strcpy(config_file_name, "vrbxrc");
+    set_first_start_config();
+    upkey = 'w';
+    strcpy(artwork_names[2], "other.lbm");
+    char path[PATH_BUFFER_SIZE];
+    ASSERT_TRUE(config_path(path));
+    ASSERT_EQ(write_config(path), 1);
+    EXPECT_NE(read_file(path).find("upkey=77\n"), std::string::npos);
+    const Snapshot written = take();
+    reset();
+    read_config();
+    const Snapshot back = take();
+    EXPECT_EQ(back.up, written.up);
+    EXPECT_EQ(back.digright, written.digright);
+    for (int i = 0; i < 4; i++)
+        EXPECT_EQ(back.names[i], written.names[i]);
+    EXPECT_EQ(write_config(dir.file("no/such/dir/vrbxrc").c_str()), 0);
+}
+
+TEST(Config, OnlyTheFirst1023BytesAreRead)
+{
+    TempDir dir;
+    strcpy(home_directory, dir.path.c_str());
+    ASSERT_EQ(mkdir(dir.file(".zuzezodov").c_str(), 0700), 0);
+    strcpy(config_file_name, "vrbxrc");
+    // upkey's line ends at byte 1023 exactly (counted from 1): its newline is
+    // the 1023rd byte, so it counts; downkey's line lies beyond and does not.
+    std::string text = "#" + std::string(1013, '-') + "\nupkey=1\n" + "downkey=2\n";
+    ASSERT_EQ(text.find("downkey"), 1023u);
+    write_file(dir.file(".zuzezodov/vrbxrc"), text);
+    reset();
+    read_config();
+    EXPECT_EQ(upkey, 1);
+    EXPECT_EQ(downkey, 0);
+}
+
+} // namespace

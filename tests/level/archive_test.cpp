@@ -1,0 +1,218 @@
+// The level archive, checked byte by byte on real files.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstring>
+#include <random>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "level/archive.h"
+#include "support/archive_files.h"
+#include "support/process.h"
+
+namespace {
+
+class Archive : public ::testing::Test {
+protected:
+    TempDir dir;
+    std::string old_cwd;
+
+    void SetUp() override
+    {
+        char cwd[4096];
+        old_cwd = getcwd(cwd, sizeof cwd);
+        ASSERT_EQ(chdir(dir.path.c_str()), 0);   // the log file lands here
+        snprintf(archive_path, sizeof archive_path, "%s", dir.file("levels.vbl").c_str());
+        snprintf(temp_path, sizeof temp_path, "%s", dir.file("levels.new").c_str());
+    }
+    void TearDown() override
+    {
+        close_log();
+        ASSERT_EQ(chdir(old_cwd.c_str()), 0);
+    }
+    void store(const std::string& bytes) { write_file(archive_path, bytes); }
+    std::string stored() const { return read_file(archive_path); }
+    bool temp_exists() const { return access(temp_path, F_OK) == 0; }
+    std::string read(int record, int max)
+    {
+        std::string buffer(size_t(std::max(max, 0)), 0);
+        int n = read_record(record, reinterpret_cast<uint8_t*>(buffer.data()), max);
+        return n >= 0 ? buffer.substr(0, size_t(n)) : "error " + std::to_string(n);
+    }
+    int write(int record, const std::string& bytes)
+    {
+        return write_record(record, reinterpret_cast<const uint8_t*>(bytes.data()), int(bytes.size()));
+    }
+};
+
+TEST_F(Archive, WritingRecord500GrowsA400EntryIndex)
+{
+    const std::string a = pattern_bytes(180, 1), b = pattern_bytes(300, 2), c = pattern_bytes(40, 3);
+    store(build_archive({400, {{0, a}, {7, b}, {399, c}}}));
+    const ParsedArchive before = parse_archive(stored());
+    const size_t old_size = stored().size();
+    const std::string fresh = pattern_bytes(25, 4);
+
+    ASSERT_EQ(write(500, fresh), 0);
+
+    const std::string after = stored();
+    const ParsedArchive parsed = parse_archive(after);
+    ASSERT_EQ(parsed.entries, 501u);
+    for (int i = 0; i < 400; i++) {
+        IndexEntry want = before.index[i];
+        if (want.offset)
+            want.offset += 808;
+        EXPECT_EQ(parsed.index[i], want) << "entry " << i;
+    }
+    for (int i = 400; i < 500; i++)
+        EXPECT_EQ(parsed.index[i], (IndexEntry{0, 0})) << "entry " << i;
+    EXPECT_EQ(parsed.index[500], (IndexEntry{uint32_t(old_size + 808), 25}));
+    EXPECT_EQ(after, build_archive({501, {{0, a}, {7, b}, {399, c}, {500, fresh}}}));
+    EXPECT_EQ(read(7, 4116), b);
+    EXPECT_FALSE(temp_exists());
+}
+
+TEST_F(Archive, ReplacingAMiddleRecordMovesLaterRecordsForward)
+{
+    const std::string a = pattern_bytes(100, 1), b = pattern_bytes(300, 2), c = pattern_bytes(200, 3);
+    store(build_archive({10, {{1, a}, {4, b}, {2, c}}}));
+    const size_t old_size = stored().size();
+    const std::string shorter = pattern_bytes(250, 9);
+    ASSERT_EQ(write(4, shorter), 0);
+    EXPECT_EQ(stored(), build_archive({10, {{1, a}, {2, c}, {4, shorter}}}));
+    EXPECT_EQ(stored().size(), old_size - 50);
+    EXPECT_EQ(read(4, 4116), shorter);
+    EXPECT_EQ(read(2, 4116), c);
+}
+
+TEST_F(Archive, LengthZeroRemovesARecord)
+{
+    const std::string a = pattern_bytes(100, 1), b = pattern_bytes(30, 2);
+    const std::string original = build_archive({6, {{0, a}, {3, b}}});
+    store(original);
+    ASSERT_EQ(write(0, ""), 0);
+    EXPECT_EQ(stored(), build_archive({6, {{3, b}}}));
+    EXPECT_EQ(read(0, 4116), "");
+    // Removing an absent record changes nothing.
+    const std::string now = stored();
+    ASSERT_EQ(write(5, ""), 0);
+    EXPECT_EQ(stored(), now);
+}
+
+TEST_F(Archive, RefusalsLeaveEveryFileAlone)
+{
+    const std::string original = build_archive({4, {{1, pattern_bytes(10, 1)}}});
+    const struct {
+        std::string file;   // what the archive holds; empty: no archive at all
+        int record;
+        int read_result, write_result;
+    } cases[] = {
+        {original, 800, 0, -5},
+        {original, -1, 0, -5},
+        {"VRBY" + original.substr(4), 1, -3, -3},
+        {std::string("VRBX\0", 5), 1, -2, -2},
+        {"", 1, -1, -4},
+        // More than 800 entries cannot be rewritten, but can be read.
+        {build_archive({801, {{1, "x"}}}), 1, 1, -3},
+        // An index that claims more entries than the file holds.
+        {original.substr(0, 20) + std::string("\0\0\0\0", 4), 1, 0, -3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "record " << c.record << ", file of " << c.file.size());
+        unlink(archive_path);
+        const std::string& file = c.file;
+        if (!file.empty())
+            store(file);
+        std::string buffer(20, 0);
+        EXPECT_EQ(read_record(c.record, reinterpret_cast<uint8_t*>(buffer.data()), 20), c.read_result);
+        EXPECT_EQ(write(c.record, "new"), c.write_result);
+        if (!file.empty()) {
+            EXPECT_EQ(stored(), file);
+        }
+        EXPECT_FALSE(temp_exists());
+    }
+}
+
+TEST_F(Archive, ReadsAreBoundedByMaximumRecordAndFile)
+{
+    const std::string big = pattern_bytes(300, 5);
+    std::string file = build_archive({400, {{3, big}}});
+    store(file);
+    EXPECT_EQ(read(3, 20), big.substr(0, 20));
+    EXPECT_EQ(read(3, 4116), big);
+    EXPECT_EQ(read(999, 20), "");
+    EXPECT_EQ(read(2, 20), "");   // offset 0: absent
+
+    // A record whose length runs past the end of the file yields what is there.
+    file.resize(file.size() - 100);
+    store(file);
+    EXPECT_EQ(read(3, 4116), big.substr(0, 200));
+    // An offset beyond the end yields nothing, and a rewrite refuses the file.
+    file = build_archive({4, {{1, "abc"}}});
+    file[8 + 8 + 3] = char(0x7f);   // entry 1's offset far past the end
+    store(file);
+    EXPECT_EQ(read(1, 20), "");
+    EXPECT_EQ(write(2, "new"), -3);
+    EXPECT_EQ(stored(), file);
+}
+
+TEST_F(Archive, SuccessfulRewriteLogsItsSteps)
+{
+    store(build_archive({2, {}}));
+    ASSERT_EQ(write(1, "abc"), 0);
+    close_log();
+    EXPECT_EQ(read_file(dir.file("VRBXINFO.LOG")),
+              "trying to replace " + std::string(archive_path) + "\n" + "trying to rename " +
+                  temp_path + " to " + archive_path + "\n");
+}
+
+TEST_F(Archive, TemporaryFileThatCannotBeCreated)
+{
+    const std::string original = build_archive({2, {}});
+    store(original);
+    snprintf(temp_path, sizeof temp_path, "%s", dir.file("missing/levels.new").c_str());
+    EXPECT_EQ(write(1, "abc"), -6);
+    EXPECT_EQ(stored(), original);
+}
+
+// A writer killed at any moment leaves the old or the new archive, complete.
+TEST_F(Archive, KilledWriterLeavesOldOrNewArchive)
+{
+    const std::string a = pattern_bytes(180, 1), b = pattern_bytes(2000, 2);
+    const std::string first = pattern_bytes(700, 3), second = pattern_bytes(900, 4);
+    store(build_archive({400, {{0, a}, {5, first}, {9, b}}}));
+    const std::string state_first = stored();
+    ASSERT_EQ(write(5, second), 0);
+    const std::string state_second = stored();
+    ASSERT_EQ(write(5, first), 0);
+    // Writing the same record alternately flips between exactly these two files.
+    ASSERT_EQ(build_archive({400, {{0, a}, {9, b}, {5, first}}}), stored());
+    const std::string flip_first = stored();
+
+    std::mt19937 random(12345);
+    int kills = 0;
+    for (int round = 0; round < 60; round++) {
+        pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (unsigned i = 0;; i++)
+                write(5, (i & 1) ? first : second);
+        }
+        usleep(useconds_t(random() % 20000));
+        kill(child, SIGKILL);
+        int status;
+        waitpid(child, &status, 0);
+        kills++;
+        const std::string now = stored();
+        ASSERT_TRUE(now == flip_first || now == state_second || now == state_first)
+            << "after kill " << kills << " the archive has " << now.size() << " bytes";
+        const std::string record = read(5, 4116);
+        ASSERT_TRUE(record == first || record == second);
+        ASSERT_EQ(read(9, 4116), b);
+    }
+    (void)state_first;
+}
+
+} // namespace

@@ -1,0 +1,202 @@
+// Movie records: recording, replaying, saving and taking over a replay.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <unistd.h>
+
+#include "core/frame.h"
+#include "core/settings.h"
+#include "game/state.h"
+#include "level/archive.h"
+#include "level/movie.h"
+#include "support/archive_files.h"
+#include "support/process.h"
+
+namespace {
+
+class Movie : public ::testing::Test {
+protected:
+    TempDir dir;
+    std::string old_cwd;
+
+    void SetUp() override
+    {
+        char cwd[4096];
+        old_cwd = getcwd(cwd, sizeof cwd);
+        ASSERT_EQ(chdir(dir.path.c_str()), 0);
+        snprintf(archive_path, sizeof archive_path, "%s", dir.file("levels.vbl").c_str());
+        snprintf(temp_path, sizeof temp_path, "%s", dir.file("levels.new").c_str());
+        write_file(archive_path, build_archive({20, {{4, pattern_bytes(180, 1)}}}));
+        game_state = GameState{};
+        movie = MovieBuffer{};
+        memset(player_name, 0, sizeof player_name);
+        strcpy(player_name, "tester");
+        current_level = 3;
+    }
+    void TearDown() override
+    {
+        close_log();
+        ASSERT_EQ(chdir(old_cwd.c_str()), 0);
+    }
+    std::string record(int level)
+    {
+        std::string buffer(MOVIE_BUFFER_SIZE, 0);
+        int n = read_record(2 * level - 1, reinterpret_cast<uint8_t*>(buffer.data()), MOVIE_BUFFER_SIZE);
+        return buffer.substr(0, size_t(std::max(n, 0)));
+    }
+    // A stored movie for level 3 with the given pairs.
+    void store_movie(const std::vector<std::pair<int, int>>& pairs, int seed = 7)
+    {
+        std::string bytes = std::string("\x10\x27\0\0", 4) + std::string("holder", 6) + std::string(10, 0);
+        bytes += char(seed);
+        for (auto [count, code] : pairs) {
+            bytes += char(count);
+            bytes += char(code);
+        }
+        write_file(archive_path, build_archive({20, {{4, pattern_bytes(180, 1)}, {5, bytes}}}));
+    }
+    std::string pair_at(int offset)
+    {
+        return std::to_string(movie.bytes[offset]) + "x" + std::to_string(movie.bytes[offset + 1]);
+    }
+};
+
+TEST_F(Movie, PlayIsStoredAsRunLengthPairs)
+{
+    recording = true;
+    game_state.cycle_counter = 5;
+    load_movie_record();
+    for (int code : {4, 4, 4, 1, 1})
+        record_input(code);
+    game_state.score = 43450;
+    save_movie_record();
+    const std::string stored = record(3);
+    ASSERT_EQ(stored.size(), 25u);
+    EXPECT_EQ(stored.substr(0, 4), std::string("\xba\xa9\0\0", 4));
+    EXPECT_EQ(stored.substr(4, 16), std::string("tester") + std::string(10, 0));
+    EXPECT_EQ(stored.substr(20), std::string("\x05\x03\x04\x02\x01", 5));
+}
+
+TEST_F(Movie, LongRunsSplitAt255)
+{
+    recording = true;
+    load_movie_record();
+    for (int i = 0; i < 300; i++)
+        record_input(INPUT_RIGHT);
+    EXPECT_EQ(pair_at(21), "255x4");
+    EXPECT_EQ(pair_at(23), "45x4");
+    EXPECT_EQ(movie.cursor, 23);
+}
+
+TEST_F(Movie, FullBufferStopsRecordingAtPair2047)
+{
+    recording = true;
+    load_movie_record();
+    for (int i = 0; i < 2047; i++)
+        record_input(1 + i % 2);
+    EXPECT_EQ(movie.cursor, MOVIE_LAST_PAIR_OFFSET);
+    record_input(INPUT_RIGHT);   // needs pair 2048: not recorded
+    record_input(1 + 2046 % 2);  // even the same code as the last pair stays out
+    EXPECT_EQ(movie.cursor, MOVIE_LAST_PAIR_OFFSET);
+    EXPECT_EQ(pair_at(MOVIE_LAST_PAIR_OFFSET), "1x1");
+    EXPECT_EQ(movie.bytes[MOVIE_BUFFER_SIZE - 1], 0);
+    save_movie_record();
+    EXPECT_EQ(record(3).size(), 4115u);
+}
+
+TEST_F(Movie, BuiltInRecordOfLevel0)
+{
+    current_level = 0;
+    recording = false;
+    load_movie_record();
+    EXPECT_EQ(game_state.best_score, 43450);
+    EXPECT_EQ(game_state.best_ticks, 4392);
+    EXPECT_EQ(game_state.best_seconds, 73);
+    EXPECT_STREQ(game_state.best_name, "lord mobrin");
+    EXPECT_EQ(game_state.cycle_counter, 1);
+    EXPECT_EQ(movie.cursor, 21);
+    int ticks = 0;
+    while (movie.cursor < int(BUILTIN_MOVIE.size()) && replay_input() >= 0)
+        ticks++;
+    EXPECT_EQ(ticks, 4392);
+    // Saving level 0 never writes.
+    game_state.score = 1;
+    const std::string before = read_file(archive_path);
+    save_movie_record();
+    EXPECT_EQ(read_file(archive_path), before);
+}
+
+TEST_F(Movie, ReplayConsumesPairsAndYieldsNothingPastTheEnd)
+{
+    store_movie({{3, 4}, {1, 2}});
+    recording = false;
+    load_movie_record();
+    EXPECT_EQ(game_state.cycle_counter, 7);
+    EXPECT_STREQ(game_state.best_name, "holder");
+    EXPECT_EQ(game_state.best_score, 10000);
+    std::vector<int> inputs;
+    for (int i = 0; i < 8; i++)
+        inputs.push_back(replay_input());
+    EXPECT_EQ(inputs, (std::vector<int>{4, 4, 4, 2, 0, 0, 0, 0}));
+    EXPECT_EQ(movie.cursor, 25);
+}
+
+TEST_F(Movie, TakeOverKeepsTheReplayedPartOfAPair)
+{
+    store_movie({{5, 1}, {10, 3}, {6, 4}});
+    recording = false;
+    load_movie_record();
+    for (int i = 0; i < 5 + 4; i++)
+        replay_input();
+    ASSERT_EQ(pair_at(23), "6x3");   // 4 of its 10 ticks used up in place
+    take_over_replay();
+    EXPECT_EQ(pair_at(21), "5x1");
+    EXPECT_EQ(pair_at(23), "4x3");
+    EXPECT_EQ(pair_at(25), "0x0");
+    EXPECT_EQ(movie.cursor, 25);
+    recording = true;
+    record_input(INPUT_LEFT);
+    record_input(INPUT_LEFT);
+    EXPECT_EQ(pair_at(25), "2x3");
+    game_state.score = 5;
+    save_movie_record();
+    EXPECT_EQ(record(3).substr(20), std::string("\x07\x05\x01\x04\x03\x02\x03", 7));
+}
+
+TEST_F(Movie, TakeOverAtThePairStartOverwritesThatPair)
+{
+    store_movie({{5, 1}, {10, 3}});
+    recording = false;
+    load_movie_record();
+    for (int i = 0; i < 5; i++)
+        replay_input();
+    take_over_replay();
+    EXPECT_EQ(pair_at(21), "5x1");
+    EXPECT_EQ(pair_at(23), "0x0");
+    EXPECT_EQ(movie.cursor, 23);
+}
+
+TEST_F(Movie, TakeOverOnLevel0DoesNothing)
+{
+    current_level = 0;
+    recording = false;
+    load_movie_record();
+    replay_input();
+    const MovieBuffer before = movie;
+    take_over_replay();
+    EXPECT_EQ(movie.cursor, before.cursor);
+    EXPECT_EQ(movie.bytes, before.bytes);
+}
+
+TEST_F(Movie, MissingRecordLeavesBestValuesEmpty)
+{
+    recording = true;
+    game_state.cycle_counter = 9;
+    load_movie_record();
+    EXPECT_EQ(game_state.best_score, 0);
+    EXPECT_EQ(game_state.best_ticks, 0);
+    EXPECT_EQ(movie.bytes[20], 9);
+    EXPECT_EQ(pair_at(21).substr(0, 2), "0x");
+}
+
+} // namespace

@@ -1,0 +1,97 @@
+// vbltool run as a subprocess on small archives.
+#include <gtest/gtest.h>
+
+#include "support/archive_files.h"
+#include "support/process.h"
+
+namespace {
+
+const std::string LEVEL0_TEXT =
+    "; level 0\n"
+    ".-----.$...SS...$.-----.\n"
+    "H.....#%...SS...##.....H\n"
+    "H.---....P.SS.E.E.E---.H\n"
+    "H#...######@@######...#H\n"
+    "H......##########......H\n"
+    "H#.....*########$.....#H\n"
+    "H...$...*######*...$...H\n"
+    "H###%.....####.....%###H\n"
+    "H..........##..........H\n"
+    "H.$....---....---...$..H\n"
+    "H######...H##H...######H\n"
+    "H######..H####H..######H\n"
+    "H.......H######H.......H\n"
+    "H......H########H......H\n"
+    "H...$.H##########H.$...H\n";
+
+ProcessResult vbltool(const std::vector<std::string>& args)
+{
+    return run_process(VBLTOOL_BINARY, args);
+}
+
+TEST(Vbltool, ShowsTheBuiltInLevel)
+{
+    ProcessResult r = vbltool({"show", "-", "0"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, LEVEL0_TEXT);
+}
+
+TEST(Vbltool, UnpackThenPackGivesTheSameRecords)
+{
+    TempDir dir;
+    const std::string movie = std::string("\x10\x27\0\0", 4) + "some\\one" + std::string(8, '\xe9') +
+                              std::string("\x03\x05\x04\xff\x01", 5);
+    write_file(dir.file("in.vbl"),
+               build_archive({20, {{0, pattern_bytes(180, 1)}, {1, movie}, {6, pattern_bytes(180, 2)}}}));
+    // pattern bytes hold codes 12..15 too; the text format has no character for them
+    ProcessResult r = vbltool({"unpack", dir.file("in.vbl"), dir.file("out")});
+    EXPECT_EQ(r.status, 0) << r.err;
+
+    // Levels written by unpack must be valid text levels: use level 0's.
+    write_file(dir.file("out/level001.txt"), LEVEL0_TEXT);
+    write_file(dir.file("out/level004.txt"), LEVEL0_TEXT);
+    r = vbltool({"pack", "-o", dir.file("packed.vbl"), dir.file("out/level001.txt"),
+                 dir.file("out/level001.movie"), dir.file("out/level004.txt")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    r = vbltool({"unpack", dir.file("packed.vbl"), dir.file("again")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(read_file(dir.file("again/level001.movie")), read_file(dir.file("out/level001.movie")));
+    EXPECT_EQ(read_file(dir.file("again/level004.txt")), "; level 4\n" + LEVEL0_TEXT.substr(10));
+    r = vbltool({"pack", "-o", dir.file("twice.vbl"), dir.file("again/level001.txt"),
+                 dir.file("again/level001.movie"), dir.file("again/level004.txt")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(read_file(dir.file("twice.vbl")), read_file(dir.file("packed.vbl")));
+    r = vbltool({"list", dir.file("packed.vbl")});
+    EXPECT_EQ(r.out,
+              "  1  movie  score=10000  time=4.20  ticks=260  name=some\\one\xe9\xe9\xe9\xe9\xe9\xe9\xe9\xe9\n"
+              "  4  no movie\n");
+}
+
+TEST(Vbltool, BadInputNamesTheFileAndTheProblem)
+{
+    TempDir dir;
+    write_file(dir.file("level002.txt"), "; too short\n........................\n");
+    write_file(dir.file("notanarchive"), "hello world");
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string err;
+    } cases[] = {
+        {{"pack", "-o", dir.file("x.vbl"), dir.file("level002.txt")}, 1,
+         "vbltool: " + dir.file("level002.txt") + ": 1 rows, a level has 15\n"},
+        {{"pack", "-o", dir.file("x.vbl"), dir.file("nolevel.txt")}, 1,
+         "vbltool: " + dir.file("nolevel.txt") + ": the file name names no level 1..400\n"},
+        {{"list", dir.file("notanarchive")}, 1,
+         "vbltool: " + dir.file("notanarchive") + ": not a level archive (no VRBX magic)\n"},
+        {{"show", dir.file("notanarchive"), "401"}, 1, "vbltool: 401: not a level number 0..400\n"},
+    };
+    for (const auto& c : cases) {
+        ProcessResult r = vbltool(c.args);
+        EXPECT_EQ(r.status, c.status) << c.args[0];
+        EXPECT_EQ(r.err, c.err);
+    }
+    EXPECT_EQ(vbltool({"frobnicate"}).status, 2);
+    EXPECT_EQ(vbltool({}).status, 2);
+}
+
+} // namespace

@@ -1,0 +1,404 @@
+// vbltool: inspect, pack and unpack level archives without the game's window.
+// It links the game's own library; formats are never coded twice.
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include "level/archive.h"
+#include "level/grid.h"
+#include "level/movie.h"
+
+namespace {
+
+const char USAGE[] =
+    "usage: vbltool list ARCHIVE\n"
+    "       vbltool show ARCHIVE LEVEL        (LEVEL 0: the built-in level, ARCHIVE -)\n"
+    "       vbltool pack -o ARCHIVE FILE...   (levelNNN.txt levels, levelNNN.movie movies)\n"
+    "       vbltool unpack ARCHIVE DIR\n";
+
+constexpr char TILE_CHARS[] = ".#@H-XS$EP%*";   // tile codes 0..11
+
+int usage()
+{
+    fputs(USAGE, stderr);
+    return 2;
+}
+
+int fail(const std::string& file, const std::string& problem)
+{
+    fprintf(stderr, "vbltool: %s: %s\n", file.c_str(), problem.c_str());
+    return 1;
+}
+
+bool use_archive(const char* path)
+{
+    if (strlen(path) + 5 >= PATH_BUFFER_SIZE)
+        return false;
+    snprintf(archive_path, sizeof archive_path, "%s", path);
+    snprintf(temp_path, sizeof temp_path, "%s.new", path);
+    return true;
+}
+
+bool parse_level_number(const char* text, int* level)
+{
+    char* end;
+    errno = 0;
+    long value = strtol(text, &end, 10);
+    if (errno || *end || end == text || value < 0 || value > MAX_LEVEL)
+        return false;
+    *level = int(value);
+    return true;
+}
+
+// Reads the archive's header: false (with a message) when it is no archive.
+bool check_archive(const char* path)
+{
+    uint8_t probe[1];
+    int result = read_record(0, probe, 1);
+    if (result == -1)
+        return fail(path, std::string("cannot open: ") + strerror(errno)), false;
+    if (result == -2)
+        return fail(path, "too short for an archive header"), false;
+    if (result == -3)
+        return fail(path, "not a level archive (no VRBX magic)"), false;
+    return true;
+}
+
+std::string level_text(const uint8_t* record, const char* comment)
+{
+    unpack_record(record);
+    std::string text = std::string("; ") + comment + "\n";
+    for (int r = 0; r < FIELD_ROWS; r++) {
+        for (int c = 0; c < FIELD_COLUMNS; c++) {
+            int code = play_grid[field_cell(c, r)];
+            text += code < 12 ? TILE_CHARS[code] : '?';
+        }
+        text += '\n';
+    }
+    return text;
+}
+
+std::string movie_text(const uint8_t* record, int length, const char* comment)
+{
+    std::string text = std::string("; ") + comment + "\n";
+    text += "score " + std::to_string(movie_score(record)) + "\n";
+    text += "name ";
+    for (int i = 4; i < 20 && record[i]; i++) {
+        uint8_t ch = record[i];
+        if (ch > 32 && ch < 127 && ch != '\\') {
+            text += char(ch);
+        } else {
+            char escaped[8];
+            snprintf(escaped, sizeof escaped, "\\x%02x", ch);
+            text += escaped;
+        }
+    }
+    text += "\nseed " + std::to_string(record[20]) + "\n";
+    int in_line = 0;
+    for (int i = MOVIE_HEADER_SIZE; i + 1 < length; i += 2) {
+        text += std::to_string(record[i]) + "x" + std::to_string(record[i + 1]);
+        text += (++in_line % 10 == 0) ? "\n" : " ";
+    }
+    if (in_line % 10 != 0)
+        text.back() = '\n';
+    return text;
+}
+
+bool read_text_file(const std::string& path, std::string* out)
+{
+    FILE* f = fopen(path.c_str(), "rb");
+    if (!f)
+        return false;
+    char block[4096];
+    size_t n;
+    out->clear();
+    while ((n = fread(block, 1, sizeof block, f)) > 0)
+        out->append(block, n);
+    bool ok = !ferror(f);
+    fclose(f);
+    return ok;
+}
+
+std::vector<std::string> split_lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+// Parses the text level format into a 180-byte record; "" or a problem.
+std::string parse_level_text(const std::string& text, uint8_t* record)
+{
+    PlayGrid grid;
+    grid.fill(TILE_BORDER);
+    int row = 0;
+    int line_number = 0;
+    for (const std::string& line : split_lines(text)) {
+        line_number++;
+        if (!line.empty() && line[0] == ';')
+            continue;
+        if (line.empty() && row == FIELD_ROWS)
+            continue;
+        if (row == FIELD_ROWS)
+            return "line " + std::to_string(line_number) + ": more than 15 rows";
+        if (line.size() != FIELD_COLUMNS)
+            return "line " + std::to_string(line_number) + ": " + std::to_string(line.size()) +
+                   " characters, a row has 24";
+        for (int c = 0; c < FIELD_COLUMNS; c++) {
+            const char* at = strchr(TILE_CHARS, line[c]);
+            if (!at || !line[c])
+                return "line " + std::to_string(line_number) + " column " + std::to_string(c + 1) +
+                       ": '" + line[c] + "' is not a tile character";
+            grid[field_cell(c, row)] = uint8_t(at - TILE_CHARS);
+        }
+        row++;
+    }
+    if (row != FIELD_ROWS)
+        return std::to_string(row) + " rows, a level has 15";
+    pack_record(grid, record);
+    return "";
+}
+
+// Parses the movie text format; "" or a problem.
+std::string parse_movie_text(const std::string& text, std::vector<uint8_t>* record)
+{
+    record->assign(MOVIE_HEADER_SIZE, 0);
+    bool have_score = false, have_seed = false;
+    int line_number = 0;
+    for (const std::string& line : split_lines(text)) {
+        line_number++;
+        std::string where = "line " + std::to_string(line_number) + ": ";
+        if (line.empty() || line[0] == ';')
+            continue;
+        if (line.rfind("score ", 0) == 0) {
+            char* end;
+            long score = strtol(line.c_str() + 6, &end, 10);
+            if (*end || score < INT32_MIN || score > INT32_MAX)
+                return where + "bad score";
+            for (int i = 0; i < 4; i++)
+                (*record)[i] = uint8_t(uint32_t(score) >> (8 * i));
+            have_score = true;
+        } else if (line.rfind("name ", 0) == 0 || line == "name") {
+            std::string name;
+            for (size_t i = 5; i < line.size(); i++) {
+                if (line[i] == '\\' && i + 3 < line.size() + 0 && line[i + 1] == 'x') {
+                    name += char(strtol(line.substr(i + 2, 2).c_str(), nullptr, 16));
+                    i += 3;
+                } else {
+                    name += line[i];
+                }
+            }
+            if (name.size() > 16)
+                return where + "a name has at most 16 characters";
+            memcpy(record->data() + 4, name.data(), name.size());
+        } else if (line.rfind("seed ", 0) == 0) {
+            int seed = atoi(line.c_str() + 5);
+            if (seed < 0 || seed > 23)
+                return where + "the seed is 0..23";
+            (*record)[MOVIE_SEED_OFFSET] = uint8_t(seed);
+            have_seed = true;
+        } else {
+            size_t at = 0;
+            while (at < line.size()) {
+                while (at < line.size() && isspace(static_cast<unsigned char>(line[at])))
+                    at++;
+                if (at == line.size())
+                    break;
+                unsigned count, code;
+                int used;
+                if (sscanf(line.c_str() + at, "%ux%u%n", &count, &code, &used) != 2 || count < 1 ||
+                    count > 255 || code > 255)
+                    return where + "expected pairs COUNTxINPUT with COUNT 1..255";
+                record->push_back(uint8_t(count));
+                record->push_back(uint8_t(code));
+                at += size_t(used);
+            }
+        }
+    }
+    if (!have_score || !have_seed)
+        return "a movie needs a score line and a seed line";
+    if (record->size() > size_t(MOVIE_HEADER_SIZE + 2 * MOVIE_MAX_PAIRS))
+        return "more than 2047 pairs";
+    return "";
+}
+
+// The level number a file names: the first run of digits in its base name.
+bool file_level(const std::string& path, int* level)
+{
+    std::string base = path.substr(path.find_last_of('/') + 1);
+    size_t digit = base.find_first_of("0123456789");
+    if (digit == std::string::npos)
+        return false;
+    return parse_level_number(base.substr(digit, base.find_first_not_of("0123456789", digit) - digit).c_str(),
+                              level) &&
+           *level >= 1;
+}
+
+bool ends_with(const std::string& s, const char* suffix)
+{
+    size_t n = strlen(suffix);
+    return s.size() >= n && s.compare(s.size() - n, n, suffix) == 0;
+}
+
+int command_list(const char* archive)
+{
+    if (!use_archive(archive) || !check_archive(archive))
+        return 1;
+    std::vector<uint8_t> buffer(MOVIE_BUFFER_SIZE);
+    for (int level = 1; level <= MAX_LEVEL; level++) {
+        if (read_record(2 * level - 2, buffer.data(), LEVEL_RECORD_SIZE) != LEVEL_RECORD_SIZE)
+            continue;
+        int length = read_record(2 * level - 1, buffer.data(), MOVIE_BUFFER_SIZE);
+        if (length < MOVIE_HEADER_SIZE) {
+            printf("%3d  no movie\n", level);
+            continue;
+        }
+        int ticks = movie_ticks(buffer.data(), length);
+        char name[17] = {};
+        memcpy(name, buffer.data() + 4, 16);
+        printf("%3d  movie  score=%d  time=%d.%02d  ticks=%d  name=%s\n", level, movie_score(buffer.data()),
+               ticks / 60, ticks % 60, ticks, name);
+    }
+    return 0;
+}
+
+int command_show(const char* archive, const char* level_text_arg)
+{
+    int level;
+    if (!parse_level_number(level_text_arg, &level))
+        return fail(level_text_arg, "not a level number 0..400");
+    LevelRecord record;
+    if (level == 0) {
+        record = BUILTIN_LEVEL;
+    } else {
+        if (!use_archive(archive) || !check_archive(archive))
+            return 1;
+        if (read_record(2 * level - 2, record.data(), LEVEL_RECORD_SIZE) != LEVEL_RECORD_SIZE)
+            return fail(archive, "has no level " + std::to_string(level));
+    }
+    std::string comment = "level " + std::to_string(level);
+    fputs(level_text(record.data(), comment.c_str()).c_str(), stdout);
+    return 0;
+}
+
+bool write_empty_archive(const char* path)
+{
+    int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0)
+        return false;
+    const char header[8] = {'V', 'R', 'B', 'X', 0, 0, 0, 0};
+    bool ok = write(fd, header, 8) == 8;
+    return close(fd) == 0 && ok;
+}
+
+int command_pack(const char* archive, const std::vector<std::string>& files)
+{
+    if (!use_archive(archive))
+        return fail(archive, "path too long");
+    std::string building = std::string(archive) + ".part";
+    if (building.size() >= PATH_BUFFER_SIZE)
+        return fail(archive, "path too long");
+    // Build beside the target and rename at the end: a failed pack leaves the
+    // old archive in place.
+    snprintf(archive_path, sizeof archive_path, "%s", building.c_str());
+    if (!write_empty_archive(archive_path))
+        return fail(building, strerror(errno));
+    for (const std::string& file : files) {
+        int level;
+        if (!file_level(file, &level)) {
+            unlink(building.c_str());
+            return fail(file, "the file name names no level 1..400");
+        }
+        std::string text;
+        if (!read_text_file(file, &text)) {
+            unlink(building.c_str());
+            return fail(file, strerror(errno));
+        }
+        std::string problem;
+        int result;
+        if (ends_with(file, ".movie")) {
+            std::vector<uint8_t> record;
+            problem = parse_movie_text(text, &record);
+            result = problem.empty() ? write_record(2 * level - 1, record.data(), int(record.size())) : 0;
+        } else {
+            LevelRecord record;
+            problem = parse_level_text(text, record.data());
+            result = problem.empty() ? write_record(2 * level - 2, record.data(), LEVEL_RECORD_SIZE) : 0;
+        }
+        if (!problem.empty() || result != 0) {
+            unlink(building.c_str());
+            return fail(file, problem.empty() ? "archive write failed (" + std::to_string(result) + ")"
+                                              : problem);
+        }
+    }
+    if (rename(building.c_str(), archive) != 0) {
+        unlink(building.c_str());
+        return fail(archive, strerror(errno));
+    }
+    return 0;
+}
+
+int command_unpack(const char* archive, const char* directory)
+{
+    if (!use_archive(archive) || !check_archive(archive))
+        return 1;
+    mkdir(directory, 0755);
+    std::vector<uint8_t> buffer(MOVIE_BUFFER_SIZE);
+    for (int level = 1; level <= MAX_LEVEL; level++) {
+        char name[32];
+        std::string comment = "level " + std::to_string(level);
+        if (read_record(2 * level - 2, buffer.data(), LEVEL_RECORD_SIZE) == LEVEL_RECORD_SIZE) {
+            snprintf(name, sizeof name, "/level%03d.txt", level);
+            std::string text = level_text(buffer.data(), comment.c_str());
+            FILE* f = fopen((std::string(directory) + name).c_str(), "wb");
+            if (!f || fwrite(text.data(), 1, text.size(), f) != text.size() || fclose(f) != 0)
+                return fail(std::string(directory) + name, strerror(errno));
+        }
+        int length = read_record(2 * level - 1, buffer.data(), MOVIE_BUFFER_SIZE);
+        if (length >= MOVIE_HEADER_SIZE) {
+            snprintf(name, sizeof name, "/level%03d.movie", level);
+            std::string text = movie_text(buffer.data(), length, ("movie of " + comment).c_str());
+            FILE* f = fopen((std::string(directory) + name).c_str(), "wb");
+            if (!f || fwrite(text.data(), 1, text.size(), f) != text.size() || fclose(f) != 0)
+                return fail(std::string(directory) + name, strerror(errno));
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    disable_log();
+    if (argc < 2)
+        return usage();
+    std::string command = argv[1];
+    if (command == "list" && argc == 3)
+        return command_list(argv[2]);
+    if (command == "show" && argc == 4)
+        return command_show(argv[2], argv[3]);
+    if (command == "unpack" && argc == 4)
+        return command_unpack(argv[2], argv[3]);
+    if (command == "pack" && argc >= 4 && strcmp(argv[2], "-o") == 0)
+        return command_pack(argv[3], std::vector<std::string>(argv + 4, argv + argc));
+    return usage();
+}
