@@ -1,8 +1,113 @@
 #include "display/status.h"
 
+#include <cstring>
+
+#include "core/frame.h"
+#include "display/screen.h"
+#include "display/tiles.h"
+
+std::array<uint8_t, 128> glyph_map;
+int32_t text_x, text_y;
 StatusLine top_status;
 StatusLine bottom_status;
+int32_t message_timer;
 
-// The font arrives with the artwork; until then there is nothing to map or draw.
-void build_glyph_map() {}
-void refresh_status_lines() {}
+void build_glyph_map()
+{
+    glyph_map.fill(BLANK_GLYPH);
+    for (int g = 0; g < GLYPH_COUNT; g++) {
+        unsigned char c = static_cast<unsigned char>(GLYPH_ORDER[g]);
+        glyph_map[c] = uint8_t(g);
+        if (c >= 'A' && c <= 'Z')
+            glyph_map[c - 'A' + 'a'] = uint8_t(g);
+    }
+}
+
+void draw_char(int x, int y, unsigned char character, int colour)
+{
+    lock_screen();
+    int g = character < 128 ? glyph_map[character] : BLANK_GLYPH;
+    // Six glyphs per tile cell: three across, two down.
+    int cell = 69 + 12 * (g / 18) + (g % 9) / 3;
+    const uint8_t* in = tile_cache + cell * CELL_BYTES + ((g / 9) % 2) * 12 * CELL_SIZE + 8 * (g % 3);
+    uint8_t ink = uint8_t(colour);
+    uint8_t paper = uint8_t(screen_palette.nearest_black);
+    for (int row = 0; row < 12; row++, in += CELL_SIZE) {
+        uint8_t* out = screen_row(y + row) + x;
+        for (int col = 0; col < 8; col++)
+            out[col] = in[col] ? ink : paper;
+    }
+}
+
+void draw_text(const char* text, int x, int y, int colour)
+{
+    for (; *text; text++, x += 8)
+        draw_char(x, y, static_cast<unsigned char>(*text), colour);
+}
+
+void print_at_cursor(const char* text)
+{
+    for (; *text; text++, text_x += 8)
+        draw_char(text_x, text_y, static_cast<unsigned char>(*text), screen_palette.nearest_white);
+}
+
+void print_menu_line(const char* text)
+{
+    draw_text(text, 140, text_y, screen_palette.nearest_white);
+    text_y += 16;
+}
+
+void print_centred(const char* text)
+{
+    int length = int(strlen(text));
+    draw_text(text, 320 - (length / 2) * 8, text_y, screen_palette.nearest_white);
+    text_y += 16;
+}
+
+namespace {
+
+void refresh_line(StatusLine& line, int y)
+{
+    for (int i = 0; i < STATUS_COLUMNS; i++) {
+        if (line.wanted[i] != line.shown[i]) {
+            line.shown[i] = line.wanted[i];
+            draw_char(32 + 8 * i, y, static_cast<unsigned char>(line.wanted[i]), screen_palette.nearest_white);
+            line.changed = true;
+        }
+    }
+}
+
+} // namespace
+
+void refresh_status_lines()
+{
+    if (!game_active)
+        return;
+    refresh_line(top_status, 24);
+    refresh_line(bottom_status, 444);
+}
+
+void clear_status_lines()
+{
+    for (StatusLine* line : {&top_status, &bottom_status}) {
+        memset(line->shown.data(), 0, STATUS_COLUMNS);
+        memset(line->wanted.data(), 0, STATUS_COLUMNS);
+    }
+}
+
+void show_message(const char* text, int frames)
+{
+    text_x = 480;
+    text_y = 444;
+    print_at_cursor(text);
+    message_timer = frames;
+    update_rect(480, 444, 120, 12);
+}
+
+void expire_message()
+{
+    if (message_timer == 0)
+        return;
+    if (--message_timer == 0)
+        show_message("               ", 0);
+}

@@ -1,9 +1,14 @@
 #include "display/tiles.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "core/frame.h"
+#include "core/settings.h"
 #include "display/screen.h"
+#include "display/status.h"
+#include "level/grid.h"
 #include "picture/gfxset.h"
 
 uint8_t* tile_cache;
@@ -83,6 +88,117 @@ void restore_under(int x, int y, int slot)
     const uint8_t* in = save_under_store + slot * CELL_BYTES;
     for (int row = 0; row < CELL_SIZE; row++, in += CELL_SIZE)
         memcpy(screen_row(y + row) + x, in, CELL_SIZE);
+}
+
+void put_block(int x, int y, const uint8_t* image)
+{
+    lock_screen();
+    for (int row = 0; row < CELL_SIZE; row++, image += CELL_SIZE)
+        memcpy(screen_row(y + row) + x, image, CELL_SIZE);
+}
+
+void fill_square(int x, int y, int n, int colour)
+{
+    lock_screen();
+    for (int row = 0; row < n; row++)
+        memset(screen_row(y + row) + x, colour, size_t(n));
+}
+
+void fill_small_square(int x, int y, int colour) { fill_square(x, y, 8, colour); }
+
+namespace {
+
+uint8_t outline_colour(int colour)
+{
+    if (colour == COLOUR_BLACK)
+        return uint8_t(screen_palette.nearest_black);
+    if (colour == COLOUR_WHITE)
+        return uint8_t(screen_palette.nearest_white);
+    return uint8_t(colour);
+}
+
+} // namespace
+
+void draw_rect_outline(int x, int y, int w, int h, int colour)
+{
+    lock_screen();
+    uint8_t c = outline_colour(colour);
+    memset(screen_row(y) + x, c, size_t(w) + 1);
+    for (int row = y + 1; row < y + h; row++) {
+        screen_row(row)[x] = c;
+        screen_row(row)[x + w] = c;
+    }
+    memset(screen_row(y + h) + x, c, size_t(w) + 1);
+}
+
+void draw_square_outline(int x, int y, int n, int colour) { draw_rect_outline(x, y, n, n, colour); }
+
+void swap_black_white(int x, int y)
+{
+    lock_screen();
+    uint8_t black = uint8_t(screen_palette.nearest_black);
+    uint8_t white = uint8_t(screen_palette.nearest_white);
+    for (int row = 0; row < 11; row++) {
+        uint8_t* p = screen_row(y + row) + x;
+        for (int col = 0; col < 11; col++) {
+            if (p[col] == white)
+                p[col] = black;
+            else if (p[col] == black)
+                p[col] = white;
+        }
+    }
+}
+
+void draw_play_field()
+{
+    // Bricks and the like cover their whole square: no background, no shadow.
+    auto covers_square = [](int t) {
+        return t == TILE_BRICK || t == TILE_SOLID || t == TILE_FALSE_BRICK || t == TILE_HIDDEN_ENEMY;
+    };
+    for (int pass = 0; pass < 2; pass++) {
+        for (int r = 0; r < FIELD_ROWS; r++) {
+            for (int c = 0; c < FIELD_COLUMNS; c++) {
+                int i = field_cell(c, r);
+                int t = play_grid[i];
+                int v = cell_variant[i];
+                int x = 32 + 24 * c, y = 60 + 24 * r;
+                if (pass == 0) {
+                    if (covers_square(t))
+                        continue;
+                    draw_cell(x, y, 12 * v);
+                    int s = casts_shadow[play_grid[i - 28]] | casts_shadow[play_grid[i - 29]] << 1 |
+                            casts_shadow[play_grid[i - 1]] << 2;
+                    if (s)
+                        draw_cell(x, y, 48 + s);
+                } else if (t != 0) {
+                    draw_cell(x, y, t + 12 * v);
+                }
+            }
+        }
+    }
+    for (int c = 0; c < FIELD_COLUMNS; c++) {
+        draw_cell(32 + 24 * c, 36, 73);
+        draw_cell(32 + 24 * c, 420, 79);
+    }
+    for (int r = 0; r < FIELD_ROWS; r++) {
+        draw_cell(8, 60 + 24 * r, 75);
+        draw_cell(608, 60 + 24 * r, 77);
+    }
+    draw_cell(8, 36, 72);
+    draw_cell(608, 36, 74);
+    draw_cell(608, 420, 80);
+    draw_cell(8, 420, 78);
+    if (game_active) {
+        char text[40];
+        if (recording)
+            snprintf(text, sizeof text, "PLAYER:%s", player_name);
+        else
+            snprintf(text, sizeof text, "PRESS SPACE FOR MENU");
+        text_y = 444;
+        print_centred("                          ");
+        text_y = 444;
+        print_centred(text);
+    }
 }
 
 void clear_sprite_slots()

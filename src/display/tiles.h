@@ -34,6 +34,18 @@ void clear_cell(int x, int y);
 void save_under(int x, int y, int slot);
 void restore_under(int x, int y, int slot);
 
+void put_block(int x, int y, const uint8_t* image);
+void fill_square(int x, int y, int n, int colour);
+void fill_small_square(int x, int y, int colour);
+// Colours COLOUR_BLACK and COLOUR_WHITE mean the palette's nearest black
+// and white; the outline covers (n + 1) by (n + 1) pixels.
+void draw_square_outline(int x, int y, int n, int colour);
+void draw_rect_outline(int x, int y, int w, int h, int colour);
+void swap_black_white(int x, int y);
+
+// The whole play field of the grid, its frame and (in a game) the player line.
+void draw_play_field();
+
 void clear_sprite_slots();
 int alloc_sprite();
 void restore_sprite_backgrounds();

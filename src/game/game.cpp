@@ -5,6 +5,7 @@
 #include "core/frame.h"
 #include "core/settings.h"
 #include "display/screen.h"
+#include "display/status.h"
 #include "display/tiles.h"
 #include "frontend/modes.h"
 #include "level/grid.h"
@@ -20,7 +21,12 @@ void start_demo()
         current_level = 0;
     unpack_level(current_level);
     restore_sprite_backgrounds();
+    clear_status_lines();
     clear_screen();
+    draw_play_field();
+    refresh_status_lines();
+    save_sprite_backgrounds();
+    draw_sprites();
     update_whole_screen();
     SDL_ShowCursor(0);
 }
@@ -28,7 +34,11 @@ void start_demo()
 // The game rules arrive with their own work; until then a level stands still.
 void game_tick() {}
 void update_holes() {}
-void update_clock() {}
+void update_clock()
+{
+    if (game_active)
+        expire_message();
+}
 bool top_line_stale() { return false; }
 void format_top_line() {}
 void update_sprite_poses() {}

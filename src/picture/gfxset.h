@@ -17,8 +17,13 @@ struct GfxSet {
 };
 
 extern std::array<GfxSet, GFX_SET_COUNT> gfx_sets;
+extern const char* const GFX_SET_NAMES[GFX_SET_COUNT];   // as the editor shows them
 
 void clear_gfx_sets();
-// Null on success, otherwise a message naming the file.
+// Loads the set's artwork file (user directory first, then the data path
+// list). Null on success, otherwise "file:message"; the set is then unchanged.
 const char* load_gfx_set(int set);
+// Writes the set into the user directory under its artwork name. The old
+// file is replaced only by a complete new one. True when written.
+bool save_gfx_set(int set);
 void free_gfx_sets();

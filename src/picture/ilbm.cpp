@@ -1,11 +1,391 @@
 #include "picture/ilbm.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "frontend/userdir.h"
+
+const char MESSAGE_NO_PICTURE_MEMORY[] = "Could not allocate memory for picture.\n";
+const char MESSAGE_CANNOT_OPEN_PICTURE[] = "Cannot open picture file.\n";
+const char MESSAGE_NOT_IFF[] = "Picture file must be in IFF format.\n";
 
 uint8_t* picture_buffer;
+std::array<uint8_t, 768> picture_palette;
+PictureHeader picture_header;
+
+namespace {
+
+constexpr int32_t id(const char (&s)[5])
+{
+    return int32_t(uint32_t(uint8_t(s[0])) << 24 | uint32_t(uint8_t(s[1])) << 16 |
+                   uint32_t(uint8_t(s[2])) << 8 | uint8_t(s[3]));
+}
+
+// Every read goes through here: bytes come from a 1024-byte buffer, and past
+// the end of the file (or after a failed read) every byte is -1.
+struct ByteReader {
+    int fd;
+    uint8_t buffer[1024];
+    int count;
+    int position;
+};
+
+ByteReader reader;
+
+int next_byte()
+{
+    if (reader.position >= reader.count) {
+        if (reader.fd < 0)
+            return -1;
+        ssize_t n = read(reader.fd, reader.buffer, sizeof reader.buffer);
+        if (n <= 0) {
+            reader.fd = -1;   // the end: stays the end (the caller closes the file)
+            reader.count = reader.position = 0;
+            return -1;
+        }
+        reader.count = int(n);
+        reader.position = 0;
+    }
+    return reader.buffer[reader.position++];
+}
+
+int next_signed_byte()
+{
+    int b = next_byte();
+    return b >= 128 ? b - 256 : b;
+}
+
+int32_t next_word()
+{
+    uint32_t word = 0;
+    for (int i = 0; i < 4; i++)
+        word = word << 8 | uint8_t(next_byte());   // -1 reads as 0xff
+    return int32_t(word);
+}
+
+// Drops n bytes: what is buffered first, then a seek past the rest.
+void skip_bytes(uint32_t n)
+{
+    uint32_t buffered = uint32_t(reader.count - reader.position);
+    if (n <= buffered) {
+        reader.position += int(n);
+        return;
+    }
+    n -= buffered;
+    reader.position = reader.count = 0;
+    if (reader.fd >= 0 && lseek(reader.fd, off_t(n), SEEK_CUR) < 0)
+        reader.fd = -1;
+}
+
+uint8_t plane_rows[PICTURE_MAX_PLANES][PICTURE_MAX_ROWBYTES];
+
+void unpack_plane_row(uint8_t* row, int rowbytes)
+{
+    int produced = 0;
+    int remaining = rowbytes;
+    while (remaining > 0) {
+        int c = next_signed_byte();
+        if (c >= 0) {
+            for (int i = 0; i <= c; i++) {
+                int b = next_byte();
+                if (produced < PICTURE_MAX_ROWBYTES)
+                    row[produced] = uint8_t(b);
+                produced++;
+            }
+            remaining -= c + 1;
+        } else if (c != -128) {
+            uint8_t b = uint8_t(next_byte());
+            for (int i = 0; i < 1 - c; i++) {
+                if (produced < PICTURE_MAX_ROWBYTES)
+                    row[produced] = b;
+                produced++;
+            }
+            remaining -= 1 - c;   // a run may overshoot the row; it is not split
+        }
+    }
+}
+
+const char* read_chunks(int* write_position)
+{
+    if (next_word() != id("FORM"))
+        return MESSAGE_NOT_IFF;
+    next_word();
+    if (next_word() != id("ILBM"))
+        return MESSAGE_NOT_IFF;
+    PictureHeader& h = picture_header;
+    h.width = h.height = h.rowbytes = 0;
+    for (;;) {
+        int32_t chunk = next_word();
+        if (chunk == 0 || chunk == -1)
+            return nullptr;
+        uint32_t size = uint32_t(next_word());
+        if (size & 1)
+            size++;   // chunks are padded to even length
+        if (chunk == id("BMHD")) {
+            uint8_t bmhd[20] = {};
+            for (uint32_t i = 0; i < size; i++) {
+                int b = next_byte();
+                if (b < 0)
+                    break;
+                if (i < sizeof bmhd)
+                    bmhd[i] = uint8_t(b);
+            }
+            h.width = bmhd[0] << 8 | bmhd[1];
+            h.height = bmhd[2] << 8 | bmhd[3];
+            h.rowbytes = ilbm_rowbytes(h.width);
+            h.planes = bmhd[8];
+            // Beyond the plane row buffers: refused, not cut.
+            if (h.rowbytes > PICTURE_MAX_ROWBYTES || h.planes > PICTURE_MAX_PLANES)
+                return MESSAGE_NOT_IFF;
+        } else if (chunk == id("BODY")) {
+            int row_pixels = 8 * h.rowbytes;
+            if (int64_t(*write_position) + int64_t(h.height) * row_pixels > PICTURE_BUFFER_SIZE)
+                return MESSAGE_NOT_IFF;
+            for (int y = 0; y < h.height; y++) {
+                for (int p = 0; p < h.planes; p++)
+                    unpack_plane_row(plane_rows[p], h.rowbytes);
+                uint8_t* out = picture_buffer + *write_position;
+                for (int i = 0; i < h.rowbytes; i++) {
+                    for (int bit = 7; bit >= 0; bit--) {
+                        uint8_t pixel = 0;
+                        for (int p = 0; p < h.planes; p++)
+                            pixel |= uint8_t(((plane_rows[p][i] >> bit) & 1) << p);
+                        *out++ = pixel;
+                    }
+                }
+                *write_position += row_pixels;
+            }
+        } else if (chunk == id("CMAP")) {
+            for (uint32_t i = 0; i < size; i++) {
+                int b = next_byte();
+                if (b < 0)
+                    break;
+                if (i < picture_palette.size())
+                    picture_palette[i] = uint8_t(b);
+            }
+        } else {
+            skip_bytes(size);
+        }
+    }
+}
+
+} // namespace
+
+const char* read_picture_file(const char* path)
+{
+    if (!picture_buffer) {
+        picture_buffer = static_cast<uint8_t*>(calloc(PICTURE_BUFFER_SIZE, 1));
+        if (!picture_buffer)
+            return MESSAGE_NO_PICTURE_MEMORY;
+    }
+    int fd = open(path, O_RDONLY);
+    if (fd < 0)
+        return MESSAGE_CANNOT_OPEN_PICTURE;
+    reader = ByteReader{};
+    reader.fd = fd;
+    int write_position = 0;
+    const char* message = read_chunks(&write_position);
+    close(fd);
+    reader.fd = -1;
+    return message;
+}
+
+const char* read_picture(const char* name)
+{
+    char path[PATH_BUFFER_SIZE];
+    for (int n = 0; data_path_candidate(path, name, n); n++) {
+        if (!path[0])
+            continue;
+        int fd = open(path, O_RDONLY);
+        if (fd < 0)
+            continue;
+        close(fd);
+        // The first candidate that opens is the file, even if it turns out bad.
+        return read_picture_file(path);
+    }
+    return MESSAGE_CANNOT_OPEN_PICTURE;
+}
 
 void free_picture_buffer()
 {
     free(picture_buffer);
     picture_buffer = nullptr;
+}
+
+int pack_byterun1(const uint8_t* in, int rowbytes, uint8_t* out)
+{
+    int written = 0;
+    int literal_start = 0, literal_length = 0;   // pending literal bytes
+    auto flush_literal = [&] {
+        if (literal_length > 0) {
+            out[written++] = uint8_t(literal_length - 1);
+            memcpy(out + written, in + literal_start, size_t(literal_length));
+            written += literal_length;
+            literal_length = 0;
+        }
+    };
+    int i = 0;
+    while (i < rowbytes) {
+        int run = 1;
+        while (i + run < rowbytes && in[i + run] == in[i])
+            run++;
+        bool at_end = i + run == rowbytes;
+        bool replicate = at_end ? run >= 3 : (literal_length == 0 ? run >= 2 : run >= 3);
+        if (replicate) {
+            flush_literal();
+            out[written++] = uint8_t(1 - run);
+            out[written++] = in[i];
+            literal_start = i + run;
+        } else {
+            if (literal_length == 0)
+                literal_start = i;
+            literal_length += run;
+        }
+        i += run;
+    }
+    flush_literal();
+    return written;
+}
+
+namespace {
+
+// The writer's state for one file: a small output buffer, the byte count
+// (the file offset) and the offsets of the open chunks' size fields.
+struct PictureWriter {
+    int fd;
+    bool failed;
+    uint32_t count;
+    uint32_t stack[8];
+    int depth;
+    uint8_t buffer[4096];
+    int used;
+};
+
+PictureWriter writer;
+
+void flush_output()
+{
+    const uint8_t* p = writer.buffer;
+    int left = writer.used;
+    while (left > 0 && !writer.failed) {
+        ssize_t n = write(writer.fd, p, size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            writer.failed = true;
+            break;
+        }
+        p += n;
+        left -= int(n);
+    }
+    writer.used = 0;
+}
+
+void put_bytes(const void* bytes, int n)
+{
+    const uint8_t* p = static_cast<const uint8_t*>(bytes);
+    for (int i = 0; i < n; i++) {
+        if (writer.used == int(sizeof writer.buffer))
+            flush_output();
+        writer.buffer[writer.used++] = p[i];
+    }
+    writer.count += uint32_t(n);
+}
+
+void put_u32(uint32_t v)
+{
+    uint8_t b[4] = {uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)};
+    put_bytes(b, 4);
+}
+
+void put_u16(int v)
+{
+    uint8_t b[2] = {uint8_t(v >> 8), uint8_t(v)};
+    put_bytes(b, 2);
+}
+
+void begin_chunk(const char* name)
+{
+    put_bytes(name, 4);
+    writer.stack[writer.depth++] = writer.count;
+    put_u32(0);
+}
+
+void end_chunk()
+{
+    if (writer.count & 1) {
+        uint8_t pad = 0;
+        put_bytes(&pad, 1);
+    }
+    uint32_t at = writer.stack[--writer.depth];
+    uint32_t size = writer.count - at - 4;
+    flush_output();
+    uint8_t b[4] = {uint8_t(size >> 24), uint8_t(size >> 16), uint8_t(size >> 8), uint8_t(size)};
+    if (pwrite(writer.fd, b, 4, off_t(at)) != 4)
+        writer.failed = true;
+}
+
+} // namespace
+
+int write_picture(const char* path, int width, int height, RowFetch fetch, const void* source,
+                  const uint8_t* palette)
+{
+    if (width < 1 || width > WRITE_MAX_WIDTH || height < 1 || height > 0xffff)
+        return 1;
+    writer = PictureWriter{};
+    writer.fd = open(path, O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (writer.fd < 0)
+        return 1;
+    struct stat info;
+    const bool regular_file = fstat(writer.fd, &info) == 0 && S_ISREG(info.st_mode);
+    const int rowbytes = ilbm_rowbytes(width);
+    begin_chunk("FORM");
+    put_bytes("ILBM", 4);
+    begin_chunk("BMHD");
+    put_u16(width);
+    put_u16(height);
+    put_u16(0);
+    put_u16(0);
+    const uint8_t bmhd_tail[] = {8, 0, 1, 0, 0, 0, 0, 0};   // planes, masking, ByteRun1, pad, transparent, aspect
+    put_bytes(bmhd_tail, sizeof bmhd_tail);
+    put_u16(width);
+    put_u16(height);
+    end_chunk();
+    begin_chunk("CMAP");
+    put_bytes(palette, 768);
+    end_chunk();
+    begin_chunk("BODY");
+    uint8_t row[WRITE_MAX_WIDTH + 8];
+    uint8_t plane[PICTURE_MAX_ROWBYTES];
+    uint8_t packed[2 * PICTURE_MAX_ROWBYTES];
+    for (int y = 0; y < height && !writer.failed; y++) {
+        memset(row, 0, sizeof row);
+        fetch(row, y, source);
+        for (int p = 0; p < 8; p++) {
+            for (int i = 0; i < rowbytes; i++) {
+                uint8_t byte = 0;
+                for (int k = 0; k < 8; k++)
+                    byte |= uint8_t(((row[8 * i + k] >> p) & 1) << (7 - k));
+                plane[i] = byte;
+            }
+            put_bytes(packed, pack_byterun1(plane, rowbytes, packed));
+        }
+    }
+    end_chunk();
+    end_chunk();
+    flush_output();
+    bool ok = !writer.failed;
+    if (close(writer.fd) != 0)
+        ok = false;
+    writer.fd = -1;
+    if (!ok) {
+        if (regular_file)
+            unlink(path);   // never leave a damaged picture behind
+        return 1;
+    }
+    return 0;
 }

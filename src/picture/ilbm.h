@@ -1,7 +1,47 @@
-// IFF ILBM pictures: reading into one chunky buffer and palette.
+// IFF ILBM pictures: reading any ILBM into one chunky buffer and palette,
+// and writing 8-plane ByteRun1 pictures.
 #pragma once
+#include <array>
 #include <cstdint>
 
-extern uint8_t* picture_buffer;
+constexpr int PICTURE_BUFFER_SIZE = 64000;
+constexpr int PICTURE_MAX_ROWBYTES = 128;   // width at most 1024
+constexpr int PICTURE_MAX_PLANES = 8;
+constexpr int WRITE_MAX_WIDTH = 640;
 
+extern const char MESSAGE_NO_PICTURE_MEMORY[];
+extern const char MESSAGE_CANNOT_OPEN_PICTURE[];
+extern const char MESSAGE_NOT_IFF[];
+
+// Bytes per plane row: ILBM rows are padded to a whole 16-bit word, so a
+// picture 100 pixels wide has 14 bytes (112 pixels) per row.
+constexpr int ilbm_rowbytes(int width) { return (width + 15) / 16 * 2; }
+
+extern uint8_t* picture_buffer;
+extern std::array<uint8_t, 768> picture_palette;
+
+// Header values of the last picture read.
+struct PictureHeader {
+    int width, height, rowbytes, planes;
+};
+extern PictureHeader picture_header;
+
+// Null on success, otherwise one of the messages above (each ends in "\n").
+// The file is the first data-file candidate of name that opens.
+const char* read_picture(const char* name);
+// The same for one given path (no lookup).
+const char* read_picture_file(const char* path);
 void free_picture_buffer();
+
+// Fills row (width bytes) with the chunky pixels of row y of source.
+using RowFetch = void (*)(uint8_t* row, int y, const void* source);
+
+// Writes an 8-plane, ByteRun1-compressed ILBM with a 256-colour CMAP.
+// Returns 0 when the file was written whole; otherwise non-zero, and no
+// file is left behind.
+int write_picture(const char* path, int width, int height, RowFetch fetch, const void* source,
+                  const uint8_t* palette);
+
+// Packs one plane row with ByteRun1; returns the packed length. out must hold
+// rowbytes + rowbytes / 128 + 1 bytes.
+int pack_byterun1(const uint8_t* in, int rowbytes, uint8_t* out);

@@ -1,0 +1,329 @@
+// The ILBM reader and writer, against netpbm as the independent
+// implementation, and on small hand-made files.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstring>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "frontend/userdir.h"
+#include "picture/ilbm.h"
+#include "picture/screenshot.h"
+#include "support/pictures.h"
+#include "support/process.h"
+
+namespace {
+
+// A picture of `colours` distinct colours in a pattern that uses them all.
+RgbImage test_image(int width, int height, int colours)
+{
+    RgbImage image{width, height, {}};
+    for (int y = 0; y < height; y++)
+        for (int x = 0; x < width; x++) {
+            int c = (x * 7 + y * 13 + (x / 5) * (y % 3)) % colours;
+            image.pixels.push_back({uint8_t(c * 37 % 256), uint8_t(255 - c), uint8_t(c * 11 % 256)});
+        }
+    return image;
+}
+
+std::string shown_rgb(Rgb c)
+{
+    return std::to_string(c.r) + "," + std::to_string(c.g) + "," + std::to_string(c.b);
+}
+
+Rgb palette_colour(const uint8_t* palette, int index)
+{
+    return {palette[3 * index], palette[3 * index + 1], palette[3 * index + 2]};
+}
+
+TEST(IlbmNetpbm, PicturesWrittenByPpmtoilbmReadBack)
+{
+    const struct {
+        int width, height, colours;
+        const char* options;
+    } cases[] = {
+        {37, 5, 6, "-compress"},        // 3 planes, odd width
+        {100, 7, 16, "-compress"},      // 4 planes, 4 pad pixels per row
+        {320, 200, 256, "-compress -maxplanes 8"},   // 8 planes, a whole set picture
+        {9, 3, 2, "-compress"},         // 1 plane
+        {64, 4, 40, "-compress -fixplanes 8"},
+    };
+    TempDir dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " with " << c.colours << " colours");
+        RgbImage image = test_image(c.width, c.height, c.colours);
+        write_file(dir.file("in.ppm"), ppm_bytes(image));
+        ASSERT_EQ(shell("ppmtoilbm " + std::string(c.options) + " " + dir.file("in.ppm") + " > " +
+                        dir.file("in.lbm") + " 2>/dev/null"),
+                  0);
+        ASSERT_EQ(read_picture_file(dir.file("in.lbm").c_str()), nullptr);
+        ASSERT_EQ(picture_header.width, c.width);
+        ASSERT_EQ(picture_header.height, c.height);
+        const int stride = 8 * ilbm_rowbytes(c.width);
+        int wrong = 0;
+        for (int y = 0; y < c.height; y++)
+            for (int x = 0; x < c.width; x++) {
+                Rgb got = palette_colour(picture_palette.data(), picture_buffer[y * stride + x]);
+                if (!(got == image.pixels[size_t(y * c.width + x)]) && wrong++ < 3)
+                    ADD_FAILURE() << "pixel " << x << "," << y << " is " << shown_rgb(got);
+            }
+        EXPECT_EQ(wrong, 0);
+    }
+}
+
+void fetch_from_vector(uint8_t* row, int y, const void* source)
+{
+    const auto* image = static_cast<const std::pair<int, std::vector<uint8_t>>*>(source);
+    memcpy(row, image->second.data() + y * image->first, size_t(image->first));
+}
+
+TEST(IlbmNetpbm, PicturesWrittenHereDecodeWithIlbmtoppm)
+{
+    const struct {
+        int width, height;
+    } sizes[] = {{320, 200}, {37, 5}, {640, 480}, {1, 1}};
+    uint8_t palette[768];
+    for (int i = 0; i < 256; i++) {
+        palette[3 * i] = uint8_t(i);
+        palette[3 * i + 1] = uint8_t(255 - i);
+        palette[3 * i + 2] = uint8_t(i * 7);
+    }
+    TempDir dir;
+    for (const auto& s : sizes) {
+        SCOPED_TRACE(testing::Message() << s.width << "x" << s.height);
+        std::pair<int, std::vector<uint8_t>> image{s.width, std::vector<uint8_t>(size_t(s.width * s.height))};
+        for (int i = 0; i < s.width * s.height; i++)
+            image.second[size_t(i)] = uint8_t((i / 3) * 5 + (i % 640 < 320 ? 0 : 128));
+        const std::string lbm = dir.file("out.lbm");
+        ASSERT_EQ(write_picture(lbm.c_str(), s.width, s.height, fetch_from_vector, &image, palette), 0);
+        ASSERT_EQ(shell("ilbmtoppm " + lbm + " > " + dir.file("out.ppm") + " 2>/dev/null"), 0);
+        RgbImage decoded = parse_ppm(read_file(dir.file("out.ppm")));
+        ASSERT_EQ(decoded.width, s.width);
+        ASSERT_EQ(decoded.height, s.height);
+        for (int i = 0; i < s.width * s.height; i++)
+            ASSERT_EQ(decoded.pixels[size_t(i)], palette_colour(palette, image.second[size_t(i)])) << "pixel " << i;
+        // And our own reader gives back the same indices and palette.
+        if (s.width * s.height <= PICTURE_BUFFER_SIZE && s.width % 16 == 0) {
+            ASSERT_EQ(read_picture_file(lbm.c_str()), nullptr);
+            EXPECT_EQ(0, memcmp(picture_buffer, image.second.data(), image.second.size()));
+            EXPECT_EQ(0, memcmp(picture_palette.data(), palette, 768));
+        }
+    }
+}
+
+void zero_row(uint8_t* row, int, const void*) { memset(row, 0, 640); }
+
+TEST(IlbmWriter, AllZeroScreenGoldenBytes)
+{
+    TempDir dir;
+    uint8_t palette[768] = {};
+    const std::string path = dir.file("zero.lbm");
+    ASSERT_EQ(write_picture(path.c_str(), 640, 480, zero_row, nullptr, palette), 0);
+    const std::string file = read_file(path);
+    ASSERT_EQ(file.size(), 8504u);
+    EXPECT_EQ(file.substr(0, 4), "FORM");
+    EXPECT_EQ(file.substr(4, 4), std::string("\0\0\x21\x30", 4));   // 8,496
+    EXPECT_EQ(file.substr(8, 8), "ILBMBMHD");
+    EXPECT_EQ(file.substr(16, 24), std::string("\0\0\0\x14\x02\x80\x01\xe0\0\0\0\0\x08\0\x01\0\0\0\0\0\x02\x80\x01\xe0", 24));
+    EXPECT_EQ(file.substr(40, 8), std::string("CMAP\0\0\x03\0", 8));
+    EXPECT_EQ(file.substr(816, 8), std::string("BODY\0\0\x1e\0", 8));   // 7,680
+    std::string body;
+    for (int i = 0; i < 480 * 8; i++)
+        body += "\xb1";
+    for (size_t i = 0; i < body.size(); i++)
+        ASSERT_EQ(file.substr(824 + 2 * i, 2), std::string("\xb1\0", 2)) << i;
+}
+
+TEST(IlbmWriter, ByteRun1Examples)
+{
+    const struct {
+        std::vector<uint8_t> in;
+        std::vector<uint8_t> packed;
+    } cases[] = {
+        {std::vector<uint8_t>(40, 0), {0xd9, 0x00}},
+        {{1, 2, 3}, {0x02, 0x01, 0x02, 0x03}},
+        {{5, 5, 7}, {0xff, 0x05, 0x00, 0x07}},
+        {{4, 6, 6, 8}, {0x03, 0x04, 0x06, 0x06, 0x08}},
+        {{9, 9}, {0x01, 0x09, 0x09}},                  // a run of two at the row's end joins the literal
+        {{1, 3, 3, 3, 2}, {0x00, 0x01, 0xfe, 0x03, 0x00, 0x02}},
+    };
+    for (const auto& c : cases) {
+        uint8_t out[256];
+        int n = pack_byterun1(c.in.data(), int(c.in.size()), out);
+        EXPECT_EQ(std::vector<uint8_t>(out, out + n), c.packed);
+    }
+}
+
+TEST(IlbmWriter, FailuresReportAndLeaveNoFile)
+{
+    TempDir dir;
+    uint8_t palette[768] = {};
+    EXPECT_EQ(write_picture(dir.file("no/such/dir/x.lbm").c_str(), 640, 480, zero_row, nullptr, palette), 1);
+    // A file that cannot grow past 2000 bytes: the write fails part way.
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{2000, 2000};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        int result = write_picture(dir.file("cut.lbm").c_str(), 640, 480, zero_row, nullptr, palette);
+        _exit(result != 0 && access(dir.file("cut.lbm").c_str(), F_OK) != 0 ? 0 : 1);
+    }
+    int status;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+TEST(Screenshot, NextFreeNumberIsTaken)
+{
+    TempDir dir;
+    char cwd[4096];
+    std::string old = getcwd(cwd, sizeof cwd);
+    ASSERT_EQ(chdir(dir.path.c_str()), 0);
+    write_file("cap000.lbm", "x");
+    write_file("cap002.lbm", "x");
+    char name[32];
+    next_screenshot_name(name, sizeof name);
+    EXPECT_STREQ(name, "cap001.lbm");
+    ASSERT_EQ(chdir(old.c_str()), 0);
+}
+
+class IlbmReader : public ::testing::Test {
+protected:
+    TempDir dir;
+    const char* read(const std::string& bytes)
+    {
+        write_file(dir.file("p.lbm"), bytes);
+        return read_picture_file(dir.file("p.lbm").c_str());
+    }
+};
+
+TEST_F(IlbmReader, FourPlanesGivePixelsBelow16)
+{
+    std::vector<uint8_t> pixels(16 * 2);
+    for (size_t i = 0; i < pixels.size(); i++)
+        pixels[i] = uint8_t(i % 16);
+    ASSERT_EQ(read(iff_form("ILBM", iff_chunk("BMHD", bmhd(16, 2, 4)) + iff_chunk("BODY", literal_body(pixels, 16, 2, 4)))),
+              nullptr);
+    EXPECT_EQ(0, memcmp(picture_buffer, pixels.data(), pixels.size()));
+}
+
+TEST_F(IlbmReader, OddWidthKeepsThePadPixelsOfTheFile)
+{
+    // 100 pixels: rows padded to a 16-bit word, 14 bytes or 112 pixels; the
+    // file's pad bits are set and come through.
+    std::string body;
+    for (int y = 0; y < 2; y++) {
+        body += char(13);
+        body += std::string(12, '\0');
+        body += char(0x0f);   // pixels 96..99 clear, pad pixels 100..103 set
+        body += char(0x01);   // pad pixel 111 set
+    }
+    ASSERT_EQ(read(iff_form("ILBM", iff_chunk("BMHD", bmhd(100, 2, 1)) + iff_chunk("BODY", body))), nullptr);
+    EXPECT_EQ(picture_header.rowbytes, 14);
+    EXPECT_EQ(picture_buffer[99], 0);
+    EXPECT_EQ(picture_buffer[100], 1);
+    EXPECT_EQ(picture_buffer[103], 1);
+    EXPECT_EQ(picture_buffer[111], 1);
+    EXPECT_EQ(picture_buffer[112], 0);   // row 1 starts at 112
+    EXPECT_EQ(picture_buffer[112 + 100], 1);
+}
+
+TEST_F(IlbmReader, ShortCmapChangesOnlyItsBytes)
+{
+    picture_palette.fill(0x55);
+    std::string cmap(48, '\x11');
+    std::vector<uint8_t> pixels(8, 1);
+    ASSERT_EQ(read(iff_form("ILBM", iff_chunk("BMHD", bmhd(8, 1, 1)) + iff_chunk("CMAP", cmap) +
+                                        iff_chunk("BODY", literal_body(pixels, 8, 1, 1)))),
+              nullptr);
+    EXPECT_EQ(picture_palette[47], 0x11);
+    EXPECT_EQ(picture_palette[48], 0x55);
+}
+
+TEST_F(IlbmReader, ChunkOrderAndSkippedChunks)
+{
+    std::vector<uint8_t> pixels = {3, 1, 2, 0, 3, 3, 1, 2};
+    const std::string cmap = std::string(12, '\x22');
+    const std::string head = iff_chunk("BMHD", bmhd(8, 1, 2));
+    const std::string body = iff_chunk("BODY", literal_body(pixels, 8, 1, 2));
+    const std::string odd = iff_chunk("ANNO", "odd");   // 3 bytes and a pad byte
+    const std::string orders[] = {
+        head + iff_chunk("CMAP", cmap) + body,
+        iff_chunk("CMAP", cmap) + head + body,
+        odd + head + iff_chunk("CAMG", "\0\0\0\0") + odd + iff_chunk("CMAP", cmap) + body + odd,
+    };
+    for (const std::string& chunks : orders) {
+        picture_palette.fill(0);
+        memset(picture_buffer ? picture_buffer : nullptr, 9, picture_buffer ? 8 : 0);
+        ASSERT_EQ(read(iff_form("ILBM", chunks)), nullptr);
+        EXPECT_EQ(0, memcmp(picture_buffer, pixels.data(), pixels.size()));
+        EXPECT_EQ(picture_palette[11], 0x22);
+    }
+    // A BODY before any BMHD produces no pixels.
+    memset(picture_buffer, 9, 8);
+    ASSERT_EQ(read(iff_form("ILBM", body + head)), nullptr);
+    EXPECT_EQ(picture_buffer[0], 9);
+}
+
+TEST_F(IlbmReader, RefusedFiles)
+{
+    std::vector<uint8_t> pixels(8, 0);
+    const struct {
+        const char* why;
+        std::string file;
+    } cases[] = {
+        {"a PBM form", iff_form("PBM ", iff_chunk("BMHD", bmhd(8, 1, 8)))},
+        {"not IFF", "hello, world"},
+        {"empty", ""},
+        {"width above 1024", iff_form("ILBM", iff_chunk("BMHD", bmhd(1025, 1, 1)))},
+        {"nine planes", iff_form("ILBM", iff_chunk("BMHD", bmhd(8, 1, 9)))},
+        {"more than 64000 pixels", iff_form("ILBM", iff_chunk("BMHD", bmhd(320, 201, 1)) +
+                                                        iff_chunk("BODY", std::string(201 * 41, '\0')))},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        EXPECT_STREQ(read(c.file), MESSAGE_NOT_IFF);
+    }
+    EXPECT_STREQ(read_picture_file(dir.file("missing.lbm").c_str()), MESSAGE_CANNOT_OPEN_PICTURE);
+}
+
+TEST_F(IlbmReader, CutFileFillsTheRestWithTheHighestColour)
+{
+    std::string body = literal_body(std::vector<uint8_t>(16, 2), 8, 2, 2);
+    std::string file = iff_form("ILBM", iff_chunk("BMHD", bmhd(8, 2, 2)) + iff_chunk("BODY", body));
+    file.resize(file.size() - 6);   // the second row is gone
+    ASSERT_EQ(read(file), nullptr);
+    EXPECT_EQ(picture_buffer[0], 2);
+    EXPECT_EQ(picture_buffer[15], 0);   // row 0's pad pixels
+    EXPECT_EQ(picture_buffer[16], 3);   // row 1: runs of 0xff in every plane
+    EXPECT_EQ(picture_buffer[31], 3);
+}
+
+TEST_F(IlbmReader, UserDirectoryComesBeforeTheDataDirectories)
+{
+    char cwd[4096];
+    std::string old = getcwd(cwd, sizeof cwd);
+    ASSERT_EQ(chdir(dir.path.c_str()), 0);
+    ASSERT_EQ(mkdir("data", 0755), 0);
+    ASSERT_EQ(mkdir("home", 0755), 0);
+    ASSERT_EQ(mkdir("home/.zuzezodov", 0700), 0);
+    snprintf(home_directory, sizeof home_directory, "%s/home", dir.path.c_str());
+    auto picture = [](int colour) {
+        return iff_form("ILBM", iff_chunk("BMHD", bmhd(8, 1, 8)) +
+                                    iff_chunk("BODY", literal_body(std::vector<uint8_t>(8, uint8_t(colour)), 8, 1, 8)));
+    };
+    write_file("data/set.lbm", picture(7));
+    ASSERT_EQ(read_picture("set.lbm"), nullptr);
+    EXPECT_EQ(picture_buffer[0], 7);
+    write_file("home/.zuzezodov/set.lbm", picture(9));
+    ASSERT_EQ(read_picture("set.lbm"), nullptr);
+    EXPECT_EQ(picture_buffer[0], 9);
+    EXPECT_STREQ(read_picture("other.lbm"), MESSAGE_CANNOT_OPEN_PICTURE);
+    ASSERT_EQ(chdir(old.c_str()), 0);
+}
+
+} // namespace
