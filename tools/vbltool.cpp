@@ -14,7 +14,10 @@
 
 #include "level/archive.h"
 #include "level/grid.h"
+#include "core/input.h"
 #include "level/movie.h"
+#include "leveledit/validate.h"
+#include <SDL/SDL.h>
 
 namespace {
 
@@ -22,7 +25,8 @@ const char USAGE[] =
     "usage: vbltool list ARCHIVE\n"
     "       vbltool show ARCHIVE LEVEL        (LEVEL 0: the built-in level, ARCHIVE -)\n"
     "       vbltool pack -o ARCHIVE FILE...   (levelNNN.txt levels, levelNNN.movie movies)\n"
-    "       vbltool unpack ARCHIVE DIR\n";
+    "       vbltool unpack ARCHIVE DIR\n"
+    "       vbltool check [--relaxed] ARCHIVE|FILE...\n";
 
 constexpr char TILE_CHARS[] = ".#@H-XS$EP%*";   // tile codes 0..11
 
@@ -384,6 +388,63 @@ int command_unpack(const char* archive, const char* directory)
     return 0;
 }
 
+bool is_archive_file(const std::string& path)
+{
+    FILE* f = fopen(path.c_str(), "rb");
+    if (!f)
+        return false;
+    char magic[4] = {};
+    bool archive = fread(magic, 1, 4, f) == 4 && memcmp(magic, "VRBX", 4) == 0;
+    fclose(f);
+    return archive;
+}
+
+// One line per level: "NAME: ok" or "NAME: the rule it breaks".
+bool report_check(const std::string& name)
+{
+    const char* message = validate_level();
+    printf("%s: %s\n", name.c_str(), message ? message : "ok");
+    return message == nullptr;
+}
+
+int command_check(const std::vector<std::string>& args)
+{
+    std::vector<std::string> inputs;
+    for (const std::string& a : args) {
+        if (a == "--relaxed")
+            key_event(SDLK_RALT, true);   // the rules as with Right Alt held
+        else
+            inputs.push_back(a);
+    }
+    if (inputs.empty())
+        return usage();
+    bool all_pass = true;
+    for (const std::string& input : inputs) {
+        if (is_archive_file(input)) {
+            if (!use_archive(input.c_str()) || !check_archive(input.c_str()))
+                return 1;
+            LevelRecord record;
+            for (int level = 1; level <= MAX_LEVEL; level++) {
+                if (read_record(2 * level - 2, record.data(), LEVEL_RECORD_SIZE) != LEVEL_RECORD_SIZE)
+                    continue;
+                unpack_record(record.data());
+                all_pass &= report_check(input + " level " + std::to_string(level));
+            }
+            continue;
+        }
+        std::string text;
+        if (!read_text_file(input, &text))
+            return fail(input, strerror(errno));
+        LevelRecord record;
+        std::string problem = parse_level_text(text, record.data());
+        if (!problem.empty())
+            return fail(input, problem);
+        unpack_record(record.data());
+        all_pass &= report_check(input);
+    }
+    return all_pass ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -398,6 +459,8 @@ int main(int argc, char** argv)
         return command_show(argv[2], argv[3]);
     if (command == "unpack" && argc == 4)
         return command_unpack(argv[2], argv[3]);
+    if (command == "check" && argc >= 3)
+        return command_check(std::vector<std::string>(argv + 2, argv + argc));
     if (command == "pack" && argc >= 4 && strcmp(argv[2], "-o") == 0)
         return command_pack(argv[3], std::vector<std::string>(argv + 4, argv + argc));
     return usage();
