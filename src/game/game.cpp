@@ -8,6 +8,7 @@
 #include "display/status.h"
 #include "display/tiles.h"
 #include "frontend/modes.h"
+#include "level/archive.h"
 #include "level/grid.h"
 
 // Enter the demonstration at current_level, falling back to the built-in
@@ -18,6 +19,10 @@ void start_demo()
     game_active = true;
     recording = false;
     if (!unpack_level(current_level))
+        current_level = 0;
+    // Only levels with a movie are demonstrated.
+    uint8_t probe[20];
+    if (current_level != 0 && read_record(2 * current_level - 1, probe, sizeof probe) <= 0)
         current_level = 0;
     unpack_level(current_level);
     restore_sprite_backgrounds();
