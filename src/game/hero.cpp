@@ -1,0 +1,240 @@
+// The hero's tick: moves, falls, digging, collecting, leaving and being caught.
+#include "core/frame.h"
+#include "display/screen.h"
+#include "display/status.h"
+#include "display/tiles.h"
+#include "game/game.h"
+#include "level/movie.h"
+#include "sound/sound.h"
+
+namespace {
+
+uint8_t cell_code(int x, int y) { return play_grid[size_t(cell_at(x, y))]; }
+
+void collect(int r)
+{
+    GameState& g = game_state;
+    play_sound(SOUND_POP);
+    if (play_grid[size_t(r)] == TILE_OBJECT) {
+        play_grid[size_t(r)] = TILE_EMPTY;
+        if (r == g.flashing_cell) {
+            g.score += 8000;
+            g.flash_status = 1;
+            draw_cell(32, 440, 11 + 12 * cell_variant[size_t(r)]);
+            update_rect(32, 440, 24, 24);
+            show_message("+8000 Flashing ", 120);
+        } else {
+            g.score += 250;
+        }
+        g.top_line_stale++;
+        redraw_grid_cell(r);
+        object_collected();
+        // Whatever object comes first ends the flashing.
+        if (g.flashing_cell != NO_CELL) {
+            if (g.flash_sprite >= 0)
+                sprite_slots[size_t(g.flash_sprite)].flags &= ~SPRITE_ACTIVE;
+            g.flashing_cell = NO_CELL;
+        }
+    } else {
+        play_grid[size_t(r)] = TILE_EMPTY;
+        g.score += 10000;
+        g.hidden_status = 1;
+        draw_cell(56, 440, 76);
+        update_rect(56, 440, 24, 24);
+        show_message("+10000 Hidden  ", 120);
+        g.top_line_stale++;
+        redraw_grid_cell(r);
+    }
+}
+
+} // namespace
+
+void hero_tick(int input)
+{
+    GameState& g = game_state;
+    Actor& h = actors[0];
+    if (h.flags & ACTOR_FALLING)
+        h.flags |= ACTOR_WAS_FALLING;
+    else
+        h.flags &= ~ACTOR_WAS_FALLING;
+    if (recording)
+        record_input(input);   // as it came in, every tick
+    const int p = cell_at(h.x, h.y);
+    const int dy = y_align[size_t(h.y)];
+
+    bool moves = true;   // false: the tick goes on after the move (step 8)
+    if (h.flags & ACTOR_DIGGING) {
+        h.x += x_align[size_t(h.x)];
+        h.y += dy;
+        if (++h.counter == 24) {
+            h.flags &= ~ACTOR_DIGGING;
+        } else {
+            input = INPUT_NONE;
+            moves = false;
+        }
+    }
+    if (moves) {
+        bool grace = false;
+        if (h.flags & ACTOR_GRACE) {
+            int n = h.counter++;
+            grace = n < 6 && input == h.grace_dir;
+        }
+        bool carried;
+        if (in_class(cell_code(h.x, h.y + 12), CLASS_SUPPORT))
+            carried = true;
+        else if (cell_code(h.x, h.y) == TILE_LADDER)
+            carried = true;
+        else if (play_grid[size_t(p)] == TILE_ROPE && dy == 0 && input != INPUT_DOWN)
+            carried = true;
+        else if (standing_on_enemy(input))
+            carried = true;
+        else
+            carried = grace;
+        if (carried) {
+            h.flags &= ~ACTOR_FALLING;
+        } else {
+            h.flags |= ACTOR_FALLING;
+            input = INPUT_NONE;
+        }
+
+        switch (input) {
+        case INPUT_NONE:
+            if (h.flags & ACTOR_FALLING) {
+                h.y += 2;
+                h.x += x_align[size_t(h.x)];
+            }
+            break;
+        case INPUT_UP:
+            if (g.objects_left == 0 && h.y == 60 && cell_code(h.x, h.y) == TILE_LADDER) {
+                g.exit_count++;
+                return;
+            }
+            if (in_class(cell_code(h.x, h.y - 14), CLASS_PASSABLE) &&
+                (cell_code(h.x, h.y) == TILE_LADDER || cell_code(h.x, h.y + 10) == TILE_LADDER)) {
+                h.y -= 2;
+                h.x += x_align[size_t(h.x)];
+            } else {
+                input = INPUT_NONE;
+            }
+            break;
+        case INPUT_DOWN: {
+            uint8_t below = cell_code(h.x, h.y + 12);
+            if (in_class(below, CLASS_PASSABLE) || below == TILE_FALSE_BRICK) {
+                h.y += 2;
+                h.x += x_align[size_t(h.x)];
+            } else {
+                input = INPUT_NONE;
+            }
+            break;
+        }
+        case INPUT_LEFT:
+        case INPUT_RIGHT: {
+            const bool left = input == INPUT_LEFT;
+            if ((h.flags & ACTOR_GRACE) && h.counter == 0)
+                h.grace_dir = input;
+            if (in_class(cell_code(left ? h.x - 14 : h.x + 12, h.y), CLASS_PASSABLE)) {
+                h.x += left ? -2 : 2;
+                h.y += dy;
+            } else {
+                input = INPUT_NONE;
+            }
+            break;
+        }
+        case INPUT_DIG_LEFT:
+        case INPUT_DIG_RIGHT: {
+            const int c = cell_at(h.x, h.y) + (input == INPUT_DIG_LEFT ? -1 : 1);
+            const uint8_t beside = play_grid[size_t(c)];
+            if (play_grid[size_t(c + 28)] == TILE_BRICK && (beside == TILE_EMPTY || beside == TILE_OPEN_HOLE) &&
+                !(h.flags & ACTOR_FALLING) && !(occupancy[size_t(c)] & 0x7f)) {
+                start_hole(c + 28);
+                h.flags |= ACTOR_DIGGING;
+                h.counter = 0;
+                h.state = uint8_t(input);
+                h.anim = 0;
+            } else {
+                input = INPUT_NONE;
+            }
+            break;
+        }
+        default:
+            break;   // a damaged movie's input moves nothing
+        }
+    }
+
+    const int r = cell_at(h.x, h.y);
+    const uint8_t there = play_grid[size_t(r)];
+    if (there == TILE_BRICK)
+        g.death_count++;   // a hole refilled around him
+    if ((there == TILE_OBJECT || there == TILE_HIDDEN_BONUS) && x_align[size_t(h.x)] == 0 &&
+        y_align[size_t(h.y)] == 0)
+        collect(r);
+    if (r != p) {
+        occupancy[size_t(p)] &= ~0x80;
+        occupancy[size_t(r)] |= 0x80;
+        planner.masks_valid = false;
+    }
+    if (occupancy[size_t(r)] & 0x7f)
+        g.death_count++;   // caught
+
+    if ((h.flags & ACTOR_DIGGING) && (h.state == INPUT_DIG_LEFT || h.state == INPUT_DIG_RIGHT)) {
+        if (++h.anim == 12) {
+            h.state -= 2;   // he faces the way he digs for the rest of it
+            h.anim = 0;
+        }
+    } else {
+        h.anim = input != INPUT_NONE ? uint8_t((h.anim + 1) % 24) : 0;
+        if (input != INPUT_NONE && input <= INPUT_DIG_RIGHT)
+            h.state = uint8_t(input);
+    }
+
+    if ((h.flags & ACTOR_FALLING) && !(h.flags & ACTOR_WAS_FALLING))
+        play_sound(SOUND_FALL);
+    if (!(h.flags & ACTOR_FALLING) && (h.flags & ACTOR_WAS_FALLING))
+        stop_sound(SOUND_FALL);
+}
+
+bool standing_on_enemy(int input)
+{
+    Actor& h = actors[0];
+    for (int i = 1; i <= game_state.enemy_count; i++) {
+        const Actor& e = actors[size_t(i)];
+        int dy = e.y - h.y;
+        int dx = e.x > h.x ? e.x - h.x : h.x - e.x;
+        if (dy >= 16 && dy <= 28 && dx < 18) {
+            if (y_align[size_t(h.y)] == 0 && (input == INPUT_LEFT || input == INPUT_RIGHT)) {
+                h.counter = 0;
+                h.flags |= ACTOR_GRACE;
+                return true;
+            }
+            if (dy <= 24)
+                return true;
+        }
+    }
+    int m = occupancy[size_t(cell_at(h.x, h.y) + 28)] & 0x7f;
+    if (m) {
+        for (int i = 1; i <= game_state.enemy_count; i++)
+            if (actors[size_t(i)].actor_bit & m)
+                return actors[size_t(i)].y == h.y + 24;
+    }
+    return false;
+}
+
+void draw_grid_image(int cell, int picture)
+{
+    add_dirty_cell(cell_x(cell), cell_y(cell));
+    draw_cell(cell_x(cell), cell_y(cell), picture);
+}
+
+void redraw_grid_cell(int i)
+{
+    const int t = play_grid[size_t(i)];
+    if (t == TILE_BORDER)
+        return;
+    draw_grid_image(i, 12 * cell_variant[size_t(i)]);
+    int s = casts_shadow[play_grid[size_t(i - 28)]] | casts_shadow[play_grid[size_t(i - 29)]] << 1 |
+            casts_shadow[play_grid[size_t(i - 1)]] << 2;
+    if (s)
+        draw_cell(cell_x(i), cell_y(i), 48 + s);
+    if (t != 0)
+        draw_cell(cell_x(i), cell_y(i), t == TILE_HIDDEN_BONUS ? 76 : t + 12 * cell_variant[size_t(i)]);
+}

@@ -1,0 +1,160 @@
+// The enemy path planner: per-column row sets and a search for the way
+// towards the hero.
+#include "game/game.h"
+
+PlannerMasks planner;
+
+namespace {
+
+struct PlannerSearch {
+    uint32_t best;
+    int32_t window;
+    int result;
+    int direction;
+};
+
+int32_t& enterable(int c) { return planner.enterable[size_t(c + 1)]; }
+
+int hero_column() { return col_of[size_t(actors[0].x)] - 2; }
+int hero_row() { return row_of[size_t(actors[0].y)]; }
+
+int32_t highest_bit(int32_t rows)
+{
+    for (int r = 15; r >= 0; r--)
+        if (rows & (1 << r))
+            return 1 << r;
+    return 0;
+}
+
+int32_t lowest_bit(int32_t rows) { return rows & -rows; }
+
+// The candidate test of a climb (highest stop) or a descent (lowest stop).
+int try_stop(PlannerSearch& s, int32_t rows, uint32_t distance, bool climb)
+{
+    if (rows == 0)
+        return 1;
+    int32_t stop = (climb ? highest_bit(rows & 0xffff) : lowest_bit(rows & 0xffff)) & s.window;
+    if (stop == 0)
+        return 1;
+    if (stop & planner.rows_above_hero) {
+        s.window = (-2 * stop) & planner.rows_above_hero;
+        if (s.window != 0) {
+            s.result = s.direction;
+            return s.direction;
+        }
+        // The way ends in the hero's own row.
+        s.window = 1 << hero_row();
+        if (distance < s.best) {
+            s.best = distance;
+            s.result = s.direction;
+        }
+        return 0;
+    }
+    s.window = stop - 1;
+    s.result = s.direction;
+    return s.direction;
+}
+
+} // namespace
+
+void build_planner_masks()
+{
+    for (int c = 0; c < FIELD_COLUMNS; c++) {
+        int32_t not_ladder = 1, stand = 0, enter = 0, floor = 0;
+        for (int r = 1; r <= FIELD_ROWS; r++) {
+            int i = GRID_COLUMNS * r + c + 2;
+            int t = play_grid[size_t(i)], below = play_grid[size_t(i + 28)];
+            if (t != TILE_LADDER)
+                not_ladder |= 1 << r;
+            if (in_class(t, CLASS_HANG) || in_class(below, CLASS_STAND_BELOW))
+                stand |= 1 << r;
+            if (in_class(t, CLASS_ENTERABLE))
+                enter |= 1 << r;
+            if (in_class(below, CLASS_FLOOR))
+                floor |= 1 << r;
+        }
+        planner.not_ladder[size_t(c)] = not_ladder;
+        planner.stand[size_t(c)] = stand;
+        enterable(c) = enter;
+        planner.floor_below[size_t(c)] = floor;
+    }
+    enterable(-1) = 0;
+    enterable(24) = 0;
+    planner.masks_valid = false;
+}
+
+void build_hero_masks()
+{
+    const int hc = hero_column(), hr = hero_row();
+    planner.rows_above_hero = (2 << hr) - 1;
+    planner.rows_below_hero = -(1 << hr);
+    for (int c = 0; c < FIELD_COLUMNS; c++) {
+        int n = c < hc ? c + 1 : (c > hc ? c - 1 : c);
+        int32_t t = planner.stand[size_t(c)] & planner.stand[size_t(n)] & enterable(n);
+        planner.up_stop[size_t(c)] = (t & planner.rows_above_hero) | planner.not_ladder[size_t(c)];
+        planner.down_stop[size_t(c)] = (t & planner.rows_below_hero) | planner.floor_below[size_t(c)];
+    }
+    planner.masks_valid = true;
+}
+
+void open_hole_column_bit(int cell)
+{
+    enterable((cell - 2) % GRID_COLUMNS) |= 1 << ((cell - 2) / GRID_COLUMNS);
+    planner.masks_valid = false;
+}
+
+void close_hole_column_bit(int cell)
+{
+    enterable((cell - 2) % GRID_COLUMNS) &= ~(1 << ((cell - 2) / GRID_COLUMNS));
+    planner.masks_valid = false;
+}
+
+int plan_move(int x, int y)
+{
+    const int hc = hero_column(), hr = hero_row();
+    const int ec = col_of[size_t(x)] - 2, er = row_of[size_t(y)];
+    const int32_t b = 1 << er;
+    if (hr == er) {
+        if (hc == ec)
+            return 0;
+        const int step = hc > ec ? 1 : -1;
+        bool clear = true;
+        for (int j = ec; j != hc; j += step)
+            if (!(enterable(j) & planner.stand[size_t(j)] & b)) {
+                clear = false;
+                break;
+            }
+        if (clear)
+            return step > 0 ? 4 : 3;
+    }
+    const int32_t below = -b * 2, above = b - 1;
+    PlannerSearch s{100, 0xffff, 0, 0};
+    if (!(planner.not_ladder[size_t(ec)] & b)) {
+        s.direction = 1;
+        if (!try_stop(s, planner.up_stop[size_t(ec)] & above, 0, true))
+            return s.result;
+    }
+    if (!(planner.floor_below[size_t(ec)] & b)) {
+        s.direction = 2;
+        if (!try_stop(s, planner.down_stop[size_t(ec)] & below & s.window, 0, false))
+            return s.result;
+    }
+    for (int direction : {3, 4}) {
+        s.direction = direction;
+        const int step = direction == 3 ? -1 : 1;
+        for (int j = ec + step;; j += step) {
+            const uint32_t distance = uint32_t(j > ec ? j - ec : ec - j);
+            if (!(enterable(j) & b))
+                break;
+            if (!(planner.floor_below[size_t(j)] & b) &&
+                !try_stop(s, planner.down_stop[size_t(j)] & below, distance, false))
+                break;
+            if (!(planner.stand[size_t(j)] & b))
+                break;
+            if (!(planner.not_ladder[size_t(j)] & b) &&
+                !try_stop(s, planner.up_stop[size_t(j)] & above, distance, true))
+                break;
+        }
+    }
+    return s.result;
+}
