@@ -258,7 +258,8 @@ TEST_F(IlbmReader, ChunkOrderAndSkippedChunks)
     };
     for (const std::string& chunks : orders) {
         picture_palette.fill(0);
-        memset(picture_buffer ? picture_buffer : nullptr, 9, picture_buffer ? 8 : 0);
+        if (picture_buffer)
+            memset(picture_buffer, 9, 8);
         ASSERT_EQ(read(iff_form("ILBM", chunks)), nullptr);
         EXPECT_EQ(0, memcmp(picture_buffer, pixels.data(), pixels.size()));
         EXPECT_EQ(picture_palette[11], 0x22);
