@@ -16,6 +16,8 @@
 #include "level/grid.h"
 #include "core/input.h"
 #include "level/movie.h"
+#include "game/replay.h"
+#include <chrono>
 #include "leveledit/validate.h"
 #include <SDL/SDL.h>
 
@@ -26,7 +28,9 @@ const char USAGE[] =
     "       vbltool show ARCHIVE LEVEL        (LEVEL 0: the built-in level, ARCHIVE -)\n"
     "       vbltool pack -o ARCHIVE FILE...   (levelNNN.txt levels, levelNNN.movie movies)\n"
     "       vbltool unpack ARCHIVE DIR\n"
-    "       vbltool check [--relaxed] ARCHIVE|FILE...\n";
+    "       vbltool check [--relaxed] ARCHIVE|FILE...\n"
+    "       vbltool replay ARCHIVE LEVEL [--repeat N]   (LEVEL 0: ARCHIVE is -)\n"
+    "       vbltool verify ARCHIVE\n";
 
 constexpr char TILE_CHARS[] = ".#@H-XS$EP%*";   // tile codes 0..11
 
@@ -445,6 +449,61 @@ int command_check(const std::vector<std::string>& args)
     return all_pass ? 0 : 1;
 }
 
+void print_replay(int level, const ReplayResult& r)
+{
+    printf("level=%d outcome=%s ticks=%d score=%d seconds=%d\n", level, replay_outcome_name(r.outcome), r.ticks,
+           r.score, r.seconds);
+}
+
+int command_replay(const char* archive, const char* level_arg, int repeat)
+{
+    int level;
+    if (!parse_level_number(level_arg, &level))
+        return fail(level_arg, "not a level number 0..400");
+    if (level != 0 && (!use_archive(archive) || !check_archive(archive)))
+        return 1;
+    current_level = level;
+    ReplayResult result{};
+    const auto start = std::chrono::steady_clock::now();
+    long total_ticks = 0;
+    for (int i = 0; i < repeat; i++) {
+        current_level = level;
+        if (!replay_movie(&result))
+            return fail(archive, "has no level " + std::to_string(level) + " with a movie");
+        total_ticks += result.ticks;
+    }
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    print_replay(level, result);
+    fflush(stdout);
+    if (repeat > 1)
+        fprintf(stderr, "%d replays, %ld ticks in %.3f s: %.0f ticks per second\n", repeat, total_ticks, seconds,
+                seconds > 0 ? total_ticks / seconds : 0.0);
+    return 0;
+}
+
+int command_verify(const char* archive)
+{
+    if (!use_archive(archive) || !check_archive(archive))
+        return 1;
+    bool all_good = true;
+    std::vector<uint8_t> buffer(MOVIE_HEADER_SIZE);
+    for (int level = 1; level <= MAX_LEVEL; level++) {
+        if (read_record(2 * level - 1, buffer.data(), MOVIE_HEADER_SIZE) < MOVIE_HEADER_SIZE)
+            continue;
+        current_level = level;
+        ReplayResult result{};
+        if (!replay_movie(&result)) {
+            printf("level=%d outcome=unreadable\n", level);
+            all_good = false;
+            continue;
+        }
+        print_replay(level, result);
+        all_good &= result.outcome == REPLAY_EXIT && result.score == result.stored_score;
+    }
+    return all_good ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -459,6 +518,14 @@ int main(int argc, char** argv)
         return command_show(argv[2], argv[3]);
     if (command == "unpack" && argc == 4)
         return command_unpack(argv[2], argv[3]);
+    if (command == "replay" && (argc == 4 || (argc == 6 && strcmp(argv[4], "--repeat") == 0))) {
+        int repeat = argc == 6 ? atoi(argv[5]) : 1;
+        if (repeat < 1)
+            return usage();
+        return command_replay(argv[2], argv[3], repeat);
+    }
+    if (command == "verify" && argc == 3)
+        return command_verify(argv[2]);
     if (command == "check" && argc >= 3)
         return command_check(std::vector<std::string>(argv + 2, argv + argc));
     if (command == "pack" && argc >= 4 && strcmp(argv[2], "-o") == 0)

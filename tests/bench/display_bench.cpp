@@ -4,7 +4,9 @@
 
 #include <vector>
 
+#include "core/settings.h"
 #include "display/screen.h"
+#include "game/replay.h"
 #include "display/tiles.h"
 #include "level/grid.h"
 #include "picture/gfxset.h"
@@ -61,6 +63,21 @@ void BM_SixteenSpriteFrame(benchmark::State& state)
     }
 }
 BENCHMARK(BM_SixteenSpriteFrame);
+
+// One whole replay of level 0's movie (4,392 ticks) through the rules,
+// headless, as `vbltool replay - 0` runs it.
+void BM_ReplayLevel0(benchmark::State& state)
+{
+    set_up();
+    for (auto _ : state) {
+        current_level = 0;
+        ReplayResult result{};
+        replay_movie(&result);
+        if (result.score != 43450)
+            state.SkipWithError("the replay did not reach its recorded score");
+    }
+}
+BENCHMARK(BM_ReplayLevel0)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -95,3 +95,48 @@ TEST(Vbltool, BadInputNamesTheFileAndTheProblem)
 }
 
 } // namespace
+
+namespace {
+
+TEST(VbltoolReplay, BuiltInMovieReplaysToItsResult)
+{
+    ProcessResult r = run_process(VBLTOOL_BINARY, {"replay", "-", "0"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "level=0 outcome=exit ticks=4392 score=43450 seconds=73\n");
+}
+
+TEST(VbltoolReplay, VerifyChecksEveryStoredMovie)
+{
+    // Level 0's layout and movie stored as level 3: verify replays it.
+    TempDir dir;
+    write_file(dir.file("level003.txt"), LEVEL0_TEXT);
+    ProcessResult r = run_process(VBLTOOL_BINARY, {"show", "-", "0"});
+    ASSERT_EQ(r.status, 0);
+    std::string movie = "score 43450\nname lord mobrin\nseed 1\n";
+    const int pairs[][2] = {
+#include "level0_pairs.inc"
+    };
+    for (const auto& p : pairs)
+        movie += std::to_string(p[0]) + "x" + std::to_string(p[1]) + "\n";
+    write_file(dir.file("level003.movie"), movie);
+    r = run_process(VBLTOOL_BINARY, {"pack", "-o", dir.file("a.vbl"), dir.file("level003.txt"), dir.file("level003.movie")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    r = run_process(VBLTOOL_BINARY, {"verify", dir.file("a.vbl")});
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_EQ(r.out, "level=3 outcome=exit ticks=4392 score=43450 seconds=73\n");
+
+    // A stored score the replay does not reach fails verification.
+    write_file(dir.file("level003.movie"), "score 50000\n" + movie.substr(movie.find('\n') + 1));
+    ASSERT_EQ(run_process(VBLTOOL_BINARY, {"pack", "-o", dir.file("b.vbl"), dir.file("level003.txt"),
+                                           dir.file("level003.movie")}).status, 0);
+    EXPECT_EQ(run_process(VBLTOOL_BINARY, {"verify", dir.file("b.vbl")}).status, 1);
+
+    // A movie cut short stalls.
+    write_file(dir.file("level003.movie"), movie.substr(0, movie.size() / 2));
+    ASSERT_EQ(run_process(VBLTOOL_BINARY, {"pack", "-o", dir.file("c.vbl"), dir.file("level003.txt"),
+                                           dir.file("level003.movie")}).status, 0);
+    r = run_process(VBLTOOL_BINARY, {"replay", dir.file("c.vbl"), "3"});
+    EXPECT_NE(r.out.find("outcome=stalled"), std::string::npos) << r.out;
+}
+
+} // namespace

@@ -1,0 +1,412 @@
+// The game rules on small fixture levels, driven tick by tick.
+#include <SDL/SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/frame.h"
+#include "core/input.h"
+#include "core/settings.h"
+#include "display/screen.h"
+#include "display/status.h"
+#include "display/tiles.h"
+#include "frontend/config.h"
+#include "game/game.h"
+#include "level/archive.h"
+#include "level/movie.h"
+
+namespace {
+
+constexpr char TILE_CHARS[] = ".#@H-XS$EP%*";
+
+class Rules : public ::testing::Test {
+protected:
+    std::vector<uint8_t> screen = std::vector<uint8_t>(640 * 480);
+
+    void SetUp() override
+    {
+        attach_frame_buffer(screen.data(), 640);
+        ASSERT_TRUE(alloc_display_buffers());
+        build_glyph_map();
+        build_shadow_and_variant_tables();
+        build_coordinate_tables();
+        clear_sprite_slots();
+        reset_input_state();
+        set_first_start_config();
+        archive_path[0] = 0;   // no archive: no stored movies
+        current_level = 5;
+        frame_counter = 0;
+    }
+    void TearDown() override
+    {
+        game_active = false;
+        free_display_buffers();
+    }
+    // Rows from the top of the field; missing rows are empty.
+    void load(const std::vector<std::string>& rows)
+    {
+        play_grid.fill(TILE_BORDER);
+        for (int r = 0; r < FIELD_ROWS; r++)
+            for (int c = 0; c < FIELD_COLUMNS; c++) {
+                char ch = r < int(rows.size()) && c < int(rows[size_t(r)].size()) ? rows[size_t(r)][size_t(c)] : '.';
+                play_grid[size_t(field_cell(c, r))] = uint8_t(strchr(TILE_CHARS, ch) - TILE_CHARS);
+            }
+        release_game_sprites();
+        restore_sprite_backgrounds();
+        clear_sprite_slots();
+        recording = true;
+        game_active = true;
+        begin_level();
+    }
+    void hold(int input)
+    {
+        for (int32_t key : {upkey, downkey, leftkey, rightkey, digleftkey, digrightkey})
+            key_event(key, false);
+        const int32_t keys[] = {0, upkey, downkey, leftkey, rightkey, digleftkey, digrightkey};
+        if (input)
+            key_event(keys[input], true);
+    }
+    void frames(int n)
+    {
+        for (int i = 0; i < n; i++) {
+            game_tick();
+            update_holes();
+            update_clock();
+        }
+    }
+    Actor& hero() { return actors[0]; }
+};
+
+TEST_F(Rules, FallFromAnAlignedStartLandsTwelveTicksLater)
+{
+    load({"#P",
+          "#.",
+          "##"});
+    const int y0 = hero().y;
+    hold(INPUT_LEFT);   // a wall: only the fall moves him
+    frames(1);
+    EXPECT_TRUE(hero().flags & ACTOR_FALLING);
+    frames(11);
+    EXPECT_EQ(hero().y, y0 + 24);
+    frames(1);
+    EXPECT_FALSE(hero().flags & ACTOR_FALLING);
+    EXPECT_EQ(hero().y, y0 + 24);
+}
+
+TEST_F(Rules, WalkingOffALedgeFallsOnceTheCentreCrosses)
+{
+    load({"P...",
+          "#..."});
+    hold(INPUT_RIGHT);
+    int ticks = 0;
+    while (!(hero().flags & ACTOR_FALLING) && ticks < 30) {
+        frames(1);
+        ticks++;
+    }
+    // Column 0's cell holds him while his centre x + 12 stays inside it: the
+    // seventh tick starts at x 44, past the half-cell point, and he falls,
+    // drifting on to column 1's line.
+    EXPECT_EQ(ticks, 7);
+    EXPECT_EQ(hero().x, 46);
+}
+
+TEST_F(Rules, HangingOnARopeAndLettingGo)
+{
+    load({"P----",
+          "#...."});
+    hold(INPUT_RIGHT);
+    frames(24);   // one cell to the right, on the rope
+    EXPECT_EQ(hero().x, 32 + 24 * 2);
+    EXPECT_FALSE(hero().flags & ACTOR_FALLING);
+    hold(INPUT_NONE);
+    frames(5);
+    EXPECT_FALSE(hero().flags & ACTOR_FALLING);
+    EXPECT_EQ(actor_pose(hero()), 48);   // hanging, facing right, still
+    hold(INPUT_DOWN);
+    frames(1);
+    EXPECT_TRUE(hero().flags & ACTOR_FALLING);
+}
+
+TEST_F(Rules, DiggingHoldsTheHeroAndFollowsTheHoleTimeline)
+{
+    load({"....P...",
+          "########"});
+    const int brick = field_cell(5, 1);
+    const int x0 = hero().x, y0 = hero().y;
+    hold(INPUT_DIG_RIGHT);
+    frames(1);   // frame F: the dig starts, the hole is t = 1
+    EXPECT_TRUE(hero().flags & ACTOR_DIGGING);
+    hold(INPUT_LEFT);
+    for (int t = 1; t <= 360; t++) {
+        if (t > 1)
+            frames(1);
+        const int want = t < 25 ? TILE_SOLID : (t < 360 ? TILE_OPEN_HOLE : TILE_BRICK);
+        ASSERT_EQ(play_grid[size_t(brick)], want) << "t = " << t;
+        if (t <= 24) {
+            ASSERT_TRUE(hero().flags & ACTOR_DIGGING) << t;   // held for 24 ticks
+            ASSERT_EQ(hero().x, x0) << t;
+        }
+        if (t == 13) {
+            EXPECT_EQ(hero().state, 4);   // six dig pictures, then facing right
+        }
+        if (t == 25) {
+            EXPECT_FALSE(hero().flags & ACTOR_DIGGING);
+            EXPECT_EQ(hero().x, x0 - 2);   // free, and walking in the same tick
+            hold(INPUT_NONE);
+        }
+    }
+    EXPECT_EQ(hero().y, y0);
+}
+
+TEST_F(Rules, SomethingInFrontAbortsADigBeforeAge12Only)
+{
+    for (int age : {5, 11, 12}) {
+        SCOPED_TRACE(age);
+        load({"....P...",
+              "########"});
+        const int brick = field_cell(5, 1);
+        hold(INPUT_DIG_RIGHT);
+        frames(age - 1);
+        occupancy[size_t(brick - 28)] |= 0x40;   // an enemy steps in front
+        frames(1);
+        occupancy[size_t(brick - 28)] &= ~0x40;
+        if (age < 12) {
+            EXPECT_EQ(play_grid[size_t(brick)], TILE_BRICK);
+            EXPECT_FALSE(hero().flags & ACTOR_DIGGING);
+        } else {
+            EXPECT_EQ(play_grid[size_t(brick)], TILE_SOLID);
+            EXPECT_TRUE(hero().flags & ACTOR_DIGGING);
+        }
+    }
+}
+
+TEST_F(Rules, HiddenEnemyComesFromTheFirstBrickDugOnAnOddCount)
+{
+    load({"P.......",
+          "#%#%#%##"});
+    const int a = field_cell(1, 1), b = field_cell(3, 1), c = field_cell(5, 1);
+    ASSERT_EQ(game_state.hidden_candidates.count, 3);
+    game_state.cycle_counter = 4;
+    start_hole(a);
+    EXPECT_EQ(game_state.enemy_count, 0);
+    EXPECT_EQ(game_state.hidden_candidates.count, 2);
+    game_state.cycle_counter = 7;
+    start_hole(c);
+    ASSERT_EQ(game_state.enemy_count, 1);
+    EXPECT_EQ(actors[1].flags, uint32_t(ACTOR_HIDDEN | ACTOR_TRAPPED | ACTOR_CARRYING));
+    EXPECT_EQ(actors[1].trap_cell, c);
+    EXPECT_EQ(game_state.hidden_candidates.count, 0);
+    start_hole(b);   // an ordinary brick now
+    EXPECT_EQ(game_state.enemy_count, 1);
+}
+
+TEST_F(Rules, LastHiddenCandidateReleasesWhateverTheCount)
+{
+    load({"P.......",
+          "#%#%#%##"});
+    game_state.cycle_counter = 2;
+    start_hole(field_cell(1, 1));
+    start_hole(field_cell(3, 1));
+    EXPECT_EQ(game_state.enemy_count, 0);
+    start_hole(field_cell(5, 1));
+    EXPECT_EQ(game_state.enemy_count, 1);
+}
+
+TEST_F(Rules, ScheduleLetsEachEnemyActTwiceInThree)
+{
+    const struct {
+        int enemies;
+        std::vector<std::vector<int>> acting;   // per tick, which enemies act
+    } cases[] = {
+        {1, {{}, {1}, {1}, {}, {1}, {1}}},
+        {3, {{1, 2}, {1, 3}, {2, 3}, {1, 2}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.enemies);
+        std::string row = "P.";
+        for (int i = 0; i < c.enemies; i++)
+            row += ".E";
+        load({row, "########################"});
+        ASSERT_EQ(game_state.enemy_count, c.enemies);
+        // Trapped enemies count their turns and stay where they are.
+        for (int e = 1; e <= c.enemies; e++) {
+            actors[size_t(e)].flags = ACTOR_TRAPPED;
+            actors[size_t(e)].counter = 0;
+        }
+        for (const auto& tick : c.acting) {
+            std::vector<int> before;
+            for (int e = 1; e <= c.enemies; e++)
+                before.push_back(actors[size_t(e)].counter);
+            enemies_tick();
+            std::vector<int> acted;
+            for (int e = 1; e <= c.enemies; e++)
+                if (actors[size_t(e)].counter != before[size_t(e - 1)])
+                    acted.push_back(e);
+            EXPECT_EQ(acted, tick);
+        }
+    }
+}
+
+TEST_F(Rules, PlannerWalksStraightOrSearches)
+{
+    const struct {
+        std::vector<std::string> level;
+        int expected;
+    } cases[] = {
+        // A clear walkway in the hero's row.
+        {{"P....E", "########################"}, 3},
+        {{"E....P", "########################"}, 4},
+        // The same with a brick in between: no way at all.
+        {{"P..#.E", "########################"}, 0},
+        // A ladder down to the hero's row is the way.
+        {{"...H.E", "...H##", "P..H..", "######"}, 3},
+        // Two ways down at equal distance: left wins the tie.
+        {{"..H...E...H..", "..H.#####.H..", "..H.......H..", "......P......", "#############"}, 3},
+        // Left 4 away, right 2 away: the nearer wins.
+        {{".H....E.H.", ".H.#####H.", ".H......H.", "....P.....", "##########"}, 4},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.level[0]);
+        load(c.level);
+        build_hero_masks();
+        const Actor& e = actors[1];
+        EXPECT_EQ(plan_move(e.x, e.y), c.expected);
+    }
+}
+
+TEST_F(Rules, TrappingCostsOnceAndDropsTheLoadAboveTheHole)
+{
+    load({"P.............E", "###############"});
+    const int hole = field_cell(12, 1);
+    for (int k = 0; k < 2; k++) {
+        play_grid[size_t(hole)] = TILE_OPEN_HOLE;
+        open_hole_column_bit(hole);
+        Actor& e = actors[1];
+        e.flags = ACTOR_CARRYING;
+        e.x = cell_x(hole);
+        e.y = cell_y(hole) - 24;
+        e.counter = 0;
+        occupancy.fill(0);
+        occupancy[size_t(cell_at(e.x, e.y))] = e.actor_bit;
+        occupancy[size_t(cell_at(hero().x, hero().y))] |= 0x80;
+        const int score = game_state.score;
+        for (int i = 0; i < 40 && !(e.flags & ACTOR_TRAPPED); i++)
+            enemies_tick();
+        ASSERT_TRUE(e.flags & ACTOR_TRAPPED);
+        EXPECT_EQ(play_grid[size_t(hole)], TILE_SOLID);
+        EXPECT_EQ(play_grid[size_t(hole - 28)], TILE_OBJECT);   // the load, above the hole
+        EXPECT_FALSE(e.flags & ACTOR_CARRYING);
+        EXPECT_EQ(game_state.score, k == 0 ? score - 10000 : score);
+        play_grid[size_t(hole - 28)] = TILE_EMPTY;
+        e.flags = 0;
+    }
+}
+
+TEST_F(Rules, CrushedCarrierLosesItsObjectAndOpensTheWayOut)
+{
+    load({"P....S...E", "#####S####", ".....S...."});
+    ASSERT_EQ(game_state.objects_left, 0);
+    game_state.objects_left = 1;   // the one the enemy carries
+    Actor& e = actors[1];
+    const int hole = field_cell(9, 1);
+    e.flags = ACTOR_TRAPPED | ACTOR_CARRYING;
+    occupancy.fill(0);
+    e.x = cell_x(hole);
+    e.y = cell_y(hole);
+    occupancy[size_t(hole)] = e.actor_bit;
+    const int score = game_state.score;
+    crush_enemy(1);
+    EXPECT_EQ(game_state.score, score - 10000);
+    EXPECT_EQ(game_state.penalty_flags, 3);
+    crush_enemy(1);   // already dead: nothing more
+    game_state.cycle_counter = 22;
+    for (int i = 0; i < 3 && e.counter == 0; i++)
+        enemies_tick();
+    EXPECT_EQ(game_state.objects_left, 0);
+    EXPECT_EQ(play_grid[size_t(field_cell(5, 0))], TILE_LADDER);   // the escape ladder
+    // Back at the top: column 22 is empty, so it comes back there.
+    EXPECT_EQ(e.x, cell_x(field_cell(22, 0)));
+    EXPECT_EQ(e.y, 60);
+}
+
+TEST_F(Rules, ComeBackWaitsWhileTheTopRowIsFull)
+{
+    load({"########################", "P......................E", "########################"});
+    Actor& e = actors[1];
+    e.flags = ACTOR_DEAD;
+    e.counter = 0;
+    const int x = e.x;
+    for (int i = 0; i < 6; i++)
+        enemies_tick();
+    EXPECT_EQ(e.x, x);
+    EXPECT_EQ(e.counter, 0);
+    EXPECT_TRUE(e.flags & ACTOR_DEAD);
+}
+
+TEST_F(Rules, BetterResultRule)
+{
+    load({"P", "#"});
+    const struct {
+        int score, ticks, best_score, best_ticks;
+        bool better;
+    } cases[] = {
+        {40000, 500, 30000, 100, true},
+        {30000, 99, 30000, 100, true},
+        {30000, 100, 30000, 100, false},
+        {29999, 1, 30000, 100, false},
+        {1, 1000, 0, 0, true},
+        {0, 1000, 0, 0, false},
+    };
+    for (const auto& c : cases) {
+        game_state.score = c.score;
+        game_state.play_ticks = c.ticks;
+        game_state.best_score = c.best_score;
+        game_state.best_ticks = c.best_ticks;
+        EXPECT_EQ(play_is_better(), c.better) << c.score << " " << c.ticks;
+    }
+}
+
+TEST_F(Rules, TopLineStaysInsideItsBuffer)
+{
+    load({"P", "#"});
+    game_state.score = 1234567;
+    game_state.seconds = 99999;
+    game_state.best_score = 7654321;
+    format_top_line();
+    EXPECT_LT(strlen(top_status.wanted.data()), top_status.wanted.size());
+    game_state.score = 30000;
+    game_state.seconds = 45;
+    game_state.best_score = 0;
+    format_top_line();
+    EXPECT_STREQ(top_status.wanted.data(),
+                 "LEVEL 0005                    SCORE-TIME 30000-0045  BEST 00000-0000.00 ");
+    EXPECT_EQ(strlen(top_status.wanted.data()), 72u);
+}
+
+TEST_F(Rules, DamagedInputsMoveNothingAndNoHeroStartStaysInTheGrid)
+{
+    load({"...", "###"});   // no hero start
+    EXPECT_EQ(cell_at(hero().x, hero().y), 30);
+    load({".P.", "###"});
+    const int x = hero().x, y = hero().y;
+    for (int input : {7, 9, 200, 255})
+        hero_tick(input);
+    EXPECT_EQ(hero().x, x);
+    EXPECT_EQ(hero().y, y);
+}
+
+TEST_F(Rules, ExtraEnemyStartsAreNotPlaced)
+{
+    load({"PEEEEEEEEE", "##########"});
+    EXPECT_EQ(game_state.enemy_count, MAX_ENEMIES);
+    load({"PEEEEEEEEE", "#%#%#%####"});
+    EXPECT_EQ(game_state.enemy_count, MAX_ENEMIES - 1);   // room for the hidden enemy
+    start_hole(field_cell(1, 1));
+    start_hole(field_cell(3, 1));
+    start_hole(field_cell(5, 1));
+    EXPECT_EQ(game_state.enemy_count, MAX_ENEMIES);
+}
+
+} // namespace
