@@ -1,4 +1,187 @@
 #include "frontend/modes.h"
 
-// The demonstration's keys come with the front end.
-void demo_handler() {}
+#include <SDL/SDL.h>
+#include <cstdio>
+
+#include "core/frame.h"
+#include "core/input.h"
+#include "core/settings.h"
+#include "display/screen.h"
+#include "display/status.h"
+#include "display/tiles.h"
+#include "frontend/dialogs.h"
+#include "frontend/userdir.h"
+#include "game/game.h"
+#include "level/archive.h"
+#include "level/movie.h"
+#include "sound/sound.h"
+
+namespace {
+
+bool level_down_pressed() { return key_pressed(SDLK_F7) || key_pressed(SDLK_KP_MINUS) || key_pressed(SDLK_MINUS); }
+bool level_up_pressed() { return key_pressed(SDLK_F8) || key_pressed(SDLK_KP_PLUS) || key_pressed(SDLK_EQUALS); }
+
+void clear_bonus_icons()
+{
+    for (int x : {32, 56, 80, 104})
+        clear_cell(x, 440);
+}
+
+void play_from_start_level()
+{
+    mode_handler = play_handler;
+    current_level = start_level;
+    unpack_level(current_level);
+    start_play();
+}
+
+} // namespace
+
+void draw_main_menu()
+{
+    restore_sprite_backgrounds();
+    clear_screen();
+    text_y = 130;
+    char player_line[40];
+    snprintf(player_line, sizeof player_line, "PLAYER:%s", player_name);
+    const char* const lines[] = {
+        "SDL Vorbix version 1.4.5.4 (1/5/2015)",
+        "",
+        player_line,
+        "",
+        "SPACE     START GAME AT FIRST UNSOLVED LEVEL",
+        "F2        GRAPHICS EDITOR",
+        "F3        LEVEL EDITOR",
+        "F4        PLAY LEVEL 1, OR -L LEVEL",
+        "F5        CHANGE PLAYER NAME",
+        "KP_MINUS  GO TO PREVIOUS LEVEL",
+        "KP_PLUS   GO TO NEXT LEVEL",
+        "F10       REMAP MOVEMENT KEYS",
+        "ESC       TOGGLE DEMO/PLAY MODES",
+        "F         TOGGLE FULLSCREEN MODE",
+        "ALT-X     EXIT GAME",
+    };
+    for (const char* line : lines)
+        print_menu_line(line);
+}
+
+void show_main_menu()
+{
+    draw_main_menu();
+    update_whole_screen();
+}
+
+void first_unsolved_level()
+{
+    current_level = 1;
+    while (current_level <= MAX_LEVEL && read_record(2 * current_level - 1, movie.bytes.data(), 20) > 0)
+        current_level++;
+    if (!unpack_level(current_level)) {
+        current_level = 1;
+        unpack_level(1);
+    }
+}
+
+// The graphics and level editors (F2, F3) have their own modes, which this
+// build does not have yet; their keys do nothing here.
+void main_menu_handler()
+{
+    if (key_pressed(SDLK_F1) || key_pressed(SDLK_SPACE)) {
+        first_unsolved_level();
+        mode_handler = play_handler;
+        start_play();
+    } else if (key_pressed(SDLK_F4)) {
+        play_from_start_level();
+    } else if (key_pressed(SDLK_ESCAPE)) {
+        start_demo();
+    } else if (key_pressed(SDLK_F5)) {
+        enter_player_name();
+        write_player_name();   // also after a cancelled prompt
+        show_main_menu();
+    } else if (key_pressed(SDLK_F10)) {
+        remap_keys();
+        show_main_menu();
+    }
+    if (key_pressed(SDLK_f))
+        toggle_fullscreen();
+}
+
+void take_over_demo()
+{
+    text_y = 444;
+    print_centred("                          ");
+    text_y = 444;
+    char text[40];
+    snprintf(text, sizeof text, "PLAYER:%s", player_name);
+    print_centred(text);
+    update_whole_screen();
+    take_over_replay();
+    game_state.waiting_for_input = true;
+    recording = true;
+    mode_handler = play_handler;
+}
+
+void demo_handler()
+{
+    if (key_pressed(SDLK_F12) && current_level != 0) {
+        take_over_demo();
+    } else if (key_pressed(SDLK_ESCAPE)) {
+        leave_game();
+        mode_handler = play_handler;
+        clear_bonus_icons();
+        start_play();
+    } else if (key_pressed(SDLK_SPACE)) {
+        leave_game();
+        show_main_menu();
+        mode_handler = main_menu_handler;
+    } else if (key_pressed(SDLK_F1)) {
+        leave_game();
+        mode_handler = play_handler;
+        first_unsolved_level();
+        start_play();
+    } else if (key_pressed(SDLK_F4)) {
+        leave_game();
+        play_from_start_level();
+    } else if (level_down_pressed() && current_level > 0) {
+        stop_all_sounds();
+        leave_game();
+        current_level--;
+        start_demo();
+    } else if (game_state.exit_count != 0 || level_up_pressed()) {
+        stop_all_sounds();
+        if (game_state.exit_count != 0) {
+            play_sound(SOUND_VICTORY);
+            wait_sounds_done();
+        }
+        leave_game();
+        current_level++;
+        start_demo();
+    }
+}
+
+void play_handler()
+{
+    GameState& g = game_state;
+    if (key_pressed(SDLK_q) || key_pressed(SDLK_ESCAPE)) {
+        leave_game();
+        start_demo();
+    } else if (level_down_pressed() && current_level > 0) {
+        stop_all_sounds();
+        current_level -= 2;
+        finish_level(0);
+    } else if (g.exit_count != 0 || level_up_pressed()) {
+        stop_all_sounds();
+        if (g.exit_count != 0) {
+            play_sound(SOUND_VICTORY);
+            wait_sounds_done();
+        }
+        finish_level(g.exit_count);
+    } else if (g.death_count != 0 || key_pressed(SDLK_k) || key_pressed(SDLK_LSHIFT)) {
+        stop_all_sounds();
+        if (g.death_count != 0) {
+            play_sound(SOUND_DEATH);
+            wait_sounds_done();
+        }
+        restart_level();
+    }
+}

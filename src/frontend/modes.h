@@ -1,4 +1,13 @@
-// The mode handlers of the game side: menu, demonstration and play.
+// The game side's modes: the main menu, the demonstration and play.
 #pragma once
 
+void main_menu_handler();
 void demo_handler();
+void play_handler();
+void draw_main_menu();
+void show_main_menu();
+// The first level without a stored movie, unpacked into the grid (level 1
+// when every level has one).
+void first_unsolved_level();
+// F12 in a demonstration: the player goes on from the replay's state.
+void take_over_demo();

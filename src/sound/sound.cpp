@@ -1,9 +1,165 @@
 #include "sound/sound.h"
 
-// Sound effects are not loaded yet: the game runs silent.
-int open_sound() { return 0; }
-void close_sound() {}
-int play_sound(int effect) { return effect; }
-void stop_sound(int) {}
-void stop_all_sounds() {}
-void wait_sounds_done() {}
+#include <SDL/SDL.h>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sys/stat.h>
+
+#include "core/settings.h"
+#include "frontend/userdir.h"
+
+SoundChannel sound_channels[SOUND_COUNT];
+bool sound_open;
+
+namespace {
+
+const char* const SOUND_FILES[SOUND_COUNT] = {"fall.wav", "dig.wav", "pop.wav", "victory.wav", "death.wav"};
+
+SDL_AudioCVT samples[SOUND_COUNT];
+
+bool channel_playing(const SoundChannel& c) { return c.position != c.length; }
+
+void stop_channel(int effect)
+{
+    SDL_LockAudio();
+    sound_channels[effect].length = 0;
+    sound_channels[effect].position = 0;
+    SDL_UnlockAudio();
+}
+
+void wait_until_quiet()
+{
+    do {
+        SDL_Delay(100);
+    } while ([] {
+        for (const SoundChannel& c : sound_channels)
+            if (channel_playing(c))
+                return true;
+        return false;
+    }());
+}
+
+int fail_loading()
+{
+    SDL_CloseAudio();
+    sound_open = false;
+    return 1;
+}
+
+} // namespace
+
+void mix_sounds(void*, uint8_t* stream, int length)
+{
+    // SDL has filled the buffer with silence; every channel adds to it.
+    for (SoundChannel& c : sound_channels) {
+        uint32_t n = c.length - c.position;
+        if (n > uint32_t(length))
+            n = uint32_t(length);
+        if (n > 0 && c.data)
+            SDL_MixAudio(stream, c.data + c.position, n, SDL_MIX_MAXVOLUME);
+        c.position += n;
+    }
+}
+
+int open_sound()
+{
+    SDL_AudioSpec wanted{};
+    wanted.freq = 11025;
+    wanted.format = AUDIO_U8;
+    wanted.channels = 1;
+    wanted.samples = 512;
+    wanted.callback = mix_sounds;
+    if (SDL_OpenAudio(&wanted, nullptr) < 0) {
+        fprintf(stderr, "Unable to open audio: %s\n", SDL_GetError());
+        return 1;
+    }
+    for (int effect = 0; effect < SOUND_COUNT; effect++) {
+        char path[PATH_BUFFER_SIZE] = "";
+        char candidate[PATH_BUFFER_SIZE];
+        bool found = false;
+        for (int n = 0; data_path_candidate(candidate, SOUND_FILES[effect], n); n++) {
+            strcpy(path, candidate);
+            struct stat info;
+            if (candidate[0] && stat(candidate, &info) == 0) {
+                found = true;
+                break;
+            }
+        }
+        if (!found) {
+            fprintf(stderr, "Paths exhausted for file %s\n", path);
+            return fail_loading();
+        }
+        SDL_AudioSpec spec;
+        Uint8* data = nullptr;
+        Uint32 length = 0;
+        if (!SDL_LoadWAV_RW(SDL_RWFromFile(path, "rb"), 1, &spec, &data, &length)) {
+            fprintf(stderr, "Couldn't load %s: %s\n", path, SDL_GetError());
+            return fail_loading();
+        }
+        SDL_AudioCVT& cvt = samples[effect];
+        if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_U8, 1, 11025) < 0) {
+            fprintf(stderr, "Couldn't load %s: %s\n", path, SDL_GetError());
+            SDL_FreeWAV(data);
+            return fail_loading();
+        }
+        cvt.buf = static_cast<Uint8*>(malloc(size_t(length) * size_t(cvt.len_mult)));
+        if (!cvt.buf) {
+            fprintf(stderr, "Couldn't load %s: %s\n", path, "out of memory");
+            SDL_FreeWAV(data);
+            return fail_loading();
+        }
+        memcpy(cvt.buf, data, length);
+        cvt.len = int(length);
+        SDL_ConvertAudio(&cvt);
+        SDL_FreeWAV(data);
+    }
+    sound_open = true;
+    SDL_PauseAudio(0);
+    return 0;
+}
+
+void close_sound()
+{
+    if (!sound_open)
+        return;
+    wait_until_quiet();
+    SDL_CloseAudio();
+    sound_open = false;
+}
+
+int play_sound(int effect)
+{
+    if (!sound_enabled || !sound_open || effect < 0 || effect >= SOUND_COUNT)
+        return effect;
+    if (channel_playing(sound_channels[effect]))
+        stop_channel(effect);
+    SDL_LockAudio();
+    sound_channels[effect].data = samples[effect].buf;
+    sound_channels[effect].length = uint32_t(samples[effect].len_cvt);
+    sound_channels[effect].position = 0;
+    SDL_UnlockAudio();
+    return effect;
+}
+
+void stop_sound(int effect)
+{
+    if (!sound_enabled || effect < 0 || effect >= SOUND_COUNT)
+        return;
+    stop_channel(effect);
+}
+
+void stop_all_sounds()
+{
+    if (!sound_enabled)
+        return;
+    for (int effect = 0; effect < SOUND_COUNT; effect++)
+        stop_channel(effect);
+}
+
+void wait_sounds_done()
+{
+    if (!sound_enabled)
+        return;
+    wait_until_quiet();
+}

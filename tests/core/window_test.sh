@@ -4,7 +4,11 @@
 set -u
 VORBIX=$1
 work=$(mktemp -d)
-trap 'kill $xvfb_pid 2>/dev/null; rm -rf "$work"' EXIT
+game=""
+xvfb_pid=""
+# The game goes before its X server, so no game is left waiting on a display
+# that is gone.
+trap '[ -n "$game" ] && kill -9 $game 2>/dev/null; [ -n "$xvfb_pid" ] && kill $xvfb_pid 2>/dev/null; rm -rf "$work"' EXIT
 
 Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 xvfb_pid=$!

@@ -1,0 +1,10 @@
+// The modal prompts of the main menu: the player's name and the key bindings.
+#pragma once
+
+// Edits value (at most max_length characters) behind prompt on the line at
+// y 468; Return or keypad Enter stores it, Escape keeps the old text.
+void text_entry(char* value, int max_length, const char* prompt);
+void enter_player_name();
+// 1 when cancelled with Escape, 0 when a key was stored into binding.
+int prompt_key(const char* label, int* binding);
+void remap_keys();
