@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "core/input.h"
+#include "core/script.h"
 #include "display/screen.h"
 #include "display/status.h"
 #include "display/tiles.h"
@@ -91,20 +92,28 @@ int run_frame()
     if (key_state.tick_pending >= 1)
         key_state.tick_pending = 0;   // the tick that let the last frame run
     begin_input_frame();
-    SDL_Delay(10);
+    const bool fast = fast_frames();
+    if (!fast)
+        SDL_Delay(10);
+    in_frame_wait = true;
     for (;;) {
-        if (poll_events())
+        if (poll_events()) {
+            in_frame_wait = false;
             return 1;
+        }
         if (alt_x_pressed()) {
+            in_frame_wait = false;
             stop_all_sounds();
             return 1;
         }
-        if (!key_state.pause_flag && key_state.tick_pending >= 1)
+        if (!key_state.pause_flag && (fast || key_state.tick_pending >= 1))
             break;
         // Sleep until the next event (at the latest the next timer tick)
         // instead of spinning; the event stays queued for poll_events.
         SDL_WaitEvent(nullptr);
     }
+    in_frame_wait = false;
     run_frame_body();
+    trace_frame();
     return 0;
 }

@@ -2,10 +2,12 @@
 
 #include <SDL/SDL.h>
 
+#include "core/script.h"
 #include "display/screen.h"
 #include "frontend/config.h"
 
 KeyState key_state;
+bool in_frame_wait;
 
 namespace {
 
@@ -76,6 +78,7 @@ void begin_input_frame()
 
 int poll_events()
 {
+    inject_script_events(in_frame_wait);
     int quit = 0;
     SDL_Event event;
     while (SDL_PollEvent(&event)) {

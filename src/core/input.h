@@ -24,6 +24,8 @@ struct KeyState {
 };
 
 extern KeyState key_state;
+// True while the frame loop waits for its tick (modal screens poll outside it).
+extern bool in_frame_wait;
 
 void key_event(int32_t key, bool down);
 void begin_input_frame();

@@ -11,6 +11,7 @@
 
 #include "core/frame.h"
 #include "core/input.h"
+#include "core/script.h"
 #include "core/settings.h"
 #include "display/screen.h"
 #include "display/status.h"
@@ -257,6 +258,8 @@ int vorbix_main(int argc, char** argv)
         fflush(stdout);
         return status;
     }
+    if (!load_script())
+        return 1;
     setup_user_dir();
     init_video();
     if (sound_enabled && open_sound() != 0) {

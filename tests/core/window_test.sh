@@ -1,6 +1,8 @@
 #!/bin/sh
-# The game in a real X window: start it with -w -q under Xvfb, let frames
-# run, send Alt+X with xdotool and expect status 0 and "End." as the last line.
+# The game in a real X window: start it with -w -q under Xvfb, let the
+# demonstration run, SPACE for the menu, F4 to play, a few steps, the
+# screenshot key, then Alt+X: status 0, "End." last, and a screenshot that
+# decodes and shows the play field.
 set -u
 VORBIX=$1
 work=$(mktemp -d)
@@ -36,8 +38,14 @@ done
 size=$(xdotool getwindowgeometry "$window" | sed -n 's/.*Geometry: //p')
 [ "$size" = "640x480" ] || { echo "window geometry $size, expected 640x480"; kill $game; exit 1; }
 
-sleep 1   # let frames run
+sleep 1   # let the demonstration run
 xdotool windowfocus --sync "$window"
+sleep 0.3
+key() { xdotool keydown "$1"; sleep 0.15; xdotool keyup "$1"; sleep 0.3; }
+key space   # the main menu
+key F4      # play
+xdotool keydown Right; sleep 0.6; xdotool keyup Right
+key Print   # the screenshot key: cap000.lbm in the working directory
 # Alt is held across a frame, as a player's hand does: the frame loop asks
 # whether Alt is down when it sees the x.
 xdotool keydown Alt_L
@@ -52,4 +60,13 @@ wait $game
 status=$?
 last=$(tail -n 1 "$work/out")
 echo "status=$status last line: $last"
-[ $status -eq 0 ] && [ "$last" = "End." ]
+[ $status -eq 0 ] && [ "$last" = "End." ] || exit 1
+
+# The screenshot decodes with netpbm and shows the play field, not a blank.
+[ -f "$work/cap000.lbm" ] || { echo "no cap000.lbm"; exit 1; }
+ilbmtoppm "$work/cap000.lbm" > "$work/cap.ppm" 2>/dev/null || { echo "cap000.lbm does not decode"; exit 1; }
+size=$(head -c 20 "$work/cap.ppm" | sed -n 2p)
+[ "$size" = "640 480" ] || { echo "screenshot size $size"; exit 1; }
+colours=$(ppmhist -noheader "$work/cap.ppm" | wc -l)
+echo "screenshot colours: $colours"
+[ "$colours" -gt 20 ]

@@ -410,3 +410,27 @@ TEST_F(Rules, ExtraEnemyStartsAreNotPlaced)
 }
 
 } // namespace
+
+#include "frontend/modes.h"
+
+namespace {
+
+TEST_F(Rules, KRestartsTheLevelInPlay)
+{
+    load({"....P...", "########"});
+    const int x0 = hero().x;
+    mode_handler = play_handler;
+    hold(INPUT_RIGHT);
+    frames(10);
+    ASSERT_NE(hero().x, x0);
+    hold(INPUT_NONE);
+    begin_input_frame();
+    key_event(SDLK_k, true);
+    play_handler();
+    key_event(SDLK_k, false);
+    EXPECT_EQ(hero().x, x0);
+    EXPECT_TRUE(game_state.waiting_for_input);
+    EXPECT_EQ(mode_handler, play_handler);
+}
+
+} // namespace

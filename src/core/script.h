@@ -1,0 +1,22 @@
+// Driving the real program from a script of key events, for tests and
+// recorded demonstrations of the interface:
+//   VORBIX_SCRIPT=file   lines "FRAME press|down|up KEY",
+//                        "modal [press|down|up] KEY" and "# comments"; KEY is
+//                        an SDL key symbol (decimal). A press goes down and up
+//                        in the same frame; a modal line acts in the next wait
+//                        of a modal screen (the level summary, the dialogues),
+//                        one line a wait.
+//   VORBIX_FAST=1        frames run back to back instead of every 20 ms.
+// While a script runs, each change of mode or level is reported on stderr
+// as "frame F: MODE level L".
+#pragma once
+#include <cstdint>
+
+// Reads the environment; false (and a message) when the script is unusable.
+bool load_script();
+void reset_script();
+bool fast_frames();
+// Called by poll_events before it takes SDL's events.
+void inject_script_events(bool in_frame);
+// Called at the end of every frame.
+void trace_frame();

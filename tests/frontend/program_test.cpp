@@ -1,0 +1,153 @@
+// The real program driven by scripts of key events (SDL's dummy video and
+// disk audio, a temporary HOME, frames back to back).
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "support/process.h"
+
+namespace {
+
+const std::string LEVEL0_TEXT = [] {
+    // The built-in level as vbltool shows it.
+    return run_process(VBLTOOL_BINARY, {"show", "-", "0"}).out;
+}();
+
+const int LEVEL0_PAIRS[][2] = {
+#include "../tools/level0_pairs.inc"
+};
+
+// Level 0's input, tick by tick (index 1 is the first tick).
+std::vector<int> level0_inputs()
+{
+    std::vector<int> inputs{0};
+    for (const auto& p : LEVEL0_PAIRS)
+        for (int i = 0; i < p[0]; i++)
+            inputs.push_back(p[1]);
+    return inputs;
+}
+
+const int INPUT_KEYS[] = {0, 273, 274, 276, 275, 306, 308};   // the first-start bindings
+
+struct Fixture {
+    TempDir dir;
+    Fixture()
+    {
+        // A user directory whose level 1 is level 0 with its movie.
+        mkdir(dir.file("home").c_str(), 0700);
+        mkdir(dir.file("home/.zuzezodov").c_str(), 0700);
+        symlink(VORBIX_BUILD_DIR "/data", dir.file("data").c_str());
+        write_file(dir.file("level001.txt"), LEVEL0_TEXT);
+        std::string movie = "score 43450\nname lord mobrin\nseed 1\n";
+        for (const auto& p : LEVEL0_PAIRS)
+            movie += std::to_string(p[0]) + "x" + std::to_string(p[1]) + "\n";
+        write_file(dir.file("level001.movie"), movie);
+        run_process(VBLTOOL_BINARY, {"pack", "-o", dir.file("home/.zuzezodov/levels.vbl"), dir.file("level001.txt"),
+                                     dir.file("level001.movie")});
+    }
+    ProcessResult run(const std::vector<std::string>& args, const std::string& script)
+    {
+        write_file(dir.file("script"), script);
+        return run_process(VORBIX_BINARY, args,
+                           {"HOME=" + dir.file("home"), "USER=tester", "VORBIX_FAST=1",
+                            "VORBIX_SCRIPT=" + dir.file("script"), "SDL_VIDEODRIVER=dummy",
+                            "SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + dir.file("audio.raw"),
+                            "SDL_DISKAUDIODELAY=0"},
+                           120, dir.path);
+    }
+};
+
+std::string alt_x(long frame)
+{
+    return std::to_string(frame) + " down 308\n" + std::to_string(frame) + " press 120\n";
+}
+
+TEST(Program, DemonstrationEndsWithTheVictorySoundAndMovesOn)
+{
+    Fixture f;
+    ProcessResult r = f.run({"-w", "-l", "1"}, alt_x(4500));
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.substr(r.out.size() - 5), "End.\n");
+    EXPECT_NE(r.err.find("frame 1: demo level 1\n"), std::string::npos) << r.err;
+    // Level 1 ends with the movie's last tick; level 2 does not exist, so
+    // the demonstration goes on with the built-in level.
+    EXPECT_NE(r.err.find("frame 4392: demo level 0\n"), std::string::npos) << r.err;
+    const std::string audio = read_file(f.dir.file("audio.raw"));
+    size_t loud = 0;
+    for (char c : audio)
+        loud += c != char(0x80) && c != 0;
+    EXPECT_GT(loud, 5000u) << "the effects were mixed into the output";
+}
+
+TEST(Program, MenuPlayAndATakeOverStoreAMovieThatReplays)
+{
+    Fixture f;
+    const std::vector<int> inputs = level0_inputs();
+    // Take over near the end, at a tick whose next input moves the hero.
+    int take = 4392 - 300;
+    while (inputs[size_t(take + 2)] == 0)
+        take++;
+    std::string script = std::to_string(take) + " press 293\n";   // F12
+    int held = 0;
+    for (int tick = take + 2; tick <= 4392; tick++) {
+        int want = INPUT_KEYS[inputs[size_t(tick)]];
+        if (want != held) {
+            if (held)
+                script += std::to_string(tick - 1) + " up " + std::to_string(held) + "\n";
+            if (want)
+                script += std::to_string(tick - 1) + " down " + std::to_string(want) + "\n";
+            held = want;
+        }
+    }
+    // The summary comes up inside frame 4392, before the last key is let go:
+    // F12 there stores the play even though it is not better.
+    script += "modal 293\n";
+    if (held)
+        script += "4392 up " + std::to_string(held) + "\n";
+    script += "4400 press 32\n";   // nothing: play mode has no SPACE
+    script += alt_x(4410);
+    ProcessResult r = f.run({"-w", "-l", "1"}, script);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("play level 1"), std::string::npos) << r.err;
+    r = run_process(VBLTOOL_BINARY, {"list", f.dir.file("home/.zuzezodov/levels.vbl")});
+    EXPECT_EQ(r.out, "  1  movie  score=43450  time=73.12  ticks=4392  name=tester\n");
+    r = run_process(VBLTOOL_BINARY, {"replay", f.dir.file("home/.zuzezodov/levels.vbl"), "1"});
+    EXPECT_EQ(r.out, "level=1 outcome=exit ticks=4392 score=43450 seconds=73\n");
+}
+
+TEST(Program, SpaceShowsTheMenuAndF4StartsPlay)
+{
+    Fixture f;
+    ProcessResult r = f.run({"-w", "-q", "-l", "1"}, "10 press 32\n20 press 285\n" + alt_x(40));
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("frame 11: menu level 1\n"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("frame 21: play level 1\n"), std::string::npos) << r.err;
+}
+
+TEST(Program, MissingSoundEndsStartUpWithStatus4)
+{
+    TempDir dir;
+    mkdir(dir.file("home").c_str(), 0700);
+    mkdir(dir.file("data").c_str(), 0755);
+    for (const char* name : {"levels.vbl", "redbrick.lbm", "regularguy.lbm", "badguy.lbm", "spiral.lbm",
+                             "fall.wav", "pop.wav", "victory.wav", "death.wav"})
+        symlink((std::string(VORBIX_BUILD_DIR "/data/") + name).c_str(), dir.file(std::string("data/") + name).c_str());
+    ProcessResult r = run_process(VORBIX_BINARY, {"-w"},
+                                  {"HOME=" + dir.file("home"), "SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"}, 20,
+                                  dir.path);
+    EXPECT_EQ(r.status, 4);
+    EXPECT_NE(r.err.find("Paths exhausted for file /usr/local/share/sdl_vorbix/dig.wav\n"), std::string::npos) << r.err;
+    // With -q the same start-up runs silently.
+    write_file(dir.file("script"), alt_x(5));
+    r = run_process(VORBIX_BINARY, {"-w", "-q"},
+                    {"HOME=" + dir.file("home"), "SDL_VIDEODRIVER=dummy", "VORBIX_FAST=1",
+                     "VORBIX_SCRIPT=" + dir.file("script")},
+                    20, dir.path);
+    EXPECT_EQ(r.status, 0) << r.err;
+}
+
+} // namespace

@@ -1,0 +1,114 @@
+// The effects as mixed: SDL's disk audio driver writes the mixed output to a
+// file, which the test reads back.
+#include <SDL/SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <sys/stat.h>
+
+#include "core/settings.h"
+#include "frontend/userdir.h"
+#include "sound/sound.h"
+#include "support/pictures.h"
+#include "support/process.h"
+
+namespace {
+
+class Sound : public ::testing::Test {
+protected:
+    TempDir dir;
+    void SetUp() override
+    {
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", dir.file("out.raw").c_str(), 1);
+        setenv("SDL_DISKAUDIODELAY", "1", 1);
+        snprintf(home_directory, sizeof home_directory, "%s", dir.path.c_str());
+        mkdir(dir.file(".zuzezodov").c_str(), 0700);
+        sound_enabled = 1;
+        ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO | SDL_INIT_TIMER), 0);
+    }
+    void TearDown() override { SDL_Quit(); }
+    size_t loud_bytes_before_any()
+    {
+        SDL_Delay(100);   // a few silent buffers
+        return loud_bytes();
+    }
+    // Bytes away from silence in the mixed output. The driver writes the
+    // device's own format (SDL converts from ours), whose silence is zero.
+    size_t loud_bytes()
+    {
+        close_sound();
+        size_t n = 0;
+        for (char c : read_file(dir.file("out.raw")))
+            n += c != 0;
+        return n;
+    }
+};
+
+TEST_F(Sound, AnEffectMixesItsOwnLength)
+{
+    ASSERT_EQ(open_sound(), 0);   // the shipped effects, from data/
+    EXPECT_EQ(loud_bytes_before_any(), 0u);
+    ASSERT_EQ(open_sound(), 0);
+    play_sound(SOUND_POP);
+    EXPECT_NEAR(double(sound_channels[SOUND_POP].length), 1213, 4);   // 0.11 s at 11025 Hz
+    wait_sounds_done();
+    EXPECT_EQ(sound_channels[SOUND_POP].position, sound_channels[SOUND_POP].length);   // mixed to its end
+    EXPECT_GT(loud_bytes(), 500u);
+}
+
+TEST_F(Sound, RestartingAndOverlapping)
+{
+    ASSERT_EQ(open_sound(), 0);
+    play_sound(SOUND_DIG);
+    SDL_Delay(150);
+    play_sound(SOUND_DIG);   // starts again from its first sample
+    EXPECT_LT(sound_channels[SOUND_DIG].position, 2000u);
+    play_sound(SOUND_POP);   // mixed over the dig
+    EXPECT_NE(sound_channels[SOUND_POP].length, 0u);
+    EXPECT_NE(sound_channels[SOUND_DIG].length, 0u);
+    stop_sound(SOUND_FALL);  // not playing: harmless
+    wait_sounds_done();
+    EXPECT_EQ(sound_channels[SOUND_DIG].position, sound_channels[SOUND_DIG].length);
+}
+
+TEST_F(Sound, OtherFormatsAreConverted)
+{
+    // Half a second in each of several formats, found first in the user directory.
+    const struct {
+        const char* name;
+        const char* format;
+    } files[] = {
+        {"fall.wav", "-r 22050 -b 16 -c 2"},
+        {"dig.wav", "-r 44100 -b 16 -c 1"},
+        {"pop.wav", "-r 8000 -b 8 -c 1"},
+        {"victory.wav", "-r 11025 -b 16 -c 2"},
+        {"death.wav", "-r 11025 -b 8 -c 1"},
+    };
+    for (const auto& f : files)
+        ASSERT_EQ(shell("sox -n " + std::string(f.format) + " " + dir.file(".zuzezodov/") + f.name +
+                        " synth 0.5 sine 440 2>/dev/null"),
+                  0)
+            << f.name;
+    ASSERT_EQ(open_sound(), 0);
+    for (int effect = 0; effect < SOUND_COUNT; effect++)
+        EXPECT_NEAR(double(sound_channels[effect].length), 0.0, 1.0);   // nothing played yet
+    play_sound(SOUND_FALL);
+    EXPECT_NEAR(double(sound_channels[SOUND_FALL].length), 5512, 40);   // converted to 11025 Hz mono 8-bit
+    play_sound(SOUND_DIG);
+    EXPECT_NEAR(double(sound_channels[SOUND_DIG].length), 5512, 40);
+    wait_sounds_done();
+    EXPECT_GT(loud_bytes(), 4000u);
+}
+
+TEST_F(Sound, QuietMeansNothingAtAll)
+{
+    sound_enabled = 0;
+    play_sound(SOUND_VICTORY);
+    Uint32 start = SDL_GetTicks();
+    wait_sounds_done();
+    EXPECT_LT(SDL_GetTicks() - start, 50u);
+}
+
+} // namespace
