@@ -35,8 +35,6 @@ void restore_level_state(const LevelState& in)
     movie = in.movie;
 }
 
-namespace {
-
 // Draws the level now in the grid as a fresh screen, after begin_level.
 void show_level()
 {
@@ -49,6 +47,8 @@ void show_level()
     update_whole_screen();
     SDL_ShowCursor(0);
 }
+
+namespace {
 
 uint8_t facing_middle(int cell) { return (cell % GRID_COLUMNS) < 14 ? 4 : 3; }
 

@@ -74,6 +74,8 @@ void restore_level_state(const LevelState& in);
 void start_demo();
 void start_play();
 void begin_level();
+// Draws the level now in the grid as a fresh screen, after begin_level.
+void show_level();
 void game_tick();
 void release_hidden_enemy(int cell);
 void release_game_sprites();

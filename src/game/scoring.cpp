@@ -138,17 +138,6 @@ void show_summary()
     clear_screen();
 }
 
-void redraw_level()
-{
-    draw_play_field();
-    format_top_line();
-    refresh_status_lines();
-    update_sprite_poses();
-    save_sprite_backgrounds();
-    draw_sprites();
-    update_whole_screen();
-}
-
 } // namespace
 
 void finish_level(int show)
@@ -162,7 +151,7 @@ void finish_level(int show)
         unpack_level(1);
     }
     begin_level();
-    redraw_level();
+    show_level();
 }
 
 void restart_level()

@@ -188,6 +188,18 @@ int write_temporary(int archive, int temp, uint32_t entries, int64_t file_size, 
     return ARCHIVE_OK;
 }
 
+// Reads and checks the 8-byte header: 0 and the entry count, or a code.
+int read_header(int fd, uint32_t* entries)
+{
+    uint8_t header[8];
+    if (read_full(fd, header, 8) != 8)
+        return ARCHIVE_SHORT_HEADER;
+    if (memcmp(header, MAGIC, 4) != 0)
+        return ARCHIVE_BAD_MAGIC;
+    *entries = get_u32(header + 4);
+    return ARCHIVE_OK;
+}
+
 } // namespace
 
 int read_record(int record, uint8_t* buffer, int max_length)
@@ -195,12 +207,9 @@ int read_record(int record, uint8_t* buffer, int max_length)
     FileHolder file(open(archive_path, O_RDONLY));
     if (file.fd < 0)
         return -1;
-    uint8_t header[8];
-    if (read_full(file.fd, header, 8) != 8)
-        return ARCHIVE_SHORT_HEADER;
-    if (memcmp(header, MAGIC, 4) != 0)
-        return ARCHIVE_BAD_MAGIC;
-    uint32_t entries = get_u32(header + 4);
+    uint32_t entries;
+    if (int result = read_header(file.fd, &entries))
+        return result;
     if (record < 0 || uint32_t(record) >= entries)
         return 0;
     uint8_t entry[8];
@@ -228,12 +237,9 @@ int write_record(int record, const uint8_t* data, int length)
     FileHolder archive(open(archive_path, O_RDONLY));
     if (archive.fd < 0)
         return ARCHIVE_CANNOT_OPEN;
-    uint8_t header[8];
-    if (read_full(archive.fd, header, 8) != 8)
-        return ARCHIVE_SHORT_HEADER;
-    if (memcmp(header, MAGIC, 4) != 0)
-        return ARCHIVE_BAD_MAGIC;
-    uint32_t entries = get_u32(header + 4);
+    uint32_t entries;
+    if (int result = read_header(archive.fd, &entries))
+        return result;
     if (entries > uint32_t(ARCHIVE_MAX_RECORDS))
         return ARCHIVE_BAD_MAGIC;
     struct stat info;

@@ -14,12 +14,7 @@ protected:
         ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
         ASSERT_NE(SDL_SetVideoMode(640, 480, 8, 0), nullptr);
         reset_input_state();
-        upkey = SDLK_UP;
-        downkey = SDLK_DOWN;
-        leftkey = SDLK_LEFT;
-        rightkey = SDLK_RIGHT;
-        digleftkey = SDLK_LCTRL;
-        digrightkey = SDLK_LALT;
+        set_first_start_config();
         poll_events();   // drop whatever the video start queued
         reset_input_state();
     }
