@@ -98,6 +98,8 @@ int open_sound()
             return fail_loading();
         }
         SDL_AudioCVT& cvt = samples[effect];
+        free(cvt.buf);   // a second opening replaces what the first loaded
+        cvt.buf = nullptr;
         if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_U8, 1, 11025) < 0) {
             fprintf(stderr, "Couldn't load %s: %s\n", path, SDL_GetError());
             SDL_FreeWAV(data);
