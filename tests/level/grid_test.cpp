@@ -166,3 +166,26 @@ TEST_F(Grid, TileClasses)
 }
 
 } // namespace
+
+#include <unistd.h>
+
+#include "level/archive.h"
+#include "support/archive_files.h"
+#include "support/process.h"
+
+namespace {
+
+TEST_F(Grid, ShortLevelRecordIsRefused)
+{
+    TempDir dir;
+    snprintf(archive_path, sizeof archive_path, "%s", dir.file("levels.vbl").c_str());
+    write_file(archive_path, build_archive({4, {{0, pattern_bytes(179, 1)}, {2, std::string(180, '\x11')}}}));
+    EXPECT_FALSE(unpack_level(1));
+    for (uint8_t cell : play_grid)
+        ASSERT_EQ(cell, TILE_BORDER);
+    EXPECT_TRUE(unpack_level(2));
+    EXPECT_EQ(play_grid[size_t(field_cell(0, 0))], TILE_BRICK);
+    archive_path[0] = 0;
+}
+
+} // namespace

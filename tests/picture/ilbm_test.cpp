@@ -328,3 +328,54 @@ TEST_F(IlbmReader, UserDirectoryComesBeforeTheDataDirectories)
 }
 
 } // namespace
+
+#include "frontend/config.h"
+#include "picture/gfxset.h"
+
+namespace {
+
+TEST(GfxSet, SaveWritesTheUserCopyWholeAndLoadFindsIt)
+{
+    TempDir dir;
+    snprintf(home_directory, sizeof home_directory, "%s", dir.path.c_str());
+    ASSERT_EQ(mkdir(dir.file(".zuzezodov").c_str(), 0700), 0);
+    strcpy(artwork_names[1], "hero.lbm");
+    clear_gfx_sets();
+    std::vector<uint8_t> pixels(GFX_SET_PIXELS);
+    for (size_t i = 0; i < pixels.size(); i++)
+        pixels[i] = uint8_t(i * 13);
+    gfx_sets[1].pixels = static_cast<uint8_t*>(malloc(GFX_SET_PIXELS));
+    memcpy(gfx_sets[1].pixels, pixels.data(), pixels.size());
+    gfx_sets[1].palette[5] = 99;
+    ASSERT_TRUE(save_gfx_set(1));
+    EXPECT_EQ(access(dir.file(".zuzezodov/hero.lbm.new").c_str(), F_OK), -1);
+    memset(gfx_sets[1].pixels, 0, GFX_SET_PIXELS);
+    gfx_sets[1].palette[5] = 0;
+    uint8_t* before = gfx_sets[1].pixels;
+    ASSERT_EQ(load_gfx_set(1), nullptr);
+    EXPECT_EQ(gfx_sets[1].pixels, before);   // loading again reuses the buffer
+    EXPECT_EQ(0, memcmp(gfx_sets[1].pixels, pixels.data(), pixels.size()));
+    EXPECT_EQ(gfx_sets[1].palette[5], 99);
+
+    // A save that cannot be completed leaves the old picture as it was.
+    const std::string old = read_file(dir.file(".zuzezodov/hero.lbm"));
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{3000, 3000};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        _exit(save_gfx_set(1) ? 1 : 0);
+    }
+    int status;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(read_file(dir.file(".zuzezodov/hero.lbm")), old);
+    EXPECT_EQ(access(dir.file(".zuzezodov/hero.lbm.new").c_str(), F_OK), -1);
+
+    strcpy(artwork_names[2], "missing.lbm");
+    EXPECT_STREQ(load_gfx_set(2), "missing.lbm:Cannot open picture file.\n");
+    free_gfx_sets();
+}
+
+} // namespace
