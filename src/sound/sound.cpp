@@ -90,17 +90,17 @@ int open_sound()
             fprintf(stderr, "Paths exhausted for file %s\n", path);
             return fail_loading();
         }
-        SDL_AudioSpec spec;
+        SDL_AudioSpec wav;
         Uint8* data = nullptr;
         Uint32 length = 0;
-        if (!SDL_LoadWAV_RW(SDL_RWFromFile(path, "rb"), 1, &spec, &data, &length)) {
+        if (!SDL_LoadWAV_RW(SDL_RWFromFile(path, "rb"), 1, &wav, &data, &length)) {
             fprintf(stderr, "Couldn't load %s: %s\n", path, SDL_GetError());
             return fail_loading();
         }
         SDL_AudioCVT& cvt = samples[effect];
         free(cvt.buf);   // a second opening replaces what the first loaded
         cvt.buf = nullptr;
-        if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_U8, 1, 11025) < 0) {
+        if (SDL_BuildAudioCVT(&cvt, wav.format, wav.channels, wav.freq, AUDIO_U8, 1, 11025) < 0) {
             fprintf(stderr, "Couldn't load %s: %s\n", path, SDL_GetError());
             SDL_FreeWAV(data);
             return fail_loading();

@@ -103,10 +103,10 @@ TEST_F(LoadedSets, TheHiddenEnemyDiffersFromTheMainEnemy)
 TEST(ShippedData, SoundsAndIconLoadWithSdl)
 {
     for (const char* name : {"fall.wav", "dig.wav", "pop.wav", "victory.wav", "death.wav"}) {
-        SDL_AudioSpec spec;
+        SDL_AudioSpec wav;
         Uint8* buffer = nullptr;
         Uint32 length = 0;
-        ASSERT_NE(SDL_LoadWAV_RW(SDL_RWFromFile((DATA + name).c_str(), "rb"), 1, &spec, &buffer, &length), nullptr)
+        ASSERT_NE(SDL_LoadWAV_RW(SDL_RWFromFile((DATA + name).c_str(), "rb"), 1, &wav, &buffer, &length), nullptr)
             << name << ": " << SDL_GetError();
         EXPECT_GT(length, 500u) << name;
         SDL_FreeWAV(buffer);

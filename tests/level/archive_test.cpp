@@ -16,22 +16,8 @@ namespace {
 
 class Archive : public ::testing::Test {
 protected:
-    TempDir dir;
-    std::string old_cwd;
-
-    void SetUp() override
-    {
-        char cwd[4096];
-        old_cwd = getcwd(cwd, sizeof cwd);
-        ASSERT_EQ(chdir(dir.path.c_str()), 0);   // the log file lands here
-        snprintf(archive_path, sizeof archive_path, "%s", dir.file("levels.vbl").c_str());
-        snprintf(temp_path, sizeof temp_path, "%s", dir.file("levels.new").c_str());
-    }
-    void TearDown() override
-    {
-        close_log();
-        ASSERT_EQ(chdir(old_cwd.c_str()), 0);
-    }
+    TempArchiveDir work;   // the log file lands here too
+    const TempDir& dir = work.dir;
     void store(const std::string& bytes) { write_file(archive_path, bytes); }
     std::string stored() const { return read_file(archive_path); }
     bool temp_exists() const { return access(temp_path, F_OK) == 0; }

@@ -16,27 +16,17 @@ namespace {
 
 class Movie : public ::testing::Test {
 protected:
-    TempDir dir;
-    std::string old_cwd;
+    TempArchiveDir work;
+    const TempDir& dir = work.dir;
 
     void SetUp() override
     {
-        char cwd[4096];
-        old_cwd = getcwd(cwd, sizeof cwd);
-        ASSERT_EQ(chdir(dir.path.c_str()), 0);
-        snprintf(archive_path, sizeof archive_path, "%s", dir.file("levels.vbl").c_str());
-        snprintf(temp_path, sizeof temp_path, "%s", dir.file("levels.new").c_str());
         write_file(archive_path, build_archive({20, {{4, pattern_bytes(180, 1)}}}));
         game_state = GameState{};
         movie = MovieBuffer{};
         memset(player_name, 0, sizeof player_name);
         strcpy(player_name, "tester");
         current_level = 3;
-    }
-    void TearDown() override
-    {
-        close_log();
-        ASSERT_EQ(chdir(old_cwd.c_str()), 0);
     }
     std::string record(int level)
     {
