@@ -57,7 +57,7 @@ Palette make_palette(Canvas& c)
     p.red = c.add({226, 44, 40});
     p.blue = c.add({64, 140, 255});
     p.skin = c.add({240, 190, 150});
-    p.shadow = c.add({5, 6, 14});
+    p.shadow = c.add({2, 2, 6});
     p.hole = c.add({18, 12, 12});
     p.rubble[0] = c.add({58, 36, 28});
     p.rubble[1] = c.add({92, 56, 40});
@@ -279,15 +279,16 @@ void draw_sparkle(const Square& s, const Palette& p, int size)
 void draw_shadow(const Square& s, const Palette& p, int bits)
 {
     // Bit 0: the cell above casts; bit 1: the cell above-left; bit 2: the cell left.
+    // Solid next to the casting block, dithered further out.
     auto shade = [&](int x, int y, int depth) {
-        if (depth < 2 || (x + y) % 2 == 0)
+        if (depth < 3 || (x + y) % 2 == 0)
             s.set(x, y, p.shadow);
     };
     for (int y = 0; y < 24; y++)
         for (int x = 0; x < 24; x++) {
-            bool top = (bits & 1) && y < 4 && x >= ((bits & 6) ? 0 : 4 - y);
-            bool left = (bits & 4) && x < 4 && y >= ((bits & 3) ? 0 : 4 - x);
-            bool corner = (bits & 2) && x < 4 && y < 4 && x + y < 5;
+            bool top = (bits & 1) && y < 5 && x >= ((bits & 6) ? 0 : 5 - y);
+            bool left = (bits & 4) && x < 5 && y >= ((bits & 3) ? 0 : 5 - x);
+            bool corner = (bits & 2) && x < 5 && y < 5 && x + y < 6;
             if (top)
                 shade(x, y, y);
             else if (left)
