@@ -128,6 +128,20 @@ TEST(Program, SpaceShowsTheMenuAndF4StartsPlay)
     EXPECT_NE(r.err.find("frame 21: play level 1\n"), std::string::npos) << r.err;
 }
 
+TEST(Program, LevelStepsInDemonstrationAndPlay)
+{
+    Fixture f;
+    // F7 back to the built-in level, F12 there does nothing, F8 on to level 1,
+    // Escape plays it, F7 in play leads to level 0.
+    ProcessResult r = f.run({"-w", "-q", "-l", "1"},
+                            "10 press 288\n15 press 293\n20 press 289\n30 press 27\n40 press 288\n" + alt_x(50));
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("frame 1: demo level 1\nframe 11: demo level 0\nframe 21: demo level 1\n"
+                         "frame 31: play level 1\nframe 41: play level 0\n"),
+              std::string::npos)
+        << r.err;
+}
+
 TEST(Program, MissingSoundEndsStartUpWithStatus4)
 {
     TempDir dir;
