@@ -116,6 +116,23 @@ TEST(IlbmNetpbm, PicturesWrittenHereDecodeWithIlbmtoppm)
 
 void zero_row(uint8_t* row, int, const void*) { memset(row, 0, 640); }
 
+// Runs step in a child process whose files cannot grow past limit bytes, so
+// writing fails part way; true when step reported success to the child's exit.
+template <typename Step>
+bool in_small_file_limit(long limit, Step step)
+{
+    pid_t child = fork();
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit r{rlim_t(limit), rlim_t(limit)};
+        setrlimit(RLIMIT_FSIZE, &r);
+        _exit(step() ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return child > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 TEST(IlbmWriter, AllZeroScreenGoldenBytes)
 {
     TempDir dir;
@@ -162,19 +179,12 @@ TEST(IlbmWriter, FailuresReportAndLeaveNoFile)
     TempDir dir;
     uint8_t palette[768] = {};
     EXPECT_EQ(write_picture(dir.file("no/such/dir/x.lbm").c_str(), 640, 480, zero_row, nullptr, palette), 1);
-    // A file that cannot grow past 2000 bytes: the write fails part way.
-    pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{2000, 2000};
-        setrlimit(RLIMIT_FSIZE, &limit);
+    // A file that cannot grow past 2000 bytes: the write fails part way,
+    // reports it and removes what it wrote.
+    EXPECT_TRUE(in_small_file_limit(2000, [&] {
         int result = write_picture(dir.file("cut.lbm").c_str(), 640, 480, zero_row, nullptr, palette);
-        _exit(result != 0 && access(dir.file("cut.lbm").c_str(), F_OK) != 0 ? 0 : 1);
-    }
-    int status;
-    waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        return result != 0 && access(dir.file("cut.lbm").c_str(), F_OK) != 0;
+    }));
 }
 
 TEST(Screenshot, NextFreeNumberIsTaken)
@@ -359,17 +369,7 @@ TEST(GfxSet, SaveWritesTheUserCopyWholeAndLoadFindsIt)
 
     // A save that cannot be completed leaves the old picture as it was.
     const std::string old = read_file(dir.file(".zuzezodov/hero.lbm"));
-    pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{3000, 3000};
-        setrlimit(RLIMIT_FSIZE, &limit);
-        _exit(save_gfx_set(1) ? 1 : 0);
-    }
-    int status;
-    waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_TRUE(in_small_file_limit(3000, [] { return !save_gfx_set(1); }));
     EXPECT_EQ(read_file(dir.file(".zuzezodov/hero.lbm")), old);
     EXPECT_EQ(access(dir.file(".zuzezodov/hero.lbm.new").c_str(), F_OK), -1);
 
