@@ -4,7 +4,7 @@ BUILD      ?= build
 BUILD_SAN  ?= build-san
 JOBS       ?= $(shell nproc)
 
-.PHONY: setup build run test test-sanitize clean
+.PHONY: setup build run test test-sanitize docs clean
 
 setup:
 	@tools/setup.sh
@@ -28,6 +28,10 @@ test: build
 test-sanitize: setup $(BUILD_SAN)/CMakeCache.txt
 	cmake --build $(BUILD_SAN) -j $(JOBS)
 	cd $(BUILD_SAN) && ctest --output-on-failure -j $(JOBS)
+
+# docs/levels.md: the sets of predefined levels with their master movies.
+docs:
+	tools/levels_doc.sh . > docs/levels.md
 
 clean:
 	rm -rf $(BUILD) $(BUILD_SAN)
