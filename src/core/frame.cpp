@@ -11,14 +11,7 @@
 #include "game/game.h"
 #include "gfxedit/gfxedit.h"
 #include "leveledit/leveledit.h"
-#include "picture/screenshot.h"
 #include "sound/sound.h"
-
-ModeHandler mode_handler;
-bool game_active;
-bool recording;
-uint8_t frame_counter;
-PointerState pointer_state;
 
 namespace {
 bool timer_installed;

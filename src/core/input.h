@@ -26,6 +26,8 @@ struct KeyState {
 extern KeyState key_state;
 // True while the frame loop waits for its tick (modal screens poll outside it).
 extern bool in_frame_wait;
+// Set by the script driver: hands its key events to poll_events before SDL's.
+extern void (*script_event_source)(bool in_frame);
 
 void key_event(int32_t key, bool down);
 void begin_input_frame();
@@ -38,5 +40,4 @@ int32_t mouse_x();
 int32_t mouse_y();
 bool mouse_button_down(int button);
 bool mouse_button_clicked(int button);
-void toggle_fullscreen();
 void reset_input_state();   // back to the start-up state (tests)

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "core/frame.h"
+#include "core/flags.h"
 #include "display/screen.h"
 #include "display/tiles.h"
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/frame.h"
+#include "core/flags.h"
 #include "core/settings.h"
 #include "display/screen.h"
 #include "display/status.h"

@@ -2,14 +2,12 @@
 #include <SDL/SDL.h>
 #include <cstring>
 
-#include "core/frame.h"
+#include "core/flags.h"
 #include "core/input.h"
 #include "core/settings.h"
 #include "display/screen.h"
 #include "display/status.h"
 #include "display/tiles.h"
-#include "frontend/config.h"
-#include "frontend/modes.h"
 #include "game/game.h"
 #include "level/archive.h"
 #include "level/movie.h"
@@ -56,16 +54,15 @@ uint8_t facing_middle(int cell) { return (cell % GRID_COLUMNS) < 14 ? 4 : 3; }
 
 void start_demo()
 {
-    mode_handler = demo_handler;
     game_active = true;
     recording = false;
-    if (!unpack_level(current_level))
+    if (!load_level(current_level))
         current_level = 0;
     // Only levels with a movie are demonstrated.
     uint8_t probe[20];
     if (current_level != 0 && read_record(2 * current_level - 1, probe, sizeof probe) <= 0)
         current_level = 0;
-    unpack_level(current_level);
+    load_level(current_level);
     restore_sprite_backgrounds();
     begin_level();
     show_level();

@@ -26,18 +26,9 @@ void lose_load(Actor& e)
 
 void trap(Actor& e, int c0)
 {
-    GameState& g = game_state;
     e.flags |= ACTOR_TRAPPED;
-    if (!(e.flags & ACTOR_HIDDEN)) {
-        if (!(g.penalty_flags & 1)) {
-            g.score = g.score > 10000 ? g.score - 10000 : 0;
-            show_message("-10000 Trapping", 120);
-            draw_cell(104, 440, 90);
-            update_rect(104, 440, 24, 24);
-            g.top_line_stale++;
-        }
-        g.penalty_flags |= 1;
-    }
+    if (!(e.flags & ACTOR_HIDDEN))
+        charge_penalty(PENALTY_TRAPPED, "-10000 Trapping", 90);
     e.counter = 0;
     play_grid[size_t(c0)] = TILE_SOLID;   // the enemy plugs the hole
     e.trap_cell = c0;

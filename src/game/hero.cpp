@@ -1,5 +1,5 @@
 // The hero's tick: moves, falls, digging, collecting, leaving and being caught.
-#include "core/frame.h"
+#include "core/flags.h"
 #include "display/screen.h"
 #include "display/status.h"
 #include "display/tiles.h"
@@ -20,8 +20,7 @@ void collect(int r)
         if (r == g.flashing_cell) {
             g.score += 8000;
             g.flash_status = 1;
-            draw_cell(32, 440, 11 + 12 * cell_variant[size_t(r)]);
-            update_rect(32, 440, 24, 24);
+            show_bonus_icon(ICON_FLASHING, 11 + 12 * cell_variant[size_t(r)]);
             show_message("+8000 Flashing ", 120);
         } else {
             g.score += 250;
@@ -39,8 +38,7 @@ void collect(int r)
         play_grid[size_t(r)] = TILE_EMPTY;
         g.score += 10000;
         g.hidden_status = 1;
-        draw_cell(56, 440, 76);
-        update_rect(56, 440, 24, 24);
+        show_bonus_icon(ICON_HIDDEN, 76);
         show_message("+10000 Hidden  ", 120);
         g.top_line_stale++;
         redraw_grid_cell(r);

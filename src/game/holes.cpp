@@ -1,5 +1,5 @@
 // Holes: digging, the hole timeline, refilling, and crushing what is inside.
-#include "core/frame.h"
+#include "core/flags.h"
 #include "display/screen.h"
 #include "display/status.h"
 #include "display/tiles.h"
@@ -115,14 +115,8 @@ void crush_enemy(int enemy)
     e.flags &= ~ACTOR_TRAPPED;
     e.flags |= ACTOR_DEAD;
     if (!(e.flags & ACTOR_HIDDEN)) {
-        if (!(g.penalty_flags & 2)) {
-            g.score = g.score > 10000 ? g.score - 10000 : 0;
-            show_message("-10000 Killing ", 120);
-            draw_cell(104, 440, 89);
-            update_rect(104, 440, 24, 24);
-            g.top_line_stale++;
-        }
-        g.penalty_flags |= 3;   // a crush counts as a trapping too
+        charge_penalty(PENALTY_CRUSHED, "-10000 Killing ", 89);
+        g.penalty_flags |= PENALTY_TRAPPED;   // a crush counts as a trapping too
     }
     e.counter = 0;
 }

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/frame.h"
+#include "core/flags.h"
 #include "core/input.h"
 #include "core/settings.h"
 #include "display/screen.h"
@@ -50,13 +50,42 @@ void format_top_line()
     game_state.top_line_stale = 0;
 }
 
+void clear_bonus_icons()
+{
+    for (int slot = ICON_FLASHING; slot <= ICON_PENALTY; slot++)
+        clear_cell(32 + 24 * slot, 440);
+}
+
+void show_bonus_icon(BonusIcon slot, int cell)
+{
+    draw_cell(32 + 24 * slot, 440, cell);
+    update_rect(32 + 24 * slot, 440, 24, 24);
+}
+
+bool load_level(int level)
+{
+    clear_bonus_icons();
+    return unpack_level(level);
+}
+
+void charge_penalty(int32_t penalty, const char* message, int cell)
+{
+    GameState& g = game_state;
+    if (!(g.penalty_flags & penalty)) {
+        g.score = g.score > 10000 ? g.score - 10000 : 0;
+        show_message(message, 120);
+        show_bonus_icon(ICON_PENALTY, cell);
+        g.top_line_stale++;
+    }
+    g.penalty_flags |= penalty;
+}
+
 void object_collected()
 {
     GameState& g = game_state;
     if (--g.objects_left != 0)
         return;
-    draw_cell(80, 440, 3);
-    update_rect(80, 440, 24, 24);
+    show_bonus_icon(ICON_SAFE, 3);
     show_message("SAFE TO EXIT", 120);
     for (int i = 0; i < GRID_CELLS; i++) {
         if (level_snapshot[size_t(i)] == TILE_ESCAPE_LADDER) {
@@ -146,9 +175,9 @@ void finish_level(int show)
     if (show)
         show_summary();
     current_level++;
-    if (!unpack_level(current_level)) {
+    if (!load_level(current_level)) {
         current_level = 1;
-        unpack_level(1);
+        load_level(1);
     }
     begin_level();
     show_level();
@@ -156,8 +185,7 @@ void finish_level(int show)
 
 void restart_level()
 {
-    for (int x : {32, 56, 80, 104})
-        clear_cell(x, 440);
+    clear_bonus_icons();
     release_game_sprites();
     play_grid = level_snapshot;
     begin_level();

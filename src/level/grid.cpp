@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 
-#include "display/tiles.h"
 #include "level/archive.h"
 
 PlayGrid play_grid;
@@ -93,8 +92,6 @@ void pack_record(const PlayGrid& grid, uint8_t* record)
 
 bool unpack_level(int level)
 {
-    for (int x : {32, 56, 80, 104})
-        clear_cell(x, 440);
     play_grid.fill(TILE_BORDER);
     if (level == 0) {
         unpack_record(BUILTIN_LEVEL.data());

@@ -9,6 +9,7 @@
 #include "core/settings.h"
 #include "frontend/config.h"
 #include "frontend/userdir.h"
+#include "picture/datafile.h"
 #include "level/archive.h"
 #include "support/archive_files.h"
 #include "support/process.h"

@@ -5,6 +5,7 @@
 
 #include "display/screen.h"
 #include "display/tiles.h"
+#include "game/game.h"
 #include "level/grid.h"
 
 namespace {
@@ -93,7 +94,7 @@ TEST_F(Grid, PackIsTheInverseOfUnpack)
 TEST_F(Grid, MissingLevelLeavesAllBorderAndBlanksTheIcons)
 {
     // No archive: the record cannot be read, as with a 179-byte record.
-    EXPECT_FALSE(unpack_level(5));
+    EXPECT_FALSE(load_level(5));
     for (uint8_t cell : play_grid)
         ASSERT_EQ(cell, TILE_BORDER);
     for (int x : {32, 56, 80, 104, 127})

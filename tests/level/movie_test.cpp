@@ -6,6 +6,7 @@
 
 #include "core/frame.h"
 #include "core/settings.h"
+#include "game/game.h"
 #include "game/state.h"
 #include "level/archive.h"
 #include "level/movie.h"
