@@ -11,6 +11,7 @@
 #include "game/game.h"
 #include "level/archive.h"
 #include "level/movie.h"
+#include "picture/artwork.h"
 
 std::array<Actor, ACTOR_COUNT> actors;
 std::array<uint8_t, GRID_CELLS> occupancy;
@@ -140,8 +141,8 @@ void begin_level()
             hero.grace_dir = -1;
             hero.state = facing_middle(i);
             hero.anim = 0;
-            hero.actor_bit = 0x80;
-            occupancy[size_t(i)] |= 0x80;
+            hero.actor_bit = OCCUPANCY_HERO;
+            occupancy[size_t(i)] |= OCCUPANCY_HERO;
             hero_placed = true;
             break;
         case TILE_ENEMY_START:
@@ -154,7 +155,7 @@ void begin_level()
                 e.flags = 0;
                 e.state = facing_middle(i);
                 e.anim = 0;
-                e.actor_bit = uint8_t(0x80 >> g.enemy_count);
+                e.actor_bit = uint8_t(OCCUPANCY_HERO >> g.enemy_count);
                 occupancy[size_t(i)] |= e.actor_bit;
             }
             break;
@@ -167,8 +168,8 @@ void begin_level()
     if (!hero_placed) {
         // A level without a hero start: the hero stands in the first field
         // cell, so no rule ever looks outside the grid.
-        hero = Actor{cell_x(30), cell_y(30), 0, 0, -1, 0, 0, 4, 0x80, 0, 0};
-        occupancy[30] |= 0x80;
+        hero = Actor{cell_x(30), cell_y(30), 0, 0, -1, 0, 0, 4, OCCUPANCY_HERO, 0, 0};
+        occupancy[30] |= OCCUPANCY_HERO;
     }
     hero.sprite = alloc_sprite();
     g.schedule_index = g.enemy_count - 1;
@@ -231,7 +232,7 @@ void release_hidden_enemy(int cell)
     e.anim = 0;
     e.counter = 0;
     e.trap_cell = cell;
-    e.actor_bit = uint8_t(0x80 >> g.enemy_count);
+    e.actor_bit = uint8_t(OCCUPANCY_HERO >> g.enemy_count);
     occupancy[size_t(cell)] |= e.actor_bit;
 }
 
@@ -276,23 +277,23 @@ void update_sprite_poses()
         return;
     GameState& g = game_state;
     const Actor& hero = actors[0];
-    place_sprite(hero.sprite, hero.x, hero.y, actor_pose(hero) + 96);
+    place_sprite(hero.sprite, hero.x, hero.y, actor_pose(hero) + HERO_SET_BASE);
     for (int i = 1; i <= g.enemy_count; i++) {
         const Actor& e = actors[size_t(i)];
-        place_sprite(e.sprite, e.x, e.y, actor_pose(e) + ((e.flags & ACTOR_HIDDEN) ? 288 : 192));
+        place_sprite(e.sprite, e.x, e.y, actor_pose(e) + ((e.flags & ACTOR_HIDDEN) ? HIDDEN_SET_BASE : ENEMY_SET_BASE));
     }
     for (const HoleSlot& h : holes) {
         if (h.timer == 0 || h.sprite < 0)
             continue;
         if (h.timer >= 1 && h.timer <= 24)
-            place_sprite(h.sprite, h.x, h.y, 63 + (h.timer - 1) / 4);
+            place_sprite(h.sprite, h.x, h.y, HOLE_STAGE_BASE + 1 + (h.timer - 1) / 4);
         else if (h.timer >= 336)
-            place_sprite(h.sprite, h.x, h.y, 62 + (359 - h.timer) / 4);
+            place_sprite(h.sprite, h.x, h.y, HOLE_STAGE_BASE + (359 - h.timer) / 4);
     }
     if (g.flashing_cell != NO_CELL) {
-        int picture = g.flash_counter < 8 ? 56 + g.flash_counter / 2
-                      : g.flash_counter < 16 ? 63 - g.flash_counter / 2
-                                             : 62;
+        int picture = g.flash_counter < 8 ? SPARKLE_BASE + g.flash_counter / 2
+                      : g.flash_counter < 16 ? HOLE_STAGE_BASE + 1 - g.flash_counter / 2
+                                             : HOLE_STAGE_BASE;
         place_sprite(g.flash_sprite, g.flash_x, g.flash_y, picture);
         g.flash_counter = (g.flash_counter + 1) % 64;
     }

@@ -4,6 +4,7 @@
 #include "display/status.h"
 #include "display/tiles.h"
 #include "game/game.h"
+#include "picture/artwork.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ void trap(Actor& e, int c0)
 {
     e.flags |= ACTOR_TRAPPED;
     if (!(e.flags & ACTOR_HIDDEN))
-        charge_penalty(PENALTY_TRAPPED, "-10000 Trapping", 90);
+        charge_penalty(PENALTY_TRAPPED, "-10000 Trapping", SQUARE_TRAP_PENALTY);
     e.counter = 0;
     play_grid[size_t(c0)] = TILE_SOLID;   // the enemy plugs the hole
     e.trap_cell = c0;
@@ -103,8 +104,8 @@ void enemy_turn(int index)
         } else if (t < 123) {
             const int a = e.trap_cell - 28;
             const bool blocked = play_grid[size_t(a)] == TILE_BRICK ||
-                                 (occupancy[size_t(a)] & 0x7f & ~e.actor_bit) ||
-                                 (plan_move(cell_x(a), cell_y(a)) == 0 && !(occupancy[size_t(a)] & 0x80));
+                                 (occupancy[size_t(a)] & OCCUPANCY_ENEMIES & ~e.actor_bit) ||
+                                 (plan_move(cell_x(a), cell_y(a)) == 0 && !(occupancy[size_t(a)] & OCCUPANCY_HERO));
             if (blocked) {
                 e.counter--;   // the same turn comes again
                 dir = 0;
@@ -181,7 +182,7 @@ void enemy_turn(int index)
             const int ahead = cell_at(dir == 3 ? e.x - 12 : e.x + 12, e.y);
             const int others = ((occupancy[size_t(c0)] & (e.actor_bit - 1)) |
                                 (occupancy[size_t(ahead)] & ~occupancy[size_t(c0)])) &
-                               0x7f & ~e.actor_bit;
+                               OCCUPANCY_ENEMIES & ~e.actor_bit;
             if (others) {
                 dir = 0;
             } else {

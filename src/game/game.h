@@ -13,6 +13,9 @@ constexpr int ACTOR_COUNT = 8;   // the hero (0) and up to 7 enemies
 constexpr int MAX_ENEMIES = ACTOR_COUNT - 1;
 constexpr int HOLE_SLOTS = 20;
 constexpr int NO_CELL = -1;
+// OccupancyMap bits: the hero's, and the enemies' (one bit each, 0x40 down).
+constexpr uint8_t OCCUPANCY_HERO = 0x80;
+constexpr uint8_t OCCUPANCY_ENEMIES = 0x7f;
 
 enum ActorFlags : uint32_t {
     ACTOR_FALLING = 0x01,

@@ -6,6 +6,7 @@
 #include "game/game.h"
 #include "level/movie.h"
 #include "sound/sound.h"
+#include "picture/artwork.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ void collect(int r)
         if (r == g.flashing_cell) {
             g.score += 8000;
             g.flash_status = 1;
-            show_bonus_icon(ICON_FLASHING, 11 + 12 * cell_variant[size_t(r)]);
+            show_bonus_icon(ICON_FLASHING, tile_square(TILE_FLASHING_OBJECT, cell_variant[size_t(r)]));
             show_message("+8000 Flashing ", 120);
         } else {
             g.score += 250;
@@ -38,7 +39,7 @@ void collect(int r)
         play_grid[size_t(r)] = TILE_EMPTY;
         g.score += 10000;
         g.hidden_status = 1;
-        show_bonus_icon(ICON_HIDDEN, 76);
+        show_bonus_icon(ICON_HIDDEN, SQUARE_HIDDEN_BONUS);
         show_message("+10000 Hidden  ", 120);
         g.top_line_stale++;
         redraw_grid_cell(r);
@@ -143,7 +144,7 @@ void hero_tick(int input)
             const int c = cell_at(h.x, h.y) + (input == INPUT_DIG_LEFT ? -1 : 1);
             const uint8_t beside = play_grid[size_t(c)];
             if (play_grid[size_t(c + 28)] == TILE_BRICK && (beside == TILE_EMPTY || beside == TILE_OPEN_HOLE) &&
-                !(h.flags & ACTOR_FALLING) && !(occupancy[size_t(c)] & 0x7f)) {
+                !(h.flags & ACTOR_FALLING) && !(occupancy[size_t(c)] & OCCUPANCY_ENEMIES)) {
                 start_hole(c + 28);
                 h.flags |= ACTOR_DIGGING;
                 h.counter = 0;
@@ -167,11 +168,11 @@ void hero_tick(int input)
         y_align[size_t(h.y)] == 0)
         collect(r);
     if (r != p) {
-        occupancy[size_t(p)] &= ~0x80;
-        occupancy[size_t(r)] |= 0x80;
+        occupancy[size_t(p)] &= ~OCCUPANCY_HERO;
+        occupancy[size_t(r)] |= OCCUPANCY_HERO;
         planner.masks_valid = false;
     }
-    if (occupancy[size_t(r)] & 0x7f)
+    if (occupancy[size_t(r)] & OCCUPANCY_ENEMIES)
         g.death_count++;   // caught
 
     if ((h.flags & ACTOR_DIGGING) && (h.state == INPUT_DIG_LEFT || h.state == INPUT_DIG_RIGHT)) {
@@ -208,7 +209,7 @@ bool standing_on_enemy(int input)
                 return true;
         }
     }
-    int m = occupancy[size_t(cell_at(h.x, h.y) + 28)] & 0x7f;
+    int m = occupancy[size_t(cell_at(h.x, h.y) + 28)] & OCCUPANCY_ENEMIES;
     if (m) {
         for (int i = 1; i <= game_state.enemy_count; i++)
             if (actors[size_t(i)].actor_bit & m)
@@ -228,11 +229,10 @@ void redraw_grid_cell(int i)
     const int t = play_grid[size_t(i)];
     if (t == TILE_BORDER)
         return;
-    draw_grid_image(i, 12 * cell_variant[size_t(i)]);
-    int s = casts_shadow[play_grid[size_t(i - 28)]] | casts_shadow[play_grid[size_t(i - 29)]] << 1 |
-            casts_shadow[play_grid[size_t(i - 1)]] << 2;
-    if (s)
-        draw_cell(cell_x(i), cell_y(i), 48 + s);
+    const int v = cell_variant[size_t(i)];
+    draw_grid_image(i, tile_square(TILE_EMPTY, v));
+    if (int s = shadow_bits(play_grid, i))
+        draw_cell(cell_x(i), cell_y(i), SHADOW_BASE + s);
     if (t != 0)
-        draw_cell(cell_x(i), cell_y(i), t == TILE_HIDDEN_BONUS ? 76 : t + 12 * cell_variant[size_t(i)]);
+        draw_cell(cell_x(i), cell_y(i), t == TILE_HIDDEN_BONUS ? SQUARE_HIDDEN_BONUS : tile_square(t, v));
 }

@@ -5,6 +5,7 @@
 #include "display/tiles.h"
 #include "game/game.h"
 #include "sound/sound.h"
+#include "picture/artwork.h"
 
 std::array<HoleSlot, HOLE_SLOTS> holes;
 
@@ -44,7 +45,7 @@ void release_hole_sprite(HoleSlot& h)
 
 int first_enemy_in(int cell)
 {
-    int m = occupancy[size_t(cell)] & 0x7f;
+    int m = occupancy[size_t(cell)] & OCCUPANCY_ENEMIES;
     for (int i = 1; i <= game_state.enemy_count; i++)
         if (actors[size_t(i)].actor_bit & m)
             return i;
@@ -80,17 +81,17 @@ void update_holes()
             break;
         case 25:
             release_hole_sprite(h);
-            if (occupancy[size_t(b)] & 0x7f) {
+            if (occupancy[size_t(b)] & OCCUPANCY_ENEMIES) {
                 play_grid[size_t(b)] = TILE_SOLID;   // shut with an enemy inside
             } else {
                 play_grid[size_t(b)] = TILE_OPEN_HOLE;
                 open_hole_column_bit(b);
             }
-            draw_grid_image(b, 68);
+            draw_grid_image(b, SQUARE_OPEN_HOLE);
             break;
         case 336:
             h.sprite = alloc_sprite();
-            draw_grid_image(b, 1 + 12 * cell_variant[size_t(b)]);
+            draw_grid_image(b, tile_square(TILE_BRICK, cell_variant[size_t(b)]));
             break;
         case 360:
             release_hole_sprite(h);
@@ -115,7 +116,7 @@ void crush_enemy(int enemy)
     e.flags &= ~ACTOR_TRAPPED;
     e.flags |= ACTOR_DEAD;
     if (!(e.flags & ACTOR_HIDDEN)) {
-        charge_penalty(PENALTY_CRUSHED, "-10000 Killing ", 89);
+        charge_penalty(PENALTY_CRUSHED, "-10000 Killing ", SQUARE_CRUSH_PENALTY);
         g.penalty_flags |= PENALTY_TRAPPED;   // a crush counts as a trapping too
     }
     e.counter = 0;

@@ -15,6 +15,7 @@
 #include "game/game.h"
 #include "level/movie.h"
 #include "sound/sound.h"
+#include "picture/artwork.h"
 
 void update_clock()
 {
@@ -53,13 +54,13 @@ void format_top_line()
 void clear_bonus_icons()
 {
     for (int slot = ICON_FLASHING; slot <= ICON_PENALTY; slot++)
-        clear_cell(32 + 24 * slot, 440);
+        clear_cell(bonus_icon_x(slot), BONUS_ICON_Y);
 }
 
 void show_bonus_icon(BonusIcon slot, int cell)
 {
-    draw_cell(32 + 24 * slot, 440, cell);
-    update_rect(32 + 24 * slot, 440, 24, 24);
+    draw_cell(bonus_icon_x(slot), BONUS_ICON_Y, cell);
+    update_rect(bonus_icon_x(slot), BONUS_ICON_Y, CELL_SIZE, CELL_SIZE);
 }
 
 bool load_level(int level)
@@ -85,12 +86,12 @@ void object_collected()
     GameState& g = game_state;
     if (--g.objects_left != 0)
         return;
-    show_bonus_icon(ICON_SAFE, 3);
+    show_bonus_icon(ICON_SAFE, tile_square(TILE_LADDER, 0));
     show_message("SAFE TO EXIT", 120);
     for (int i = 0; i < GRID_CELLS; i++) {
         if (level_snapshot[size_t(i)] == TILE_ESCAPE_LADDER) {
             play_grid[size_t(i)] = TILE_LADDER;
-            draw_grid_image(i, 3 + 12 * cell_variant[size_t(i)]);
+            draw_grid_image(i, tile_square(TILE_LADDER, cell_variant[size_t(i)]));
         }
     }
     build_planner_masks();

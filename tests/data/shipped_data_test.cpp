@@ -11,6 +11,7 @@
 #include "picture/ilbm.h"
 #include "support/pictures.h"
 #include "support/process.h"
+#include "picture/artwork.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ protected:
         int n = 0;
         for (int y = 0; y < 24; y++)
             for (int x = 0; x < 24; x++)
-                n += gfx_sets[size_t(set)].pixels[(24 * (square / 12) + y) * 320 + 24 * (square % 12) + x] != 0;
+                n += gfx_sets[size_t(set)].pixels[square_offset(square) + y * SET_PICTURE_WIDTH + x] != 0;
         return n;
     }
 };

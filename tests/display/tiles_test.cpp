@@ -11,6 +11,7 @@
 #include "display/tiles.h"
 #include "level/grid.h"
 #include "picture/gfxset.h"
+#include "picture/artwork.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ protected:
     {
         for (int y = 0; y < 24; y++)
             for (int x = 0; x < 24; x++)
-                set_pixels[set][size_t((24 * (square / 12) + y) * 320 + 24 * (square % 12) + x)] = colour;
+                set_pixels[set][size_t(square_offset(square) + y * SET_PICTURE_WIDTH + x)] = colour;
     }
     uint8_t at(int x, int y) const { return screen[size_t(y * 640 + x)]; }
 };
