@@ -74,7 +74,7 @@ void show_main_menu()
 void first_unsolved_level()
 {
     current_level = 1;
-    while (current_level <= MAX_LEVEL && read_record(2 * current_level - 1, movie.bytes.data(), 20) > 0)
+    while (current_level <= MAX_LEVEL && read_record(movie_record(current_level), movie.bytes.data(), 20) > 0)
         current_level++;
     if (!load_level(current_level)) {
         current_level = 1;

@@ -61,7 +61,7 @@ void start_demo()
         current_level = 0;
     // Only levels with a movie are demonstrated.
     uint8_t probe[20];
-    if (current_level != 0 && read_record(2 * current_level - 1, probe, sizeof probe) <= 0)
+    if (current_level != 0 && read_record(movie_record(current_level), probe, sizeof probe) <= 0)
         current_level = 0;
     load_level(current_level);
     restore_sprite_backgrounds();

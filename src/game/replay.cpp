@@ -38,7 +38,7 @@ bool replay_movie(ReplayResult* result)
     if (!load_level(current_level))
         return false;
     uint8_t probe[MOVIE_HEADER_SIZE];
-    if (current_level != 0 && read_record(2 * current_level - 1, probe, MOVIE_HEADER_SIZE) < MOVIE_HEADER_SIZE)
+    if (current_level != 0 && read_record(movie_record(current_level), probe, MOVIE_HEADER_SIZE) < MOVIE_HEADER_SIZE)
         return false;
     release_game_sprites();
     restore_sprite_backgrounds();
@@ -93,7 +93,7 @@ int read_level_movie(uint8_t* into)
         memcpy(into, BUILTIN_MOVIE.data(), BUILTIN_MOVIE.size());
         return int(BUILTIN_MOVIE.size());
     }
-    return read_record(2 * current_level - 1, into, MOVIE_BUFFER_SIZE);
+    return read_record(movie_record(current_level), into, MOVIE_BUFFER_SIZE);
 }
 
 } // namespace
@@ -129,5 +129,5 @@ void save_movie_record()
         movie.bytes[i] = uint8_t(score >> (8 * i));
     memcpy(&movie.bytes[4], player_name, 16);
     if (current_level != 0)
-        write_record(2 * current_level - 1, movie.bytes.data(), movie.cursor + 2);
+        write_record(movie_record(current_level), movie.bytes.data(), movie.cursor + 2);
 }

@@ -98,7 +98,7 @@ bool unpack_level(int level)
         return true;
     }
     LevelRecord record;
-    if (read_record(2 * level - 2, record.data(), LEVEL_RECORD_SIZE) != LEVEL_RECORD_SIZE)
+    if (read_record(level_record(level), record.data(), LEVEL_RECORD_SIZE) != LEVEL_RECORD_SIZE)
         return false;
     unpack_record(record.data());
     return true;

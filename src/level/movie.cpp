@@ -93,7 +93,7 @@ void take_over_replay()
     if (position + 1 < MOVIE_BUFFER_SIZE && movie.bytes[position] == 0)
         position += 2;
     int left = position + 1 < MOVIE_BUFFER_SIZE ? movie.bytes[position] : 0;
-    int length = read_record(2 * current_level - 1, movie.bytes.data(), MOVIE_BUFFER_SIZE);
+    int length = read_record(movie_record(current_level), movie.bytes.data(), MOVIE_BUFFER_SIZE);
     movie.length = length > 0 ? length : 0;
     if (position > MOVIE_LAST_PAIR_OFFSET) {
         // Nothing of the stored play is left to replay and no pair fits.
