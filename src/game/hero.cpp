@@ -46,120 +46,119 @@ void collect(int r)
     }
 }
 
-} // namespace
+// While he digs he stands still, pulled onto the cell lines; true while the
+// dig goes on (24 ticks), which takes the tick's input.
+bool digging_goes_on(Actor& h, int dy)
+{
+    if (!(h.flags & ACTOR_DIGGING))
+        return false;
+    h.x += x_align[size_t(h.x)];
+    h.y += dy;
+    if (++h.counter == 24) {
+        h.flags &= ~ACTOR_DIGGING;
+        return false;
+    }
+    return true;
+}
 
-void hero_tick(int input)
+// Whether something holds him up: ground below, a ladder, a rope he does not
+// let go of, an enemy's head, or the short grace walk off one.
+bool held_up(Actor& h, int p, int dy, int input)
+{
+    bool grace = false;
+    if (h.flags & ACTOR_GRACE) {
+        int n = h.counter++;
+        grace = n < 6 && input == h.grace_dir;
+    }
+    if (in_class(cell_code(h.x, h.y + 12), CLASS_SUPPORT))
+        return true;
+    if (cell_code(h.x, h.y) == TILE_LADDER)
+        return true;
+    if (play_grid[size_t(p)] == TILE_ROPE && dy == 0 && input != INPUT_DOWN)
+        return true;
+    if (standing_on_enemy(input))
+        return true;
+    return grace;
+}
+
+// A brick below-left or below-right with open space above it becomes a hole.
+bool try_dig(Actor& h, int input)
+{
+    const int c = cell_at(h.x, h.y) + (input == INPUT_DIG_LEFT ? -1 : 1);
+    const uint8_t beside = play_grid[size_t(c)];
+    if (play_grid[size_t(c + GRID_COLUMNS)] != TILE_BRICK || (beside != TILE_EMPTY && beside != TILE_OPEN_HOLE) ||
+        (h.flags & ACTOR_FALLING) || (occupancy[size_t(c)] & OCCUPANCY_ENEMIES))
+        return false;
+    start_hole(c + GRID_COLUMNS);
+    h.flags |= ACTOR_DIGGING;
+    h.counter = 0;
+    h.state = uint8_t(input);
+    h.anim = 0;
+    return true;
+}
+
+// One step of the input (a fall without one); input becomes INPUT_NONE when
+// the way is shut. False when he climbed out of the level.
+bool move_hero(Actor& h, int& input, int dy)
+{
+    bool done = true;
+    switch (input) {
+    case INPUT_NONE:
+        if (h.flags & ACTOR_FALLING) {
+            h.y += 2;
+            h.x += x_align[size_t(h.x)];
+        }
+        break;
+    case INPUT_UP:
+        if (game_state.objects_left == 0 && h.y == FIELD_Y && cell_code(h.x, h.y) == TILE_LADDER) {
+            game_state.exit_count++;
+            return false;
+        }
+        done = in_class(cell_code(h.x, h.y - 14), CLASS_PASSABLE) &&
+               (cell_code(h.x, h.y) == TILE_LADDER || cell_code(h.x, h.y + 10) == TILE_LADDER);
+        if (done) {
+            h.y -= 2;
+            h.x += x_align[size_t(h.x)];
+        }
+        break;
+    case INPUT_DOWN: {
+        const uint8_t below = cell_code(h.x, h.y + 12);
+        done = in_class(below, CLASS_PASSABLE) || below == TILE_FALSE_BRICK;
+        if (done) {
+            h.y += 2;
+            h.x += x_align[size_t(h.x)];
+        }
+        break;
+    }
+    case INPUT_LEFT:
+    case INPUT_RIGHT: {
+        const bool left = input == INPUT_LEFT;
+        if ((h.flags & ACTOR_GRACE) && h.counter == 0)
+            h.grace_dir = input;
+        done = in_class(cell_code(left ? h.x - 14 : h.x + 12, h.y), CLASS_PASSABLE);
+        if (done) {
+            h.x += left ? -2 : 2;
+            h.y += dy;
+        }
+        break;
+    }
+    case INPUT_DIG_LEFT:
+    case INPUT_DIG_RIGHT:
+        done = try_dig(h, input);
+        break;
+    default:
+        break;   // a damaged movie's input moves nothing
+    }
+    if (!done)
+        input = INPUT_NONE;
+    return true;
+}
+
+// What the cell he ended in does: a refilled brick or an enemy kills him,
+// an object is taken; the occupancy map follows him.
+void meet_cell(Actor& h, int p)
 {
     GameState& g = game_state;
-    Actor& h = actors[0];
-    if (h.flags & ACTOR_FALLING)
-        h.flags |= ACTOR_WAS_FALLING;
-    else
-        h.flags &= ~ACTOR_WAS_FALLING;
-    if (recording)
-        record_input(input);   // as it came in, every tick
-    const int p = cell_at(h.x, h.y);
-    const int dy = y_align[size_t(h.y)];
-
-    bool moves = true;   // false: the tick goes on after the move (step 8)
-    if (h.flags & ACTOR_DIGGING) {
-        h.x += x_align[size_t(h.x)];
-        h.y += dy;
-        if (++h.counter == 24) {
-            h.flags &= ~ACTOR_DIGGING;
-        } else {
-            input = INPUT_NONE;
-            moves = false;
-        }
-    }
-    if (moves) {
-        bool grace = false;
-        if (h.flags & ACTOR_GRACE) {
-            int n = h.counter++;
-            grace = n < 6 && input == h.grace_dir;
-        }
-        bool carried;
-        if (in_class(cell_code(h.x, h.y + 12), CLASS_SUPPORT))
-            carried = true;
-        else if (cell_code(h.x, h.y) == TILE_LADDER)
-            carried = true;
-        else if (play_grid[size_t(p)] == TILE_ROPE && dy == 0 && input != INPUT_DOWN)
-            carried = true;
-        else if (standing_on_enemy(input))
-            carried = true;
-        else
-            carried = grace;
-        if (carried) {
-            h.flags &= ~ACTOR_FALLING;
-        } else {
-            h.flags |= ACTOR_FALLING;
-            input = INPUT_NONE;
-        }
-
-        switch (input) {
-        case INPUT_NONE:
-            if (h.flags & ACTOR_FALLING) {
-                h.y += 2;
-                h.x += x_align[size_t(h.x)];
-            }
-            break;
-        case INPUT_UP:
-            if (g.objects_left == 0 && h.y == 60 && cell_code(h.x, h.y) == TILE_LADDER) {
-                g.exit_count++;
-                return;
-            }
-            if (in_class(cell_code(h.x, h.y - 14), CLASS_PASSABLE) &&
-                (cell_code(h.x, h.y) == TILE_LADDER || cell_code(h.x, h.y + 10) == TILE_LADDER)) {
-                h.y -= 2;
-                h.x += x_align[size_t(h.x)];
-            } else {
-                input = INPUT_NONE;
-            }
-            break;
-        case INPUT_DOWN: {
-            uint8_t below = cell_code(h.x, h.y + 12);
-            if (in_class(below, CLASS_PASSABLE) || below == TILE_FALSE_BRICK) {
-                h.y += 2;
-                h.x += x_align[size_t(h.x)];
-            } else {
-                input = INPUT_NONE;
-            }
-            break;
-        }
-        case INPUT_LEFT:
-        case INPUT_RIGHT: {
-            const bool left = input == INPUT_LEFT;
-            if ((h.flags & ACTOR_GRACE) && h.counter == 0)
-                h.grace_dir = input;
-            if (in_class(cell_code(left ? h.x - 14 : h.x + 12, h.y), CLASS_PASSABLE)) {
-                h.x += left ? -2 : 2;
-                h.y += dy;
-            } else {
-                input = INPUT_NONE;
-            }
-            break;
-        }
-        case INPUT_DIG_LEFT:
-        case INPUT_DIG_RIGHT: {
-            const int c = cell_at(h.x, h.y) + (input == INPUT_DIG_LEFT ? -1 : 1);
-            const uint8_t beside = play_grid[size_t(c)];
-            if (play_grid[size_t(c + 28)] == TILE_BRICK && (beside == TILE_EMPTY || beside == TILE_OPEN_HOLE) &&
-                !(h.flags & ACTOR_FALLING) && !(occupancy[size_t(c)] & OCCUPANCY_ENEMIES)) {
-                start_hole(c + 28);
-                h.flags |= ACTOR_DIGGING;
-                h.counter = 0;
-                h.state = uint8_t(input);
-                h.anim = 0;
-            } else {
-                input = INPUT_NONE;
-            }
-            break;
-        }
-        default:
-            break;   // a damaged movie's input moves nothing
-        }
-    }
-
     const int r = cell_at(h.x, h.y);
     const uint8_t there = play_grid[size_t(r)];
     if (there == TILE_BRICK)
@@ -174,7 +173,10 @@ void hero_tick(int input)
     }
     if (occupancy[size_t(r)] & OCCUPANCY_ENEMIES)
         g.death_count++;   // caught
+}
 
+void advance_hero_pose(Actor& h, int input)
+{
     if ((h.flags & ACTOR_DIGGING) && (h.state == INPUT_DIG_LEFT || h.state == INPUT_DIG_RIGHT)) {
         if (++h.anim == 12) {
             h.state -= 2;   // he faces the way he digs for the rest of it
@@ -185,6 +187,36 @@ void hero_tick(int input)
         if (input != INPUT_NONE && input <= INPUT_DIG_RIGHT)
             h.state = uint8_t(input);
     }
+}
+
+} // namespace
+
+void hero_tick(int input)
+{
+    Actor& h = actors[0];
+    if (h.flags & ACTOR_FALLING)
+        h.flags |= ACTOR_WAS_FALLING;
+    else
+        h.flags &= ~ACTOR_WAS_FALLING;
+    if (recording)
+        record_input(input);   // as it came in, every tick
+    const int p = cell_at(h.x, h.y);
+    const int dy = y_align[size_t(h.y)];
+
+    if (digging_goes_on(h, dy)) {
+        input = INPUT_NONE;
+    } else {
+        if (held_up(h, p, dy, input)) {
+            h.flags &= ~ACTOR_FALLING;
+        } else {
+            h.flags |= ACTOR_FALLING;
+            input = INPUT_NONE;
+        }
+        if (!move_hero(h, input, dy))
+            return;
+    }
+    meet_cell(h, p);
+    advance_hero_pose(h, input);
 
     if ((h.flags & ACTOR_FALLING) && !(h.flags & ACTOR_WAS_FALLING))
         play_sound(SOUND_FALL);
