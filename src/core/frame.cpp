@@ -43,15 +43,6 @@ uint32_t frame_timer_callback(uint32_t interval)
     return interval;
 }
 
-namespace {
-
-bool alt_x_pressed()
-{
-    return (key_down(SDLK_LALT) || key_down(SDLK_RALT)) && key_pressed(SDLK_x);
-}
-
-} // namespace
-
 void run_frame_body()
 {
     pointer_state.pointer_held = (mouse_button_down(1) ? 1u : 0u) | (mouse_button_down(3) ? 2u : 0u);

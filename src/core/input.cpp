@@ -69,6 +69,16 @@ void key_event(int32_t key, bool down)
         held.keys[i] = held.keys[--held.count];
 }
 
+bool alt_held() { return key_down(SDLK_LALT) || key_down(SDLK_RALT); }
+bool alt_x_pressed() { return alt_held() && key_pressed(SDLK_x); }
+
+int wait_input()
+{
+    SDL_WaitEvent(nullptr);
+    begin_input_frame();
+    return poll_events();
+}
+
 void begin_input_frame()
 {
     key_state.pressed.count = 0;

@@ -33,6 +33,12 @@ void key_event(int32_t key, bool down);
 void begin_input_frame();
 int poll_events();          // 1 when an SDL_QUIT was among the events
 bool key_down(int32_t key);
+// Either Alt key held; Alt+X newly pressed, which ends the program everywhere.
+bool alt_held();
+bool alt_x_pressed();
+// Modal screens: waits for the next batch of events and takes them in as a
+// frame would; 1 when a quit request was among them.
+int wait_input();
 bool key_pressed(int32_t key);
 int pressed_count();
 int32_t first_pressed_key();

@@ -218,6 +218,12 @@ int alloc_sprite()
     return -1;
 }
 
+void release_sprite(int slot)
+{
+    if (slot >= 0 && slot < SPRITE_COUNT)
+        sprite_slots[size_t(slot)].flags &= ~SPRITE_ACTIVE;
+}
+
 void restore_sprite_backgrounds()
 {
     for (int i = 0; i < SPRITE_COUNT; i++) {

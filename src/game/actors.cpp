@@ -279,12 +279,6 @@ void release_hidden_enemy(int cell)
 
 namespace {
 
-void release_sprite(int slot)
-{
-    if (slot >= 0 && slot < SPRITE_COUNT)
-        sprite_slots[size_t(slot)].flags &= ~SPRITE_ACTIVE;
-}
-
 void place_sprite(int slot, int x, int y, int cell)
 {
     if (slot < 0 || slot >= SPRITE_COUNT)

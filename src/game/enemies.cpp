@@ -71,8 +71,7 @@ void remove_hidden_enemy(int index, int c0)
         play_grid[size_t(c0 - 28)] = TILE_EMPTY;
         redraw_grid_cell(c0 - 28);
     }
-    if (e.sprite >= 0)
-        sprite_slots[size_t(e.sprite)].flags &= ~SPRITE_ACTIVE;
+    release_sprite(e.sprite);
 }
 
 // What the first steps of a turn leave to do: whether the enemy is dead,

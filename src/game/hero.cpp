@@ -31,8 +31,7 @@ void collect(int r)
         object_collected();
         // Whatever object comes first ends the flashing.
         if (g.flashing_cell != NO_CELL) {
-            if (g.flash_sprite >= 0)
-                sprite_slots[size_t(g.flash_sprite)].flags &= ~SPRITE_ACTIVE;
+            release_sprite(g.flash_sprite);
             g.flashing_cell = NO_CELL;
         }
     } else {

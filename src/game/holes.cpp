@@ -38,8 +38,7 @@ namespace {
 
 void release_hole_sprite(HoleSlot& h)
 {
-    if (h.sprite >= 0)
-        sprite_slots[size_t(h.sprite)].flags &= ~SPRITE_ACTIVE;
+    release_sprite(h.sprite);
     h.sprite = -1;
 }
 

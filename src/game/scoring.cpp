@@ -153,16 +153,14 @@ void show_summary()
     print_centred("PRESS SPACE FOR NEXT LEVEL");
     update_whole_screen();
     for (;;) {
-        SDL_WaitEvent(nullptr);
-        begin_input_frame();
-        poll_events();
+        wait_input();   // a quit request is ignored here
         if (key_pressed(SDLK_F12)) {
             save_movie_record();   // stores this play even if it is not better
             break;
         }
         if (key_pressed(SDLK_SPACE) || key_pressed(SDLK_ESCAPE))
             break;
-        if (key_pressed(SDLK_x) && (key_down(SDLK_RALT) || key_down(SDLK_LALT)))
+        if (alt_x_pressed())
             exit(0);
     }
     clear_screen();
