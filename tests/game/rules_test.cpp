@@ -17,32 +17,23 @@
 #include "level/archive.h"
 #include "level/movie.h"
 #include "level/textformat.h"
+#include "support/fixtures.h"
 
 namespace {
 
 class Rules : public ::testing::Test {
 protected:
-    std::vector<uint8_t> screen = std::vector<uint8_t>(640 * 480);
+    HeadlessScreen screen;
 
     void SetUp() override
     {
-        attach_frame_buffer(screen.data(), 640);
-        ASSERT_TRUE(alloc_display_buffers());
-        build_glyph_map();
-        build_shadow_and_variant_tables();
-        build_coordinate_tables();
-        clear_sprite_slots();
         reset_input_state();
         set_first_start_config();
         archive_path[0] = 0;   // no archive: no stored movies
         current_level = 5;
         frame_counter = 0;
     }
-    void TearDown() override
-    {
-        game_active = false;
-        free_display_buffers();
-    }
+    void TearDown() override { game_active = false; }
     // Rows from the top of the field; missing rows are empty.
     void load(const std::vector<std::string>& rows)
     {

@@ -10,6 +10,7 @@
 
 #include "level/archive.h"
 #include "support/archive_files.h"
+#include "support/fixtures.h"
 #include "support/process.h"
 
 namespace {

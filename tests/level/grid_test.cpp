@@ -7,17 +7,14 @@
 #include "display/tiles.h"
 #include "game/game.h"
 #include "level/grid.h"
+#include "support/fixtures.h"
 
 namespace {
 
 class Grid : public ::testing::Test {
 protected:
-    std::vector<uint8_t> screen = std::vector<uint8_t>(640 * 480, 0x55);
-    void SetUp() override
-    {
-        attach_frame_buffer(screen.data(), 640);
-        build_coordinate_tables();
-    }
+    HeadlessScreen headless{0x55};
+    const std::vector<uint8_t>& screen = headless.pixels;
 };
 
 bool is_border_cell(int i)

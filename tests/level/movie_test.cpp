@@ -11,6 +11,7 @@
 #include "level/archive.h"
 #include "level/movie.h"
 #include "support/archive_files.h"
+#include "support/fixtures.h"
 #include "support/process.h"
 
 namespace {
