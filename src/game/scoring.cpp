@@ -75,6 +75,7 @@ void charge_penalty(int32_t penalty, const char* message, int cell)
     if (!(g.penalty_flags & penalty)) {
         g.score = g.score > 10000 ? g.score - 10000 : 0;
         show_message(message, 120);
+        clear_cell(bonus_icon_x(ICON_PENALTY), BONUS_ICON_Y);   // it replaces the other penalty icon
         show_bonus_icon(ICON_PENALTY, cell);
         g.top_line_stale++;
     }

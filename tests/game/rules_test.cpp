@@ -17,6 +17,7 @@
 #include "level/archive.h"
 #include "level/movie.h"
 #include "level/textformat.h"
+#include "picture/artwork.h"
 #include "support/fixtures.h"
 
 namespace {
@@ -319,6 +320,24 @@ TEST_F(Rules, CrushedCarrierLosesItsObjectAndOpensTheWayOut)
     // Back at the top: column 22 is empty, so it comes back there.
     EXPECT_EQ(e.x, cell_x(field_cell(22, 0)));
     EXPECT_EQ(e.y, 60);
+}
+
+TEST_F(Rules, CrushingIconReplacesTheTrappingIcon)
+{
+    load({"P....S...E", "#####S####"});
+    // The trapping icon fills its square; the crushing icon only its top half.
+    memset(tile_cache + SQUARE_TRAP_PENALTY * CELL_BYTES, 9, CELL_BYTES);
+    memset(tile_cache + SQUARE_CRUSH_PENALTY * CELL_BYTES, 0, CELL_BYTES);
+    memset(tile_cache + SQUARE_CRUSH_PENALTY * CELL_BYTES, 8, CELL_BYTES / 2);
+    const int icon_x = bonus_icon_x(ICON_PENALTY);
+    draw_cell(icon_x, BONUS_ICON_Y, SQUARE_TRAP_PENALTY);
+    game_state.penalty_flags = 1;   // the first trapping is past
+    Actor& e = actors[1];
+    e.flags = ACTOR_TRAPPED;
+    crush_enemy(1);
+    for (int y = 0; y < 24; y++)
+        for (int x = 0; x < 24; x++)
+            ASSERT_EQ(screen.at(icon_x + x, BONUS_ICON_Y + y), y < 12 ? 8 : 0) << x << "," << y;
 }
 
 TEST_F(Rules, ComeBackWaitsWhileTheTopRowIsFull)
