@@ -79,7 +79,7 @@ TEST_F(LoadedSets, EverySquareWithAPurposeIsDrawn)
         int n = 0;
         for (int y = 0; y < 12; y++)
             for (int x = 0; x < 8; x++)
-                n += gfx_sets[0].pixels[(120 + 12 * (g / 9) + y) * 320 + 216 + 8 * (g % 9) + x] != 0;
+                n += gfx_sets[0].pixels[square_offset(GLYPH_SQUARE) + (GLYPH_HEIGHT * (g / GLYPHS_PER_ROW) + y) * SET_PICTURE_WIDTH + GLYPH_WIDTH * (g % GLYPHS_PER_ROW) + x] != 0;
         if (g == 48)
             EXPECT_EQ(n, 0) << "the space";
         else

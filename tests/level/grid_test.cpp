@@ -7,6 +7,7 @@
 #include "display/tiles.h"
 #include "game/game.h"
 #include "level/grid.h"
+#include "picture/artwork.h"
 #include "support/fixtures.h"
 
 namespace {
@@ -95,8 +96,8 @@ TEST_F(Grid, MissingLevelLeavesAllBorderAndBlanksTheIcons)
     for (uint8_t cell : play_grid)
         ASSERT_EQ(cell, TILE_BORDER);
     for (int x : {32, 56, 80, 104, 127})
-        EXPECT_EQ(screen[440 * 640 + x], 0) << x;
-    EXPECT_EQ(screen[440 * 640 + 128], 0x55);
+        EXPECT_EQ(screen[BONUS_ICON_Y * 640 + x], 0) << x;
+    EXPECT_EQ(screen[BONUS_ICON_Y * 640 + bonus_icon_x(BONUS_ICON_COUNT)], 0x55);
     EXPECT_EQ(screen[463 * 640 + 127], 0);
     EXPECT_EQ(screen[464 * 640 + 32], 0x55);
 }
