@@ -2,12 +2,11 @@
 
 #include <SDL/SDL.h>
 
-#include "core/script.h"
-#include "display/screen.h"
-#include "frontend/config.h"
+#include "core/settings.h"
 
 KeyState key_state;
 bool in_frame_wait;
+void (*script_event_source)(bool in_frame);
 
 namespace {
 
@@ -54,13 +53,15 @@ uint32_t button_bit(int button)
 
 } // namespace
 
-void key_event(int32_t key, bool down)
+void key_event(int32_t key, bool down, uint16_t mod)
 {
     KeyList& held = key_state.held;
     if (down) {
         KeyList& pressed = key_state.pressed;
-        if (pressed.count < KEY_LIST_CAPACITY)
+        if (pressed.count < KEY_LIST_CAPACITY) {
+            key_state.pressed_mod[size_t(pressed.count)] = mod;
             pressed.keys[pressed.count++] = key;
+        }
         if (find_key(held, key) < 0 && held.count < KEY_LIST_CAPACITY)
             held.keys[held.count++] = key;
         return;
@@ -68,6 +69,15 @@ void key_event(int32_t key, bool down)
     int i = find_key(held, key);
     if (i >= 0)
         held.keys[i] = held.keys[--held.count];
+}
+
+bool alt_x_pressed() { return pressed_with_alt(SDLK_x); }
+
+int wait_input()
+{
+    SDL_WaitEvent(nullptr);
+    begin_input_frame();
+    return poll_events();
 }
 
 void begin_input_frame()
@@ -78,13 +88,14 @@ void begin_input_frame()
 
 int poll_events()
 {
-    inject_script_events(in_frame_wait);
+    if (script_event_source)
+        script_event_source(in_frame_wait);
     int quit = 0;
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
         switch (event.type) {
         case SDL_KEYDOWN:
-            key_event(event.key.keysym.sym, true);
+            key_event(event.key.keysym.sym, true, uint16_t(event.key.keysym.mod));
             break;
         case SDL_KEYUP: {
             int32_t key = event.key.keysym.sym;
@@ -132,17 +143,24 @@ int poll_events()
 
 bool key_down(int32_t key) { return find_key(key_state.held, key) >= 0; }
 bool key_pressed(int32_t key) { return find_key(key_state.pressed, key) >= 0; }
+
+bool pressed_with_alt(int32_t key)
+{
+    if (!key_pressed(key))
+        return false;
+    if (key_down(SDLK_LALT) || key_down(SDLK_RALT))
+        return true;
+    const KeyList& pressed = key_state.pressed;
+    for (int i = 0; i < pressed.count; i++)
+        if (pressed.keys[i] == key && (key_state.pressed_mod[size_t(i)] & KMOD_ALT))
+            return true;
+    return false;
+}
 int pressed_count() { return key_state.pressed.count; }
 int32_t first_pressed_key() { return key_state.pressed.count ? key_state.pressed.keys[0] : 0; }
 int32_t mouse_x() { return key_state.mouse_x; }
 int32_t mouse_y() { return key_state.mouse_y; }
 bool mouse_button_down(int button) { return (key_state.buttons_down & button_bit(button)) != 0; }
 bool mouse_button_clicked(int button) { return (key_state.buttons_clicked & button_bit(button)) != 0; }
-
-void toggle_fullscreen()
-{
-    if (display_state.surface)
-        SDL_WM_ToggleFullScreen(display_state.surface);
-}
 
 void reset_input_state() { key_state = KeyState{}; }

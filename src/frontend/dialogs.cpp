@@ -19,15 +19,17 @@ constexpr int TEXT_LINE = 111;
 // Waits for the next batch of events and returns its first key press, or 0.
 int32_t next_key()
 {
-    SDL_WaitEvent(nullptr);
-    begin_input_frame();
-    poll_events();   // a quit request is ignored here
+    wait_input();   // a quit request is ignored here
     return pressed_count() ? first_pressed_key() : 0;
 }
 
-// The character a key types, 0 for none.
+// The character a key types, 0 for none. Only the plain ASCII key symbols
+// below 128 can type: the others (Caps Lock, keypad, function keys) would
+// alias an accepted character if cut to one byte.
 char key_character(int32_t key)
 {
+    if (key <= 0 || key >= 128)
+        return 0;
     if (key >= 'a' && key <= 'z')
         return char(key - 'a' + 'A');
     const bool shift = key_down(SDLK_LSHIFT) || key_down(SDLK_RSHIFT);
@@ -51,8 +53,8 @@ char key_character(int32_t key)
             return 0;
         }
     }
-    if ((key >= '0' && key <= '9') || strchr("-/=\\., ", int(key)) != nullptr)
-        return key ? char(key) : 0;
+    if ((key >= '0' && key <= '9') || strchr("-/=\\., ", char(key)) != nullptr)
+        return char(key);
     return 0;
 }
 
@@ -80,7 +82,7 @@ void text_entry(char* value, int max_length, const char* prompt)
         key = next_key();
         if (!key)
             continue;
-        if (key == SDLK_x && (key_down(SDLK_RALT) || key_down(SDLK_LALT)))
+        if (key == SDLK_x && alt_x_pressed())
             exit(0);
         if (key == SDLK_ESCAPE || key == SDLK_RETURN || key == SDLK_KP_ENTER)
             break;
@@ -122,13 +124,8 @@ int prompt_key(const char* label, int* binding)
     print_at_cursor(text);
     update_whole_screen();
     int32_t key = 0;
-    while (!key) {
-        begin_input_frame();
-        SDL_WaitEvent(nullptr);
-        poll_events();
-        if (pressed_count())
-            key = first_pressed_key();
-    }
+    while (!key)
+        key = next_key();
     if (key == SDLK_ESCAPE)
         return 1;
     *binding = key;
