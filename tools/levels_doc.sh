@@ -6,21 +6,22 @@
 set -eu
 src=${1:-.}
 
-cat <<'EOF'
+total=$(ls "$src"/data/levels/level*.txt 2>/dev/null | wc -l)
+cat <<EOF
 # The predefined levels
 
-Two hundred places in ten sets of twenty; each set is harder than the one
-before. The first set teaches one element a level, the later ones combine
-them. Every level has a master movie in `data/masters/`, a winning play
-found by `vbltool solve` (or played by hand where its comment says so) and
-checked by `vbltool verify` in `make test`.
+The predefined levels come in sets of twenty, each set harder than the one
+before: the first set teaches one element a level, the later ones combine
+them. There are $total levels now. A level's master movie in
+\`data/masters/\` is a winning play found by \`vbltool solve\` (or played by
+hand where its comment says so) and checked by \`vbltool verify\` in \`make test\`.
 
-Columns: the guards at the start (a `+s` marks the hidden spirit's bricks,
-a `+f` the flashing chests), the master's score and length in ticks (60 a
-second of game time), and the states the solver expanded to find it (its
-search runs until its time budget is spent, looking for a better score, so
-the count also grows with the budget). This file is written by
-`tools/levels_doc.sh` (`make docs`).
+Columns: the guards at the start (\`+s\` marks the spirit's bricks, \`+f\` the
+flashing chests), the master's score and length in ticks (60 a second of
+game time), and the states the solver expanded (its search goes on looking
+for a better score until its time budget is spent, so the count also grows
+with the budget). A score about 10000 below its neighbours means the master
+traps a guard. This file is written by \`tools/levels_doc.sh\` (\`make docs\`).
 
 EOF
 
