@@ -4,7 +4,7 @@ BUILD      ?= build
 BUILD_SAN  ?= build-san
 JOBS       ?= $(shell nproc)
 
-.PHONY: setup build run test test-sanitize clean
+.PHONY: setup build run test test-sanitize deb clean
 
 setup:
 	@tools/setup.sh
@@ -29,5 +29,10 @@ test-sanitize: setup $(BUILD_SAN)/CMakeCache.txt
 	cmake --build $(BUILD_SAN) -j $(JOBS)
 	cd $(BUILD_SAN) && ctest --output-on-failure -j $(JOBS)
 
+# The Debian package (prefix /usr), made from the build's library and data:
+# $(BUILD)-deb/package/vorbix_*.deb
+deb: build
+	tools/make_deb.sh $(CURDIR) $(CURDIR)/$(BUILD) $(CURDIR)/$(BUILD)-deb -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
 clean:
-	rm -rf $(BUILD) $(BUILD_SAN)
+	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD)-deb

@@ -14,7 +14,11 @@
 
 char home_directory[PATH_BUFFER_SIZE];
 const char USER_DIR_NAME[] = ".zuzezodov";
-const char DATA_PATH_LIST[] = "data:/usr/local/share/sdl_vorbix";
+// The installed data folder comes from the build's install prefix.
+#ifndef VORBIX_DATA_DIR
+#define VORBIX_DATA_DIR "/usr/local/share/sdl_vorbix"
+#endif
+const char DATA_PATH_LIST[] = "data:" VORBIX_DATA_DIR;
 
 namespace {
 
