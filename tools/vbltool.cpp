@@ -16,6 +16,7 @@
 #include "level/grid.h"
 #include "core/input.h"
 #include "level/movie.h"
+#include "level/textformat.h"
 #include "game/replay.h"
 #include <chrono>
 #include "leveledit/validate.h"
@@ -31,8 +32,6 @@ const char USAGE[] =
     "       vbltool check [--relaxed] ARCHIVE|FILE...\n"
     "       vbltool replay ARCHIVE LEVEL [--repeat N]   (LEVEL 0: ARCHIVE is -)\n"
     "       vbltool verify ARCHIVE\n";
-
-constexpr char TILE_CHARS[] = ".#@H-XS$EP%*";   // tile codes 0..11
 
 int usage()
 {
@@ -78,186 +77,6 @@ bool check_archive(const char* path)
     if (result == -3)
         return fail(path, "not a level archive (no VRBX magic)"), false;
     return true;
-}
-
-std::string level_text(const uint8_t* record, const char* comment)
-{
-    unpack_record(record);
-    std::string text = std::string("; ") + comment + "\n";
-    for (int r = 0; r < FIELD_ROWS; r++) {
-        for (int c = 0; c < FIELD_COLUMNS; c++) {
-            int code = play_grid[field_cell(c, r)];
-            text += code < 12 ? TILE_CHARS[code] : '?';
-        }
-        text += '\n';
-    }
-    return text;
-}
-
-std::string movie_text(const uint8_t* record, int length, const char* comment)
-{
-    std::string text = std::string("; ") + comment + "\n";
-    text += "score " + std::to_string(movie_score(record)) + "\n";
-    text += "name ";
-    for (int i = 4; i < 20 && record[i]; i++) {
-        uint8_t ch = record[i];
-        if (ch > 32 && ch < 127 && ch != '\\') {
-            text += char(ch);
-        } else {
-            char escaped[8];
-            snprintf(escaped, sizeof escaped, "\\x%02x", ch);
-            text += escaped;
-        }
-    }
-    text += "\nseed " + std::to_string(record[20]) + "\n";
-    int in_line = 0;
-    for (int i = MOVIE_HEADER_SIZE; i + 1 < length; i += 2) {
-        text += std::to_string(record[i]) + "x" + std::to_string(record[i + 1]);
-        text += (++in_line % 10 == 0) ? "\n" : " ";
-    }
-    if (in_line % 10 != 0)
-        text.back() = '\n';
-    return text;
-}
-
-bool read_text_file(const std::string& path, std::string* out)
-{
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f)
-        return false;
-    char block[4096];
-    size_t n;
-    out->clear();
-    while ((n = fread(block, 1, sizeof block, f)) > 0)
-        out->append(block, n);
-    bool ok = !ferror(f);
-    fclose(f);
-    return ok;
-}
-
-std::vector<std::string> split_lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(line);
-        start = end + 1;
-    }
-    return lines;
-}
-
-// Parses the text level format into a 180-byte record; "" or a problem.
-std::string parse_level_text(const std::string& text, uint8_t* record)
-{
-    PlayGrid grid;
-    grid.fill(TILE_BORDER);
-    int row = 0;
-    int line_number = 0;
-    for (const std::string& line : split_lines(text)) {
-        line_number++;
-        if (!line.empty() && line[0] == ';')
-            continue;
-        if (line.empty() && row == FIELD_ROWS)
-            continue;
-        if (row == FIELD_ROWS)
-            return "line " + std::to_string(line_number) + ": more than 15 rows";
-        if (line.size() != FIELD_COLUMNS)
-            return "line " + std::to_string(line_number) + ": " + std::to_string(line.size()) +
-                   " characters, a row has 24";
-        for (int c = 0; c < FIELD_COLUMNS; c++) {
-            const char* at = strchr(TILE_CHARS, line[c]);
-            if (!at || !line[c])
-                return "line " + std::to_string(line_number) + " column " + std::to_string(c + 1) +
-                       ": '" + line[c] + "' is not a tile character";
-            grid[field_cell(c, row)] = uint8_t(at - TILE_CHARS);
-        }
-        row++;
-    }
-    if (row != FIELD_ROWS)
-        return std::to_string(row) + " rows, a level has 15";
-    pack_record(grid, record);
-    return "";
-}
-
-// Parses the movie text format; "" or a problem.
-std::string parse_movie_text(const std::string& text, std::vector<uint8_t>* record)
-{
-    record->assign(MOVIE_HEADER_SIZE, 0);
-    bool have_score = false, have_seed = false;
-    int line_number = 0;
-    for (const std::string& line : split_lines(text)) {
-        line_number++;
-        std::string where = "line " + std::to_string(line_number) + ": ";
-        if (line.empty() || line[0] == ';')
-            continue;
-        if (line.rfind("score ", 0) == 0) {
-            char* end;
-            long score = strtol(line.c_str() + 6, &end, 10);
-            if (*end || score < INT32_MIN || score > INT32_MAX)
-                return where + "bad score";
-            for (int i = 0; i < 4; i++)
-                (*record)[i] = uint8_t(uint32_t(score) >> (8 * i));
-            have_score = true;
-        } else if (line.rfind("name ", 0) == 0 || line == "name") {
-            std::string name;
-            for (size_t i = 5; i < line.size(); i++) {
-                if (line[i] == '\\' && i + 3 < line.size() + 0 && line[i + 1] == 'x') {
-                    name += char(strtol(line.substr(i + 2, 2).c_str(), nullptr, 16));
-                    i += 3;
-                } else {
-                    name += line[i];
-                }
-            }
-            if (name.size() > 16)
-                return where + "a name has at most 16 characters";
-            memcpy(record->data() + 4, name.data(), name.size());
-        } else if (line.rfind("seed ", 0) == 0) {
-            int seed = atoi(line.c_str() + 5);
-            if (seed < 0 || seed > 23)
-                return where + "the seed is 0..23";
-            (*record)[MOVIE_SEED_OFFSET] = uint8_t(seed);
-            have_seed = true;
-        } else {
-            size_t at = 0;
-            while (at < line.size()) {
-                while (at < line.size() && isspace(static_cast<unsigned char>(line[at])))
-                    at++;
-                if (at == line.size())
-                    break;
-                unsigned count, code;
-                int used;
-                if (sscanf(line.c_str() + at, "%ux%u%n", &count, &code, &used) != 2 || count < 1 ||
-                    count > 255 || code > 255)
-                    return where + "expected pairs COUNTxINPUT with COUNT 1..255";
-                record->push_back(uint8_t(count));
-                record->push_back(uint8_t(code));
-                at += size_t(used);
-            }
-        }
-    }
-    if (!have_score || !have_seed)
-        return "a movie needs a score line and a seed line";
-    if (record->size() > size_t(MOVIE_HEADER_SIZE + 2 * MOVIE_MAX_PAIRS))
-        return "more than 2047 pairs";
-    return "";
-}
-
-// The level number a file names: the first run of digits in its base name.
-bool file_level(const std::string& path, int* level)
-{
-    std::string base = path.substr(path.find_last_of('/') + 1);
-    size_t digit = base.find_first_of("0123456789");
-    if (digit == std::string::npos)
-        return false;
-    return parse_level_number(base.substr(digit, base.find_first_not_of("0123456789", digit) - digit).c_str(),
-                              level) &&
-           *level >= 1;
 }
 
 bool ends_with(const std::string& s, const char* suffix)
@@ -331,7 +150,7 @@ int command_pack(const char* archive, const std::vector<std::string>& files)
         return fail(building, strerror(errno));
     for (const std::string& file : files) {
         int level;
-        if (!file_level(file, &level)) {
+        if (!level_of_file_name(file, &level)) {
             unlink(building.c_str());
             return fail(file, "the file name names no level 1..400");
         }

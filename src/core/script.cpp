@@ -14,11 +14,14 @@
 namespace {
 
 enum class Action { Press, Down, Up };
+enum class Kind { Key, Motion, Mouse };
 
 struct ScriptLine {
     long frame;   // -1: in the next modal wait
     Action action;
-    int key;
+    int key;      // the key symbol, or the mouse button
+    Kind kind = Kind::Key;
+    int x = 0, y = 0;
 };
 
 std::vector<ScriptLine> lines;
@@ -27,14 +30,79 @@ bool active, fast;
 long frames_run;
 ModeHandler traced_mode;
 int traced_level = -1;
+// What the script holds down, so that its events carry the state SDL would
+// give them: the modifier keys in each key event, the buttons in each motion.
+int held_mod;
+uint8_t held_buttons;
+int pointer_x, pointer_y;
+
+int modifier_bit(int key)
+{
+    switch (key) {
+    case SDLK_LSHIFT: return KMOD_LSHIFT;
+    case SDLK_RSHIFT: return KMOD_RSHIFT;
+    case SDLK_LCTRL: return KMOD_LCTRL;
+    case SDLK_RCTRL: return KMOD_RCTRL;
+    case SDLK_LALT: return KMOD_LALT;
+    case SDLK_RALT: return KMOD_RALT;
+    case SDLK_LMETA: return KMOD_LMETA;
+    case SDLK_RMETA: return KMOD_RMETA;
+    default: return 0;
+    }
+}
 
 void push_key(int key, bool down)
 {
+    // A modifier's own key-down already counts it, its key-up no longer does.
+    held_mod = down ? (held_mod | modifier_bit(key)) : (held_mod & ~modifier_bit(key));
     SDL_Event e{};
     e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
     e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
     e.key.keysym.sym = static_cast<SDLKey>(key);
+    e.key.keysym.mod = static_cast<SDLMod>(held_mod);
     SDL_PushEvent(&e);
+}
+
+void push_motion(int x, int y)
+{
+    SDL_Event e{};
+    e.type = SDL_MOUSEMOTION;
+    e.motion.state = held_buttons;
+    e.motion.x = uint16_t(x);
+    e.motion.y = uint16_t(y);
+    e.motion.xrel = int16_t(x - pointer_x);
+    e.motion.yrel = int16_t(y - pointer_y);
+    pointer_x = x;
+    pointer_y = y;
+    SDL_PushEvent(&e);
+}
+
+void push_button(int button, bool down)
+{
+    const uint8_t bit = uint8_t(SDL_BUTTON(button));
+    held_buttons = down ? uint8_t(held_buttons | bit) : uint8_t(held_buttons & ~bit);
+    SDL_Event e{};
+    e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+    e.button.button = uint8_t(button);
+    e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+    e.button.x = uint16_t(pointer_x);
+    e.button.y = uint16_t(pointer_y);
+    SDL_PushEvent(&e);
+}
+
+void push_line(const ScriptLine& l)
+{
+    if (l.kind == Kind::Motion) {
+        push_motion(l.x, l.y);
+        return;
+    }
+    if (l.kind == Kind::Mouse && (l.x != pointer_x || l.y != pointer_y))
+        push_motion(l.x, l.y);
+    auto push = l.kind == Kind::Mouse ? push_button : push_key;
+    if (l.action != Action::Up)
+        push(l.key, true);
+    if (l.action != Action::Down)
+        push(l.key, false);
 }
 
 const char* mode_name(ModeHandler m)
@@ -56,6 +124,9 @@ void reset_script()
     next_line = 0;
     active = false;
     frames_run = 0;
+    held_mod = 0;
+    held_buttons = 0;
+    pointer_x = pointer_y = 0;
 }
 
 bool load_script()
@@ -77,12 +148,13 @@ bool load_script()
         number++;
         char word[16];
         long frame;
-        int key;
+        int key, x, y;
         if (text[0] == '#' || text[0] == '\n')
             continue;
         auto action = [](const char* w) {
             return !strcmp(w, "down") ? Action::Down : (!strcmp(w, "up") ? Action::Up : Action::Press);
         };
+        auto on_screen = [](int px, int py) { return px >= 0 && px < 640 && py >= 0 && py < 480; };
         auto known = [](const char* w) { return !strcmp(w, "press") || !strcmp(w, "down") || !strcmp(w, "up"); };
         if (sscanf(text, "modal %15s %d", word, &key) == 2 && known(word)) {
             lines.push_back({-1, action(word), key});
@@ -90,6 +162,11 @@ bool load_script()
             lines.push_back({-1, Action::Press, key});
         } else if (sscanf(text, "%ld %15s %d", &frame, word, &key) == 3 && known(word)) {
             lines.push_back({frame, action(word), key});
+        } else if (sscanf(text, "%ld motion %d %d", &frame, &x, &y) == 3 && on_screen(x, y)) {
+            lines.push_back({frame, Action::Press, 0, Kind::Motion, x, y});
+        } else if (sscanf(text, "%ld mouse %15s %d %d %d", &frame, word, &key, &x, &y) == 5 && known(word) &&
+                   key >= 1 && key <= 5 && on_screen(x, y)) {
+            lines.push_back({frame, action(word), key, Kind::Mouse, x, y});
         } else {
             fprintf(stderr, "%s:%d: not a script line\n", path, number);
             fclose(file);
@@ -112,10 +189,7 @@ void inject_script_events(bool in_frame)
         const bool modal = l.frame < 0;
         if (modal ? in_frame : l.frame > frames_run)
             return;
-        if (l.action != Action::Up)
-            push_key(l.key, true);
-        if (l.action != Action::Down)
-            push_key(l.key, false);
+        push_line(l);
         next_line++;
         if (modal)
             return;   // one modal line a wait: each is its own batch

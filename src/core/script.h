@@ -5,7 +5,12 @@
 //                        an SDL key symbol (decimal). A press goes down and up
 //                        in the same frame; a modal line acts in the next wait
 //                        of a modal screen (the level summary, the dialogues),
-//                        one line a wait.
+//                        one line a wait. Key events carry the modifier
+//                        keys the script holds down in keysym.mod.
+//                        "FRAME motion X Y" moves the pointer;
+//                        "FRAME mouse press|down|up B X Y" moves it to
+//                        (X, Y), then button B (1 left, 2 middle, 3 right,
+//                        4 and 5 the wheel) goes down, up, or both.
 //   VORBIX_FAST=1        frames run back to back instead of every 20 ms.
 // While a script runs, each change of mode or level is reported on stderr
 // as "frame F: MODE level L".

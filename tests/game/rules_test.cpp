@@ -16,10 +16,9 @@
 #include "game/game.h"
 #include "level/archive.h"
 #include "level/movie.h"
+#include "level/textformat.h"
 
 namespace {
-
-constexpr char TILE_CHARS[] = ".#@H-XS$EP%*";
 
 class Rules : public ::testing::Test {
 protected:

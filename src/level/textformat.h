@@ -1,0 +1,24 @@
+// The text forms of level and movie records: what vbltool writes and reads,
+// and what data/levels and data/masters hold (docs/formats.md).
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// One character a tile code, 0..11; the other codes never stand in a level.
+inline constexpr char TILE_CHARS[] = ".#@H-XS$EP%*";
+
+// A 180-byte level record as 15 lines of 24 tile characters after a comment
+// line; codes without a character are written '?'.
+std::string level_text(const uint8_t* record, const char* comment);
+// A movie record of `length` bytes as score, name, seed and count-x-input pairs.
+std::string movie_text(const uint8_t* record, int length, const char* comment);
+
+// The readers return "" on success or the problem, naming the line.
+std::string parse_level_text(const std::string& text, uint8_t* record);
+std::string parse_movie_text(const std::string& text, std::vector<uint8_t>* record);
+
+// The whole of a file; false when it cannot be read.
+bool read_text_file(const std::string& path, std::string* out);
+// The level number (1..400) a file names: the first run of digits in its base name.
+bool level_of_file_name(const std::string& path, int* level);
