@@ -77,6 +77,19 @@ exec_name=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
 [ -x "$prefix/bin/$exec_name" ] || fail "the desktop entry starts $exec_name, which is not installed"
 grep -q '^Icon=vorbix$' "$desktop" || fail "the desktop entry names another icon"
 
+# The manual pages name every option and command the programs' own usage
+# texts name.
+man_text()
+{
+    gzip -dc "$1" | sed -e 's/\\-/-/g' -e 's/\\f[BIRP]//g'
+}
+for word in $("$prefix/bin/vorbix" --help | grep -o -e '--*[a-zA-Z]*' | sort -u); do
+    man_text "$prefix/share/man/man6/vorbix.6.gz" | grep -q -F -e "$word" || fail "vorbix.6 does not name $word"
+done
+for word in $("$prefix/bin/vbltool" 2>&1 | grep -o -e 'vbltool [a-z]*' -e '--[a-z]*' | sed 's/vbltool //' | sort -u); do
+    man_text "$prefix/share/man/man6/vbltool.6.gz" | grep -q -F -e "$word" || fail "vbltool.6 does not name $word"
+done
+
 skipped=""
 validate()
 {
