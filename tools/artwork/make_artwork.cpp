@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "canvas.h"
+#include "level/grid.h"
 #include "picture/ilbm.h"
 
 namespace {
@@ -37,16 +38,16 @@ void put_u32(FILE* f, uint32_t v)
         fputc(int(v >> (8 * i)) & 0xff, f);
 }
 
-// The icon's art: the hero's walking pose (hero square 26) over a brick
-// (background square 1), 24 by 24.
+// The icon's art: the hero's walking pose over a brick, 24 by 24.
 struct IconArt {
     const Canvas& background;
     const Canvas& hero;
 
     std::array<int, 3> at(int x, int y) const
     {
-        uint8_t figure = hero.pixels[size_t(y * 320 + 24 * 2 + x)];
-        uint8_t brick = background.pixels[size_t(y * 320 + 24 + x)];
+        const int at = y * SET_PICTURE_WIDTH + x;
+        uint8_t figure = hero.pixels[size_t(square_offset(2) + at)];
+        uint8_t brick = background.pixels[size_t(square_offset(tile_square(TILE_BRICK, 0)) + at)];
         const uint8_t* rgb = figure ? &hero.palette[3 * figure] : &background.palette[3 * brick];
         return {rgb[0], rgb[1], rgb[2]};
     }
