@@ -505,6 +505,29 @@ TEST_F(GfxEditorFrames, SwitchingSetsKeepsTheCellAndUndo)
     EXPECT_EQ(set_cell(2, 30), from_set0);
 }
 
+TEST_F(GfxEditorFrames, EnteringAgainKeepsSetCellColoursToolAndBrush)
+{
+    GfxEditor& e = gfx_editor;
+    click(1, cell_x(41), cell_y(41));
+    with(LALT, SDLK_2);
+    key(SDLK_r);
+    key(SDLK_EQUALS);
+    key(SDLK_RIGHTBRACKET);
+    key(SDLK_COMMA);   // a pick left pending is forgotten
+    run();
+    mode_handler = gfx_editor_mode;
+    enter_gfx_editor();
+    EXPECT_EQ(e.set_index, 1);
+    EXPECT_EQ(e.cell_index, 41);
+    EXPECT_EQ(e.work, set_cell(1, 41));
+    EXPECT_EQ(e.undo, e.work);
+    EXPECT_EQ(e.tool, TOOL_RECT);
+    EXPECT_EQ(e.brush, 2);
+    EXPECT_EQ(e.fg, 2);
+    EXPECT_EQ(e.pick_mode, PICK_NONE);
+    EXPECT_EQ(screen_palette.colours, gfx_sets[1].palette);
+}
+
 TEST_F(GfxEditorFrames, SaveThenReloadRestoresTheCells)
 {
     GfxEditor& e = gfx_editor;

@@ -151,3 +151,26 @@ TEST(GfxEditorLeaving, TheGameDrawsTheEditedTilesAndFontAndTheNextStartTheSavedO
 }
 
 } // namespace
+
+namespace {
+
+TEST(GfxEditorLeaving, F2OpensTheEditorFromTheDemonstrationTheMenuAndPlay)
+{
+    GameRun run;
+    const std::string script = at(5, "press 283") + at(10, "press 27") + at(15, "press 32") + at(20, "press 283") +
+                               at(25, "press 27") + at(30, "press 27") + at(35, "press 283") + at(40, "press 27") +
+                               at(45, "down 308") + at(45, "press 120");
+    write_file(run.dir.file("script"), script);
+    ProcessResult r = run_process(VORBIX_BINARY, {"-w", "-q"},
+                                  {"HOME=" + run.dir.file("home"), "VORBIX_FAST=1",
+                                   "VORBIX_SCRIPT=" + run.dir.file("script"), "SDL_VIDEODRIVER=dummy"},
+                                  60, run.dir.path);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("frame 6: gfxedit level 0\nframe 11: demo level 0\nframe 16: menu level 0\n"
+                         "frame 21: gfxedit level 0\nframe 26: demo level 0\nframe 31: play level 0\n"
+                         "frame 36: gfxedit level 0\nframe 41: demo level 0\n"),
+              std::string::npos)
+        << r.err;
+}
+
+} // namespace
