@@ -256,13 +256,15 @@ void hover_preview(const GfxHit& hit)
 void reload_set()
 {
     GfxEditor& e = gfx_editor;
-    load_gfx_set(e.set_index);   // a failed reload keeps the set as it was
+    // A failed reload keeps the set as it was and says why below the help.
+    const char* message = load_gfx_set(e.set_index);
     set_palette(gfx_sets[size_t(e.set_index)].palette.data());
     draw_all_cells();
     load_cell(e.cell_index, e.work);
     e.scratch = e.work;
     show_zoom(e.work);
     request_full_update();
+    show_editor_message(message ? message : "");
 }
 
 void keys()

@@ -148,6 +148,15 @@ protected:
         return p;
     }
     uint8_t at(int x, int y) const { return screen[size_t(y * 640 + x)]; }
+    // The message line below the help holds text (ink where there was none).
+    bool message_shown() const
+    {
+        int inked = 0;
+        for (int y = 462; y < 474; y++)
+            for (int x = 60; x < 636; x++)
+                inked += at(x, y) == 255;
+        return inked > 50;
+    }
 };
 
 TEST_F(GfxEditorFrames, EnteringShowsTheCurrentCellAndItsPalette)
@@ -554,6 +563,18 @@ TEST_F(GfxEditorFrames, SaveThenReloadRestoresTheCells)
     EXPECT_EQ(e.work, set_cell(0, 0));
     EXPECT_EQ(e.undo, undo) << "reloading leaves undo as it was";
     EXPECT_EQ(read_file(dir.file(".zuzezodov/back.lbm")), saved);
+    EXPECT_FALSE(message_shown());
+
+    // A reload that cannot read its file keeps the set and says so.
+    click(1, zoom_x(1), zoom_y(1));
+    run();
+    const Picture24 edited = e.work;
+    strcpy(artwork_names[0], "gone.lbm");
+    shifted(SDLK_l);
+    run();
+    EXPECT_TRUE(message_shown());
+    EXPECT_EQ(e.work, edited);
+    EXPECT_EQ(set_cell(0, 0), edited);
 }
 
 TEST_F(GfxEditorFrames, SavedSetDecodesWithNetpbm)
@@ -612,14 +633,6 @@ TEST_F(GfxEditorFrames, AFailedSaveShowsItsMessageAndKeepsTheOldFile)
     ASSERT_FALSE(old.empty());
     click(1, zoom_x(20), zoom_y(20));
     shifted(SDLK_s);
-    // The message line below the help: ink where there was none.
-    auto message_shown = [&] {
-        int inked = 0;
-        for (int y = 462; y < 474; y++)
-            for (int x = 60; x < 636; x++)
-                inked += screen[size_t(y * 640 + x)] == 255;
-        return inked > 50;
-    };
     for (int limit : {0, 3000}) {
         SCOPED_TRACE(limit);
         // Without a limit the directory is made unwritable for an unprivileged user.
@@ -627,7 +640,7 @@ TEST_F(GfxEditorFrames, AFailedSaveShowsItsMessageAndKeepsTheOldFile)
             ASSERT_EQ(chmod(dir.file(".zuzezodov").c_str(), 0555), 0);
             ASSERT_EQ(chmod(dir.path.c_str(), 0755), 0);
         }
-        EXPECT_TRUE(in_child(limit, limit == 0, [&] { run(); }, message_shown));
+        EXPECT_TRUE(in_child(limit, limit == 0, [&] { run(); }, [&] { return message_shown(); }));
         chmod(dir.file(".zuzezodov").c_str(), 0700);
         EXPECT_EQ(read_file(dir.file(".zuzezodov/back.lbm")), old);
         EXPECT_EQ(access(dir.file(".zuzezodov/back.lbm.new").c_str(), F_OK), -1);

@@ -240,6 +240,47 @@ TEST(GfxTools, FloodFillMatchesAPlainFillOnMazes)
     }
 }
 
+TEST(GfxTools, FloodFillOfARegionWiderThanItsRing)
+{
+    // Filled from the middle, this region has 84 pixels pending at once at
+    // its widest, more than the ring's 64.
+    const char* const rows[24] = {
+        "###....##...#.###...#.##",
+        "..##.#.##..#...######..#",
+        "#....#..##........#..##.",
+        "....##.......#.#...#.#..",
+        "####......#.......##.#.#",
+        "#..#..........#..#.###..",
+        "..##.#......#.#.#...##.#",
+        "###..#.#....#..#.#.#...#",
+        "##..........#...........",
+        "..#.##.#..#.#.###....##.",
+        "##...#.#.####.#.......##",
+        "#.#.##..##.#..##...#....",
+        "....#...........#.#.....",
+        "#.#......##.#.##.###.#..",
+        "....##...#.#............",
+        "#.#...#..#..#.#####....#",
+        ".....##..#..#.#.#.....#.",
+        "###...#.....#.#.........",
+        "#..#.....##.#.#.......#.",
+        "....#.......#......#..##",
+        "#.###.......#.##...#..##",
+        "###..##........#...#.##.",
+        ".#...#.##.........#....#",
+        "#...##.#..##.#.#####.##.",
+    };
+    Picture24 p;
+    for (int r = 0; r < 24; r++)
+        for (int c = 0; c < 24; c++)
+            pixel_at(p, c, r) = rows[r][c] == '#' ? 1 : 0;
+    Picture24 want = p;
+    reference_fill(want, 12, 12, 0, 9);
+    flood_fill(p, 12, 12, 9);
+    EXPECT_EQ(p, want);
+    EXPECT_EQ(576 - marked(p, 9).size(), 339u);
+}
+
 TEST(GfxTools, InvertBoxAndCrosshairFlipEachPixelOnce)
 {
     const struct {
