@@ -46,8 +46,20 @@ constexpr const char* HELP_LINES[] = {
 int chooser_image_x(int cell) { return CHOOSER_X + 1 + CHOOSER_STEP * (cell % CHOOSER_COLUMNS); }
 int chooser_image_y(int cell) { return CHOOSER_Y + 1 + CHOOSER_STEP * (cell / CHOOSER_COLUMNS); }
 
-bool shift_held() { return key_down(SDLK_LSHIFT) || key_down(SDLK_RSHIFT); }
-bool alt_held() { return key_down(SDLK_LALT) || key_down(SDLK_RALT); }
+// The key went down in this frame with Shift: Shift is held now, or its own
+// event carried Shift (a quick Shift+key let go within one frame).
+bool pressed_with_shift(int32_t key)
+{
+    if (!key_pressed(key))
+        return false;
+    if (key_down(SDLK_LSHIFT) || key_down(SDLK_RSHIFT))
+        return true;
+    const KeyList& pressed = key_state.pressed;
+    for (int i = 0; i < pressed.count; i++)
+        if (pressed.keys[size_t(i)] == key && (key_state.pressed_mod[size_t(i)] & KMOD_SHIFT))
+            return true;
+    return false;
+}
 
 // The cell `cell` of any set's picture.
 void copy_set_cell(int set, int cell, Picture24& picture)
@@ -305,7 +317,7 @@ void keys()
         }
     }
     if (key_pressed(SDLK_b)) {
-        if (shift_held()) {
+        if (pressed_with_shift(SDLK_b)) {
             if (e.brush != BLOCK_BRUSH)
                 change_brush(BLOCK_BRUSH);
         } else if (e.tool != TOOL_BOX) {
@@ -320,7 +332,7 @@ void keys()
     if (key_pressed(SDLK_r))
         select_tool(TOOL_RECT);
     if (key_pressed(SDLK_l)) {
-        if (shift_held())
+        if (pressed_with_shift(SDLK_l))
             reload_set();
         else
             select_tool(TOOL_LINE);
@@ -604,17 +616,15 @@ void gfx_editor_mode()
         leave_gfx_editor();
         return;
     }
-    if (key_pressed(SDLK_s) && shift_held()) {
+    if (pressed_with_shift(SDLK_s)) {
         // Saving shows nothing when it works; a failure is told below the help.
         const char* message = save_gfx_set(e.set_index);
         show_editor_message(message ? message : "");
     }
-    if (alt_held()) {
-        const int keys[] = {SDLK_1, SDLK_2, SDLK_3, SDLK_4};
-        for (int set = 0; set < GFX_SET_COUNT; set++)
-            if (key_pressed(keys[set])) {
-                switch_set(set);
-                break;
-            }
-    }
+    const int32_t set_keys[] = {SDLK_1, SDLK_2, SDLK_3, SDLK_4};
+    for (int set = 0; set < GFX_SET_COUNT; set++)
+        if (pressed_with_alt(set_keys[set])) {
+            switch_set(set);
+            break;
+        }
 }
