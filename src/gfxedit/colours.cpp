@@ -1,7 +1,7 @@
 // The graphics editor's two colours and the palette sliders.
 #include <algorithm>
 
-#include "core/frame.h"
+#include "core/flags.h"
 #include "display/screen.h"
 #include "display/tiles.h"
 #include "gfxedit/gfxedit.h"

@@ -4,22 +4,23 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/frame.h"
+#include "core/flags.h"
 #include "core/input.h"
 #include "display/screen.h"
 #include "display/status.h"
 #include "display/tiles.h"
-#include "game/game.h"
+#include "frontend/modes.h"
+#include "picture/artwork.h"
 #include "picture/gfxset.h"
 
 GfxEditor gfx_editor;
 
 namespace {
 
-constexpr int CHOOSER_X = 64, CHOOSER_Y = 32, CHOOSER_STEP = 25, CHOOSER_COLUMNS = 12;
+constexpr int CHOOSER_X = 64, CHOOSER_Y = 32, CHOOSER_STEP = 25, CHOOSER_COLUMNS = SQUARES_PER_ROW;
 constexpr int ZOOM_X = 381, ZOOM_Y = 33, ZOOM_SCALE = 8;
 constexpr int PANEL_X = 592, PANEL_Y = 32, PANEL_STEP = 12;
-constexpr int PANEL_PICTURES[] = {84, 85, 86, 87};   // cells of set 0
+constexpr int PANEL_PICTURES = 4;   // background squares from TOOL_PANEL_FIRST
 constexpr int SLIDER_X[] = {300, 316, 332};
 constexpr int HELP_X = 60, HELP_Y = 250, HELP_STEP = 16;
 constexpr int MESSAGE_Y = 462;   // below the help
@@ -69,10 +70,9 @@ void copy_set_cell(int set, int cell, Picture24& picture)
         picture.fill(0);
         return;
     }
-    const uint8_t* top = pixels + GFX_SET_WIDTH * PICTURE_SIZE * (cell / CHOOSER_COLUMNS) +
-                         PICTURE_SIZE * (cell % CHOOSER_COLUMNS);
+    const uint8_t* top = pixels + square_offset(cell);
     for (int r = 0; r < PICTURE_SIZE; r++)
-        memcpy(picture.data() + PICTURE_SIZE * r, top + GFX_SET_WIDTH * r, PICTURE_SIZE);
+        memcpy(picture.data() + PICTURE_SIZE * r, top + SET_PICTURE_WIDTH * r, PICTURE_SIZE);
 }
 
 void choose_cell(int cell)
@@ -385,7 +385,7 @@ void leave_gfx_editor()
     update_whole_screen();
     // The game's colours and tile images are rebuilt from the edited sets.
     rebuild_screen_colours();
-    start_demo();
+    demo_mode();
 }
 
 } // namespace
@@ -427,9 +427,9 @@ void store_cell(int cell, const Picture24& picture)
     uint8_t* pixels = gfx_sets[size_t(gfx_editor.set_index)].pixels;
     if (!pixels)
         return;
-    uint8_t* top = pixels + GFX_SET_WIDTH * PICTURE_SIZE * (cell / CHOOSER_COLUMNS) + PICTURE_SIZE * (cell % CHOOSER_COLUMNS);
+    uint8_t* top = pixels + square_offset(cell);
     for (int r = 0; r < PICTURE_SIZE; r++)
-        memcpy(top + GFX_SET_WIDTH * r, picture.data() + PICTURE_SIZE * r, PICTURE_SIZE);
+        memcpy(top + SET_PICTURE_WIDTH * r, picture.data() + PICTURE_SIZE * r, PICTURE_SIZE);
 }
 
 PaintState editor_paint()
@@ -530,8 +530,8 @@ void draw_gfx_editor()
     frame_swatch(e.fg, COLOUR_WHITE);
     frame_cell(e.cell_index, COLOUR_BLACK);
     draw_all_cells();
-    for (int i = 0; i < 4; i++) {
-        copy_set_cell(SET_BACKGROUND, PANEL_PICTURES[i], e.scratch);
+    for (int i = 0; i < PANEL_PICTURES; i++) {
+        copy_set_cell(SET_BACKGROUND, TOOL_PANEL_FIRST + i, e.scratch);
         put_block(PANEL_X, PANEL_Y + 24 * i, e.scratch.data());
     }
     if (e.brush != BLOCK_BRUSH)

@@ -6,7 +6,7 @@
 
 #include "gfxedit/tools.h"
 
-constexpr int GFX_CELL_COUNT = 96;
+constexpr int GFX_CELL_COUNT = 96;   // squares of a set
 constexpr int READOUT_BLANK = 99;   // a readout number shown as two spaces
 
 enum Region {
