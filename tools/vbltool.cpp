@@ -20,6 +20,7 @@
 #include "game/replay.h"
 #include <chrono>
 #include "leveledit/validate.h"
+#include "solver/solver.h"
 #include <SDL/SDL.h>
 
 namespace {
@@ -31,7 +32,8 @@ const char USAGE[] =
     "       vbltool unpack ARCHIVE DIR\n"
     "       vbltool check [--relaxed] ARCHIVE|FILE...\n"
     "       vbltool replay ARCHIVE LEVEL [--repeat N]   (LEVEL 0: ARCHIVE is -)\n"
-    "       vbltool verify ARCHIVE\n";
+    "       vbltool verify ARCHIVE\n"
+    "       vbltool solve ARCHIVE|FILE LEVEL [--seed N] [--budget SECONDS] [-o FILE.movie]\n";
 
 int usage()
 {
@@ -323,6 +325,115 @@ int command_verify(const char* archive)
     return all_good ? 0 : 1;
 }
 
+
+// Writes a whole file under a temporary name and renames it into place, so
+// a failure never leaves a partial file behind.
+bool write_file_whole(const std::string& path, const std::string& bytes)
+{
+    const std::string part = path + ".part";
+    FILE* f = fopen(part.c_str(), "wb");
+    if (!f)
+        return false;
+    bool ok = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    ok = (fclose(f) == 0) && ok;
+    if (!ok || rename(part.c_str(), path.c_str()) != 0) {
+        unlink(part.c_str());
+        return false;
+    }
+    return true;
+}
+
+// Puts level LEVEL of an archive, or the level of a text file, into the grid.
+// Returns 0, or the exit status after a message.
+int load_level_source(const char* source, const char* level_arg, int* level)
+{
+    if (!parse_level_number(level_arg, level))
+        return fail(level_arg, "not a level number 0..400"), 2;
+    LevelRecord record;
+    archive_path[0] = 0;
+    if (*level == 0 && strcmp(source, "-") == 0) {
+        record = BUILTIN_LEVEL;
+    } else if (is_archive_file(source)) {
+        if (!use_archive(source) || !check_archive(source))
+            return 2;
+        if (*level == 0 || read_record(2 * *level - 2, record.data(), LEVEL_RECORD_SIZE) != LEVEL_RECORD_SIZE)
+            return fail(source, "has no level " + std::to_string(*level)), 2;
+    } else {
+        std::string text;
+        if (!read_text_file(source, &text))
+            return fail(source, strerror(errno)), 2;
+        std::string problem = parse_level_text(text, record.data());
+        if (!problem.empty())
+            return fail(source, problem), 2;
+    }
+    current_level = *level;
+    unpack_record(record.data());
+    return 0;
+}
+
+int command_solve(const std::vector<std::string>& args)
+{
+    std::vector<std::string> positional;
+    SolveOptions options;
+    std::string output;
+    for (size_t i = 0; i < args.size(); i++) {
+        const std::string& a = args[i];
+        const bool has_value = i + 1 < args.size();
+        if (a == "--seed" && has_value) {
+            char* end;
+            long seed = strtol(args[++i].c_str(), &end, 10);
+            if (*end || seed < 0 || seed > 23)
+                return fail(args[i], "the seed is 0..23"), 2;
+            options.seed = int(seed);
+        } else if (a == "--budget" && has_value) {
+            char* end;
+            double budget = strtod(args[++i].c_str(), &end);
+            if (*end || !(budget > 0))
+                return fail(args[i], "the budget is a number of seconds above 0"), 2;
+            options.budget_seconds = budget;
+        } else if (a == "-o" && has_value) {
+            output = args[++i];
+        } else {
+            positional.push_back(a);
+        }
+    }
+    if (positional.size() != 2)
+        return usage();
+    int level;
+    if (int status = load_level_source(positional[0].c_str(), positional[1].c_str(), &level))
+        return status;
+    const SolveResult r = solve_level(options);
+    if (r.status == SOLVE_REFUSED)
+        return fail(positional[0] + " level " + std::to_string(level), r.problem), 2;
+    if (r.status != SOLVE_FOUND) {
+        fprintf(stderr,
+                "vbltool: level %d: no way out found within %g seconds (%lld states expanded, %lld ticks "
+                "simulated)\n",
+                level, options.budget_seconds, static_cast<long long>(r.expanded),
+                static_cast<long long>(r.ticks_simulated));
+        return 1;
+    }
+    const std::vector<uint8_t> record = movie_record_of(r.inputs, r.score, options.seed, "VORBIX");
+    if (record.empty())
+        return fail("level " + std::to_string(level), "the movie needs more than 2047 pairs"), 1;
+    const std::string comment = "movie of level " + std::to_string(level) + ", found by vbltool solve (seed " +
+                                std::to_string(options.seed) + ")";
+    const std::string text = movie_text(record.data(), int(record.size()), comment.c_str());
+    char line[256];
+    snprintf(line, sizeof line, "level=%d result=solved ticks=%d score=%d expanded=%lld simulated=%lld seconds=%.2f\n",
+             level, r.ticks, r.score, static_cast<long long>(r.expanded), static_cast<long long>(r.ticks_simulated),
+             r.seconds);
+    if (output.empty()) {
+        fputs(line, stderr);
+        fputs(text.c_str(), stdout);
+        return 0;
+    }
+    if (!write_file_whole(output, text))
+        return fail(output, strerror(errno)), 1;
+    fputs(line, stdout);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -347,6 +458,8 @@ int main(int argc, char** argv)
         return command_verify(argv[2]);
     if (command == "check" && argc >= 3)
         return command_check(std::vector<std::string>(argv + 2, argv + argc));
+    if (command == "solve" && argc >= 4)
+        return command_solve(std::vector<std::string>(argv + 2, argv + argc));
     if (command == "pack" && argc >= 4 && strcmp(argv[2], "-o") == 0)
         return command_pack(argv[3], std::vector<std::string>(argv + 4, argv + argc));
     return usage();
