@@ -4,7 +4,7 @@ BUILD      ?= build
 BUILD_SAN  ?= build-san
 JOBS       ?= $(shell nproc)
 
-.PHONY: setup build run test test-sanitize clean
+.PHONY: setup build run test test-sanitize docs clean
 
 setup:
 	@tools/setup.sh
@@ -28,6 +28,10 @@ test: build
 test-sanitize: setup $(BUILD_SAN)/CMakeCache.txt
 	cmake --build $(BUILD_SAN) -j $(JOBS)
 	cd $(BUILD_SAN) && ctest --output-on-failure -j $(JOBS)
+
+# Pictures for the documentation, drawn from the shipped data by vbltool.
+docs: build
+	cd $(BUILD) && ./vbltool render data/levels.vbl all -o $(CURDIR)/docs/levels.png
 
 clean:
 	rm -rf $(BUILD) $(BUILD_SAN)

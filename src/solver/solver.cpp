@@ -5,12 +5,12 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <memory>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <queue>
-#include <unordered_map>
-#include <unordered_set>
 
 #include "core/frame.h"
 #include "display/screen.h"
@@ -108,7 +108,18 @@ std::vector<uint8_t> inputs_of_movie(const uint8_t* record, int length)
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+// The budget counts the processor time of this process, so that a busy
+// machine gives the search the same amount of work as an idle one.
+struct Clock {
+    using duration = std::chrono::nanoseconds;
+    using time_point = std::chrono::time_point<Clock, duration>;
+    static time_point now()
+    {
+        timespec t;
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+        return time_point(duration(int64_t(t.tv_sec) * 1000000000 + t.tv_nsec));
+    }
+};
 
 // Everything the tick reads and writes, except the level's snapshot (fixed
 // while a level runs) and the movie buffer (unused: the search feeds inputs).
@@ -313,6 +324,50 @@ uint64_t state_key()
     return h;
 }
 
+// States in chunks: growing never moves or copies the states already held.
+struct StatePool {
+    static constexpr size_t CHUNK = 1024;
+    std::vector<std::unique_ptr<SearchState[]>> chunks;
+    SearchState& operator[](size_t i) { return chunks[i / CHUNK][i % CHUNK]; }
+    void ensure(size_t n)
+    {
+        while (chunks.size() * CHUNK < n)
+            chunks.emplace_back(new SearchState[CHUNK]);
+    }
+};
+
+// Keys of the states seen: open addressing, key 0 stands for an empty slot.
+struct KeySet {
+    std::vector<uint64_t> slots = std::vector<uint64_t>(1 << 16, 0);
+    size_t used = 0;
+    // True when the key was not there before.
+    bool insert(uint64_t key)
+    {
+        key |= key == 0;
+        if (2 * (used + 1) > slots.size())
+            grow();
+        size_t mask = slots.size() - 1;
+        for (size_t i = size_t(key * 0x9e3779b97f4a7c15ull >> 20) & mask;; i = (i + 1) & mask) {
+            if (slots[i] == key)
+                return false;
+            if (slots[i] == 0) {
+                slots[i] = key;
+                used++;
+                return true;
+            }
+        }
+    }
+    void grow()
+    {
+        std::vector<uint64_t> old(slots.size() * 2, 0);
+        old.swap(slots);
+        used = 0;
+        for (uint64_t key : old)
+            if (key)
+                insert(key);
+    }
+};
+
 struct Node {
     int32_t parent;
     uint32_t input_begin;
@@ -340,6 +395,7 @@ struct Search {
     const SolveOptions& options;
     Clock::time_point deadline;
     std::array<uint8_t, GRID_CELLS> target;
+    StatePool pool;   // kept between passes
     SearchState root;
     int64_t expanded = 0;
     int64_t ticks = 0;
@@ -395,14 +451,16 @@ struct Search {
     {
         std::vector<Node> nodes;
         std::vector<uint8_t> inputs;
-        std::vector<SearchState> pool;
         std::vector<int32_t> free_slots;
-        std::unordered_set<uint64_t> seen;
+        KeySet seen;
         std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> open;
         uint64_t order = 0;
 
         restore_state(root);
-        pool.push_back(root);
+        game_active = true;
+        size_t pool_used = 1;
+        pool.ensure(1);
+        pool[0] = root;
         nodes.push_back(Node{-1, 0, 0, 0});
         seen.insert(state_key());
         open.push(Entry{0, order++, 0});
@@ -422,6 +480,8 @@ struct Search {
             nodes[size_t(top.node)].state = -1;
             expanded++;
             local_expanded++;
+            if (getenv("VORBIX_SOLVER_TRACE3") && local_expanded < 40)
+                fprintf(stderr, "expand f=%lld hero %d,%d ticks %d objects %d\n", (long long)top.priority, pool[size_t(slot)].actors[0].x, pool[size_t(slot)].actors[0].y, pool[size_t(slot)].game.play_ticks, pool[size_t(slot)].game.objects_left);
             for (int move = 0; move < MOVE_COUNT; move++) {
                 restore_state(pool[size_t(slot)]);
                 runner.inputs.clear();
@@ -452,7 +512,7 @@ struct Search {
                     if (potential <= best_score)
                         continue;
                 }
-                if (!seen.insert(state_key()).second)
+                if (!seen.insert(state_key()))
                     continue;
                 if (int64_t(nodes.size()) >= options.max_states) {
                     return false;
@@ -462,8 +522,8 @@ struct Search {
                     child_slot = free_slots.back();
                     free_slots.pop_back();
                 } else {
-                    child_slot = int32_t(pool.size());
-                    pool.emplace_back();
+                    child_slot = int32_t(pool_used++);
+                    pool.ensure(pool_used);
                 }
                 save_state(pool[size_t(child_slot)]);
                 const int32_t child = int32_t(nodes.size());
@@ -508,10 +568,10 @@ SolveResult solve_level(const SolveOptions& options)
 
     // First any way out, greedily; then searches that weigh the time spent and
     // the score's penalties and bonuses, each bound to beat the best so far.
-    static constexpr Weights FIRST = {25, 400, 60, 0, 0, 0};
+    static constexpr Weights FIRST = {25, 400, 60, 600, 0, 0};
     static constexpr Weights BETTER[] = {
-        {60, 200, 60, 6000, 4650, 6000},
-        {100, 150, 60, 6000, 4650, 6000},
+        {25, 400, 60, 20000, 0, 0},
+        {50, 300, 60, 20000, 4650, 6000},
     };
     std::vector<uint8_t> found;
     if (search.run(FIRST, INT64_MAX, -1, &found)) {
