@@ -158,12 +158,17 @@ void restore_state(const SearchState& s)
 
 constexpr int FAR = 1000;
 constexpr int CELL_TICKS = 12;
-constexpr int DIG_STEPS = 4;   // the dig's 24 ticks, the step in and the drop
+constexpr int DIG_STEPS = 4;
+constexpr int UNREACHABLE_TICKS = 50000;   // the dig's 24 ticks, the step in and the drop
 
 bool passable(int t) { return in_class(t, CLASS_PASSABLE); }
 
-int nearest_target(int start, const std::array<uint8_t, GRID_CELLS>& target)
+// Steps to the nearest of `targets` target cells (FAR when none is reached);
+// `missed` tells whether some target cannot be reached at all.
+int nearest_target(int start, const std::array<uint8_t, GRID_CELLS>& target, int targets, bool* missed)
 {
+    int nearest = FAR;
+    int reached = 0;
     static std::array<uint16_t, GRID_CELLS> dist;
     static std::array<std::vector<int16_t>, DIG_STEPS + 1> buckets;
     dist.fill(0xffff);
@@ -182,8 +187,13 @@ int nearest_target(int start, const std::array<uint8_t, GRID_CELLS>& target)
             const int u = bucket[k];
             if (dist[size_t(u)] != d)
                 continue;
-            if (target[size_t(u)])
-                return d;
+            if (target[size_t(u)]) {
+                nearest = std::min(nearest, d);
+                if (++reached == targets) {
+                    *missed = false;
+                    return nearest;
+                }
+            }
             auto relax = [&](int v, int cost) {
                 if (d + cost < dist[size_t(v)]) {
                     dist[size_t(v)] = uint16_t(d + cost);
@@ -214,17 +224,23 @@ int nearest_target(int start, const std::array<uint8_t, GRID_CELLS>& target)
         pending -= int(bucket.size());
         bucket.clear();
     }
-    return FAR;
+    *missed = true;
+    return nearest;
 }
 
 // ---- The moves of the search.
 
-enum Move { MOVE_LEFT, MOVE_RIGHT, MOVE_UP, MOVE_DOWN, MOVE_DIG_LEFT, MOVE_DIG_RIGHT, MOVE_WAIT, MOVE_WAIT_LONG, MOVE_COUNT };
+enum Move {
+    MOVE_LEFT, MOVE_RIGHT, MOVE_UP, MOVE_DOWN, MOVE_DIG_LEFT, MOVE_DIG_RIGHT, MOVE_WAIT, MOVE_WAIT_LONG,
+    MOVE_TRAP_LEFT, MOVE_TRAP_RIGHT,   // dig, wait for an enemy to fall in, walk over it
+    MOVE_COUNT
+};
 enum MoveEnd { MOVE_DONE, MOVE_EXIT, MOVE_DEAD, MOVE_STUCK };
 
 constexpr int WAIT_TICKS = 6;
 constexpr int WAIT_LONG_TICKS = 24;
 constexpr int MOVE_TICK_LIMIT = 400;
+constexpr int TRAP_WAIT_LIMIT = 240;
 
 struct Runner {
     std::vector<uint8_t> inputs;
@@ -269,6 +285,34 @@ MoveEnd run_move(int move, Runner& run)
                 return ended();
         }
         return MOVE_DONE;
+    case MOVE_TRAP_LEFT:
+    case MOVE_TRAP_RIGHT: {
+        const bool left = move == MOVE_TRAP_LEFT;
+        const int hole = cell_at(h.x, h.y) + (left ? -1 : 1) + GRID_COLUMNS;
+        bool enemy_near = false;
+        for (int i = 1; i <= g.enemy_count; i++)
+            enemy_near |= std::abs(actors[size_t(i)].y - h.y) < 12 && std::abs(actors[size_t(i)].x - h.x) < 24 * 8;
+        if (!enemy_near)
+            return MOVE_STUCK;
+        const MoveEnd dug = run_move(left ? MOVE_DIG_LEFT : MOVE_DIG_RIGHT, run);
+        if (dug != MOVE_DONE)
+            return dug;
+        for (int i = 0;; i++) {
+            if (play_grid[size_t(hole)] == TILE_SOLID && (occupancy[size_t(hole)] & 0x7f) && i > 0)
+                break;   // an enemy plugs the hole
+            if (i == TRAP_WAIT_LIMIT || play_grid[size_t(hole)] == TILE_BRICK)
+                return MOVE_STUCK;
+            run.step(INPUT_NONE);
+            if (ended() != MOVE_DONE)
+                return ended();
+        }
+        for (int step = 0; step < 2; step++) {
+            const MoveEnd walked = run_move(left ? MOVE_LEFT : MOVE_RIGHT, run);
+            if (walked != MOVE_DONE)
+                return walked;
+        }
+        return MOVE_DONE;
+    }
     default:
         break;
     }
@@ -408,16 +452,21 @@ struct Search {
         const GameState& g = game_state;
         const Actor& hero = actors[0];
         const int at = cell_at(hero.x, hero.y);
-        bool any = false;
+        int targets = 0;
         for (int cell = 0; cell < GRID_CELLS; cell++) {
             const uint8_t t = play_grid[size_t(cell)];
             target[size_t(cell)] = g.objects_left > 0 ? t == TILE_OBJECT
                                                       : t == TILE_LADDER && cell < 2 * GRID_COLUMNS;
-            any |= target[size_t(cell)] != 0;
+            targets += target[size_t(cell)];
         }
         int left = w.object_ticks * g.objects_left;
-        if (any)
-            left += CELL_TICKS * nearest_target(at, target);
+        if (targets > 0) {
+            bool missed = false;
+            left += CELL_TICKS * nearest_target(at, target, g.objects_left > 0 ? targets : 1, &missed);
+            // An object left behind out of reach: most likely a dead end.
+            if (missed && g.objects_left > 0)
+                left += UNREACHABLE_TICKS;
+        }
         int near = 0;
         for (int i = 1; i <= g.enemy_count; i++) {
             const Actor& e = actors[size_t(i)];
@@ -568,7 +617,9 @@ SolveResult solve_level(const SolveOptions& options)
 
     // First any way out, greedily; then searches that weigh the time spent and
     // the score's penalties and bonuses, each bound to beat the best so far.
-    static constexpr Weights FIRST = {25, 400, 60, 600, 0, 0};
+    Weights FIRST = {25, 400, 60, 600, 0, 0};
+    if (getenv("VORBIX_SOLVER_PENALTY"))
+        FIRST.penalty_ticks = atoi(getenv("VORBIX_SOLVER_PENALTY"));
     static constexpr Weights BETTER[] = {
         {25, 400, 60, 20000, 0, 0},
         {50, 300, 60, 20000, 4650, 6000},

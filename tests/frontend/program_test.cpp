@@ -142,6 +142,35 @@ TEST(Program, LevelStepsInDemonstrationAndPlay)
         << r.err;
 }
 
+// The masters: with -s the demonstration plays the shipped levels' solved
+// movies one after another, each level ending at its movie's last tick.
+TEST(Program, PreSolvedMoviesPlayLevelAfterLevel)
+{
+    TempDir dir;
+    mkdir(dir.file("home").c_str(), 0700);
+    symlink(VORBIX_BUILD_DIR "/data", dir.file("data").c_str());
+    ProcessResult list = run_process(VBLTOOL_BINARY, {"list", VORBIX_BUILD_DIR "/data/masters.vbl"});
+    ASSERT_EQ(list.status, 0);
+    long frame = 0;
+    std::string expected = "frame 1: demo level 1\n";
+    for (int level = 1; level <= 3; level++) {
+        const std::string key = (level < 10 ? "  " : " ") + std::to_string(level) + "  movie";
+        const size_t at = list.out.find(key);
+        ASSERT_NE(at, std::string::npos) << list.out;
+        const size_t ticks_at = list.out.find("ticks=", at);
+        frame += std::stol(list.out.substr(ticks_at + 6));
+        expected += "frame " + std::to_string(frame) + ": demo level " + std::to_string(level + 1) + "\n";
+    }
+    write_file(dir.file("script"), alt_x(frame + 5));
+    ProcessResult r = run_process(VORBIX_BINARY, {"-w", "-q", "-s", "-l", "1"},
+                                  {"HOME=" + dir.file("home"), "USER=tester", "VORBIX_FAST=1",
+                                   "VORBIX_SCRIPT=" + dir.file("script"), "SDL_VIDEODRIVER=dummy",
+                                   "SDL_AUDIODRIVER=dummy"},
+                                  120, dir.path);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find(expected), std::string::npos) << r.err;
+}
+
 TEST(Program, MissingSoundEndsStartUpWithStatus4)
 {
     TempDir dir;
