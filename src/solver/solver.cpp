@@ -237,7 +237,7 @@ enum Move {
 };
 enum MoveEnd { MOVE_DONE, MOVE_EXIT, MOVE_DEAD, MOVE_STUCK };
 
-constexpr int WAIT_TICKS = 6;
+constexpr int WAIT_TICKS = 5;   // odd: waits also choose the cycle counter's parity
 constexpr int WAIT_LONG_TICKS = 24;
 constexpr int MOVE_TICK_LIMIT = 400;
 constexpr int TRAP_WAIT_LIMIT = 240;
@@ -342,7 +342,10 @@ uint64_t mix(uint64_t h, uint64_t v)
     return h;
 }
 
-uint64_t state_key()
+// The key of the state now in the globals. Coarse keys see enemies far from
+// the hero only by region and holes by a longer age step, which merges more
+// states that differ in nothing the hero can use.
+uint64_t state_key(bool coarse)
 {
     uint64_t h = 1469598103934665603ull;
     for (size_t i = 0; i < GRID_CELLS; i += 8) {
@@ -354,14 +357,23 @@ uint64_t state_key()
     const Actor& hero = actors[0];
     h = mix(h, uint64_t(hero.x) << 32 | uint32_t(hero.y));
     h = mix(h, (hero.flags & ACTOR_DIGGING) ? uint64_t(hero.counter) + 1 : 0);
+    const int hero_cell = cell_at(hero.x, hero.y);
     for (int i = 1; i <= g.enemy_count; i++) {
         const Actor& e = actors[size_t(i)];
         int bucket = (e.flags & ACTOR_TRAPPED) ? e.counter / 16 : (e.flags & ACTOR_DEAD) ? e.counter / 8 : 0;
-        h = mix(h, uint64_t(cell_at(e.x, e.y)) << 24 | uint64_t(e.flags & 0x78) << 16 | uint64_t(bucket));
+        int cell = cell_at(e.x, e.y);
+        if (coarse) {
+            const int columns = std::abs(cell % GRID_COLUMNS - hero_cell % GRID_COLUMNS);
+            const int rows = std::abs(cell / GRID_COLUMNS - hero_cell / GRID_COLUMNS);
+            if (columns + rows > 6)
+                cell = 1000 + (cell / GRID_COLUMNS / 2) * 8 + (cell % GRID_COLUMNS) / 4;
+            bucket /= 2;
+        }
+        h = mix(h, uint64_t(cell) << 24 | uint64_t(e.flags & 0x78) << 16 | uint64_t(bucket));
     }
     for (const HoleSlot& s : holes)
         if (s.timer != 0)
-            h = mix(h, uint64_t(s.cell) << 16 | uint32_t(s.timer / 24));
+            h = mix(h, uint64_t(s.cell) << 16 | uint32_t(s.timer / (coarse ? 60 : 24)));
     h = mix(h, uint64_t(g.schedule_index) << 48 | uint64_t(g.objects_left & 0xff) << 40 |
                    uint64_t(g.flash_status & 3) << 32 | uint64_t(g.hidden_status & 3) << 16 |
                    uint64_t(g.penalty_flags & 3));
@@ -427,6 +439,7 @@ struct Entry {
 };
 
 struct Weights {
+    bool coarse;           // coarse state keys
     int g_percent;         // weight of the ticks spent so far, in percent
     int object_ticks;      // cost of an object not yet collected
     int enemy_near;        // cost of an enemy next to the hero
@@ -458,6 +471,16 @@ struct Search {
             target[size_t(cell)] = g.objects_left > 0 ? t == TILE_OBJECT
                                                       : t == TILE_LADDER && cell < 2 * GRID_COLUMNS;
             targets += target[size_t(cell)];
+        }
+        // An object an enemy carries comes back when the enemy is trapped:
+        // the way to it is the way to the enemy.
+        for (int i = 1; g.objects_left > 0 && i <= g.enemy_count; i++) {
+            const Actor& e = actors[size_t(i)];
+            const int cell = cell_at(e.x, e.y);
+            if ((e.flags & (ACTOR_CARRYING | ACTOR_HIDDEN)) == ACTOR_CARRYING && !target[size_t(cell)]) {
+                target[size_t(cell)] = 1;
+                targets++;
+            }
         }
         int left = w.object_ticks * g.objects_left;
         if (targets > 0) {
@@ -511,7 +534,7 @@ struct Search {
         pool.ensure(1);
         pool[0] = root;
         nodes.push_back(Node{-1, 0, 0, 0});
-        seen.insert(state_key());
+        seen.insert(state_key(w.coarse));
         open.push(Entry{0, order++, 0});
         Runner runner;
         int64_t local_expanded = 0;
@@ -561,7 +584,7 @@ struct Search {
                     if (potential <= best_score)
                         continue;
                 }
-                if (!seen.insert(state_key()))
+                if (!seen.insert(state_key(w.coarse)))
                     continue;
                 if (int64_t(nodes.size()) >= options.max_states) {
                     return false;
@@ -617,15 +640,25 @@ SolveResult solve_level(const SolveOptions& options)
 
     // First any way out, greedily; then searches that weigh the time spent and
     // the score's penalties and bonuses, each bound to beat the best so far.
-    Weights FIRST = {25, 400, 60, 600, 0, 0};
-    if (getenv("VORBIX_SOLVER_PENALTY"))
-        FIRST.penalty_ticks = atoi(getenv("VORBIX_SOLVER_PENALTY"));
+    // First any way out, greedily, with finer and then coarser state keys and
+    // then more weight on the time spent; then searches that weigh the time
+    // and the score's penalties and bonuses, each bound to beat the best so far.
+    static constexpr struct {
+        Weights weights;
+        int64_t expansions;
+    } FIRST[] = {
+        {{false, 25, 400, 60, 600, 0, 0}, 150000},
+        {{true, 25, 400, 60, 600, 0, 0}, 300000},
+        {{true, 60, 400, 60, 600, 0, 0}, INT64_MAX},
+    };
     static constexpr Weights BETTER[] = {
-        {25, 400, 60, 20000, 0, 0},
-        {50, 300, 60, 20000, 4650, 6000},
+        {false, 25, 400, 60, 20000, 0, 0},
+        {false, 50, 300, 60, 20000, 4650, 6000},
     };
     std::vector<uint8_t> found;
-    if (search.run(FIRST, INT64_MAX, -1, &found)) {
+    for (const auto& pass : FIRST) {
+        if (search.out_of_time || !search.run(pass.weights, pass.expansions, -1, &found))
+            continue;
         int ticks = 0, score = 0;
         play_grid = level;
         if (play_inputs(found, options.seed, &ticks, &score)) {
@@ -633,6 +666,7 @@ SolveResult solve_level(const SolveOptions& options)
             result.inputs = found;
             result.ticks = ticks;
             result.score = score;
+            break;
         }
     }
     if (result.status == SOLVE_FOUND && options.improve) {

@@ -10,7 +10,7 @@ struct SolveOptions {
     int seed = 0;                 // cycle counter at the level's start, 0..23
     double budget_seconds = 60;   // wall-clock time for the whole search
     bool improve = true;          // spend what is left of the budget on a better score
-    int64_t max_states = 1500000; // states held at once; the search stops there
+    int64_t max_states = 800000;  // states made in one pass of the search; it stops there
 };
 
 enum SolveStatus { SOLVE_FOUND, SOLVE_NOT_FOUND, SOLVE_REFUSED };
