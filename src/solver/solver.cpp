@@ -12,7 +12,7 @@
 #include <ctime>
 #include <queue>
 
-#include "core/frame.h"
+#include "core/flags.h"
 #include "display/screen.h"
 #include "display/tiles.h"
 #include "game/game.h"
