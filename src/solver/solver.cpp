@@ -6,7 +6,6 @@
 #include <array>
 #include <chrono>
 #include <memory>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -69,8 +68,6 @@ bool play_inputs(const std::vector<uint8_t>& inputs, int seed, int* ticks, int* 
         }
         *ticks = game_state.play_ticks;
         *score = game_state.score;
-        if (getenv("VORBIX_SOLVER_TRACE"))
-            fprintf(stderr, "replay: %zu inputs, exit %d death %d ticks %d hero %d,%d\n", inputs.size(), game_state.exit_count, game_state.death_count, game_state.play_ticks, actors[0].x, actors[0].y);
     }
     game_active = false;
     play_grid = level;
@@ -538,7 +535,6 @@ struct Search {
         open.push(Entry{0, order++, 0});
         Runner runner;
         int64_t local_expanded = 0;
-        int trace_best = 1000;
         while (!open.empty()) {
             if ((local_expanded & 255) == 0 && Clock::now() > deadline) {
                 out_of_time = true;
@@ -552,16 +548,12 @@ struct Search {
             nodes[size_t(top.node)].state = -1;
             expanded++;
             local_expanded++;
-            if (getenv("VORBIX_SOLVER_TRACE3") && local_expanded < 40)
-                fprintf(stderr, "expand f=%lld hero %d,%d ticks %d objects %d\n", (long long)top.priority, pool[size_t(slot)].actors[0].x, pool[size_t(slot)].actors[0].y, pool[size_t(slot)].game.play_ticks, pool[size_t(slot)].game.objects_left);
             for (int move = 0; move < MOVE_COUNT; move++) {
                 restore_state(pool[size_t(slot)]);
                 runner.inputs.clear();
                 runner.ticks = 0;
                 const MoveEnd end = run_move(move, runner);
                 ticks += runner.ticks;
-                if (getenv("VORBIX_SOLVER_TRACE2") && pool[size_t(slot)].game.objects_left == 0)
-                    fprintf(stderr, "from %d,%d move %d end %d -> %d,%d\n", pool[size_t(slot)].actors[0].x, pool[size_t(slot)].actors[0].y, move, end, actors[0].x, actors[0].y);
                 if (end == MOVE_DEAD || end == MOVE_STUCK)
                     continue;
                 if (end == MOVE_EXIT) {
@@ -580,7 +572,8 @@ struct Search {
                 if (best_score >= 0) {
                     // The most this branch can still score: every object left
                     // and the bonus, with no more time lost.
-                    int potential = g.score + 250 * g.objects_left + (g.hidden_status == 0 ? 10000 : 0);
+                    int potential = g.score + 250 * g.objects_left + (g.hidden_status == 0 ? 10000 : 0) +
+                                    (g.flashing_cell != NO_CELL ? 7750 : 0);
                     if (potential <= best_score)
                         continue;
                 }
@@ -603,17 +596,6 @@ struct Search {
                 inputs.insert(inputs.end(), runner.inputs.begin(), runner.inputs.end());
                 const int64_t priority = spent(g.play_ticks, w) * w.g_percent / 100 + estimate(w);
                 open.push(Entry{priority, order++, child});
-
-                if (getenv("VORBIX_SOLVER_TRACE") && g.objects_left < trace_best) {
-                    trace_best = g.objects_left;
-                    fprintf(stderr, "objects_left=%d after %lld expansions, ticks=%d hero=%d,%d\n", g.objects_left,
-                            (long long)local_expanded, g.play_ticks, actors[0].x, actors[0].y);
-                    for (int cell = 0; cell < GRID_CELLS; cell++)
-                        if (play_grid[size_t(cell)] == TILE_OBJECT)
-                            fprintf(stderr, "  object at c%d r%d\n", cell % 28 - 2, cell / 28 - 1);
-                    for (int i = 1; i <= g.enemy_count; i++)
-                        fprintf(stderr, "  enemy %d flags %x at c%d r%d\n", i, actors[size_t(i)].flags, (actors[size_t(i)].x + 28) / 24 - 2, (actors[size_t(i)].y - 24) / 24 - 1);
-                }
             }
             free_slots.push_back(slot);
         }
