@@ -4,7 +4,7 @@ BUILD      ?= build
 BUILD_SAN  ?= build-san
 JOBS       ?= $(shell nproc)
 
-.PHONY: setup build run test test-sanitize docs clean
+.PHONY: setup build run test test-sanitize docs deb clean
 
 setup:
 	@tools/setup.sh
@@ -22,8 +22,9 @@ build: setup $(BUILD)/CMakeCache.txt
 run: build
 	cd $(BUILD) && ./vorbix -w
 
+# The package check runs in `make deb`.
 test: build
-	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) -LE package
 
 test-sanitize: setup $(BUILD_SAN)/CMakeCache.txt
 	cmake --build $(BUILD_SAN) -j $(JOBS)
@@ -33,5 +34,10 @@ test-sanitize: setup $(BUILD_SAN)/CMakeCache.txt
 docs: build
 	cd $(BUILD) && ./vbltool render data/levels.vbl all -o $(CURDIR)/docs/levels.png
 
+# The Debian package (prefix /usr), made from the build's library and data,
+# and checked (file list, dependencies): $(BUILD)-deb/package/vorbix_*.deb
+deb: build
+	tools/make_deb.sh $(CURDIR) $(CURDIR)/$(BUILD) $(CURDIR)/$(BUILD)-deb -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
 clean:
-	rm -rf $(BUILD) $(BUILD_SAN)
+	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD)-deb
