@@ -10,6 +10,7 @@
 #include "core/input.h"
 #include "core/settings.h"
 #include "frontend/modes.h"
+#include "gfxedit/gfxedit.h"
 #include "game/game.h"
 
 namespace {
@@ -114,6 +115,8 @@ const char* mode_name(ModeHandler m)
         return "play";
     if (m == main_menu_handler)
         return "menu";
+    if (m == gfx_editor_mode)
+        return "gfxedit";
     return "other";
 }
 
