@@ -30,9 +30,10 @@ test-sanitize: setup $(BUILD_SAN)/CMakeCache.txt
 	cmake --build $(BUILD_SAN) -j $(JOBS)
 	cd $(BUILD_SAN) && ctest --output-on-failure -j $(JOBS)
 
-# Pictures for the documentation, drawn from the shipped data by vbltool.
+# The documentation drawn from the shipped data: the sheet of levels and the level list.
 docs: build
 	cd $(BUILD) && ./vbltool render data/levels.vbl all -o $(CURDIR)/docs/levels.png
+	tools/levels_doc.sh . > docs/levels.md
 
 # The Debian package (prefix /usr), made from the build's library and data,
 # and checked (file list, dependencies): $(BUILD)-deb/package/vorbix_*.deb
