@@ -10,6 +10,7 @@
 #include "core/settings.h"
 #include "frontend/modes.h"
 #include "game/game.h"
+#include "leveledit/leveledit.h"
 
 namespace {
 
@@ -113,6 +114,8 @@ const char* mode_name(ModeHandler m)
         return "play";
     if (m == main_menu_handler)
         return "menu";
+    if (m == level_editor_mode)
+        return "leveledit";
     return "other";
 }
 

@@ -14,6 +14,7 @@
 #include "game/game.h"
 #include "level/archive.h"
 #include "level/movie.h"
+#include "leveledit/leveledit.h"
 #include "sound/sound.h"
 
 namespace {
@@ -82,8 +83,8 @@ void first_unsolved_level()
     }
 }
 
-// The graphics and level editors (F2, F3) have their own modes, which this
-// build does not have yet; their keys do nothing here.
+// The graphics editor (F2) has its own mode, which this build does not have
+// yet; its key does nothing here.
 void main_menu_handler()
 {
     if (key_pressed(SDLK_F1) || key_pressed(SDLK_SPACE)) {
@@ -101,6 +102,9 @@ void main_menu_handler()
     } else if (key_pressed(SDLK_F10)) {
         remap_keys();
         show_main_menu();
+    } else if (key_pressed(SDLK_F3)) {
+        leave_game();
+        enter_level_editor();
     }
     if (key_pressed(SDLK_f))
         toggle_fullscreen();
@@ -139,6 +143,9 @@ void demo_handler()
         mode_handler = play_handler;
         first_unsolved_level();
         start_play();
+    } else if (key_pressed(SDLK_F3)) {
+        leave_game();
+        enter_level_editor();
     } else if (key_pressed(SDLK_F4)) {
         leave_game();
         play_from_start_level();
@@ -165,6 +172,9 @@ void play_handler()
     if (key_pressed(SDLK_q) || key_pressed(SDLK_ESCAPE)) {
         leave_game();
         start_demo();
+    } else if (key_pressed(SDLK_F3)) {
+        leave_game();
+        enter_level_editor();
     } else if (level_down_pressed() && current_level > 0) {
         stop_all_sounds();
         current_level -= 2;
