@@ -40,6 +40,10 @@ struct UndoHistory {
 
 UndoHistory undo;
 
+// F-keys that were already down when the editor was entered (F3 itself, as
+// a hand still holds it): they choose no tile until they have been let go.
+uint32_t stale_function_keys;
+
 bool alt_held() { return key_down(SDLK_LALT) || key_down(SDLK_RALT); }
 bool ctrl_held() { return key_down(SDLK_LCTRL) || key_down(SDLK_RCTRL); }
 
@@ -295,6 +299,10 @@ void enter_level_editor()
         draw_cell(PALETTE_LEFT + 1 + PALETTE_STEP * slot, PALETTE_TOP + 1, slot);
     draw_slot_outline(level_editor.current_tile, COLOUR_WHITE);
     update_whole_screen();
+    stale_function_keys = 0;
+    for (int i = 0; i < PALETTE_SLOTS; i++)
+        if (key_down(SDLK_F1 + i))
+            stale_function_keys |= 1u << i;
     mode_handler = level_editor_mode;
     SDL_ShowCursor(SDL_ENABLE);
     level_editor.header_countdown = 0;
@@ -352,7 +360,9 @@ void level_editor_frame()
         undo.stroke_open = false;
     }
     for (int i = 0; i < PALETTE_SLOTS; i++) {
-        if (key_down(SDLK_F1 + i)) {
+        if (!key_down(SDLK_F1 + i)) {
+            stale_function_keys &= ~(1u << i);
+        } else if (!(stale_function_keys & (1u << i))) {
             end_digit_entry();
             choose_tile(i);
         }

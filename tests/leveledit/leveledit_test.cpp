@@ -295,6 +295,19 @@ TEST_F(Editor, PaintingACellWithItsOwnCodeIsNoChange)
     EXPECT_EQ(undo_steps(), 0);
 }
 
+TEST_F(Editor, TheF3ThatOpensTheEditorChoosesNoTile)
+{
+    level_editor.current_tile = TILE_LADDER;
+    // F3 held for several frames, as a hand presses it.
+    run(key(0, "down", SDLK_F3) + key(5, "up", SDLK_F3));
+    ASSERT_EQ(mode_handler, level_editor_mode);
+    EXPECT_EQ(level_editor.current_tile, TILE_LADDER);
+    EXPECT_TRUE(slot_marked(TILE_LADDER));
+    // Pressed again inside the editor, it does.
+    run(hold(0, SDLK_F3));
+    EXPECT_EQ(level_editor.current_tile, TILE_SOLID);
+}
+
 TEST_F(Editor, PaletteClicksAndFunctionKeysMoveTheWhiteOutline)
 {
     enter(1);
