@@ -34,7 +34,8 @@
 // so that a test can make one particular rewrite of the archive fail.
 extern "C" int __real__Z12write_recordiPKhi(int record, const uint8_t* data, int length);
 namespace {
-int write_failure_record = -1;   // a write of this record fails
+constexpr int NO_WRITE_FAILURE = -1000;   // no record number is this
+int write_failure_record = NO_WRITE_FAILURE;   // a write of this record fails
 }
 extern "C" int __wrap__Z12write_recordiPKhi(int record, const uint8_t* data, int length)
 {
@@ -144,7 +145,7 @@ protected:
         init_level_editor();
         game_active = false;
         mode_handler = main_menu_handler;
-        write_failure_record = -1;
+        write_failure_record = NO_WRITE_FAILURE;
         write_file(archive_path,
                    build_archive({8, {{0, LEVEL1}, {1, MOVIE1}, {2, LEVEL2}, {4, std::string(100, '\x11')}}}));
         read_glyphs();
@@ -481,7 +482,7 @@ TEST_F(Editor, WriteMessagesInTheirSituations)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         current_level = 1;
-        write_failure_record = -1;
+        write_failure_record = NO_WRITE_FAILURE;
         run(with(0, SDLK_LALT, SDLK_l));
         run("", MESSAGE_FRAMES);   // the header back in the top line
         level_editor.modified = true;
