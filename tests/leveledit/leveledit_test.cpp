@@ -515,6 +515,10 @@ TEST_F(Editor, ASuccessfulWriteReplacesTheLevelAndEmptiesItsMovie)
     run(press(0, SDLK_SPACE));
     EXPECT_EQ(mode_handler, play_handler);
     EXPECT_EQ(level_snapshot, written);
+    // The hero walks right on it for a second.
+    run(key(0, "down", SDLK_RIGHT) + key(50, "up", SDLK_RIGHT));
+    EXPECT_EQ(mode_handler, play_handler);
+    EXPECT_GT(actors[0].x, cell_x(field_cell(0, 13)));
 }
 
 TEST_F(Editor, ANewLevelNeedsNoAltAndAFailedMovieDeletionSaysSo)
