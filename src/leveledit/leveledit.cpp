@@ -44,8 +44,6 @@ UndoHistory undo;
 // a hand still holds it): they choose no tile until they have been let go.
 uint32_t stale_function_keys;
 
-bool alt_held() { return key_down(SDLK_LALT) || key_down(SDLK_RALT); }
-bool ctrl_held() { return key_down(SDLK_LCTRL) || key_down(SDLK_RCTRL); }
 
 void copy_field_out(std::array<uint8_t, FIELD_CELLS>& field)
 {
@@ -166,7 +164,7 @@ void write_level()
         show_editor_message("cannot write level 0");
         return;
     }
-    if (!alt_held()) {
+    if (!pressed_with_alt(SDLK_w)) {
         uint8_t probe[16];
         // An unreadable archive does not stop the write.
         if (read_record(2 * n - 2, probe, sizeof probe) > 0) {
@@ -322,7 +320,7 @@ void level_editor_frame()
     }
     if (ed.header_countdown != 0 && --ed.header_countdown == 0)
         draw_editor_header();
-    if (alt_held() && key_pressed(SDLK_f)) {
+    if (pressed_with_alt(SDLK_f)) {
         end_digit_entry();
         undo.stroke_open = false;
         PlayGrid filled;
@@ -333,7 +331,7 @@ void level_editor_frame()
         }
         ed.field_redraws = 2;
     }
-    if (ctrl_held() && key_pressed(SDLK_z))
+    if (pressed_with_ctrl(SDLK_z))
         undo_last_step();
     if (ed.field_redraws != 0) {
         ed.field_redraws--;
@@ -427,7 +425,8 @@ void level_editor_mode()
         end_digit_entry();
         if (current_level == 0)
             current_level = 1;
-        if (ed.modified && !alt_held()) {
+        const bool alt = pressed_with_alt(SDLK_l) || pressed_with_alt(SDLK_KP_ENTER) || pressed_with_alt(SDLK_RETURN);
+        if (ed.modified && !alt) {
             show_editor_message("use alt-l to load over modified level");
         } else {
             load_level();

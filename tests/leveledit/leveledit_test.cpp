@@ -86,6 +86,13 @@ std::string with(long frame, int modifier, int sym)
     return key(frame, "down", modifier) + press(frame, sym) + key(frame + 1, "up", modifier);
 }
 
+// The modifier let go in the same batch of events: only the key's own
+// event tells that it was down.
+std::string tapped_with(long frame, int modifier, int sym)
+{
+    return key(frame, "down", modifier) + press(frame, sym) + key(frame, "up", modifier);
+}
+
 std::string motion(long frame, int x, int y)
 {
     return std::to_string(frame) + " motion " + std::to_string(x) + " " + std::to_string(y) + "\n";
@@ -621,6 +628,23 @@ TEST_F(Editor, AltFFillsWithoutModifyingAndIsUndone)
     run(press(0, SDLK_f));   // f alone fills nothing
     run(with(0, SDLK_RCTRL, SDLK_z));
     EXPECT_EQ(packed_grid(), LEVEL1);
+}
+
+TEST_F(Editor, ModifierCombinationsCountByTheKeysOwnEvent)
+{
+    enter(1);
+    run(click(0, 1, cx(6), cy(6)));
+    run(tapped_with(0, SDLK_LCTRL, SDLK_z));
+    EXPECT_EQ(packed_grid(), LEVEL1) << "Ctrl+Z";
+    run(hold(0, SDLK_F3) + tapped_with(2, SDLK_RALT, SDLK_f));
+    EXPECT_EQ(cell(6, 6), TILE_SOLID) << "Alt+F";
+    run(click(0, 3, cx(6), cy(6)));
+    ASSERT_TRUE(level_editor.modified);
+    run(tapped_with(0, SDLK_LALT, SDLK_RETURN));
+    EXPECT_EQ(packed_grid(), LEVEL1) << "Alt+Return";
+    run(click(0, 1, cx(6), cy(6)) + tapped_with(2, SDLK_LALT, SDLK_w));
+    EXPECT_EQ(top_line(), shown("level saved")) << "Alt+W";
+    EXPECT_EQ(level_record(1), packed_grid());
 }
 
 TEST_F(Editor, MissingOrDamagedRecordsLoadAsEmptyLevels)
