@@ -70,11 +70,11 @@ bool check_archive(const char* path)
 {
     uint8_t probe[1];
     int result = read_record(0, probe, 1);
-    if (result == -1)
+    if (result == ARCHIVE_NOT_READABLE)
         return fail(path, std::string("cannot open: ") + strerror(errno)), false;
-    if (result == -2)
+    if (result == ARCHIVE_SHORT_HEADER)
         return fail(path, "too short for an archive header"), false;
-    if (result == -3)
+    if (result == ARCHIVE_BAD_MAGIC)
         return fail(path, "not a level archive (no VRBX magic)"), false;
     return true;
 }
@@ -91,9 +91,9 @@ int command_list(const char* archive)
         return 1;
     std::vector<uint8_t> buffer(MOVIE_BUFFER_SIZE);
     for (int level = 1; level <= MAX_LEVEL; level++) {
-        if (read_record(2 * level - 2, buffer.data(), LEVEL_RECORD_SIZE) != LEVEL_RECORD_SIZE)
+        if (read_record(level_record(level), buffer.data(), LEVEL_RECORD_SIZE) != LEVEL_RECORD_SIZE)
             continue;
-        int length = read_record(2 * level - 1, buffer.data(), MOVIE_BUFFER_SIZE);
+        int length = read_record(movie_record(level), buffer.data(), MOVIE_BUFFER_SIZE);
         if (length < MOVIE_HEADER_SIZE) {
             printf("%3d  no movie\n", level);
             continue;
@@ -118,7 +118,7 @@ int command_show(const char* archive, const char* level_text_arg)
     } else {
         if (!use_archive(archive) || !check_archive(archive))
             return 1;
-        if (read_record(2 * level - 2, record.data(), LEVEL_RECORD_SIZE) != LEVEL_RECORD_SIZE)
+        if (read_record(level_record(level), record.data(), LEVEL_RECORD_SIZE) != LEVEL_RECORD_SIZE)
             return fail(archive, "has no level " + std::to_string(level));
     }
     std::string comment = "level " + std::to_string(level);
@@ -164,11 +164,11 @@ int command_pack(const char* archive, const std::vector<std::string>& files)
         if (ends_with(file, ".movie")) {
             std::vector<uint8_t> record;
             problem = parse_movie_text(text, &record);
-            result = problem.empty() ? write_record(2 * level - 1, record.data(), int(record.size())) : 0;
+            result = problem.empty() ? write_record(movie_record(level), record.data(), int(record.size())) : 0;
         } else {
             LevelRecord record;
             problem = parse_level_text(text, record.data());
-            result = problem.empty() ? write_record(2 * level - 2, record.data(), LEVEL_RECORD_SIZE) : 0;
+            result = problem.empty() ? write_record(level_record(level), record.data(), LEVEL_RECORD_SIZE) : 0;
         }
         if (!problem.empty() || result != 0) {
             unlink(building.c_str());
@@ -192,14 +192,14 @@ int command_unpack(const char* archive, const char* directory)
     for (int level = 1; level <= MAX_LEVEL; level++) {
         char name[32];
         std::string comment = "level " + std::to_string(level);
-        if (read_record(2 * level - 2, buffer.data(), LEVEL_RECORD_SIZE) == LEVEL_RECORD_SIZE) {
+        if (read_record(level_record(level), buffer.data(), LEVEL_RECORD_SIZE) == LEVEL_RECORD_SIZE) {
             snprintf(name, sizeof name, "/level%03d.txt", level);
             std::string text = level_text(buffer.data(), comment.c_str());
             FILE* f = fopen((std::string(directory) + name).c_str(), "wb");
             if (!f || fwrite(text.data(), 1, text.size(), f) != text.size() || fclose(f) != 0)
                 return fail(std::string(directory) + name, strerror(errno));
         }
-        int length = read_record(2 * level - 1, buffer.data(), MOVIE_BUFFER_SIZE);
+        int length = read_record(movie_record(level), buffer.data(), MOVIE_BUFFER_SIZE);
         if (length >= MOVIE_HEADER_SIZE) {
             snprintf(name, sizeof name, "/level%03d.movie", level);
             std::string text = movie_text(buffer.data(), length, ("movie of " + comment).c_str());
@@ -217,7 +217,7 @@ bool is_archive_file(const std::string& path)
     if (!f)
         return false;
     char magic[4] = {};
-    bool archive = fread(magic, 1, 4, f) == 4 && memcmp(magic, "VRBX", 4) == 0;
+    bool archive = fread(magic, 1, 4, f) == 4 && memcmp(magic, ARCHIVE_MAGIC, 4) == 0;
     fclose(f);
     return archive;
 }
@@ -248,7 +248,7 @@ int command_check(const std::vector<std::string>& args)
                 return 1;
             LevelRecord record;
             for (int level = 1; level <= MAX_LEVEL; level++) {
-                if (read_record(2 * level - 2, record.data(), LEVEL_RECORD_SIZE) != LEVEL_RECORD_SIZE)
+                if (read_record(level_record(level), record.data(), LEVEL_RECORD_SIZE) != LEVEL_RECORD_SIZE)
                     continue;
                 unpack_record(record.data());
                 all_pass &= report_check(input + " level " + std::to_string(level));
@@ -308,7 +308,7 @@ int command_verify(const char* archive)
     bool all_good = true;
     std::vector<uint8_t> buffer(MOVIE_HEADER_SIZE);
     for (int level = 1; level <= MAX_LEVEL; level++) {
-        if (read_record(2 * level - 1, buffer.data(), MOVIE_HEADER_SIZE) < MOVIE_HEADER_SIZE)
+        if (read_record(movie_record(level), buffer.data(), MOVIE_HEADER_SIZE) < MOVIE_HEADER_SIZE)
             continue;
         current_level = level;
         ReplayResult result{};

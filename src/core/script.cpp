@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/frame.h"
+#include "core/input.h"
 #include "core/settings.h"
 #include "frontend/modes.h"
 #include "game/game.h"
@@ -135,6 +136,7 @@ void reset_script()
 bool load_script()
 {
     reset_script();
+    script_event_source = inject_script_events;
     const char* f = getenv("VORBIX_FAST");
     fast = f && *f && strcmp(f, "0") != 0;
     const char* path = getenv("VORBIX_SCRIPT");

@@ -17,12 +17,14 @@
 #include "display/status.h"
 #include "display/tiles.h"
 #include "frontend/config.h"
+#include "frontend/modes.h"
 #include "frontend/userdir.h"
 #include "game/game.h"
 #include "gfxedit/gfxedit.h"
 #include "level/grid.h"
 #include "leveledit/leveledit.h"
 #include "picture/gfxset.h"
+#include "picture/datafile.h"
 #include "picture/ilbm.h"
 #include "sound/sound.h"
 
@@ -168,13 +170,6 @@ void free_buffers()
     free_gfx_sets();
 }
 
-void fatal_exit(int status)
-{
-    free_buffers();
-    fflush(nullptr);
-    exit(status);
-}
-
 void shutdown_handler()
 {
     if (sound_enabled)
@@ -193,16 +188,11 @@ namespace {
 void set_window_icon()
 {
     char path[PATH_BUFFER_SIZE];
-    for (int n = 0; data_path_candidate(path, "vrbx.bmp", n); n++) {
-        FILE* probe = fopen(path, "rb");
-        if (!probe)
-            continue;
-        fclose(probe);
-        SDL_Surface* icon = SDL_LoadBMP_RW(SDL_RWFromFile(path, "rb"), 1);
-        if (icon)
-            SDL_WM_SetIcon(icon, nullptr);
+    if (!find_data_file(path, "vrbx.bmp"))
         return;
-    }
+    SDL_Surface* icon = SDL_LoadBMP_RW(SDL_RWFromFile(path, "rb"), 1);
+    if (icon)
+        SDL_WM_SetIcon(icon, nullptr);
 }
 
 void open_joysticks()
@@ -250,6 +240,7 @@ void init_video()
 
 int vorbix_main(int argc, char** argv)
 {
+    fatal_cleanup = free_buffers;
     clear_gfx_sets();
     strcpy(config_file_name, "vrbxrc");
     strcpy(archive_file_name, "levels.vbl");
@@ -287,7 +278,7 @@ int vorbix_main(int argc, char** argv)
     apply_shared_palette();
     build_tile_cache();
     build_coordinate_tables();
-    start_demo();
+    demo_mode();
     start_frame_timer();
     while (run_frame() == 0) {
     }

@@ -8,10 +8,6 @@
 constexpr int CONFIG_TEXT_SIZE = 1024;   // at most 1023 bytes are read
 constexpr int CONFIG_KEY_LETTERS = 15;
 
-extern int32_t upkey, downkey, leftkey, rightkey, digleftkey, digrightkey;
-// Artwork file names of the graphics sets 0..3.
-extern char artwork_names[4][PATH_BUFFER_SIZE];
-
 struct ConfigKey {
     const char* name;
     void* target;

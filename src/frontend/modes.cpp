@@ -3,7 +3,7 @@
 #include <SDL/SDL.h>
 #include <cstdio>
 
-#include "core/frame.h"
+#include "core/flags.h"
 #include "core/input.h"
 #include "core/settings.h"
 #include "display/screen.h"
@@ -22,21 +22,21 @@ namespace {
 bool level_down_pressed() { return key_pressed(SDLK_F7) || key_pressed(SDLK_KP_MINUS) || key_pressed(SDLK_MINUS); }
 bool level_up_pressed() { return key_pressed(SDLK_F8) || key_pressed(SDLK_KP_PLUS) || key_pressed(SDLK_EQUALS); }
 
-void clear_bonus_icons()
-{
-    for (int x : {32, 56, 80, 104})
-        clear_cell(x, 440);
-}
-
 void play_from_start_level()
 {
     mode_handler = play_handler;
     current_level = start_level;
-    unpack_level(current_level);
+    load_level(current_level);
     start_play();
 }
 
 } // namespace
+
+void demo_mode()
+{
+    mode_handler = demo_handler;
+    start_demo();
+}
 
 void draw_main_menu()
 {
@@ -75,11 +75,11 @@ void show_main_menu()
 void first_unsolved_level()
 {
     current_level = 1;
-    while (current_level <= MAX_LEVEL && read_record(2 * current_level - 1, movie.bytes.data(), 20) > 0)
+    while (current_level <= MAX_LEVEL && read_record(movie_record(current_level), movie.bytes.data(), 20) > 0)
         current_level++;
-    if (!unpack_level(current_level)) {
+    if (!load_level(current_level)) {
         current_level = 1;
-        unpack_level(1);
+        load_level(1);
     }
 }
 
@@ -94,7 +94,7 @@ void main_menu_handler()
     } else if (key_pressed(SDLK_F4)) {
         play_from_start_level();
     } else if (key_pressed(SDLK_ESCAPE)) {
-        start_demo();
+        demo_mode();
     } else if (key_pressed(SDLK_F5)) {
         enter_player_name();
         write_player_name();   // also after a cancelled prompt
@@ -153,7 +153,7 @@ void demo_handler()
         stop_all_sounds();
         leave_game();
         current_level--;
-        start_demo();
+        demo_mode();
     } else if (game_state.exit_count != 0 || level_up_pressed()) {
         stop_all_sounds();
         if (game_state.exit_count != 0) {
@@ -162,7 +162,7 @@ void demo_handler()
         }
         leave_game();
         current_level++;
-        start_demo();
+        demo_mode();
     }
 }
 
@@ -171,7 +171,7 @@ void play_handler()
     GameState& g = game_state;
     if (key_pressed(SDLK_q) || key_pressed(SDLK_ESCAPE)) {
         leave_game();
-        start_demo();
+        demo_mode();
     } else if (key_pressed(SDLK_F3)) {
         leave_game();
         enter_level_editor();

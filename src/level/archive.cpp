@@ -17,7 +17,6 @@ char temp_path[PATH_BUFFER_SIZE];
 
 namespace {
 
-constexpr char MAGIC[4] = {'V', 'R', 'B', 'X'};
 constexpr int COPY_BLOCK = 1024;
 
 int log_fd = -1;
@@ -133,14 +132,14 @@ int write_temporary(int archive, int temp, uint32_t entries, int64_t file_size, 
     std::array<IndexEntry, ARCHIVE_MAX_RECORDS> index{};
     std::array<uint8_t, 8 * ARCHIVE_MAX_RECORDS> raw;
     if (read_full(archive, raw.data(), 8 * entries) != ssize_t(8 * entries))
-        return ARCHIVE_BAD_MAGIC;   // the index runs past the end of the file
+        return ARCHIVE_BAD_INDEX;   // the index runs past the end of the file
     const int64_t data_start = 8 * (int64_t(entries) + 1);
     for (uint32_t i = 0; i < entries; i++) {
         index[i] = {get_u32(&raw[8 * i]), get_u32(&raw[8 * i + 4])};
         // A present record must lie inside the data area of this file.
         if (index[i].offset != 0 &&
             (index[i].offset < data_start || int64_t(index[i].offset) + index[i].length > file_size))
-            return ARCHIVE_BAD_MAGIC;
+            return ARCHIVE_BAD_INDEX;
     }
     const uint32_t grown = std::max<uint32_t>(entries, uint32_t(record) + 1);
     const IndexEntry old = index[record];
@@ -153,7 +152,7 @@ int write_temporary(int archive, int temp, uint32_t entries, int64_t file_size, 
     index[record] = {0, uint32_t(length)};
 
     std::array<uint8_t, 8> header;
-    memcpy(header.data(), MAGIC, 4);
+    memcpy(header.data(), ARCHIVE_MAGIC, 4);
     put_u32(&header[4], grown);
     if (!write_full(temp, header.data(), 8))
         return ARCHIVE_IO_ERROR;
@@ -194,7 +193,7 @@ int read_header(int fd, uint32_t* entries)
     uint8_t header[8];
     if (read_full(fd, header, 8) != 8)
         return ARCHIVE_SHORT_HEADER;
-    if (memcmp(header, MAGIC, 4) != 0)
+    if (memcmp(header, ARCHIVE_MAGIC, 4) != 0)
         return ARCHIVE_BAD_MAGIC;
     *entries = get_u32(header + 4);
     return ARCHIVE_OK;
@@ -206,7 +205,7 @@ int read_record(int record, uint8_t* buffer, int max_length)
 {
     FileHolder file(open(archive_path, O_RDONLY));
     if (file.fd < 0)
-        return -1;
+        return ARCHIVE_NOT_READABLE;
     uint32_t entries;
     if (int result = read_header(file.fd, &entries))
         return result;
@@ -241,7 +240,7 @@ int write_record(int record, const uint8_t* data, int length)
     if (int result = read_header(archive.fd, &entries))
         return result;
     if (entries > uint32_t(ARCHIVE_MAX_RECORDS))
-        return ARCHIVE_BAD_MAGIC;
+        return ARCHIVE_BAD_INDEX;
     struct stat info;
     if (fstat(archive.fd, &info) != 0)
         return ARCHIVE_IO_ERROR;

@@ -30,12 +30,8 @@ struct MovieBuffer {
 extern MovieBuffer movie;
 extern const std::array<uint8_t, 297> BUILTIN_MOVIE;
 
-// Reads the level's record and sets up the best values and the cursor for
-// play (recording) or demonstration.
-void load_movie_record();
 void record_input(int code);
 int replay_input();
-void save_movie_record();
 void take_over_replay();
 
 // Sum of the tick counts of a record of the given length.

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "core/frame.h"
+#include "core/flags.h"
 #include "core/input.h"
 #include "core/settings.h"
 #include "display/screen.h"
@@ -118,7 +118,7 @@ void choose_tile(int slot)
 
 // The level current_level in the grid, or an empty field when its record is
 // missing or damaged. Every load starts a new undo history.
-void load_level()
+void load_edited_level()
 {
     if (!unpack_level(current_level))
         fill_play_field(play_grid, TILE_EMPTY);
@@ -167,19 +167,19 @@ void write_level()
     if (!pressed_with_alt(SDLK_w)) {
         uint8_t probe[16];
         // An unreadable archive does not stop the write.
-        if (read_record(2 * n - 2, probe, sizeof probe) > 0) {
+        if (read_record(level_record(n), probe, sizeof probe) > 0) {
             show_editor_message("use alt-w to overwrite existing level");
             return;
         }
     }
     LevelRecord record;
     pack_record(play_grid, record.data());
-    if (write_record(2 * n - 2, record.data(), LEVEL_RECORD_SIZE) != ARCHIVE_OK) {
+    if (write_record(level_record(n), record.data(), LEVEL_RECORD_SIZE) != ARCHIVE_OK) {
         show_editor_message("could not write level");
         return;
     }
     // The stored best play belongs to the old level: it goes.
-    if (write_record(2 * n - 1, record.data(), 0) != ARCHIVE_OK) {
+    if (write_record(movie_record(n), record.data(), 0) != ARCHIVE_OK) {
         show_editor_message("could not delete movie");
         return;
     }
@@ -289,7 +289,7 @@ void enter_level_editor()
     if (current_level == 0)
         current_level = 1;
     restore_sprite_backgrounds();
-    load_level();
+    load_edited_level();
     clear_screen();
     draw_play_field();
     draw_editor_header();
@@ -409,7 +409,7 @@ void level_editor_mode()
             show_editor_message("Save or load before changing levels");
         } else if (current_level < MAX_LEVEL) {
             set_level(current_level + 1);
-            load_level();
+            load_edited_level();
         }
     } else if (key_pressed(SDLK_KP_MINUS) || key_pressed(SDLK_MINUS)) {
         if (ed.modified) {
@@ -418,7 +418,7 @@ void level_editor_mode()
             end_digit_entry();
             if (current_level > 1) {
                 set_level(current_level - 1);
-                load_level();
+                load_edited_level();
             }
         }
     } else if (key_pressed(SDLK_l) || key_pressed(SDLK_KP_ENTER) || key_pressed(SDLK_RETURN)) {
@@ -429,7 +429,7 @@ void level_editor_mode()
         if (ed.modified && !alt) {
             show_editor_message("use alt-l to load over modified level");
         } else {
-            load_level();
+            load_edited_level();
             draw_editor_header();
         }
     }

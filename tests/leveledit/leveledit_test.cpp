@@ -28,6 +28,7 @@
 #include "leveledit/validate.h"
 #include "picture/gfxset.h"
 #include "support/archive_files.h"
+#include "support/fixtures.h"
 #include "support/process.h"
 
 // The test binary is linked with write_record wrapped (tests/CMakeLists.txt),
@@ -127,15 +128,14 @@ class Editor : public ::testing::Test {
 protected:
     TempArchiveDir work;
     const TempDir& dir = work.dir;
-    std::vector<uint8_t> screen = std::vector<uint8_t>(640 * 480, 0);
+    HeadlessScreen display;
+    std::vector<uint8_t>& screen = display.pixels;
     std::map<std::vector<uint8_t>, char> glyphs;
 
     void SetUp() override
     {
         ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER), 0);
         ASSERT_NE(SDL_SetVideoMode(640, 480, 8, 0), nullptr);
-        attach_frame_buffer(screen.data(), 640);
-        ASSERT_TRUE(alloc_display_buffers());
         symlink(VORBIX_BUILD_DIR "/data", dir.file("data").c_str());
         snprintf(home_directory, sizeof home_directory, "%s", dir.path.c_str());
         set_first_start_config();
@@ -143,10 +143,6 @@ protected:
         for (int set = 0; set < GFX_SET_COUNT; set++)
             ASSERT_EQ(load_gfx_set(set), nullptr);
         rebuild_screen_colours();
-        build_glyph_map();
-        build_shadow_and_variant_tables();
-        build_coordinate_tables();
-        clear_sprite_slots();
         clear_dirty_list();
         reset_input_state();
         init_level_editor();
@@ -164,7 +160,6 @@ protected:
         unsetenv("VORBIX_FAST");
         reset_script();
         SDL_ShowCursor(SDL_DISABLE);
-        free_display_buffers();
         free_gfx_sets();
         SDL_Quit();
     }
