@@ -13,6 +13,7 @@
 #include "frontend/modes.h"
 #include "game/game.h"
 #include "level/archive.h"
+#include "picture/artwork.h"
 #include "leveledit/validate.h"
 
 LevelEditor level_editor;
@@ -20,8 +21,10 @@ LevelEditor level_editor;
 namespace {
 
 constexpr int FIELD_CELLS = FIELD_COLUMNS * FIELD_ROWS;
-constexpr int FIELD_LEFT = 32, FIELD_TOP = 60;
 constexpr int PALETTE_LEFT = 128, PALETTE_TOP = 450, PALETTE_STEP = 32;
+// The top line (the header or a message), the strip of the top status line.
+constexpr int TOP_LINE_X = 32, TOP_LINE_Y = 24;
+constexpr int PALETTE_LABEL_X = 30, PALETTE_LABEL_Y = 457;
 
 // The field as it was before one paint stroke (or fill), and whether the
 // level counted as modified then.
@@ -138,7 +141,7 @@ void set_level(int level)
 void paint(int x, int y)
 {
     const int code = (level_editor.press_buttons & 1) ? level_editor.current_tile : TILE_EMPTY;
-    const int cell = field_cell((x - FIELD_LEFT) / 24, (y - FIELD_TOP) / 24);
+    const int cell = field_cell((x - FIELD_X) / SQUARE_SIZE, (y - FIELD_Y) / SQUARE_SIZE);
     if (play_grid[size_t(cell)] == code)
         return;
     if (!undo.stroke_open) {
@@ -242,10 +245,11 @@ void init_level_editor()
 
 EditorHitResult level_editor_hit(int x, int y)
 {
-    if (x >= FIELD_LEFT && x < FIELD_LEFT + 24 * FIELD_COLUMNS && y >= FIELD_TOP && y < FIELD_TOP + 24 * FIELD_ROWS)
+    if (x >= FIELD_X && x < FIELD_X + SQUARE_SIZE * FIELD_COLUMNS && y >= FIELD_Y &&
+        y < FIELD_Y + SQUARE_SIZE * FIELD_ROWS)
         return {HIT_FIELD, -1};
-    if (y >= PALETTE_TOP && y < PALETTE_TOP + 24 && x >= PALETTE_LEFT && (x - PALETTE_LEFT) / PALETTE_STEP < PALETTE_SLOTS &&
-        (x - PALETTE_LEFT) % PALETTE_STEP < 24)
+    if (y >= PALETTE_TOP && y < PALETTE_TOP + SQUARE_SIZE && x >= PALETTE_LEFT &&
+        (x - PALETTE_LEFT) / PALETTE_STEP < PALETTE_SLOTS && (x - PALETTE_LEFT) % PALETTE_STEP < SQUARE_SIZE)
         return {HIT_PALETTE, (x - PALETTE_LEFT) / PALETTE_STEP};
     return {HIT_NONE, -1};
 }
@@ -269,8 +273,8 @@ void draw_editor_header()
     const size_t length = strlen(line);
     memset(line + length, ' ', EDITOR_LINE_COLUMNS - length);
     line[EDITOR_LINE_COLUMNS] = 0;
-    draw_text(line, 32, 24, screen_palette.nearest_white);
-    draw_text("F1 - F12 ->", 30, 457, screen_palette.nearest_white);
+    draw_text(line, TOP_LINE_X, TOP_LINE_Y, screen_palette.nearest_white);
+    draw_text("F1 - F12 ->", PALETTE_LABEL_X, PALETTE_LABEL_Y, screen_palette.nearest_white);
     top_status.changed = true;
 }
 
@@ -294,7 +298,7 @@ void enter_level_editor()
     draw_play_field();
     draw_editor_header();
     for (int slot = 0; slot < PALETTE_SLOTS; slot++)
-        draw_cell(PALETTE_LEFT + 1 + PALETTE_STEP * slot, PALETTE_TOP + 1, slot);
+        draw_cell(PALETTE_LEFT + 1 + PALETTE_STEP * slot, PALETTE_TOP + 1, tile_square(slot, 0));
     draw_slot_outline(level_editor.current_tile, COLOUR_WHITE);
     update_whole_screen();
     stale_function_keys = 0;
@@ -313,7 +317,7 @@ void level_editor_frame()
         return;
     LevelEditor& ed = level_editor;
     if (ed.message_pending) {
-        draw_text(ed.message_line.data(), 32, 24, screen_palette.nearest_white);
+        draw_text(ed.message_line.data(), TOP_LINE_X, TOP_LINE_Y, screen_palette.nearest_white);
         top_status.changed = true;
         ed.message_pending = false;
         ed.header_countdown = MESSAGE_FRAMES;
