@@ -3,6 +3,7 @@
 #include <SDL/SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -15,9 +16,12 @@
 #include "core/settings.h"
 #include "display/screen.h"
 #include "display/status.h"
+#include "display/tiles.h"
 #include "frontend/config.h"
 #include "game/game.h"
 #include "level/archive.h"
+#include "picture/artwork.h"
+#include "picture/gfxset.h"
 #include "support/fixtures.h"
 
 namespace {
@@ -36,6 +40,7 @@ class Summary : public ::testing::Test {
 protected:
     HeadlessScreen screen;
     TempDir dir;
+    std::vector<uint8_t> set_pixels[GFX_SET_COUNT];
 
     void SetUp() override
     {
@@ -43,11 +48,28 @@ protected:
         reset_input_state();
         set_first_start_config();
         archive_path[0] = 0;   // no archive: nothing is stored, level 0's movie is built in
+        for (int s = 0; s < GFX_SET_COUNT; s++) {
+            set_pixels[s].assign(GFX_SET_PIXELS, 0);
+            gfx_sets[s].pixels = set_pixels[s].data();
+            for (int i = 1; i < 256; i++)
+                gfx_sets[s].remap[i] = uint8_t(i);
+        }
+        // Glyph g's first row spells g + 1 in binary, so every text has its own pixels.
+        for (int g = 0; g < GLYPH_COUNT; g++)
+            for (int x = 0; x < 8; x++)
+                if ((g + 1) >> x & 1)
+                    set_pixels[0][size_t(square_offset(GLYPH_SQUARE) +
+                                         (GLYPH_HEIGHT * (g / GLYPHS_PER_ROW)) * SET_PICTURE_WIDTH +
+                                         GLYPH_WIDTH * (g % GLYPHS_PER_ROW) + x)] = 1;
+        build_tile_cache();
+        screen_palette.nearest_white = 15;
         start_frame_timer();   // its ticks wake the summary's wait
     }
     void TearDown() override
     {
         update_hook = nullptr;
+        for (auto& set : gfx_sets)
+            set.pixels = nullptr;
         stop_frame_timer();
         unsetenv("VORBIX_SCRIPT");
         reset_script();
@@ -105,6 +127,7 @@ TEST_F(Summary, LinesShowTheLevelsResult)
         finish_level(1);
         update_hook = nullptr;
         ASSERT_FALSE(summary.empty());
+        ASSERT_NE(std::count(summary.begin(), summary.end(), 15), 0);
 
         clear_screen();
         text_y = 130;
