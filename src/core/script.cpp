@@ -10,6 +10,7 @@
 #include "core/input.h"
 #include "core/settings.h"
 #include "frontend/modes.h"
+#include "gfxedit/gfxedit.h"
 #include "game/game.h"
 #include "leveledit/leveledit.h"
 
@@ -117,6 +118,8 @@ const char* mode_name(ModeHandler m)
         return "menu";
     if (m == level_editor_mode)
         return "leveledit";
+    if (m == gfx_editor_mode)
+        return "gfxedit";
     return "other";
 }
 

@@ -12,6 +12,7 @@
 #include "frontend/dialogs.h"
 #include "frontend/userdir.h"
 #include "game/game.h"
+#include "gfxedit/gfxedit.h"
 #include "level/archive.h"
 #include "level/movie.h"
 #include "leveledit/leveledit.h"
@@ -83,8 +84,19 @@ void first_unsolved_level()
     }
 }
 
-// The graphics editor (F2) has its own mode, which this build does not have
-// yet; its key does nothing here.
+namespace {
+
+// F2 in any of the game's modes: the game stops and the graphics editor
+// takes over.
+void open_gfx_editor()
+{
+    leave_game();
+    mode_handler = gfx_editor_mode;
+    enter_gfx_editor();
+}
+
+} // namespace
+
 void main_menu_handler()
 {
     if (key_pressed(SDLK_F1) || key_pressed(SDLK_SPACE)) {
@@ -95,6 +107,8 @@ void main_menu_handler()
         play_from_start_level();
     } else if (key_pressed(SDLK_ESCAPE)) {
         demo_mode();
+    } else if (key_pressed(SDLK_F2)) {
+        open_gfx_editor();
     } else if (key_pressed(SDLK_F5)) {
         enter_player_name();
         write_player_name();   // also after a cancelled prompt
@@ -143,6 +157,8 @@ void demo_handler()
         mode_handler = play_handler;
         first_unsolved_level();
         start_play();
+    } else if (key_pressed(SDLK_F2)) {
+        open_gfx_editor();
     } else if (key_pressed(SDLK_F3)) {
         leave_game();
         enter_level_editor();
@@ -172,6 +188,8 @@ void play_handler()
     if (key_pressed(SDLK_q) || key_pressed(SDLK_ESCAPE)) {
         leave_game();
         demo_mode();
+    } else if (key_pressed(SDLK_F2)) {
+        open_gfx_editor();
     } else if (key_pressed(SDLK_F3)) {
         leave_game();
         enter_level_editor();
