@@ -4,7 +4,7 @@ BUILD      ?= build
 BUILD_SAN  ?= build-san
 JOBS       ?= $(shell nproc)
 
-.PHONY: setup build run test test-sanitize deb clean
+.PHONY: setup build run test test-sanitize deb docs clean
 
 setup:
 	@tools/setup.sh
@@ -34,6 +34,10 @@ test-sanitize: setup $(BUILD_SAN)/CMakeCache.txt
 # and checked (file list, dependencies): $(BUILD)-deb/package/vorbix_*.deb
 deb: build
 	tools/make_deb.sh $(CURDIR) $(CURDIR)/$(BUILD) $(CURDIR)/$(BUILD)-deb -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+# docs/levels.md: the sets of predefined levels with their master movies.
+docs:
+	tools/levels_doc.sh . > docs/levels.md
 
 clean:
 	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD)-deb
