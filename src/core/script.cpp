@@ -196,6 +196,12 @@ void inject_script_events(bool in_frame)
     }
 }
 
+void trace_notice(const char* text)
+{
+    if (active)
+        fprintf(stderr, "frame %ld: notice %s\n", frames_run, text);
+}
+
 void trace_frame()
 {
     frames_run++;

@@ -35,7 +35,8 @@ extern const std::array<uint8_t, 297> BUILTIN_MOVIE;
 void load_movie_record();
 void record_input(int code);
 int replay_input();
-void save_movie_record();
+// The result of the archive write (0 also for level 0, which is never stored).
+int save_movie_record();
 void take_over_replay();
 
 // Sum of the tick counts of a record of the given length.
