@@ -5,6 +5,7 @@
 
 #include "core/frame.h"
 #include "core/input.h"
+#include "core/script.h"
 #include "core/settings.h"
 #include "display/screen.h"
 #include "display/status.h"
@@ -13,6 +14,7 @@
 #include "frontend/userdir.h"
 #include "game/game.h"
 #include "level/archive.h"
+#include "level/grid.h"
 #include "level/movie.h"
 #include "sound/sound.h"
 
@@ -27,8 +29,41 @@ void clear_bonus_icons()
         clear_cell(x, 440);
 }
 
+// True when the level's record can be unpacked; the grid is left alone.
+bool level_readable(int level)
+{
+    LevelRecord record;
+    return level == 0 || read_record(2 * level - 2, record.data(), LEVEL_RECORD_SIZE) == LEVEL_RECORD_SIZE;
+}
+
+// Tells the player that a level cannot be played: a line under the main
+// menu, or the message area in the demonstration.
+void report_unreadable_level(int level)
+{
+    log_message("Level %d cannot be read from %s\n", level, archive_path);
+    char text[40];
+    if (mode_handler == main_menu_handler) {
+        snprintf(text, sizeof text, "LEVEL %04d CANNOT BE READ", level);
+        text_y = 400;
+        print_centred(text);
+        update_whole_screen();
+    } else {
+        snprintf(text, sizeof text, "NO LEVEL %04d", level);
+        show_message(text, 180);
+    }
+    trace_notice(text);
+}
+
+// F4: play at the start level, unless it cannot be unpacked; then the mode
+// stays and the player is told.
 void play_from_start_level()
 {
+    if (!level_readable(start_level)) {
+        report_unreadable_level(start_level);
+        return;
+    }
+    if (mode_handler == demo_handler)
+        leave_game();
     mode_handler = play_handler;
     current_level = start_level;
     unpack_level(current_level);
@@ -71,15 +106,20 @@ void show_main_menu()
     update_whole_screen();
 }
 
-void first_unsolved_level()
+bool first_unsolved_level()
 {
+    const int before = current_level;
     current_level = 1;
     while (current_level <= MAX_LEVEL && read_record(2 * current_level - 1, movie.bytes.data(), 20) > 0)
         current_level++;
     if (!unpack_level(current_level)) {
         current_level = 1;
-        unpack_level(1);
+        if (!unpack_level(1)) {
+            current_level = before;
+            return false;
+        }
     }
+    return true;
 }
 
 // The graphics and level editors (F2, F3) have their own modes, which this
@@ -87,9 +127,12 @@ void first_unsolved_level()
 void main_menu_handler()
 {
     if (key_pressed(SDLK_F1) || key_pressed(SDLK_SPACE)) {
-        first_unsolved_level();
-        mode_handler = play_handler;
-        start_play();
+        if (first_unsolved_level()) {
+            mode_handler = play_handler;
+            start_play();
+        } else {
+            report_unreadable_level(1);
+        }
     } else if (key_pressed(SDLK_F4)) {
         play_from_start_level();
     } else if (key_pressed(SDLK_ESCAPE)) {
@@ -135,13 +178,16 @@ void demo_handler()
         show_main_menu();
         mode_handler = main_menu_handler;
     } else if (key_pressed(SDLK_F1)) {
+        if (!level_readable(1)) {
+            report_unreadable_level(1);
+            return;
+        }
         leave_game();
         mode_handler = play_handler;
         first_unsolved_level();
         start_play();
     } else if (key_pressed(SDLK_F4)) {
-        leave_game();
-        play_from_start_level();
+        play_from_start_level();   // leaves the demonstration when it plays
     } else if (level_down_pressed() && current_level > 0) {
         stop_all_sounds();
         leave_game();
