@@ -1,7 +1,9 @@
 #include "frontend/modes.h"
 
 #include <SDL/SDL.h>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "core/frame.h"
 #include "core/input.h"
@@ -139,8 +141,18 @@ void main_menu_handler()
         start_demo();
     } else if (key_pressed(SDLK_F5)) {
         enter_player_name();
-        write_player_name();   // also after a cancelled prompt
+        const bool stored = write_player_name();   // also after a cancelled prompt
+        const int error = errno;
         show_main_menu();
+        if (!stored) {
+            log_message("Cannot store the player name: %s\n", strerror(error));
+            char text[80];
+            snprintf(text, sizeof text, "NAME NOT STORED: %s", strerror(error));
+            text_y = 400;
+            print_centred(text);
+            update_whole_screen();
+            trace_notice(text);
+        }
     } else if (key_pressed(SDLK_F10)) {
         remap_keys();
         show_main_menu();

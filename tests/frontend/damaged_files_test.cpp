@@ -169,6 +169,11 @@ TEST(DamagedFiles, StoringAResultThatCannotBeWrittenIsTold)
          },
          FINISH_LEVEL_1, {"RESULT NOT STORED: Permission denied"}, {"Cannot store record 1 in "},
          {"play level 2"}, true, {-1, true}},
+        // F5 in the menu, a name typed and entered.
+        {"the player name in a read-only user directory", [](UserDir& u) { chmod(u.user.c_str(), 0500); },
+         "5 press 32\n10 press 286\nmodal 97\nmodal 13\n20 down 308\n20 press 120\n",
+         {"NAME NOT STORED: Permission denied"}, {"Cannot store the player name: Permission denied"},
+         {"menu level 1"}, true, {-1, true}},
         {"a file-size limit", [](UserDir&) {}, FINISH_LEVEL_1, {"RESULT NOT STORED: File too large"},
          {"Cannot store record 1 in "}, {"play level 2"}, true, {ARCHIVE_SIZE_LIMIT, false}},
     };
