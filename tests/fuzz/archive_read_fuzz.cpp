@@ -20,12 +20,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     (void)ready;
     write_bytes(archive_path, data, size);
     const bool sound = archive_damage() == nullptr;
-    // The records the index names, and the first ones past it.
+    // The first records, those around the end of the index, and the last
+    // ones a rewrite handles.
     const uint32_t entries = size >= 8 ? uint32_t(data[4] << 24 | data[5] << 16 | data[6] << 8 | data[7]) : 0;
-    const int last = int(std::min<uint32_t>(entries, ARCHIVE_MAX_RECORDS + 1)) + 1;
+    std::vector<int> records = {-1, int(std::min<uint32_t>(entries, INT32_MAX)), ARCHIVE_MAX_RECORDS - 1,
+                                ARCHIVE_MAX_RECORDS};
+    for (int r = 0; r < 8 && uint32_t(r) <= entries; r++)
+        records.push_back(r);
+    if (entries > 0)
+        records.push_back(int(std::min<uint32_t>(entries - 1, INT32_MAX)));
     std::vector<uint8_t> buffer(MOVIE_BUFFER_SIZE + 1);
-    for (int record = -1; record <= last; record++) {
-        for (int max : {0, 20, 180, MOVIE_BUFFER_SIZE}) {
+    for (int record : records) {
+        for (int max : {20, MOVIE_BUFFER_SIZE}) {
             buffer[size_t(max)] = 0xa5;
             int got = read_record(record, buffer.data(), max);
             FUZZ_CHECK(got <= max);

@@ -7,11 +7,13 @@
 #include <string>
 #include <unistd.h>
 
-// A directory of this process under /tmp, made on first use.
+// A directory of this process, made on first use: in memory where the
+// system has /dev/shm, as every rewrite flushes its files.
 inline const std::string& fuzz_directory()
 {
     static const std::string path = [] {
-        std::string p = "/tmp/vorbix-fuzz-" + std::to_string(getpid());
+        std::string p = std::string(access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") + "/vorbix-fuzz-" +
+                        std::to_string(getpid());
         std::string command = "mkdir -p " + p;
         if (system(command.c_str()) != 0)
             abort();
