@@ -54,7 +54,7 @@ namespace {
 
 bool alt_x_pressed()
 {
-    return (key_down(SDLK_LALT) || key_down(SDLK_RALT)) && key_pressed(SDLK_x);
+    return pressed_with_alt(SDLK_x);
 }
 
 } // namespace

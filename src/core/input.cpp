@@ -54,13 +54,15 @@ uint32_t button_bit(int button)
 
 } // namespace
 
-void key_event(int32_t key, bool down)
+void key_event(int32_t key, bool down, uint16_t mod)
 {
     KeyList& held = key_state.held;
     if (down) {
         KeyList& pressed = key_state.pressed;
-        if (pressed.count < KEY_LIST_CAPACITY)
+        if (pressed.count < KEY_LIST_CAPACITY) {
+            key_state.pressed_mod[size_t(pressed.count)] = mod;
             pressed.keys[pressed.count++] = key;
+        }
         if (find_key(held, key) < 0 && held.count < KEY_LIST_CAPACITY)
             held.keys[held.count++] = key;
         return;
@@ -84,7 +86,7 @@ int poll_events()
     while (SDL_PollEvent(&event)) {
         switch (event.type) {
         case SDL_KEYDOWN:
-            key_event(event.key.keysym.sym, true);
+            key_event(event.key.keysym.sym, true, uint16_t(event.key.keysym.mod));
             break;
         case SDL_KEYUP: {
             int32_t key = event.key.keysym.sym;
@@ -132,6 +134,19 @@ int poll_events()
 
 bool key_down(int32_t key) { return find_key(key_state.held, key) >= 0; }
 bool key_pressed(int32_t key) { return find_key(key_state.pressed, key) >= 0; }
+
+bool pressed_with_alt(int32_t key)
+{
+    if (!key_pressed(key))
+        return false;
+    if (key_down(SDLK_LALT) || key_down(SDLK_RALT))
+        return true;
+    const KeyList& pressed = key_state.pressed;
+    for (int i = 0; i < pressed.count; i++)
+        if (pressed.keys[i] == key && (key_state.pressed_mod[size_t(i)] & KMOD_ALT))
+            return true;
+    return false;
+}
 int pressed_count() { return key_state.pressed.count; }
 int32_t first_pressed_key() { return key_state.pressed.count ? key_state.pressed.keys[0] : 0; }
 int32_t mouse_x() { return key_state.mouse_x; }

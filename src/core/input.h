@@ -15,6 +15,8 @@ struct KeyList {
 struct KeyState {
     KeyList held;                 // keys down now, no duplicates
     KeyList pressed;              // key-downs since begin_input_frame, in order
+    // The modifier state SDL delivered with each key-down of pressed.
+    std::array<uint16_t, KEY_LIST_CAPACITY> pressed_mod;
     int32_t mouse_x, mouse_y;
     uint32_t buttons_down;        // bit b-1 for SDL mouse button b
     uint32_t buttons_clicked;
@@ -27,11 +29,16 @@ extern KeyState key_state;
 // True while the frame loop waits for its tick (modal screens poll outside it).
 extern bool in_frame_wait;
 
-void key_event(int32_t key, bool down);
+// mod: the modifier state (SDL's KMOD_ bits) that came with the event.
+void key_event(int32_t key, bool down, uint16_t mod = 0);
 void begin_input_frame();
 int poll_events();          // 1 when an SDL_QUIT was among the events
 bool key_down(int32_t key);
 bool key_pressed(int32_t key);
+// The key went down in this batch while Alt was down: by the modifier state
+// of its own event, so that Alt let go before the frame looks still counts,
+// or by Alt held now.
+bool pressed_with_alt(int32_t key);
 int pressed_count();
 int32_t first_pressed_key();
 int32_t mouse_x();

@@ -1,5 +1,6 @@
 #include "display/status.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "core/frame.h"
@@ -97,9 +98,12 @@ void clear_status_lines()
 
 void show_message(const char* text, int frames)
 {
+    // Blanks after a short text clear the tail of a longer message before it.
+    char line[80];
+    snprintf(line, sizeof line, "%-15s", text);
     text_x = 480;
     text_y = 444;
-    print_at_cursor(text);
+    print_at_cursor(line);
     message_timer = frames;
     update_rect(480, 444, 120, 12);
 }

@@ -27,9 +27,13 @@ int32_t next_key()
     return pressed_count() ? first_pressed_key() : 0;
 }
 
-// The character a key types, 0 for none.
+// The character a key types, 0 for none. Only the plain ASCII key symbols
+// below 128 can type: the others (Caps Lock, keypad, function keys) would
+// alias an accepted character if cut to one byte.
 char key_character(int32_t key)
 {
+    if (key <= 0 || key >= 128)
+        return 0;
     if (key >= 'a' && key <= 'z')
         return char(key - 'a' + 'A');
     const bool shift = key_down(SDLK_LSHIFT) || key_down(SDLK_RSHIFT);
@@ -53,8 +57,8 @@ char key_character(int32_t key)
             return 0;
         }
     }
-    if ((key >= '0' && key <= '9') || strchr("-/=\\., ", int(key)) != nullptr)
-        return key ? char(key) : 0;
+    if ((key >= '0' && key <= '9') || strchr("-/=\\., ", char(key)) != nullptr)
+        return char(key);
     return 0;
 }
 
@@ -82,7 +86,7 @@ void text_entry(char* value, int max_length, const char* prompt)
         key = next_key();
         if (!key)
             continue;
-        if (key == SDLK_x && (key_down(SDLK_RALT) || key_down(SDLK_LALT)))
+        if (key == SDLK_x && pressed_with_alt(SDLK_x))
             exit(0);
         if (key == SDLK_ESCAPE || key == SDLK_RETURN || key == SDLK_KP_ENTER)
             break;

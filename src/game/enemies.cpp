@@ -32,6 +32,7 @@ void trap(Actor& e, int c0)
         if (!(g.penalty_flags & 1)) {
             g.score = g.score > 10000 ? g.score - 10000 : 0;
             show_message("-10000 Trapping", 120);
+            clear_cell(104, 440);   // the icon replaces the other penalty icon
             draw_cell(104, 440, 90);
             update_rect(104, 440, 24, 24);
             g.top_line_stale++;

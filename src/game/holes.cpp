@@ -118,6 +118,7 @@ void crush_enemy(int enemy)
         if (!(g.penalty_flags & 2)) {
             g.score = g.score > 10000 ? g.score - 10000 : 0;
             show_message("-10000 Killing ", 120);
+            clear_cell(104, 440);   // the icon replaces the other penalty icon
             draw_cell(104, 440, 89);
             update_rect(104, 440, 24, 24);
             g.top_line_stale++;

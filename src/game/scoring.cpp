@@ -153,7 +153,7 @@ void show_summary()
         }
         if (key_pressed(SDLK_SPACE) || key_pressed(SDLK_ESCAPE))
             break;
-        if (key_pressed(SDLK_x) && (key_down(SDLK_RALT) || key_down(SDLK_LALT)))
+        if (pressed_with_alt(SDLK_x))
             exit(0);
     }
     clear_screen();

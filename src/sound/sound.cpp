@@ -74,6 +74,10 @@ int open_sound()
         fprintf(stderr, "Unable to open audio: %s\n", SDL_GetError());
         return 1;
     }
+    // The mixer is still paused: no channel may point into the samples an
+    // earlier opening loaded, which are replaced below.
+    for (SoundChannel& c : sound_channels)
+        c = SoundChannel{};
     for (int effect = 0; effect < SOUND_COUNT; effect++) {
         char path[PATH_BUFFER_SIZE] = "";
         char candidate[PATH_BUFFER_SIZE];

@@ -34,13 +34,14 @@ protected:
         SDL_Quit();
         free_display_buffers();
     }
-    static void push(int type, int key = 0, bool down = true)
+    static void push(int type, int key = 0, bool down = true, int mod = 0)
     {
         SDL_Event e{};
         e.type = static_cast<Uint8>(type);
         if (type == SDL_KEYDOWN || type == SDL_KEYUP) {
             e.key.keysym.sym = static_cast<SDLKey>(key);
             e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+            e.key.keysym.mod = static_cast<SDLMod>(mod);
         }
         SDL_PushEvent(&e);
     }
@@ -76,6 +77,22 @@ TEST_F(Frame, AltXEndsAlsoWhilePausedAndWithoutATick)
         key_state.pause_flag = true;
         push(SDL_KEYDOWN, alt);
         push(SDL_KEYDOWN, SDLK_x);
+        EXPECT_EQ(run_frame(), 1);
+        EXPECT_EQ(handler_calls, 0);
+    }
+}
+
+TEST_F(Frame, AltXTappedWithinOneBatchEnds)
+{
+    // Alt is up again before the frame looks: the x's own event says Alt was down.
+    for (int alt : {SDLK_LALT, SDLK_RALT}) {
+        SCOPED_TRACE(alt);
+        reset_input_state();
+        const int mod = alt == SDLK_LALT ? KMOD_LALT : KMOD_RALT;
+        push(SDL_KEYDOWN, alt, true, mod);
+        push(SDL_KEYDOWN, SDLK_x, true, mod);
+        push(SDL_KEYUP, SDLK_x, false, mod);
+        push(SDL_KEYUP, alt, false);
         EXPECT_EQ(run_frame(), 1);
         EXPECT_EQ(handler_calls, 0);
     }

@@ -136,6 +136,45 @@ TEST_F(Display, PlayFieldShadowsFollowTheNeighbours)
     EXPECT_EQ(at(40, 36), 73 + 1);
 }
 
+TEST_F(Display, CoveringTilesGetNeitherBackgroundNorShadow)
+{
+    // Backgrounds and shadows fill their whole square, tile images only their
+    // left half: whatever was drawn under a tile shows in its right half.
+    for (int square = 0; square < 96; square++)
+        fill_square(0, square, uint8_t(square + 1));
+    for (int square = 1; square < 48; square++)
+        if (square % 12)
+            for (int y = 0; y < 24; y++)
+                for (int x = 12; x < 24; x++)
+                    set_pixels[0][size_t((24 * (square / 12) + y) * 320 + 24 * (square % 12) + x)] = 0;
+    build_tile_cache();
+    build_shadow_and_variant_tables();
+    cell_variant.fill(1);
+    const struct {
+        int tile;
+        int right_half;   // the colour the right half of the tile's square shows
+    } cases[] = {
+        {TILE_BRICK, 77}, {TILE_SOLID, 77}, {TILE_FALSE_BRICK, 77}, {TILE_HIDDEN_ENEMY, 77},
+        {TILE_LADDER, 48 + 4 + 1},   // under a ladder: background, then the shadow of the left neighbour
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tile);
+        play_grid.fill(TILE_BORDER);
+        for (int r = 0; r < FIELD_ROWS; r++)
+            for (int col = 0; col < FIELD_COLUMNS; col++)
+                play_grid[size_t(field_cell(col, r))] = TILE_EMPTY;
+        play_grid[size_t(field_cell(4, 5))] = TILE_SOLID;   // casts a shadow to its right
+        play_grid[size_t(field_cell(5, 5))] = uint8_t(c.tile);
+        std::fill(screen.begin(), screen.end(), 77);
+        draw_play_field();
+        const int x = 32 + 24 * 5, y = 60 + 24 * 5;
+        EXPECT_EQ(at(x, y), c.tile + 12 + 1);
+        EXPECT_EQ(at(x + 11, y + 23), c.tile + 12 + 1);
+        EXPECT_EQ(at(x + 12, y), c.right_half);
+        EXPECT_EQ(at(x + 23, y + 23), c.right_half);
+    }
+}
+
 TEST_F(Display, OutlinesAndSwap)
 {
     screen_palette.nearest_white = 9;
@@ -265,6 +304,16 @@ TEST_F(Font, MessageIsBlankedAfterItsFrames)
     EXPECT_EQ(message_timer, 0);
     for (int x = 480; x < 600; x += 8)
         EXPECT_TRUE(shows(x, 444, ' ')) << x;
+}
+
+TEST_F(Font, ShortMessageClearsTheTailOfALongerOne)
+{
+    show_message("-10000 Trapping", 120);
+    show_message("SAFE TO EXIT", 120);
+    const std::vector<uint8_t> over(screen.begin() + 444 * 640, screen.begin() + 456 * 640);
+    std::fill(screen.begin(), screen.end(), 0);
+    show_message("SAFE TO EXIT", 120);
+    EXPECT_EQ(over, std::vector<uint8_t>(screen.begin() + 444 * 640, screen.begin() + 456 * 640));
 }
 
 } // namespace

@@ -70,6 +70,39 @@ TEST_F(Dialogs, TypedNameWithShiftAndReturn)
         ASSERT_EQ(screen[size_t(468 * 640 + x)], 0) << "the line at y 468 is blanked";
 }
 
+TEST_F(Dialogs, OnlyAcceptedKeysType)
+{
+    // Each row: the keys typed after an empty name, then Return.
+    const struct {
+        const char* what;
+        const char* keys;
+        const char* typed;
+    } cases[] = {
+        {"Caps Lock", "modal 301\n", ""},
+        {"Num Lock", "modal 300\n", ""},
+        {"Scroll Lock", "modal 302\n", ""},
+        {"F7", "modal 288\n", ""},
+        {"SysReq", "modal 317\n", ""},
+        {"Caps Lock then a", "modal 301\nmodal 97\n", "A"},
+        {"keypad 0, 1, 9", "modal 256\nmodal 257\nmodal 265\n", ""},
+        {"letters", "modal 122\nmodal 97\n", "ZA"},
+        {"letters with shift", "modal down 304\nmodal 113\nmodal up 304\n", "Q"},
+        {"shifted digits", "modal down 303\nmodal 48\nmodal 50\nmodal 57\nmodal up 303\n", ")@("},
+        {"digits", "modal 48\nmodal 57\n", "09"},
+        {"space", "modal 32\nmodal 32\n", "  "},
+        {"minus", "modal 45\n", "-"},
+        {"minus with shift", "modal down 304\nmodal 45\nmodal up 304\n", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        reset_input_state();
+        player_name[0] = 0;
+        script(std::string(c.keys) + "modal 13\n");
+        enter_player_name();
+        EXPECT_STREQ(player_name, c.typed);
+    }
+}
+
 TEST_F(Dialogs, SixteenCharactersAtMostAndBackspaceStillWorks)
 {
     std::string keys;

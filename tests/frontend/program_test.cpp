@@ -128,6 +128,16 @@ TEST(Program, SpaceShowsTheMenuAndF4StartsPlay)
     EXPECT_NE(r.err.find("frame 21: play level 1\n"), std::string::npos) << r.err;
 }
 
+TEST(Program, AltXTappedWithinOneBatchEnds)
+{
+    // Alt goes down, x is pressed and Alt goes up before frame 31 looks.
+    Fixture f;
+    ProcessResult r = f.run({"-w", "-q", "-l", "1"}, "10 press 32\n20 press 285\n30 down 308\n30 press 120\n30 up 308\n");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.substr(r.out.size() >= 5 ? r.out.size() - 5 : 0), "End.\n") << r.out;
+    EXPECT_NE(r.err.find("frame 21: play level 1\n"), std::string::npos) << r.err;
+}
+
 TEST(Program, LevelStepsInDemonstrationAndPlay)
 {
     Fixture f;

@@ -330,6 +330,23 @@ TEST_F(Rules, CrushedCarrierLosesItsObjectAndOpensTheWayOut)
     EXPECT_EQ(e.y, 60);
 }
 
+TEST_F(Rules, CrushingIconReplacesTheTrappingIcon)
+{
+    load({"P....S...E", "#####S####"});
+    // The trapping icon fills its square; the crushing icon only its top half.
+    memset(tile_cache + 90 * CELL_BYTES, 9, CELL_BYTES);
+    memset(tile_cache + 89 * CELL_BYTES, 0, CELL_BYTES);
+    memset(tile_cache + 89 * CELL_BYTES, 8, CELL_BYTES / 2);
+    draw_cell(104, 440, 90);
+    game_state.penalty_flags = 1;   // the first trapping is past
+    Actor& e = actors[1];
+    e.flags = ACTOR_TRAPPED;
+    crush_enemy(1);
+    for (int y = 0; y < 24; y++)
+        for (int x = 0; x < 24; x++)
+            ASSERT_EQ(screen[size_t((440 + y) * 640 + 104 + x)], y < 12 ? 8 : 0) << x << "," << y;
+}
+
 TEST_F(Rules, ComeBackWaitsWhileTheTopRowIsFull)
 {
     load({"########################", "P......................E", "########################"});

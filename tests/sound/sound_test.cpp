@@ -28,7 +28,11 @@ protected:
         sound_enabled = 1;
         ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO | SDL_INIT_TIMER), 0);
     }
-    void TearDown() override { SDL_Quit(); }
+    void TearDown() override
+    {
+        close_sound();
+        SDL_Quit();
+    }
     size_t loud_bytes_before_any()
     {
         SDL_Delay(100);   // a few silent buffers
@@ -60,17 +64,28 @@ TEST_F(Sound, AnEffectMixesItsOwnLength)
 
 TEST_F(Sound, RestartingAndOverlapping)
 {
+    // A dig of five seconds, found first in the user directory, still plays
+    // when it is started again.
+    ASSERT_EQ(shell("sox -n -r 11025 -b 8 -c 1 " + dir.file(".zuzezodov/dig.wav") + " synth 5 sine 440 2>/dev/null"), 0);
     ASSERT_EQ(open_sound(), 0);
     play_sound(SOUND_DIG);
-    SDL_Delay(150);
+    const SoundChannel& dig = sound_channels[SOUND_DIG];
+    for (int i = 0; i < 2000 && dig.position < 4096; i++)
+        SDL_Delay(1);
+    SDL_LockAudio();
+    const uint32_t before = dig.position;
     play_sound(SOUND_DIG);   // starts again from its first sample
-    EXPECT_LT(sound_channels[SOUND_DIG].position, 2000u);
+    const uint32_t after = dig.position;
+    SDL_UnlockAudio();
+    ASSERT_GE(before, 4096u);
+    ASSERT_LT(before, dig.length) << "the first dig is still playing";
+    EXPECT_EQ(after, 0u);
     play_sound(SOUND_POP);   // mixed over the dig
     EXPECT_NE(sound_channels[SOUND_POP].length, 0u);
-    EXPECT_NE(sound_channels[SOUND_DIG].length, 0u);
+    EXPECT_NE(dig.length, 0u);
     stop_sound(SOUND_FALL);  // not playing: harmless
     wait_sounds_done();
-    EXPECT_EQ(sound_channels[SOUND_DIG].position, sound_channels[SOUND_DIG].length);
+    EXPECT_EQ(dig.position, dig.length);
 }
 
 TEST_F(Sound, OtherFormatsAreConverted)
