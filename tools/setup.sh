@@ -3,7 +3,7 @@
 # Only what is missing is installed, so a second run costs one dpkg query.
 set -e
 PACKAGES="cmake make g++ clang libsdl1.2-compat-dev libgtest-dev libbenchmark-dev \
-netpbm sox xvfb xdotool x11-apps valgrind"
+netpbm sox xvfb xdotool x11-apps valgrind python3 binutils"
 missing=""
 for p in $PACKAGES; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

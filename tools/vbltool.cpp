@@ -73,11 +73,11 @@ bool check_archive(const char* path)
 {
     uint8_t probe[1];
     int result = read_record(0, probe, 1);
-    if (result == -1)
+    if (result == ARCHIVE_NOT_READABLE)
         return fail(path, std::string("cannot open: ") + strerror(errno)), false;
-    if (result == -2)
+    if (result == ARCHIVE_SHORT_HEADER)
         return fail(path, "too short for an archive header"), false;
-    if (result == -3)
+    if (result == ARCHIVE_BAD_MAGIC)
         return fail(path, "not a level archive (no VRBX magic)"), false;
     return true;
 }
@@ -94,9 +94,9 @@ int command_list(const char* archive)
         return 1;
     std::vector<uint8_t> buffer(MOVIE_BUFFER_SIZE);
     for (int level = 1; level <= MAX_LEVEL; level++) {
-        if (read_record(2 * level - 2, buffer.data(), LEVEL_RECORD_SIZE) != LEVEL_RECORD_SIZE)
+        if (read_record(level_record(level), buffer.data(), LEVEL_RECORD_SIZE) != LEVEL_RECORD_SIZE)
             continue;
-        int length = read_record(2 * level - 1, buffer.data(), MOVIE_BUFFER_SIZE);
+        int length = read_record(movie_record(level), buffer.data(), MOVIE_BUFFER_SIZE);
         if (length < MOVIE_HEADER_SIZE) {
             printf("%3d  no movie\n", level);
             continue;
@@ -119,7 +119,7 @@ int command_show(const char* archive, const char* level_text_arg)
     } else {
         if (!use_archive(archive) || !check_archive(archive))
             return 1;
-        if (read_record(2 * level - 2, record.data(), LEVEL_RECORD_SIZE) != LEVEL_RECORD_SIZE)
+        if (read_record(level_record(level), record.data(), LEVEL_RECORD_SIZE) != LEVEL_RECORD_SIZE)
             return fail(archive, "has no level " + std::to_string(level));
     }
     std::string comment = "level " + std::to_string(level);
@@ -196,11 +196,11 @@ int command_pack(const char* archive, const std::vector<std::string>& files)
         std::vector<uint8_t> record;
         if (ends_with(file, ".movie")) {
             problem = parse_movie_text(text, &record);
-            records.push_back({2 * level - 1, record});
+            records.push_back({movie_record(level), record});
         } else {
             record.resize(LEVEL_RECORD_SIZE);
             problem = parse_level_text(text, record.data());
-            records.push_back({2 * level - 2, record});
+            records.push_back({level_record(level), record});
         }
         if (!problem.empty())
             return fail(file, problem);
@@ -217,14 +217,14 @@ int command_unpack(const char* archive, const char* directory)
     for (int level = 1; level <= MAX_LEVEL; level++) {
         char name[32];
         std::string comment = "level " + std::to_string(level);
-        if (read_record(2 * level - 2, buffer.data(), LEVEL_RECORD_SIZE) == LEVEL_RECORD_SIZE) {
+        if (read_record(level_record(level), buffer.data(), LEVEL_RECORD_SIZE) == LEVEL_RECORD_SIZE) {
             snprintf(name, sizeof name, "/level%03d.txt", level);
             std::string text = level_text(buffer.data(), comment.c_str());
             FILE* f = fopen((std::string(directory) + name).c_str(), "wb");
             if (!f || fwrite(text.data(), 1, text.size(), f) != text.size() || fclose(f) != 0)
                 return fail(std::string(directory) + name, strerror(errno));
         }
-        int length = read_record(2 * level - 1, buffer.data(), MOVIE_BUFFER_SIZE);
+        int length = read_record(movie_record(level), buffer.data(), MOVIE_BUFFER_SIZE);
         if (length >= MOVIE_HEADER_SIZE) {
             snprintf(name, sizeof name, "/level%03d.movie", level);
             std::string text = movie_text(buffer.data(), length, ("movie of " + comment).c_str());
@@ -250,7 +250,7 @@ int command_repair(const char* archive, const char* output)
     std::string bytes;
     if (!read_text_file(archive, &bytes))
         return fail(archive, std::string("cannot read: ") + strerror(errno));
-    if (bytes.size() < 8 || memcmp(bytes.data(), "VRBX", 4) != 0)
+    if (bytes.size() < size_t(ARCHIVE_HEADER_SIZE) || memcmp(bytes.data(), ARCHIVE_MAGIC, 4) != 0)
         return fail(archive, "not a level archive (no VRBX magic)");
     const uint32_t entries = get_u32(bytes, 4);
     const uint64_t in_file = (bytes.size() - 8) / 8;
@@ -299,7 +299,7 @@ bool is_archive_file(const std::string& path)
     if (!f)
         return false;
     char magic[4] = {};
-    bool archive = fread(magic, 1, 4, f) == 4 && memcmp(magic, "VRBX", 4) == 0;
+    bool archive = fread(magic, 1, 4, f) == 4 && memcmp(magic, ARCHIVE_MAGIC, 4) == 0;
     fclose(f);
     return archive;
 }
@@ -330,7 +330,7 @@ int command_check(const std::vector<std::string>& args)
                 return 1;
             LevelRecord record;
             for (int level = 1; level <= MAX_LEVEL; level++) {
-                if (read_record(2 * level - 2, record.data(), LEVEL_RECORD_SIZE) != LEVEL_RECORD_SIZE)
+                if (read_record(level_record(level), record.data(), LEVEL_RECORD_SIZE) != LEVEL_RECORD_SIZE)
                     continue;
                 unpack_record(record.data());
                 all_pass &= report_check(input + " level " + std::to_string(level));
@@ -390,7 +390,7 @@ int command_verify(const char* archive)
     bool all_good = true;
     std::vector<uint8_t> buffer(MOVIE_HEADER_SIZE);
     for (int level = 1; level <= MAX_LEVEL; level++) {
-        if (read_record(2 * level - 1, buffer.data(), MOVIE_HEADER_SIZE) < MOVIE_HEADER_SIZE)
+        if (read_record(movie_record(level), buffer.data(), MOVIE_HEADER_SIZE) < MOVIE_HEADER_SIZE)
             continue;
         current_level = level;
         ReplayResult result{};

@@ -11,14 +11,7 @@
 #include "game/game.h"
 #include "gfxedit/gfxedit.h"
 #include "leveledit/leveledit.h"
-#include "picture/screenshot.h"
 #include "sound/sound.h"
-
-ModeHandler mode_handler;
-bool game_active;
-bool recording;
-uint8_t frame_counter;
-PointerState pointer_state;
 
 namespace {
 bool timer_installed;
@@ -49,15 +42,6 @@ uint32_t frame_timer_callback(uint32_t interval)
     SDL_PeepEvents(&event, 1, SDL_ADDEVENT, 0);
     return interval;
 }
-
-namespace {
-
-bool alt_x_pressed()
-{
-    return pressed_with_alt(SDLK_x);
-}
-
-} // namespace
 
 void run_frame_body()
 {

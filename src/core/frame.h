@@ -2,22 +2,9 @@
 #pragma once
 #include <cstdint>
 
+#include "core/flags.h"
+
 constexpr uint32_t FRAME_PERIOD_MS = 20;
-
-using ModeHandler = void (*)();
-
-struct PointerState {
-    int32_t pointer_x;        // mouse x limited to 12..628
-    int32_t pointer_y;        // mouse y limited to 12..468
-    uint32_t pointer_held;    // bit 0 left, bit 1 right button
-    uint32_t pointer_clicked;
-};
-
-extern ModeHandler mode_handler;
-extern bool game_active;
-extern bool recording;
-extern uint8_t frame_counter;
-extern PointerState pointer_state;
 
 void start_frame_timer();
 void stop_frame_timer();

@@ -2,12 +2,11 @@
 
 #include <SDL/SDL.h>
 
-#include "core/script.h"
-#include "display/screen.h"
-#include "frontend/config.h"
+#include "core/settings.h"
 
 KeyState key_state;
 bool in_frame_wait;
+void (*script_event_source)(bool in_frame);
 
 namespace {
 
@@ -72,6 +71,15 @@ void key_event(int32_t key, bool down, uint16_t mod)
         held.keys[i] = held.keys[--held.count];
 }
 
+bool alt_x_pressed() { return pressed_with_alt(SDLK_x); }
+
+int wait_input()
+{
+    SDL_WaitEvent(nullptr);
+    begin_input_frame();
+    return poll_events();
+}
+
 void begin_input_frame()
 {
     key_state.pressed.count = 0;
@@ -80,7 +88,8 @@ void begin_input_frame()
 
 int poll_events()
 {
-    inject_script_events(in_frame_wait);
+    if (script_event_source)
+        script_event_source(in_frame_wait);
     int quit = 0;
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
@@ -153,11 +162,5 @@ int32_t mouse_x() { return key_state.mouse_x; }
 int32_t mouse_y() { return key_state.mouse_y; }
 bool mouse_button_down(int button) { return (key_state.buttons_down & button_bit(button)) != 0; }
 bool mouse_button_clicked(int button) { return (key_state.buttons_clicked & button_bit(button)) != 0; }
-
-void toggle_fullscreen()
-{
-    if (display_state.surface)
-        SDL_WM_ToggleFullScreen(display_state.surface);
-}
 
 void reset_input_state() { key_state = KeyState{}; }

@@ -28,12 +28,19 @@ struct KeyState {
 extern KeyState key_state;
 // True while the frame loop waits for its tick (modal screens poll outside it).
 extern bool in_frame_wait;
+// Set by the script driver: hands its key events to poll_events before SDL's.
+extern void (*script_event_source)(bool in_frame);
 
 // mod: the modifier state (SDL's KMOD_ bits) that came with the event.
 void key_event(int32_t key, bool down, uint16_t mod = 0);
 void begin_input_frame();
 int poll_events();          // 1 when an SDL_QUIT was among the events
 bool key_down(int32_t key);
+// Alt+X pressed in this batch (pressed_with_alt): ends the program everywhere.
+bool alt_x_pressed();
+// Modal screens: waits for the next batch of events and takes them in as a
+// frame would; 1 when a quit request was among them.
+int wait_input();
 bool key_pressed(int32_t key);
 // The key went down in this batch while Alt was down: by the modifier state
 // of its own event, so that Alt let go before the frame looks still counts,
@@ -45,5 +52,4 @@ int32_t mouse_x();
 int32_t mouse_y();
 bool mouse_button_down(int button);
 bool mouse_button_clicked(int button);
-void toggle_fullscreen();
 void reset_input_state();   // back to the start-up state (tests)

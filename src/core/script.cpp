@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "core/frame.h"
+#include "core/input.h"
 #include "core/settings.h"
+#include "display/status.h"
 #include "frontend/modes.h"
 #include "game/game.h"
 
@@ -132,6 +134,7 @@ void reset_script()
 bool load_script()
 {
     reset_script();
+    script_event_source = inject_script_events;
     const char* f = getenv("VORBIX_FAST");
     fast = f && *f && strcmp(f, "0") != 0;
     const char* path = getenv("VORBIX_SCRIPT");
@@ -175,6 +178,7 @@ bool load_script()
     }
     fclose(file);
     active = true;
+    notice_listener = trace_notice;
     return true;
 }
 

@@ -16,3 +16,15 @@ extern uint32_t video_flags;
 // 16 characters and a byte behind them that is always zero, so a name of
 // exactly 16 characters is still a terminated string.
 extern char player_name[PLAYER_NAME_LENGTH + 1];
+
+// The six movement and digging keys (SDL key symbols), from the configuration.
+extern int32_t upkey, downkey, leftkey, rightkey, digleftkey, digrightkey;
+// Artwork file names of the graphics sets 0..3, from the configuration.
+extern char artwork_names[4][PATH_BUFFER_SIZE];
+
+// The home directory (HOME, "." when unset) and the user directory in it.
+extern char home_directory[PATH_BUFFER_SIZE];
+extern const char USER_DIR_NAME[];
+// "%s/%s/%s" of the home directory, the user directory and name; false (and
+// an empty path) when the path does not fit in PATH_BUFFER_SIZE.
+bool user_file_path(char* out, const char* name);

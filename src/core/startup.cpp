@@ -18,6 +18,7 @@
 #include "display/status.h"
 #include "display/tiles.h"
 #include "frontend/config.h"
+#include "frontend/modes.h"
 #include "frontend/userdir.h"
 #include "game/game.h"
 #include "gfxedit/gfxedit.h"
@@ -25,6 +26,7 @@
 #include "level/grid.h"
 #include "leveledit/leveledit.h"
 #include "picture/gfxset.h"
+#include "picture/datafile.h"
 #include "picture/ilbm.h"
 #include "sound/sound.h"
 
@@ -170,13 +172,6 @@ void free_buffers()
     free_gfx_sets();
 }
 
-void fatal_exit(int status)
-{
-    free_buffers();
-    fflush(nullptr);
-    exit(status);
-}
-
 void shutdown_handler()
 {
     if (sound_enabled)
@@ -195,16 +190,11 @@ namespace {
 void set_window_icon()
 {
     char path[PATH_BUFFER_SIZE];
-    for (int n = 0; data_path_candidate(path, "vrbx.bmp", n); n++) {
-        FILE* probe = fopen(path, "rb");
-        if (!probe)
-            continue;
-        fclose(probe);
-        SDL_Surface* icon = SDL_LoadBMP_RW(SDL_RWFromFile(path, "rb"), 1);
-        if (icon)
-            SDL_WM_SetIcon(icon, nullptr);
+    if (!find_data_file(path, "vrbx.bmp"))
         return;
-    }
+    SDL_Surface* icon = SDL_LoadBMP_RW(SDL_RWFromFile(path, "rb"), 1);
+    if (icon)
+        SDL_WM_SetIcon(icon, nullptr);
 }
 
 void open_joysticks()
@@ -256,6 +246,7 @@ int vorbix_main(int argc, char** argv)
     // ending the process, so a result that cannot be stored is reported and
     // the session goes on.
     signal(SIGXFSZ, SIG_IGN);
+    fatal_cleanup = free_buffers;
     clear_gfx_sets();
     strcpy(config_file_name, "vrbxrc");
     strcpy(archive_file_name, "levels.vbl");
@@ -298,10 +289,10 @@ int vorbix_main(int argc, char** argv)
     const char* damage = archive_damage();
     if (damage)
         log_message("%s is damaged: %s. vbltool repair salvages its records\n", archive_file_name, damage);
-    start_demo();
+    demo_mode();
     if (damage) {
         show_message("ARCHIVE DAMAGED", 600);
-        trace_notice("ARCHIVE DAMAGED");
+        pass_notice("ARCHIVE DAMAGED");
     }
     start_frame_timer();
     while (run_frame() == 0) {

@@ -1,6 +1,8 @@
 // The program's entry point, its start-up order and its shutdown.
 #pragma once
 
+#include "core/fatal.h"
+
 constexpr int EXIT_NO_SOUND = 4;
 constexpr int EXIT_NO_VIDEO_MODE = 5;
 constexpr int EXIT_NO_MEMORY = 50;
@@ -15,6 +17,5 @@ void take_player_name();
 
 int vorbix_main(int argc, char** argv);
 void init_video();
-[[noreturn]] void fatal_exit(int status);
 void free_buffers();
 void shutdown_handler();

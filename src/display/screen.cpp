@@ -7,12 +7,35 @@
 #include "display/status.h"
 #include "display/tiles.h"
 #include "picture/gfxset.h"
+#include "picture/screenshot.h"
 
 DisplayState display_state;
 ScreenPalette screen_palette;
 SharedPalette shared_palette;
 DirtyRectList dirty_list;
 UpdateHook update_hook;
+
+void toggle_fullscreen()
+{
+    if (display_state.surface)
+        SDL_WM_ToggleFullScreen(display_state.surface);
+}
+
+namespace {
+
+void fetch_screen_row(uint8_t* row, int y, const void*)
+{
+    memcpy(row, screen_row(y), SCREEN_WIDTH);
+}
+
+} // namespace
+
+int take_screenshot()
+{
+    lock_screen();
+    return write_screenshot(SCREEN_WIDTH, SCREEN_HEIGHT, fetch_screen_row, nullptr,
+                            screen_palette.colours.data());
+}
 
 void attach_screen_surface(SDL_Surface* surface)
 {

@@ -60,6 +60,11 @@ void attach_frame_buffer(uint8_t* pixels, int32_t pitch);
 
 inline uint8_t* screen_row(int y) { return display_state.pixels + y * display_state.pitch; }
 
+// Switches between window and full screen (Alt+Enter in the menu).
+void toggle_fullscreen();
+// Writes the screen into the next free capNNN.lbm; the writer's result.
+int take_screenshot();
+
 void lock_screen();
 void unlock_screen();
 void update_whole_screen();

@@ -3,15 +3,23 @@
 #include <cstdio>
 #include <cstring>
 
-#include "core/frame.h"
+#include "core/flags.h"
 #include "display/screen.h"
 #include "display/tiles.h"
+#include "picture/artwork.h"
 
 std::array<uint8_t, 128> glyph_map;
 int32_t text_x, text_y;
 StatusLine top_status;
 StatusLine bottom_status;
 int32_t message_timer;
+void (*notice_listener)(const char* text);
+
+void pass_notice(const char* text)
+{
+    if (notice_listener)
+        notice_listener(text);
+}
 
 void build_glyph_map()
 {
@@ -29,8 +37,10 @@ void draw_char(int x, int y, unsigned char character, int colour)
     lock_screen();
     int g = character < 128 ? glyph_map[character] : BLANK_GLYPH;
     // Six glyphs per tile cell: three across, two down.
-    int cell = 69 + 12 * (g / 18) + (g % 9) / 3;
-    const uint8_t* in = tile_cache + cell * CELL_BYTES + ((g / 9) % 2) * 12 * CELL_SIZE + 8 * (g % 3);
+    const int glyph_row = g / GLYPHS_PER_ROW, glyph_column = g % GLYPHS_PER_ROW;
+    int cell = GLYPH_SQUARE + VARIANT_STRIDE * (glyph_row / 2) + glyph_column / 3;
+    const uint8_t* in = tile_cache + cell * CELL_BYTES + (glyph_row % 2) * GLYPH_HEIGHT * CELL_SIZE
+                        + GLYPH_WIDTH * (glyph_column % 3);
     uint8_t ink = uint8_t(colour);
     uint8_t paper = uint8_t(screen_palette.nearest_black);
     for (int row = 0; row < 12; row++, in += CELL_SIZE) {

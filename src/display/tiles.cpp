@@ -4,12 +4,13 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/frame.h"
+#include "core/flags.h"
 #include "core/settings.h"
 #include "display/screen.h"
 #include "display/status.h"
 #include "level/grid.h"
 #include "picture/gfxset.h"
+#include "picture/artwork.h"
 
 uint8_t* tile_cache;
 uint8_t* save_under_store;
@@ -40,8 +41,7 @@ void build_cell(int set, int square, int cell)
         memset(out, 0, CELL_BYTES);
         return;
     }
-    const uint8_t* in = gfx.pixels + (square / 12) * CELL_SIZE * GFX_SET_WIDTH
-                        + (square % 12) * CELL_SIZE;
+    const uint8_t* in = gfx.pixels + square_offset(square);
     for (int row = 0; row < CELL_SIZE; row++, in += GFX_SET_WIDTH)
         for (int col = 0; col < CELL_SIZE; col++)
             *out++ = in[col] ? gfx.remap[in[col]] : 0;
@@ -52,7 +52,7 @@ void build_tile_cache()
     if (!tile_cache)
         return;
     for (int c = 0; c < TILE_CACHE_CELLS; c++)
-        build_cell(c / 96, c % 96, c);
+        build_cell(c / SET_SQUARES, c % SET_SQUARES, c);
 }
 
 void draw_cell(int x, int y, int cell)
@@ -161,33 +161,31 @@ void draw_play_field()
                 int i = field_cell(c, r);
                 int t = play_grid[i];
                 int v = cell_variant[i];
-                int x = 32 + 24 * c, y = 60 + 24 * r;
+                int x = FIELD_X + CELL_SIZE * c, y = FIELD_Y + CELL_SIZE * r;
                 if (pass == 0) {
                     if (covers_square(t))
                         continue;
-                    draw_cell(x, y, 12 * v);
-                    int s = casts_shadow[play_grid[i - 28]] | casts_shadow[play_grid[i - 29]] << 1 |
-                            casts_shadow[play_grid[i - 1]] << 2;
-                    if (s)
-                        draw_cell(x, y, 48 + s);
+                    draw_cell(x, y, tile_square(TILE_EMPTY, v));
+                    if (int s = shadow_bits(play_grid, i))
+                        draw_cell(x, y, SHADOW_BASE + s);
                 } else if (t != 0) {
-                    draw_cell(x, y, t + 12 * v);
+                    draw_cell(x, y, tile_square(t, v));
                 }
             }
         }
     }
     for (int c = 0; c < FIELD_COLUMNS; c++) {
-        draw_cell(32 + 24 * c, 36, 73);
-        draw_cell(32 + 24 * c, 420, 79);
+        draw_cell(FIELD_X + CELL_SIZE * c, FRAME_TOP_Y, FRAME_TOP);
+        draw_cell(FIELD_X + CELL_SIZE * c, FRAME_BOTTOM_Y, FRAME_BOTTOM);
     }
     for (int r = 0; r < FIELD_ROWS; r++) {
-        draw_cell(8, 60 + 24 * r, 75);
-        draw_cell(608, 60 + 24 * r, 77);
+        draw_cell(FRAME_LEFT_X, FIELD_Y + CELL_SIZE * r, FRAME_LEFT);
+        draw_cell(FRAME_RIGHT_X, FIELD_Y + CELL_SIZE * r, FRAME_RIGHT);
     }
-    draw_cell(8, 36, 72);
-    draw_cell(608, 36, 74);
-    draw_cell(608, 420, 80);
-    draw_cell(8, 420, 78);
+    draw_cell(FRAME_LEFT_X, FRAME_TOP_Y, FRAME_TOP_LEFT);
+    draw_cell(FRAME_RIGHT_X, FRAME_TOP_Y, FRAME_TOP_RIGHT);
+    draw_cell(FRAME_RIGHT_X, FRAME_BOTTOM_Y, FRAME_BOTTOM_RIGHT);
+    draw_cell(FRAME_LEFT_X, FRAME_BOTTOM_Y, FRAME_BOTTOM_LEFT);
     if (game_active) {
         char text[40];
         if (recording)
@@ -218,6 +216,12 @@ int alloc_sprite()
         }
     }
     return -1;
+}
+
+void release_sprite(int slot)
+{
+    if (slot >= 0 && slot < SPRITE_COUNT)
+        sprite_slots[size_t(slot)].flags &= ~SPRITE_ACTIVE;
 }
 
 void restore_sprite_backgrounds()

@@ -48,6 +48,9 @@ void draw_play_field();
 
 void clear_sprite_slots();
 int alloc_sprite();
+// Frees a slot from alloc_sprite (-1: none); its image goes with the next
+// restore_sprite_backgrounds.
+void release_sprite(int slot);
 void restore_sprite_backgrounds();
 void save_sprite_backgrounds();
 void draw_sprites();

@@ -12,9 +12,6 @@
 #include "frontend/userdir.h"
 #include "level/archive.h"
 
-int32_t upkey, downkey, leftkey, rightkey, digleftkey, digrightkey;
-char artwork_names[4][PATH_BUFFER_SIZE];
-
 namespace {
 
 void parse_key(const char* value, void* target)

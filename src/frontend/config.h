@@ -11,10 +11,6 @@ constexpr int CONFIG_KEY_LETTERS = 15;
 // (at most 141 bytes besides the names) always fit in what read_config reads.
 constexpr int ARTWORK_NAME_MAX = 200;
 
-extern int32_t upkey, downkey, leftkey, rightkey, digleftkey, digrightkey;
-// Artwork file names of the graphics sets 0..3.
-extern char artwork_names[4][PATH_BUFFER_SIZE];
-
 struct ConfigKey {
     const char* name;
     void* target;

@@ -21,9 +21,7 @@ constexpr int TEXT_LINE = 111;
 // Waits for the next batch of events and returns its first key press, or 0.
 int32_t next_key()
 {
-    SDL_WaitEvent(nullptr);
-    begin_input_frame();
-    poll_events();   // a quit request is ignored here
+    wait_input();   // a quit request is ignored here
     return pressed_count() ? first_pressed_key() : 0;
 }
 
@@ -86,7 +84,7 @@ void text_entry(char* value, int max_length, const char* prompt)
         key = next_key();
         if (!key)
             continue;
-        if (key == SDLK_x && pressed_with_alt(SDLK_x))
+        if (key == SDLK_x && alt_x_pressed())
             exit(0);
         if (key == SDLK_ESCAPE || key == SDLK_RETURN || key == SDLK_KP_ENTER)
             break;
@@ -128,13 +126,8 @@ int prompt_key(const char* label, int* binding)
     print_at_cursor(text);
     update_whole_screen();
     int32_t key = 0;
-    while (!key) {
-        begin_input_frame();
-        SDL_WaitEvent(nullptr);
-        poll_events();
-        if (pressed_count())
-            key = first_pressed_key();
-    }
+    while (!key)
+        key = next_key();
     if (key == SDLK_ESCAPE)
         return 1;
     *binding = key;

@@ -5,9 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "core/frame.h"
+#include "core/flags.h"
 #include "core/input.h"
-#include "core/script.h"
 #include "core/settings.h"
 #include "display/screen.h"
 #include "display/status.h"
@@ -25,17 +24,11 @@ namespace {
 bool level_down_pressed() { return key_pressed(SDLK_F7) || key_pressed(SDLK_KP_MINUS) || key_pressed(SDLK_MINUS); }
 bool level_up_pressed() { return key_pressed(SDLK_F8) || key_pressed(SDLK_KP_PLUS) || key_pressed(SDLK_EQUALS); }
 
-void clear_bonus_icons()
-{
-    for (int x : {32, 56, 80, 104})
-        clear_cell(x, 440);
-}
-
 // True when the level's record can be unpacked; the grid is left alone.
 bool level_readable(int level)
 {
     LevelRecord record;
-    return level == 0 || read_record(2 * level - 2, record.data(), LEVEL_RECORD_SIZE) == LEVEL_RECORD_SIZE;
+    return level == 0 || read_record(level_record(level), record.data(), LEVEL_RECORD_SIZE) == LEVEL_RECORD_SIZE;
 }
 
 // Tells the player that a level cannot be played: a line under the main
@@ -53,7 +46,7 @@ void report_unreadable_level(int level)
         snprintf(text, sizeof text, "NO LEVEL %04d", level);
         show_message(text, 180);
     }
-    trace_notice(text);
+    pass_notice(text);
 }
 
 // F4: play at the start level, unless it cannot be unpacked; then the mode
@@ -68,11 +61,17 @@ void play_from_start_level()
         leave_game();
     mode_handler = play_handler;
     current_level = start_level;
-    unpack_level(current_level);
+    load_level(current_level);
     start_play();
 }
 
 } // namespace
+
+void demo_mode()
+{
+    mode_handler = demo_handler;
+    start_demo();
+}
 
 void draw_main_menu()
 {
@@ -112,11 +111,11 @@ bool first_unsolved_level()
 {
     const int before = current_level;
     current_level = 1;
-    while (current_level <= MAX_LEVEL && read_record(2 * current_level - 1, movie.bytes.data(), 20) > 0)
+    while (current_level <= MAX_LEVEL && read_record(movie_record(current_level), movie.bytes.data(), 20) > 0)
         current_level++;
-    if (!unpack_level(current_level)) {
+    if (!load_level(current_level)) {
         current_level = 1;
-        if (!unpack_level(1)) {
+        if (!load_level(1)) {
             current_level = before;
             return false;
         }
@@ -138,7 +137,7 @@ void main_menu_handler()
     } else if (key_pressed(SDLK_F4)) {
         play_from_start_level();
     } else if (key_pressed(SDLK_ESCAPE)) {
-        start_demo();
+        demo_mode();
     } else if (key_pressed(SDLK_F5)) {
         enter_player_name();
         const bool stored = write_player_name();   // also after a cancelled prompt
@@ -151,7 +150,7 @@ void main_menu_handler()
             text_y = 400;
             print_centred(text);
             update_whole_screen();
-            trace_notice(text);
+            pass_notice(text);
         }
     } else if (key_pressed(SDLK_F10)) {
         remap_keys();
@@ -204,7 +203,7 @@ void demo_handler()
         stop_all_sounds();
         leave_game();
         current_level--;
-        start_demo();
+        demo_mode();
     } else if (game_state.exit_count != 0 || level_up_pressed()) {
         stop_all_sounds();
         if (game_state.exit_count != 0) {
@@ -213,7 +212,7 @@ void demo_handler()
         }
         leave_game();
         current_level++;
-        start_demo();
+        demo_mode();
     }
 }
 
@@ -222,7 +221,7 @@ void play_handler()
     GameState& g = game_state;
     if (key_pressed(SDLK_q) || key_pressed(SDLK_ESCAPE)) {
         leave_game();
-        start_demo();
+        demo_mode();
     } else if (level_down_pressed() && current_level > 0) {
         stop_all_sounds();
         current_level -= 2;

@@ -4,6 +4,8 @@
 void main_menu_handler();
 void demo_handler();
 void play_handler();
+// Installs the demonstration handler and starts the demonstration of current_level.
+void demo_mode();
 void draw_main_menu();
 void show_main_menu();
 // The first level without a stored movie, unpacked into the grid (level 1

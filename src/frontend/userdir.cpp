@@ -8,13 +8,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "core/startup.h"
+#include "core/fatal.h"
 #include "frontend/config.h"
 #include "level/archive.h"
-
-char home_directory[PATH_BUFFER_SIZE];
-const char USER_DIR_NAME[] = ".zuzezodov";
-const char DATA_PATH_LIST[] = "data:/usr/local/share/sdl_vorbix";
+#include "picture/datafile.h"
 
 namespace {
 
@@ -51,47 +48,6 @@ bool can_open(const char* path)
 }
 
 } // namespace
-
-bool user_file_path(char* out, const char* name)
-{
-    // Composed by hand so that a path that does not fit is refused whole
-    // instead of being cut.
-    size_t parts[3] = {strlen(home_directory), strlen(USER_DIR_NAME), strlen(name)};
-    if (parts[0] + parts[1] + parts[2] + 2 >= PATH_BUFFER_SIZE) {
-        out[0] = 0;
-        return false;
-    }
-    char* p = out;
-    memcpy(p, home_directory, parts[0]);
-    p += parts[0];
-    *p++ = '/';
-    memcpy(p, USER_DIR_NAME, parts[1]);
-    p += parts[1];
-    *p++ = '/';
-    memcpy(p, name, parts[2] + 1);
-    return true;
-}
-
-int data_path_candidate(char* out, const char* name, int n)
-{
-    if (n == 0) {
-        user_file_path(out, name);
-        return 1;
-    }
-    const char* entry = DATA_PATH_LIST;
-    for (int i = 1; i < n; i++) {
-        entry = strchr(entry, ':');
-        if (!entry)
-            return 0;
-        entry++;
-    }
-    size_t length = strcspn(entry, ":");
-    const char* slash = (length > 0 && entry[length - 1] == '/') ? "" : "/";
-    int written = snprintf(out, PATH_BUFFER_SIZE, "%.*s%s%s", int(length), entry, slash, name);
-    if (written < 0 || written >= PATH_BUFFER_SIZE)
-        out[0] = 0;   // too long to exist here: a path that opens nothing
-    return 1;
-}
 
 int copy_file(const char* source, const char* destination)
 {

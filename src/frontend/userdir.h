@@ -3,20 +3,11 @@
 
 #include "core/settings.h"
 
-extern char home_directory[PATH_BUFFER_SIZE];
-extern const char USER_DIR_NAME[];
-extern const char DATA_PATH_LIST[];
 
 // First start: creates the directory (0700), copies the archive from the
 // data path list and writes the configuration. Ends the process with
 // status 1 when it cannot.
 void setup_user_dir();
-// Candidate n for a data file: the user directory, then the data path list.
-// Returns 0 when there is no candidate n.
-int data_path_candidate(char* out, const char* name, int n);
-// "%s/%s/%s" of the home directory, the user directory and name; false (and
-// an empty path) when the path does not fit in PATH_BUFFER_SIZE.
-bool user_file_path(char* out, const char* name);
 // 0 on success; -1 source cannot be opened, -2 destination cannot be
 // created, -3 a read or write failed.
 int copy_file(const char* source, const char* destination);

@@ -2,17 +2,16 @@
 #include <SDL/SDL.h>
 #include <cstring>
 
-#include "core/frame.h"
+#include "core/flags.h"
 #include "core/input.h"
 #include "core/settings.h"
 #include "display/screen.h"
 #include "display/status.h"
 #include "display/tiles.h"
-#include "frontend/config.h"
-#include "frontend/modes.h"
 #include "game/game.h"
 #include "level/archive.h"
 #include "level/movie.h"
+#include "picture/artwork.h"
 
 std::array<Actor, ACTOR_COUNT> actors;
 std::array<uint8_t, GRID_CELLS> occupancy;
@@ -56,16 +55,15 @@ uint8_t facing_middle(int cell) { return (cell % GRID_COLUMNS) < 14 ? 4 : 3; }
 
 void start_demo()
 {
-    mode_handler = demo_handler;
     game_active = true;
     recording = false;
-    if (!unpack_level(current_level))
+    if (!load_level(current_level))
         current_level = 0;
     // Only levels with a movie are demonstrated.
     uint8_t probe[20];
-    if (current_level != 0 && read_record(2 * current_level - 1, probe, sizeof probe) <= 0)
+    if (current_level != 0 && read_record(movie_record(current_level), probe, sizeof probe) <= 0)
         current_level = 0;
-    unpack_level(current_level);
+    load_level(current_level);
     restore_sprite_backgrounds();
     begin_level();
     show_level();
@@ -80,7 +78,10 @@ void start_play()
     show_level();
 }
 
-void begin_level()
+namespace {
+
+// A level's scores, counters, timers and best result, as at its start.
+void reset_game_state()
 {
     GameState& g = game_state;
     if (recording)
@@ -105,16 +106,52 @@ void begin_level()
     g.enemy_count = 0;
     g.objects_left = 0;
     g.hidden_candidates.count = 0;
+}
 
+void place_hero(int i)
+{
+    Actor& hero = actors[0];
+    hero.x = cell_x(i);
+    hero.y = cell_y(i);
+    hero.flags = 0;
+    hero.grace_dir = -1;
+    hero.state = facing_middle(i);
+    hero.anim = 0;
+    hero.actor_bit = OCCUPANCY_HERO;
+    occupancy[size_t(i)] |= OCCUPANCY_HERO;
+}
+
+void place_enemy(int i)
+{
+    Actor& e = actors[size_t(++game_state.enemy_count)];
+    e.x = cell_x(i);
+    e.y = cell_y(i);
+    e.sprite = alloc_sprite();
+    e.flags = 0;
+    e.state = facing_middle(i);
+    e.anim = 0;
+    e.actor_bit = uint8_t(OCCUPANCY_HERO >> game_state.enemy_count);
+    occupancy[size_t(i)] |= e.actor_bit;
+}
+
+// What the start codes of a level leave behind once turned into play.
+struct StartCells {
     int flashing[3];
-    int flashing_count = 0;
-    bool hero_placed = false;
+    int flashing_count;
+    bool hero_placed;
+};
+
+// Turns the start codes of the grid into actors, objects and empty cells,
+// keeping the grid as it was in level_snapshot.
+StartCells take_start_cells()
+{
+    GameState& g = game_state;
+    StartCells found{};
     bool hidden_possible = false;
     for (uint8_t cell : play_grid)
         hidden_possible |= cell == TILE_HIDDEN_ENEMY;
     // A hidden enemy released later needs a place in the actor table too.
     const int enemy_room = hidden_possible ? MAX_ENEMIES - 1 : MAX_ENEMIES;
-    Actor& hero = actors[0];
     for (int i = 0; i < GRID_CELLS; i++) {
         uint8_t& t = play_grid[size_t(i)];
         occupancy[size_t(i)] = 0;
@@ -132,34 +169,18 @@ void begin_level()
         case TILE_FLASHING_OBJECT:
             g.flash_status = 0;
             t = TILE_OBJECT;
-            if (flashing_count < 3)
-                flashing[flashing_count++] = i;
+            if (found.flashing_count < 3)
+                found.flashing[found.flashing_count++] = i;
             break;
         case TILE_HERO_START:
             t = TILE_EMPTY;
-            hero.x = cell_x(i);
-            hero.y = cell_y(i);
-            hero.flags = 0;
-            hero.grace_dir = -1;
-            hero.state = facing_middle(i);
-            hero.anim = 0;
-            hero.actor_bit = 0x80;
-            occupancy[size_t(i)] |= 0x80;
-            hero_placed = true;
+            place_hero(i);
+            found.hero_placed = true;
             break;
         case TILE_ENEMY_START:
             t = TILE_EMPTY;
-            if (g.enemy_count < enemy_room) {
-                Actor& e = actors[size_t(++g.enemy_count)];
-                e.x = cell_x(i);
-                e.y = cell_y(i);
-                e.sprite = alloc_sprite();
-                e.flags = 0;
-                e.state = facing_middle(i);
-                e.anim = 0;
-                e.actor_bit = uint8_t(0x80 >> g.enemy_count);
-                occupancy[size_t(i)] |= e.actor_bit;
-            }
+            if (g.enemy_count < enemy_room)
+                place_enemy(i);
             break;
         default:
             break;
@@ -167,24 +188,42 @@ void begin_level()
         if (t == TILE_OBJECT)
             g.objects_left++;
     }
-    if (!hero_placed) {
+    return found;
+}
+
+// One of the level's flashing objects (at most the first three) flashes,
+// picked by the cycle counter.
+void choose_flashing_object(const StartCells& found)
+{
+    GameState& g = game_state;
+    if (found.flashing_count == 0) {
+        g.flashing_cell = NO_CELL;
+        return;
+    }
+    g.flashing_cell = found.flashing[g.cycle_counter % found.flashing_count];
+    g.flash_sprite = alloc_sprite();
+    g.flash_x = cell_x(g.flashing_cell);
+    g.flash_y = cell_y(g.flashing_cell);
+    g.flash_counter = 0;
+}
+
+} // namespace
+
+void begin_level()
+{
+    reset_game_state();
+    const StartCells found = take_start_cells();
+    Actor& hero = actors[0];
+    if (!found.hero_placed) {
         // A level without a hero start: the hero stands in the first field
         // cell, so no rule ever looks outside the grid.
-        hero = Actor{cell_x(30), cell_y(30), 0, 0, -1, 0, 0, 4, 0x80, 0, 0};
-        occupancy[30] |= 0x80;
+        hero = Actor{cell_x(30), cell_y(30), 0, 0, -1, 0, 0, 4, OCCUPANCY_HERO, 0, 0};
+        occupancy[30] |= OCCUPANCY_HERO;
     }
     hero.sprite = alloc_sprite();
-    g.schedule_index = g.enemy_count - 1;
+    game_state.schedule_index = game_state.enemy_count - 1;
     build_planner_masks();
-    if (flashing_count > 0) {
-        g.flashing_cell = flashing[g.cycle_counter % flashing_count];
-        g.flash_sprite = alloc_sprite();
-        g.flash_x = cell_x(g.flashing_cell);
-        g.flash_y = cell_y(g.flashing_cell);
-        g.flash_counter = 0;
-    } else {
-        g.flashing_cell = NO_CELL;
-    }
+    choose_flashing_object(found);
     show_message("-100 EACH SEC.  ", 120);
 }
 
@@ -234,17 +273,11 @@ void release_hidden_enemy(int cell)
     e.anim = 0;
     e.counter = 0;
     e.trap_cell = cell;
-    e.actor_bit = uint8_t(0x80 >> g.enemy_count);
+    e.actor_bit = uint8_t(OCCUPANCY_HERO >> g.enemy_count);
     occupancy[size_t(cell)] |= e.actor_bit;
 }
 
 namespace {
-
-void release_sprite(int slot)
-{
-    if (slot >= 0 && slot < SPRITE_COUNT)
-        sprite_slots[size_t(slot)].flags &= ~SPRITE_ACTIVE;
-}
 
 void place_sprite(int slot, int x, int y, int cell)
 {
@@ -279,23 +312,23 @@ void update_sprite_poses()
         return;
     GameState& g = game_state;
     const Actor& hero = actors[0];
-    place_sprite(hero.sprite, hero.x, hero.y, actor_pose(hero) + 96);
+    place_sprite(hero.sprite, hero.x, hero.y, actor_pose(hero) + HERO_SET_BASE);
     for (int i = 1; i <= g.enemy_count; i++) {
         const Actor& e = actors[size_t(i)];
-        place_sprite(e.sprite, e.x, e.y, actor_pose(e) + ((e.flags & ACTOR_HIDDEN) ? 288 : 192));
+        place_sprite(e.sprite, e.x, e.y, actor_pose(e) + ((e.flags & ACTOR_HIDDEN) ? HIDDEN_SET_BASE : ENEMY_SET_BASE));
     }
     for (const HoleSlot& h : holes) {
         if (h.timer == 0 || h.sprite < 0)
             continue;
         if (h.timer >= 1 && h.timer <= 24)
-            place_sprite(h.sprite, h.x, h.y, 63 + (h.timer - 1) / 4);
+            place_sprite(h.sprite, h.x, h.y, HOLE_STAGE_BASE + 1 + (h.timer - 1) / 4);
         else if (h.timer >= 336)
-            place_sprite(h.sprite, h.x, h.y, 62 + (359 - h.timer) / 4);
+            place_sprite(h.sprite, h.x, h.y, HOLE_STAGE_BASE + (359 - h.timer) / 4);
     }
     if (g.flashing_cell != NO_CELL) {
-        int picture = g.flash_counter < 8 ? 56 + g.flash_counter / 2
-                      : g.flash_counter < 16 ? 63 - g.flash_counter / 2
-                                             : 62;
+        int picture = g.flash_counter < 8 ? SPARKLE_BASE + g.flash_counter / 2
+                      : g.flash_counter < 16 ? HOLE_STAGE_BASE + 1 - g.flash_counter / 2
+                                             : HOLE_STAGE_BASE;
         place_sprite(g.flash_sprite, g.flash_x, g.flash_y, picture);
         g.flash_counter = (g.flash_counter + 1) % 64;
     }

@@ -13,6 +13,9 @@ constexpr int ACTOR_COUNT = 8;   // the hero (0) and up to 7 enemies
 constexpr int MAX_ENEMIES = ACTOR_COUNT - 1;
 constexpr int HOLE_SLOTS = 20;
 constexpr int NO_CELL = -1;
+// OccupancyMap bits: the hero's, and the enemies' (one bit each, 0x40 down).
+constexpr uint8_t OCCUPANCY_HERO = 0x80;
+constexpr uint8_t OCCUPANCY_ENEMIES = 0x7f;
 
 enum ActorFlags : uint32_t {
     ACTOR_FALLING = 0x01,
@@ -72,6 +75,16 @@ void restore_level_state(const LevelState& in);
 
 // Level start and the tick.
 void start_demo();
+// Writes the play's score, the player's name and the recorded input as the
+// level's movie record (not for the built-in level). The result of the
+// archive write: 0 when stored, also for the built-in level.
+int save_movie_record();
+// Clears the bonus icons and unpacks the level into the grid; false when the
+// archive has no such level.
+bool load_level(int level);
+// Reads the level's movie record and sets up the best values and the cursor
+// for play (recording) or demonstration.
+void load_movie_record();
 void start_play();
 void begin_level();
 // Draws the level now in the grid as a fresh screen, after begin_level.
@@ -105,6 +118,15 @@ void enemies_tick();
 
 // Clock, scoring and level end.
 void update_clock();
+// The four bonus icons below the play field, left to right.
+enum BonusIcon { ICON_FLASHING, ICON_HIDDEN, ICON_SAFE, ICON_PENALTY };
+void clear_bonus_icons();
+void show_bonus_icon(BonusIcon slot, int cell);
+// Penalty bits of GameState::penalty_flags: each is charged once a level.
+constexpr int32_t PENALTY_TRAPPED = 1;
+constexpr int32_t PENALTY_CRUSHED = 2;
+// The first time in the level: 10000 points off, the message and the icon.
+void charge_penalty(int32_t penalty, const char* message, int cell);
 bool top_line_stale();
 void format_top_line();
 void object_collected();

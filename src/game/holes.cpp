@@ -1,10 +1,11 @@
 // Holes: digging, the hole timeline, refilling, and crushing what is inside.
-#include "core/frame.h"
+#include "core/flags.h"
 #include "display/screen.h"
 #include "display/status.h"
 #include "display/tiles.h"
 #include "game/game.h"
 #include "sound/sound.h"
+#include "picture/artwork.h"
 
 std::array<HoleSlot, HOLE_SLOTS> holes;
 
@@ -37,14 +38,13 @@ namespace {
 
 void release_hole_sprite(HoleSlot& h)
 {
-    if (h.sprite >= 0)
-        sprite_slots[size_t(h.sprite)].flags &= ~SPRITE_ACTIVE;
+    release_sprite(h.sprite);
     h.sprite = -1;
 }
 
 int first_enemy_in(int cell)
 {
-    int m = occupancy[size_t(cell)] & 0x7f;
+    int m = occupancy[size_t(cell)] & OCCUPANCY_ENEMIES;
     for (int i = 1; i <= game_state.enemy_count; i++)
         if (actors[size_t(i)].actor_bit & m)
             return i;
@@ -80,17 +80,17 @@ void update_holes()
             break;
         case 25:
             release_hole_sprite(h);
-            if (occupancy[size_t(b)] & 0x7f) {
+            if (occupancy[size_t(b)] & OCCUPANCY_ENEMIES) {
                 play_grid[size_t(b)] = TILE_SOLID;   // shut with an enemy inside
             } else {
                 play_grid[size_t(b)] = TILE_OPEN_HOLE;
                 open_hole_column_bit(b);
             }
-            draw_grid_image(b, 68);
+            draw_grid_image(b, SQUARE_OPEN_HOLE);
             break;
         case 336:
             h.sprite = alloc_sprite();
-            draw_grid_image(b, 1 + 12 * cell_variant[size_t(b)]);
+            draw_grid_image(b, tile_square(TILE_BRICK, cell_variant[size_t(b)]));
             break;
         case 360:
             release_hole_sprite(h);
@@ -115,15 +115,8 @@ void crush_enemy(int enemy)
     e.flags &= ~ACTOR_TRAPPED;
     e.flags |= ACTOR_DEAD;
     if (!(e.flags & ACTOR_HIDDEN)) {
-        if (!(g.penalty_flags & 2)) {
-            g.score = g.score > 10000 ? g.score - 10000 : 0;
-            show_message("-10000 Killing ", 120);
-            clear_cell(104, 440);   // the icon replaces the other penalty icon
-            draw_cell(104, 440, 89);
-            update_rect(104, 440, 24, 24);
-            g.top_line_stale++;
-        }
-        g.penalty_flags |= 3;   // a crush counts as a trapping too
+        charge_penalty(PENALTY_CRUSHED, "-10000 Killing ", SQUARE_CRUSH_PENALTY);
+        g.penalty_flags |= PENALTY_TRAPPED;   // a crush counts as a trapping too
     }
     e.counter = 0;
 }

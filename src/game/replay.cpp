@@ -1,8 +1,9 @@
 #include "game/replay.h"
 
 #include <array>
+#include <cstring>
 
-#include "core/frame.h"
+#include "core/flags.h"
 #include "core/settings.h"
 #include "display/screen.h"
 #include "display/status.h"
@@ -34,10 +35,10 @@ void prepare_headless()
 bool replay_movie(ReplayResult* result)
 {
     prepare_headless();
-    if (!unpack_level(current_level))
+    if (!load_level(current_level))
         return false;
     uint8_t probe[MOVIE_HEADER_SIZE];
-    if (current_level != 0 && read_record(2 * current_level - 1, probe, MOVIE_HEADER_SIZE) < MOVIE_HEADER_SIZE)
+    if (current_level != 0 && read_record(movie_record(current_level), probe, MOVIE_HEADER_SIZE) < MOVIE_HEADER_SIZE)
         return false;
     release_game_sprites();
     restore_sprite_backgrounds();
@@ -82,4 +83,52 @@ const char* replay_outcome_name(ReplayOutcome outcome)
     default:
         return "stalled";
     }
+}
+
+namespace {
+
+int read_level_movie(uint8_t* into)
+{
+    if (current_level == 0) {
+        memcpy(into, BUILTIN_MOVIE.data(), BUILTIN_MOVIE.size());
+        return int(BUILTIN_MOVIE.size());
+    }
+    return read_record(movie_record(current_level), into, MOVIE_BUFFER_SIZE);
+}
+
+} // namespace
+
+void load_movie_record()
+{
+    uint8_t* bytes = movie.bytes.data();
+    movie.cursor = MOVIE_SEED_OFFSET;
+    movie.recording_stopped = false;
+    int length = read_level_movie(bytes);
+    movie.length = length > 0 ? length : 0;
+    if (length > 0) {
+        game_state.best_score = movie_score(bytes);
+        game_state.best_ticks = movie_ticks(bytes, length);
+        game_state.best_seconds = game_state.best_ticks / 60;
+    }
+    if (recording) {
+        bytes[MOVIE_SEED_OFFSET] = game_state.cycle_counter;
+        movie.cursor = MOVIE_HEADER_SIZE;
+        bytes[MOVIE_HEADER_SIZE] = 0;   // an empty first pair
+    } else if (length > 0) {
+        memcpy(game_state.best_name, bytes + 4, 16);
+        game_state.best_name[16] = 0;
+        game_state.cycle_counter = bytes[MOVIE_SEED_OFFSET];
+        movie.cursor = MOVIE_HEADER_SIZE;
+    }
+}
+
+int save_movie_record()
+{
+    uint32_t score = uint32_t(game_state.score);
+    for (int i = 0; i < 4; i++)
+        movie.bytes[i] = uint8_t(score >> (8 * i));
+    memcpy(&movie.bytes[4], player_name, 16);
+    if (current_level == 0)
+        return ARCHIVE_OK;
+    return write_record(movie_record(current_level), movie.bytes.data(), movie.cursor + 2);
 }

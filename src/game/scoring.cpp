@@ -6,9 +6,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/frame.h"
+#include "core/flags.h"
 #include "core/input.h"
-#include "core/script.h"
 #include "core/settings.h"
 #include "display/screen.h"
 #include "display/status.h"
@@ -17,6 +16,7 @@
 #include "level/archive.h"
 #include "level/movie.h"
 #include "sound/sound.h"
+#include "picture/artwork.h"
 
 void update_clock()
 {
@@ -52,18 +52,48 @@ void format_top_line()
     game_state.top_line_stale = 0;
 }
 
+void clear_bonus_icons()
+{
+    for (int slot = ICON_FLASHING; slot <= ICON_PENALTY; slot++)
+        clear_cell(bonus_icon_x(slot), BONUS_ICON_Y);
+}
+
+void show_bonus_icon(BonusIcon slot, int cell)
+{
+    draw_cell(bonus_icon_x(slot), BONUS_ICON_Y, cell);
+    update_rect(bonus_icon_x(slot), BONUS_ICON_Y, CELL_SIZE, CELL_SIZE);
+}
+
+bool load_level(int level)
+{
+    clear_bonus_icons();
+    return unpack_level(level);
+}
+
+void charge_penalty(int32_t penalty, const char* message, int cell)
+{
+    GameState& g = game_state;
+    if (!(g.penalty_flags & penalty)) {
+        g.score = g.score > 10000 ? g.score - 10000 : 0;
+        show_message(message, 120);
+        clear_cell(bonus_icon_x(ICON_PENALTY), BONUS_ICON_Y);   // it replaces the other penalty icon
+        show_bonus_icon(ICON_PENALTY, cell);
+        g.top_line_stale++;
+    }
+    g.penalty_flags |= penalty;
+}
+
 void object_collected()
 {
     GameState& g = game_state;
     if (--g.objects_left != 0)
         return;
-    draw_cell(80, 440, 3);
-    update_rect(80, 440, 24, 24);
+    show_bonus_icon(ICON_SAFE, tile_square(TILE_LADDER, 0));
     show_message("SAFE TO EXIT", 120);
     for (int i = 0; i < GRID_CELLS; i++) {
         if (level_snapshot[size_t(i)] == TILE_ESCAPE_LADDER) {
             play_grid[size_t(i)] = TILE_LADDER;
-            draw_grid_image(i, 3 + 12 * cell_variant[size_t(i)]);
+            draw_grid_image(i, tile_square(TILE_LADDER, cell_variant[size_t(i)]));
         }
     }
     build_planner_masks();
@@ -103,7 +133,7 @@ void report_store(int result)
     snprintf(text, sizeof text, result == ARCHIVE_NOT_SYNCED ? "RESULT MAY BE LOST: %s" : "RESULT NOT STORED: %s",
              archive_failure_reason(result));
     print_centred(text);
-    trace_notice(text);
+    pass_notice(text);
 }
 
 void show_summary()
@@ -138,9 +168,7 @@ void show_summary()
     print_centred("PRESS SPACE FOR NEXT LEVEL");
     update_whole_screen();
     for (;;) {
-        SDL_WaitEvent(nullptr);
-        begin_input_frame();
-        poll_events();
+        wait_input();   // a quit request is ignored here
         if (key_pressed(SDLK_F12)) {
             // Stores this play even if it is not better; a failure stays on
             // the screen until the player goes on.
@@ -153,7 +181,7 @@ void show_summary()
         }
         if (key_pressed(SDLK_SPACE) || key_pressed(SDLK_ESCAPE))
             break;
-        if (pressed_with_alt(SDLK_x))
+        if (alt_x_pressed())
             exit(0);
     }
     clear_screen();
@@ -167,11 +195,11 @@ void finish_level(int show)
     if (show)
         show_summary();
     current_level++;
-    if (!unpack_level(current_level)) {
+    if (!load_level(current_level)) {
         current_level = 1;
-        if (!unpack_level(1)) {
+        if (!load_level(1)) {
             current_level = 0;   // not even level 1: the built-in level
-            unpack_level(0);
+            load_level(0);
         }
     }
     begin_level();
@@ -180,8 +208,7 @@ void finish_level(int show)
 
 void restart_level()
 {
-    for (int x : {32, 56, 80, 104})
-        clear_cell(x, 440);
+    clear_bonus_icons();
     release_game_sprites();
     play_grid = level_snapshot;
     begin_level();

@@ -18,7 +18,6 @@ int archive_errno;
 
 namespace {
 
-constexpr char MAGIC[4] = {'V', 'R', 'B', 'X'};
 constexpr int COPY_BLOCK = 1024;
 
 int log_fd = -1;
@@ -114,7 +113,7 @@ char index_problem[96];
 // Reads the N entries behind the header and checks them against the file:
 // every present record lies inside the data area and no two overlap, so a
 // rewrite can move them without wrapping an offset. ARCHIVE_OK, or
-// ARCHIVE_BAD_MAGIC with index_problem saying why, or ARCHIVE_IO_ERROR.
+// ARCHIVE_BAD_INDEX with index_problem saying why, or ARCHIVE_IO_ERROR.
 int load_index(int fd, uint32_t entries, int64_t file_size, IndexEntry* index)
 {
     std::array<uint8_t, 8 * ARCHIVE_MAX_RECORDS> raw;
@@ -123,7 +122,7 @@ int load_index(int fd, uint32_t entries, int64_t file_size, IndexEntry* index)
         return ARCHIVE_IO_ERROR;
     if (got != ssize_t(8 * entries)) {
         snprintf(index_problem, sizeof index_problem, "its index of %u entries runs past the end", entries);
-        return ARCHIVE_BAD_MAGIC;
+        return ARCHIVE_BAD_INDEX;
     }
     const int64_t data_start = 8 * (int64_t(entries) + 1);
     std::array<uint32_t, ARCHIVE_MAX_RECORDS> order;
@@ -134,7 +133,7 @@ int load_index(int fd, uint32_t entries, int64_t file_size, IndexEntry* index)
             continue;
         if (index[i].offset < data_start || int64_t(index[i].offset) + index[i].length > file_size) {
             snprintf(index_problem, sizeof index_problem, "record %u lies outside the data area", i);
-            return ARCHIVE_BAD_MAGIC;
+            return ARCHIVE_BAD_INDEX;
         }
         order[present++] = i;
     }
@@ -151,7 +150,7 @@ int load_index(int fd, uint32_t entries, int64_t file_size, IndexEntry* index)
         const IndexEntry& e = index[order[k]];
         if (e.offset < end) {
             snprintf(index_problem, sizeof index_problem, "records %u and %u overlap", last, order[k]);
-            return ARCHIVE_BAD_MAGIC;
+            return ARCHIVE_BAD_INDEX;
         }
         if (int64_t(e.offset) + e.length > end) {
             end = int64_t(e.offset) + e.length;
@@ -205,7 +204,7 @@ int write_temporary(int archive, int temp, uint32_t entries, int64_t file_size, 
     index[record] = {0, uint32_t(length)};
 
     std::array<uint8_t, 8> header;
-    memcpy(header.data(), MAGIC, 4);
+    memcpy(header.data(), ARCHIVE_MAGIC, 4);
     put_u32(&header[4], grown);
     if (!write_full(temp, header.data(), 8))
         return ARCHIVE_IO_ERROR;
@@ -246,7 +245,7 @@ int read_header(int fd, uint32_t* entries)
     uint8_t header[8];
     if (read_full(fd, header, 8) != 8)
         return ARCHIVE_SHORT_HEADER;
-    if (memcmp(header, MAGIC, 4) != 0)
+    if (memcmp(header, ARCHIVE_MAGIC, 4) != 0)
         return ARCHIVE_BAD_MAGIC;
     *entries = get_u32(header + 4);
     return ARCHIVE_OK;
@@ -258,7 +257,7 @@ int read_record(int record, uint8_t* buffer, int max_length)
 {
     FileHolder file(open(archive_path, O_RDONLY));
     if (file.fd < 0)
-        return -1;
+        return ARCHIVE_NOT_READABLE;
     uint32_t entries;
     if (int result = read_header(file.fd, &entries))
         return result;
@@ -304,7 +303,7 @@ int rewrite_archive(int record, const uint8_t* data, int length)
     if (entries > uint32_t(ARCHIVE_MAX_RECORDS)) {
         snprintf(index_problem, sizeof index_problem, "its index has %u entries, more than %d", entries,
                  ARCHIVE_MAX_RECORDS);
-        return ARCHIVE_BAD_MAGIC;
+        return ARCHIVE_BAD_INDEX;
     }
     struct stat info;
     if (fstat(archive.fd, &info) != 0) {

@@ -7,14 +7,24 @@
 #include "core/settings.h"
 
 constexpr int ARCHIVE_MAX_RECORDS = 800;
+// The first four bytes of every archive.
+constexpr char ARCHIVE_MAGIC[4] = {'V', 'R', 'B', 'X'};
+constexpr int ARCHIVE_HEADER_SIZE = 8;   // the magic and the entry count
+
+// The archive's records of level k (1..MAX_LEVEL): the level, then its movie.
+constexpr int level_record(int level) { return 2 * level - 2; }
+constexpr int movie_record(int level) { return 2 * level - 1; }
 
 // Results of read_record (bytes read when >= 0) and write_record (0 = done).
+// Two codes carry one meaning for each call, named once for each.
 enum ArchiveResult {
     ARCHIVE_OK = 0,
-    ARCHIVE_REPLACE_FAILED = -1,   // read: cannot open; write: rename failed
+    ARCHIVE_NOT_READABLE = -1,     // read_record: the archive cannot be opened
+    ARCHIVE_REPLACE_FAILED = -1,   // write_record: deleting or renaming failed
     ARCHIVE_SHORT_HEADER = -2,
-    ARCHIVE_BAD_MAGIC = -3,        // also: a damaged index refused by a rewrite
-    ARCHIVE_CANNOT_OPEN = -4,
+    ARCHIVE_BAD_MAGIC = -3,
+    ARCHIVE_BAD_INDEX = -3,        // write_record: an index that runs past the file
+    ARCHIVE_CANNOT_OPEN = -4,      // write_record only
     ARCHIVE_BAD_RECORD = -5,
     ARCHIVE_NO_TEMPORARY = -6,
     ARCHIVE_NOT_SYNCED = -7,       // renamed into place, but the directory

@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 
-#include "display/tiles.h"
 #include "level/archive.h"
 
 PlayGrid play_grid;
@@ -93,15 +92,13 @@ void pack_record(const PlayGrid& grid, uint8_t* record)
 
 bool unpack_level(int level)
 {
-    for (int x : {32, 56, 80, 104})
-        clear_cell(x, 440);
     play_grid.fill(TILE_BORDER);
     if (level == 0) {
         unpack_record(BUILTIN_LEVEL.data());
         return true;
     }
     LevelRecord record;
-    if (read_record(2 * level - 2, record.data(), LEVEL_RECORD_SIZE) != LEVEL_RECORD_SIZE)
+    if (read_record(level_record(level), record.data(), LEVEL_RECORD_SIZE) != LEVEL_RECORD_SIZE)
         return false;
     unpack_record(record.data());
     return true;

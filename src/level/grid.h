@@ -2,6 +2,7 @@
 // pixel-to-cell tables.
 #pragma once
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 constexpr int GRID_COLUMNS = 28;
@@ -64,6 +65,13 @@ constexpr int cell_y(int i) { return (i / GRID_COLUMNS) * 24 + 36; }
 constexpr int field_cell(int c, int r) { return GRID_COLUMNS * (r + 1) + c + 2; }
 
 void build_shadow_and_variant_tables();
+// Which of the cells above (bit 0), above-left (bit 1) and left (bit 2) of
+// grid cell i cast a shadow onto it.
+inline int shadow_bits(const PlayGrid& grid, int i)
+{
+    return casts_shadow[grid[size_t(i - GRID_COLUMNS)]] | casts_shadow[grid[size_t(i - GRID_COLUMNS - 1)]] << 1 |
+           casts_shadow[grid[size_t(i - 1)]] << 2;
+}
 void build_coordinate_tables();
 // Fills the grid from a 180-byte record, border ring included.
 void unpack_record(const uint8_t* record);

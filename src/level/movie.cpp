@@ -2,9 +2,7 @@
 
 #include <cstring>
 
-#include "core/frame.h"
 #include "core/settings.h"
-#include "game/state.h"
 #include "level/archive.h"
 
 MovieBuffer movie;
@@ -52,43 +50,6 @@ int32_t movie_score(const uint8_t* record)
                    uint32_t(record[3]) << 24);
 }
 
-namespace {
-
-int read_level_movie(uint8_t* into)
-{
-    if (current_level == 0) {
-        memcpy(into, BUILTIN_MOVIE.data(), BUILTIN_MOVIE.size());
-        return int(BUILTIN_MOVIE.size());
-    }
-    return read_record(2 * current_level - 1, into, MOVIE_BUFFER_SIZE);
-}
-
-} // namespace
-
-void load_movie_record()
-{
-    uint8_t* bytes = movie.bytes.data();
-    movie.cursor = MOVIE_SEED_OFFSET;
-    movie.recording_stopped = false;
-    int length = read_level_movie(bytes);
-    movie.length = length > 0 ? length : 0;
-    if (length > 0) {
-        game_state.best_score = movie_score(bytes);
-        game_state.best_ticks = movie_ticks(bytes, length);
-        game_state.best_seconds = game_state.best_ticks / 60;
-    }
-    if (recording) {
-        bytes[MOVIE_SEED_OFFSET] = game_state.cycle_counter;
-        movie.cursor = MOVIE_HEADER_SIZE;
-        bytes[MOVIE_HEADER_SIZE] = 0;   // an empty first pair
-    } else if (length > 0) {
-        memcpy(game_state.best_name, bytes + 4, 16);
-        game_state.best_name[16] = 0;
-        game_state.cycle_counter = bytes[MOVIE_SEED_OFFSET];
-        movie.cursor = MOVIE_HEADER_SIZE;
-    }
-}
-
 void record_input(int code)
 {
     if (movie.recording_stopped)
@@ -124,17 +85,6 @@ int replay_input()
     return code;
 }
 
-int save_movie_record()
-{
-    uint32_t score = uint32_t(game_state.score);
-    for (int i = 0; i < 4; i++)
-        movie.bytes[i] = uint8_t(score >> (8 * i));
-    memcpy(&movie.bytes[4], player_name, 16);
-    if (current_level == 0)
-        return ARCHIVE_OK;
-    return write_record(2 * current_level - 1, movie.bytes.data(), movie.cursor + 2);
-}
-
 void take_over_replay()
 {
     if (current_level == 0)
@@ -143,7 +93,7 @@ void take_over_replay()
     if (position + 1 < MOVIE_BUFFER_SIZE && movie.bytes[position] == 0)
         position += 2;
     int left = position + 1 < MOVIE_BUFFER_SIZE ? movie.bytes[position] : 0;
-    int length = read_record(2 * current_level - 1, movie.bytes.data(), MOVIE_BUFFER_SIZE);
+    int length = read_record(movie_record(current_level), movie.bytes.data(), MOVIE_BUFFER_SIZE);
     movie.length = length > 0 ? length : 0;
     if (position > MOVIE_LAST_PAIR_OFFSET) {
         // Nothing of the stored play is left to replay and no pair fits.

@@ -30,13 +30,8 @@ struct MovieBuffer {
 extern MovieBuffer movie;
 extern const std::array<uint8_t, 297> BUILTIN_MOVIE;
 
-// Reads the level's record and sets up the best values and the cursor for
-// play (recording) or demonstration.
-void load_movie_record();
 void record_input(int code);
 int replay_input();
-// The result of the archive write (0 also for level 0, which is never stored).
-int save_movie_record();
 void take_over_replay();
 
 // Sum of the tick counts of a record of the given length.

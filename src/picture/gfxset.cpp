@@ -5,8 +5,7 @@
 #include <cstring>
 #include <unistd.h>
 
-#include "frontend/config.h"
-#include "frontend/userdir.h"
+#include "core/settings.h"
 #include "picture/ilbm.h"
 
 std::array<GfxSet, GFX_SET_COUNT> gfx_sets;

@@ -7,7 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "frontend/userdir.h"
+#include "core/settings.h"
+#include "picture/datafile.h"
 
 const char MESSAGE_NO_PICTURE_MEMORY[] = "Could not allocate memory for picture.\n";
 const char MESSAGE_CANNOT_OPEN_PICTURE[] = "Cannot open picture file.\n";
@@ -197,16 +198,9 @@ const char* read_picture_file(const char* path)
 const char* read_picture(const char* name)
 {
     char path[PATH_BUFFER_SIZE];
-    for (int n = 0; data_path_candidate(path, name, n); n++) {
-        if (!path[0])
-            continue;
-        int fd = open(path, O_RDONLY);
-        if (fd < 0)
-            continue;
-        close(fd);
-        // The first candidate that opens is the file, even if it turns out bad.
+    // The first candidate that opens is the file, even if it turns out bad.
+    if (find_data_file(path, name))
         return read_picture_file(path);
-    }
     return MESSAGE_CANNOT_OPEN_PICTURE;
 }
 

@@ -5,17 +5,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "display/screen.h"
 #include "picture/ilbm.h"
-
-namespace {
-
-void fetch_screen_row(uint8_t* row, int y, const void*)
-{
-    memcpy(row, screen_row(y), SCREEN_WIDTH);
-}
-
-} // namespace
 
 void next_screenshot_name(char* out, int size)
 {
@@ -28,11 +18,10 @@ void next_screenshot_name(char* out, int size)
     }
 }
 
-int take_screenshot()
+int write_screenshot(int width, int height, RowFetch fetch, const void* source,
+                     const uint8_t* palette)
 {
     char name[32];
     next_screenshot_name(name, sizeof name);
-    lock_screen();
-    return write_picture(name, SCREEN_WIDTH, SCREEN_HEIGHT, fetch_screen_row, nullptr,
-                         screen_palette.colours.data());
+    return write_picture(name, width, height, fetch, source, palette);
 }

@@ -1,9 +1,13 @@
 // Screenshots of the whole screen into the next free capNNN.lbm of the
 // working directory.
 #pragma once
+#include <cstdint>
+
+#include "picture/ilbm.h"
 
 // The name the next screenshot takes (cap000.lbm, cap001.lbm, ...): the
 // first that cannot be opened.
 void next_screenshot_name(char* out, int size);
-// Returns 0 when the picture was written (the writer's result).
-int take_screenshot();
+// Writes the picture into that name; 0 when it was written (the writer's result).
+int write_screenshot(int width, int height, RowFetch fetch, const void* source,
+                     const uint8_t* palette);

@@ -7,7 +7,7 @@
 #include <sys/stat.h>
 
 #include "core/settings.h"
-#include "frontend/userdir.h"
+#include "picture/datafile.h"
 
 SoundChannel sound_channels[SOUND_COUNT];
 bool sound_open;
@@ -79,18 +79,8 @@ int open_sound()
     for (SoundChannel& c : sound_channels)
         c = SoundChannel{};
     for (int effect = 0; effect < SOUND_COUNT; effect++) {
-        char path[PATH_BUFFER_SIZE] = "";
-        char candidate[PATH_BUFFER_SIZE];
-        bool found = false;
-        for (int n = 0; data_path_candidate(candidate, SOUND_FILES[effect], n); n++) {
-            strcpy(path, candidate);
-            struct stat info;
-            if (candidate[0] && stat(candidate, &info) == 0) {
-                found = true;
-                break;
-            }
-        }
-        if (!found) {
+        char path[PATH_BUFFER_SIZE];
+        if (!find_data_file(path, SOUND_FILES[effect])) {
             fprintf(stderr, "Paths exhausted for file %s\n", path);
             return fail_loading();
         }

@@ -11,6 +11,7 @@
 #include "picture/ilbm.h"
 #include "support/pictures.h"
 #include "support/process.h"
+#include "picture/artwork.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ protected:
         int n = 0;
         for (int y = 0; y < 24; y++)
             for (int x = 0; x < 24; x++)
-                n += gfx_sets[size_t(set)].pixels[(24 * (square / 12) + y) * 320 + 24 * (square % 12) + x] != 0;
+                n += gfx_sets[size_t(set)].pixels[square_offset(square) + y * SET_PICTURE_WIDTH + x] != 0;
         return n;
     }
 };
@@ -78,7 +79,7 @@ TEST_F(LoadedSets, EverySquareWithAPurposeIsDrawn)
         int n = 0;
         for (int y = 0; y < 12; y++)
             for (int x = 0; x < 8; x++)
-                n += gfx_sets[0].pixels[(120 + 12 * (g / 9) + y) * 320 + 216 + 8 * (g % 9) + x] != 0;
+                n += gfx_sets[0].pixels[square_offset(GLYPH_SQUARE) + (GLYPH_HEIGHT * (g / GLYPHS_PER_ROW) + y) * SET_PICTURE_WIDTH + GLYPH_WIDTH * (g % GLYPHS_PER_ROW) + x] != 0;
         if (g == 48)
             EXPECT_EQ(n, 0) << "the space";
         else

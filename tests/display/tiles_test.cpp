@@ -11,6 +11,7 @@
 #include "display/tiles.h"
 #include "level/grid.h"
 #include "picture/gfxset.h"
+#include "picture/artwork.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ protected:
     {
         for (int y = 0; y < 24; y++)
             for (int x = 0; x < 24; x++)
-                set_pixels[set][size_t((24 * (square / 12) + y) * 320 + 24 * (square % 12) + x)] = colour;
+                set_pixels[set][size_t(square_offset(square) + y * SET_PICTURE_WIDTH + x)] = colour;
     }
     uint8_t at(int x, int y) const { return screen[size_t(y * 640 + x)]; }
 };
@@ -124,12 +125,12 @@ TEST_F(Display, PlayFieldShadowsFollowTheNeighbours)
     play_grid[size_t(field_cell(12, 10))] = TILE_LADDER;
     draw_play_field();
     // Overlays are drawn whole in this fixture, so the last square drawn shows.
-    EXPECT_EQ(at(32 + 24 * 5, 60 + 24 * 5), 48 + 6 + 1);
+    EXPECT_EQ(at(32 + 24 * 5, 60 + 24 * 5), SHADOW_BASE + 6 + 1);
     EXPECT_EQ(at(32 + 24 * 10, 60 + 24 * 10), 1 + 1);   // a brick: only its own image
     EXPECT_EQ(at(32 + 24 * 12, 60 + 24 * 10), 3 + 1);
-    EXPECT_EQ(at(32 + 24 * 11, 60 + 24 * 10), 48 + 4 + 1);   // left of it, the brick
-    EXPECT_EQ(at(32 + 24 * 10, 60 + 24 * 11), 48 + 1 + 1);  // below the brick
-    EXPECT_EQ(at(32 + 24 * 11, 60 + 24 * 11), 48 + 2 + 1);   // below-right
+    EXPECT_EQ(at(32 + 24 * 11, 60 + 24 * 10), SHADOW_BASE + 4 + 1);   // left of it, the brick
+    EXPECT_EQ(at(32 + 24 * 10, 60 + 24 * 11), SHADOW_BASE + 1 + 1);  // below the brick
+    EXPECT_EQ(at(32 + 24 * 11, 60 + 24 * 11), SHADOW_BASE + 2 + 1);   // below-right
     EXPECT_EQ(at(32, 60), 0 + 1);                            // the border casts none
     EXPECT_EQ(at(8, 36), 72 + 1);
     EXPECT_EQ(at(608, 420), 80 + 1);
@@ -155,7 +156,7 @@ TEST_F(Display, CoveringTilesGetNeitherBackgroundNorShadow)
         int right_half;   // the colour the right half of the tile's square shows
     } cases[] = {
         {TILE_BRICK, 77}, {TILE_SOLID, 77}, {TILE_FALSE_BRICK, 77}, {TILE_HIDDEN_ENEMY, 77},
-        {TILE_LADDER, 48 + 4 + 1},   // under a ladder: background, then the shadow of the left neighbour
+        {TILE_LADDER, SHADOW_BASE + 4 + 1},   // under a ladder: background, then the shadow of the left neighbour
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.tile);
@@ -206,7 +207,7 @@ protected:
         for (int g = 0; g < GLYPH_COUNT; g++)
             for (int x = 0; x < 8; x++)
                 if ((g + 1) >> x & 1)
-                    set_pixels[0][size_t((120 + 12 * (g / 9)) * 320 + 216 + 8 * (g % 9) + x)] = 1;
+                    set_pixels[0][size_t(square_offset(GLYPH_SQUARE) + (GLYPH_HEIGHT * (g / GLYPHS_PER_ROW)) * SET_PICTURE_WIDTH + GLYPH_WIDTH * (g % GLYPHS_PER_ROW) + x)] = 1;
         build_tile_cache();
     }
     // Whether the glyph of character c was drawn at (x, y) in ink colour.

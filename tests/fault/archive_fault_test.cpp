@@ -14,6 +14,7 @@
 
 #include "level/archive.h"
 #include "support/archive_files.h"
+#include "support/fixtures.h"
 #include "support/process.h"
 
 namespace {

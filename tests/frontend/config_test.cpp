@@ -10,6 +10,7 @@
 #include "frontend/userdir.h"
 #include "level/archive.h"
 #include "support/process.h"
+#include "support/fixtures.h"
 
 namespace {
 
@@ -79,9 +80,7 @@ TEST(Config, MissingLinesLeaveZeroAndLongValuesAreCut)
 
 TEST(Config, WriteThenReadGivesTheSameSettings)
 {
-    TempDir dir;
-    strcpy(home_directory, dir.path.c_str());
-    ASSERT_EQ(mkdir(dir.file(".zuzezodov").c_str(), 0700), 0);
+    TempUserDir home;
     strcpy(config_file_name, "vrbxrc");
     set_first_start_config();
     upkey = 'w';
@@ -98,7 +97,7 @@ TEST(Config, WriteThenReadGivesTheSameSettings)
     EXPECT_EQ(back.digright, written.digright);
     for (int i = 0; i < 4; i++)
         EXPECT_EQ(back.names[i], written.names[i]);
-    EXPECT_EQ(write_config(dir.file("no/such/dir/vrbxrc").c_str()), 0);
+    EXPECT_EQ(write_config(home.dir.file("no/such/dir/vrbxrc").c_str()), 0);
 }
 
 // Whatever the file holds, every setting ends up usable: what it does not
@@ -187,16 +186,14 @@ TEST(Config, WrittenFileIsReadBackWhole)
 
 TEST(Config, OnlyTheFirst1023BytesAreRead)
 {
-    TempDir dir;
-    strcpy(home_directory, dir.path.c_str());
-    ASSERT_EQ(mkdir(dir.file(".zuzezodov").c_str(), 0700), 0);
+    TempUserDir home;
     strcpy(config_file_name, "vrbxrc");
     TempArchiveDir work;   // the log of the settings not read lands here
     // upkey's line ends at byte 1023 exactly (counted from 1): its newline is
     // the 1023rd byte, so it counts; downkey's line lies beyond and does not.
     std::string text = "#" + std::string(1013, '-') + "\nupkey=1\n" + "downkey=2\n";
     ASSERT_EQ(text.find("downkey"), 1023u);
-    write_file(dir.file(".zuzezodov/vrbxrc"), text);
+    write_file(home.user_file("vrbxrc"), text);
     reset();
     read_config();
     EXPECT_EQ(upkey, 1);

@@ -18,12 +18,14 @@
 #include "frontend/dialogs.h"
 #include "frontend/userdir.h"
 #include "support/process.h"
+#include "support/fixtures.h"
 
 namespace {
 
 class Dialogs : public ::testing::Test {
 protected:
-    TempDir dir;
+    TempUserDir home;
+    const TempDir& dir = home.dir;
     std::vector<uint8_t> screen = std::vector<uint8_t>(640 * 480, 0);
 
     void SetUp() override
@@ -37,8 +39,6 @@ protected:
         screen_palette.nearest_white = 1;
         reset_input_state();
         set_first_start_config();
-        snprintf(home_directory, sizeof home_directory, "%s", dir.path.c_str());
-        mkdir(dir.file(".zuzezodov").c_str(), 0700);
         strcpy(config_file_name, "vrbxrc");
         start_frame_timer();   // its ticks wake the dialogues' waits
     }

@@ -9,9 +9,11 @@
 #include "core/settings.h"
 #include "frontend/config.h"
 #include "frontend/userdir.h"
+#include "picture/datafile.h"
 #include "level/archive.h"
 #include "support/archive_files.h"
 #include "support/process.h"
+#include "support/fixtures.h"
 
 namespace {
 
@@ -22,28 +24,21 @@ const std::string FIRST_START_CONFIG =
 class UserDir : public ::testing::Test {
 protected:
     TempDir dir;
-    std::string old_cwd;
+    WorkingDirectory cwd{dir.path};
     const std::string levels = build_archive({4, {{0, pattern_bytes(180, 1)}}});
     const std::string masters = build_archive({4, {{1, pattern_bytes(50, 2)}}});
 
     void SetUp() override
     {
-        char cwd[4096];
-        old_cwd = getcwd(cwd, sizeof cwd);
         // The data path list's first entry is data/ below the working directory.
         ASSERT_EQ(mkdir(dir.file("data").c_str(), 0755), 0);
         ASSERT_EQ(mkdir(dir.file("home").c_str(), 0755), 0);
         write_file(dir.file("data/levels.vbl"), levels);
         write_file(dir.file("data/masters.vbl"), masters);
-        ASSERT_EQ(chdir(dir.path.c_str()), 0);
         strcpy(archive_file_name, "levels.vbl");
         strcpy(config_file_name, "vrbxrc");
     }
-    void TearDown() override
-    {
-        close_log();
-        ASSERT_EQ(chdir(old_cwd.c_str()), 0);
-    }
+    void TearDown() override { close_log(); }
 };
 
 TEST_F(UserDir, FirstStartWithHomeEndingInASlash)

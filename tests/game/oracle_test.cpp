@@ -11,26 +11,13 @@
 #include "display/tiles.h"
 #include "game/game.h"
 #include "level/movie.h"
+#include "support/fixtures.h"
 
 namespace {
 
-struct Headless {
-    std::vector<uint8_t> screen = std::vector<uint8_t>(640 * 480);
-    Headless()
-    {
-        attach_frame_buffer(screen.data(), 640);
-        alloc_display_buffers();
-        build_glyph_map();
-        build_shadow_and_variant_tables();
-        build_coordinate_tables();
-        clear_sprite_slots();
-    }
-    ~Headless() { free_display_buffers(); }
-};
-
 TEST(Oracle, BuiltInMovieFinishesLevel0AsRecorded)
 {
-    Headless headless;
+    HeadlessScreen headless;
     current_level = 0;
     recording = false;
     game_active = true;

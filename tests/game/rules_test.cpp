@@ -17,32 +17,24 @@
 #include "level/archive.h"
 #include "level/movie.h"
 #include "level/textformat.h"
+#include "picture/artwork.h"
+#include "support/fixtures.h"
 
 namespace {
 
 class Rules : public ::testing::Test {
 protected:
-    std::vector<uint8_t> screen = std::vector<uint8_t>(640 * 480);
+    HeadlessScreen screen;
 
     void SetUp() override
     {
-        attach_frame_buffer(screen.data(), 640);
-        ASSERT_TRUE(alloc_display_buffers());
-        build_glyph_map();
-        build_shadow_and_variant_tables();
-        build_coordinate_tables();
-        clear_sprite_slots();
         reset_input_state();
         set_first_start_config();
         archive_path[0] = 0;   // no archive: no stored movies
         current_level = 5;
         frame_counter = 0;
     }
-    void TearDown() override
-    {
-        game_active = false;
-        free_display_buffers();
-    }
+    void TearDown() override { game_active = false; }
     // Rows from the top of the field; missing rows are empty.
     void load(const std::vector<std::string>& rows)
     {
@@ -334,17 +326,18 @@ TEST_F(Rules, CrushingIconReplacesTheTrappingIcon)
 {
     load({"P....S...E", "#####S####"});
     // The trapping icon fills its square; the crushing icon only its top half.
-    memset(tile_cache + 90 * CELL_BYTES, 9, CELL_BYTES);
-    memset(tile_cache + 89 * CELL_BYTES, 0, CELL_BYTES);
-    memset(tile_cache + 89 * CELL_BYTES, 8, CELL_BYTES / 2);
-    draw_cell(104, 440, 90);
+    memset(tile_cache + SQUARE_TRAP_PENALTY * CELL_BYTES, 9, CELL_BYTES);
+    memset(tile_cache + SQUARE_CRUSH_PENALTY * CELL_BYTES, 0, CELL_BYTES);
+    memset(tile_cache + SQUARE_CRUSH_PENALTY * CELL_BYTES, 8, CELL_BYTES / 2);
+    const int icon_x = bonus_icon_x(ICON_PENALTY);
+    draw_cell(icon_x, BONUS_ICON_Y, SQUARE_TRAP_PENALTY);
     game_state.penalty_flags = 1;   // the first trapping is past
     Actor& e = actors[1];
     e.flags = ACTOR_TRAPPED;
     crush_enemy(1);
     for (int y = 0; y < 24; y++)
         for (int x = 0; x < 24; x++)
-            ASSERT_EQ(screen[size_t((440 + y) * 640 + 104 + x)], y < 12 ? 8 : 0) << x << "," << y;
+            ASSERT_EQ(screen.at(icon_x + x, BONUS_ICON_Y + y), y < 12 ? 8 : 0) << x << "," << y;
 }
 
 TEST_F(Rules, ComeBackWaitsWhileTheTopRowIsFull)

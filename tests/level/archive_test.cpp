@@ -11,6 +11,7 @@
 
 #include "level/archive.h"
 #include "support/archive_files.h"
+#include "support/fixtures.h"
 #include "support/process.h"
 
 namespace {
@@ -96,15 +97,15 @@ TEST_F(Archive, RefusalsLeaveEveryFileAlone)
         int record;
         int read_result, write_result;
     } cases[] = {
-        {original, 800, 0, -5},
-        {original, -1, 0, -5},
-        {"VRBY" + original.substr(4), 1, -3, -3},
-        {std::string("VRBX\0", 5), 1, -2, -2},
-        {"", 1, -1, -4},
+        {original, 800, 0, ARCHIVE_BAD_RECORD},
+        {original, -1, 0, ARCHIVE_BAD_RECORD},
+        {"VRBY" + original.substr(4), 1, ARCHIVE_BAD_MAGIC, ARCHIVE_BAD_MAGIC},
+        {std::string("VRBX\0", 5), 1, ARCHIVE_SHORT_HEADER, ARCHIVE_SHORT_HEADER},
+        {"", 1, ARCHIVE_NOT_READABLE, ARCHIVE_CANNOT_OPEN},
         // More than 800 entries cannot be rewritten, but can be read.
-        {build_archive({801, {{1, "x"}}}), 1, 1, -3},
+        {build_archive({801, {{1, "x"}}}), 1, 1, ARCHIVE_BAD_INDEX},
         // An index that claims more entries than the file holds.
-        {original.substr(0, 20) + std::string("\0\0\0\0", 4), 1, 0, -3},
+        {original.substr(0, 20) + std::string("\0\0\0\0", 4), 1, 0, ARCHIVE_BAD_INDEX},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "record " << c.record << ", file of " << c.file.size());
@@ -141,7 +142,7 @@ TEST_F(Archive, ReadsAreBoundedByMaximumRecordAndFile)
     file[8 + 8 + 3] = char(0x7f);   // entry 1's offset far past the end
     store(file);
     EXPECT_EQ(read(1, 20), "");
-    EXPECT_EQ(write(2, "new"), -3);
+    EXPECT_EQ(write(2, "new"), ARCHIVE_BAD_INDEX);
     EXPECT_EQ(stored(), file);
 }
 
@@ -223,7 +224,7 @@ TEST_F(Archive, TemporaryFileThatCannotBeCreated)
     const std::string original = build_archive({2, {}});
     store(original);
     snprintf(temp_path, sizeof temp_path, "%s", dir.file("missing/levels.new").c_str());
-    EXPECT_EQ(write(1, "abc"), -6);
+    EXPECT_EQ(write(1, "abc"), ARCHIVE_NO_TEMPORARY);
     EXPECT_EQ(stored(), original);
 }
 

@@ -5,18 +5,17 @@
 
 #include "display/screen.h"
 #include "display/tiles.h"
+#include "game/game.h"
 #include "level/grid.h"
+#include "picture/artwork.h"
+#include "support/fixtures.h"
 
 namespace {
 
 class Grid : public ::testing::Test {
 protected:
-    std::vector<uint8_t> screen = std::vector<uint8_t>(640 * 480, 0x55);
-    void SetUp() override
-    {
-        attach_frame_buffer(screen.data(), 640);
-        build_coordinate_tables();
-    }
+    HeadlessScreen headless{0x55};
+    const std::vector<uint8_t>& screen = headless.pixels;
 };
 
 bool is_border_cell(int i)
@@ -93,12 +92,12 @@ TEST_F(Grid, PackIsTheInverseOfUnpack)
 TEST_F(Grid, MissingLevelLeavesAllBorderAndBlanksTheIcons)
 {
     // No archive: the record cannot be read, as with a 179-byte record.
-    EXPECT_FALSE(unpack_level(5));
+    EXPECT_FALSE(load_level(5));
     for (uint8_t cell : play_grid)
         ASSERT_EQ(cell, TILE_BORDER);
     for (int x : {32, 56, 80, 104, 127})
-        EXPECT_EQ(screen[440 * 640 + x], 0) << x;
-    EXPECT_EQ(screen[440 * 640 + 128], 0x55);
+        EXPECT_EQ(screen[BONUS_ICON_Y * 640 + x], 0) << x;
+    EXPECT_EQ(screen[BONUS_ICON_Y * 640 + bonus_icon_x(BONUS_ICON_COUNT)], 0x55);
     EXPECT_EQ(screen[463 * 640 + 127], 0);
     EXPECT_EQ(screen[464 * 640 + 32], 0x55);
 }

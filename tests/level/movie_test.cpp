@@ -6,10 +6,12 @@
 
 #include "core/frame.h"
 #include "core/settings.h"
+#include "game/game.h"
 #include "game/state.h"
 #include "level/archive.h"
 #include "level/movie.h"
 #include "support/archive_files.h"
+#include "support/fixtures.h"
 #include "support/process.h"
 
 namespace {
@@ -31,7 +33,7 @@ protected:
     std::string record(int level)
     {
         std::string buffer(MOVIE_BUFFER_SIZE, 0);
-        int n = read_record(2 * level - 1, reinterpret_cast<uint8_t*>(buffer.data()), MOVIE_BUFFER_SIZE);
+        int n = read_record(movie_record(level), reinterpret_cast<uint8_t*>(buffer.data()), MOVIE_BUFFER_SIZE);
         return buffer.substr(0, size_t(std::max(n, 0)));
     }
     // A stored movie for level 3 with the given pairs.

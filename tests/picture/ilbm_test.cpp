@@ -12,6 +12,7 @@
 #include "frontend/userdir.h"
 #include "picture/ilbm.h"
 #include "picture/screenshot.h"
+#include "support/fixtures.h"
 #include "support/pictures.h"
 #include "support/process.h"
 
@@ -190,15 +191,12 @@ TEST(IlbmWriter, FailuresReportAndLeaveNoFile)
 TEST(Screenshot, NextFreeNumberIsTaken)
 {
     TempDir dir;
-    char cwd[4096];
-    std::string old = getcwd(cwd, sizeof cwd);
-    ASSERT_EQ(chdir(dir.path.c_str()), 0);
+    WorkingDirectory cwd(dir.path);
     write_file("cap000.lbm", "x");
     write_file("cap002.lbm", "x");
     char name[32];
     next_screenshot_name(name, sizeof name);
     EXPECT_STREQ(name, "cap001.lbm");
-    ASSERT_EQ(chdir(old.c_str()), 0);
 }
 
 class IlbmReader : public ::testing::Test {
@@ -316,9 +314,7 @@ TEST_F(IlbmReader, CutFileFillsTheRestWithTheHighestColour)
 
 TEST_F(IlbmReader, UserDirectoryComesBeforeTheDataDirectories)
 {
-    char cwd[4096];
-    std::string old = getcwd(cwd, sizeof cwd);
-    ASSERT_EQ(chdir(dir.path.c_str()), 0);
+    WorkingDirectory cwd(dir.path);
     ASSERT_EQ(mkdir("data", 0755), 0);
     ASSERT_EQ(mkdir("home", 0755), 0);
     ASSERT_EQ(mkdir("home/.zuzezodov", 0700), 0);
@@ -334,7 +330,6 @@ TEST_F(IlbmReader, UserDirectoryComesBeforeTheDataDirectories)
     ASSERT_EQ(read_picture("set.lbm"), nullptr);
     EXPECT_EQ(picture_buffer[0], 9);
     EXPECT_STREQ(read_picture("other.lbm"), MESSAGE_CANNOT_OPEN_PICTURE);
-    ASSERT_EQ(chdir(old.c_str()), 0);
 }
 
 } // namespace
@@ -346,9 +341,7 @@ namespace {
 
 TEST(GfxSet, SaveWritesTheUserCopyWholeAndLoadFindsIt)
 {
-    TempDir dir;
-    snprintf(home_directory, sizeof home_directory, "%s", dir.path.c_str());
-    ASSERT_EQ(mkdir(dir.file(".zuzezodov").c_str(), 0700), 0);
+    TempUserDir home;
     strcpy(artwork_names[1], "hero.lbm");
     clear_gfx_sets();
     std::vector<uint8_t> pixels(GFX_SET_PIXELS);
@@ -358,7 +351,7 @@ TEST(GfxSet, SaveWritesTheUserCopyWholeAndLoadFindsIt)
     memcpy(gfx_sets[1].pixels, pixels.data(), pixels.size());
     gfx_sets[1].palette[5] = 99;
     ASSERT_TRUE(save_gfx_set(1));
-    EXPECT_EQ(access(dir.file(".zuzezodov/hero.lbm.new").c_str(), F_OK), -1);
+    EXPECT_EQ(access(home.user_file("hero.lbm.new").c_str(), F_OK), -1);
     memset(gfx_sets[1].pixels, 0, GFX_SET_PIXELS);
     gfx_sets[1].palette[5] = 0;
     uint8_t* before = gfx_sets[1].pixels;
@@ -368,10 +361,10 @@ TEST(GfxSet, SaveWritesTheUserCopyWholeAndLoadFindsIt)
     EXPECT_EQ(gfx_sets[1].palette[5], 99);
 
     // A save that cannot be completed leaves the old picture as it was.
-    const std::string old = read_file(dir.file(".zuzezodov/hero.lbm"));
+    const std::string old = read_file(home.user_file("hero.lbm"));
     EXPECT_TRUE(in_small_file_limit(3000, [] { return !save_gfx_set(1); }));
-    EXPECT_EQ(read_file(dir.file(".zuzezodov/hero.lbm")), old);
-    EXPECT_EQ(access(dir.file(".zuzezodov/hero.lbm.new").c_str(), F_OK), -1);
+    EXPECT_EQ(read_file(home.user_file("hero.lbm")), old);
+    EXPECT_EQ(access(home.user_file("hero.lbm.new").c_str(), F_OK), -1);
 
     strcpy(artwork_names[2], "missing.lbm");
     EXPECT_STREQ(load_gfx_set(2), "missing.lbm:Cannot open picture file.\n");

@@ -12,19 +12,19 @@
 #include "sound/sound.h"
 #include "support/pictures.h"
 #include "support/process.h"
+#include "support/fixtures.h"
 
 namespace {
 
 class Sound : public ::testing::Test {
 protected:
-    TempDir dir;
+    TempUserDir home;
+    const TempDir& dir = home.dir;
     void SetUp() override
     {
         setenv("SDL_AUDIODRIVER", "disk", 1);
         setenv("SDL_DISKAUDIOFILE", dir.file("out.raw").c_str(), 1);
         setenv("SDL_DISKAUDIODELAY", "1", 1);
-        snprintf(home_directory, sizeof home_directory, "%s", dir.path.c_str());
-        mkdir(dir.file(".zuzezodov").c_str(), 0700);
         sound_enabled = 1;
         ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO | SDL_INIT_TIMER), 0);
     }

@@ -1,5 +1,7 @@
 #include "support/archive_files.h"
 
+#include "level/archive.h"
+
 namespace {
 
 void put_u32(std::string& out, uint32_t v)
@@ -28,7 +30,7 @@ std::string build_archive(const ArchiveImage& image)
         offset += uint32_t(bytes.size());
         data += bytes;
     }
-    std::string out = "VRBX";
+    std::string out(ARCHIVE_MAGIC, sizeof ARCHIVE_MAGIC);
     put_u32(out, image.entries);
     for (const auto& [o, l] : index) {
         put_u32(out, o);

@@ -1,9 +1,6 @@
 #include "support/process.h"
 
 #include <cstdio>
-
-#include "level/archive.h"
-
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -126,20 +123,4 @@ void write_file(const std::string& path, const std::string& bytes)
     out << bytes;
 }
 
-TempArchiveDir::TempArchiveDir()
-{
-    char cwd[4096];
-    if (getcwd(cwd, sizeof cwd))
-        old_cwd = cwd;
-    if (chdir(dir.path.c_str()) != 0)
-        abort();
-    snprintf(archive_path, sizeof archive_path, "%s", dir.file("levels.vbl").c_str());
-    snprintf(temp_path, sizeof temp_path, "%s", dir.file("levels.new").c_str());
-}
 
-TempArchiveDir::~TempArchiveDir()
-{
-    close_log();
-    if (!old_cwd.empty() && chdir(old_cwd.c_str()) != 0)
-        abort();
-}

@@ -35,12 +35,3 @@ struct TempDir {
 std::string read_file(const std::string& path);
 void write_file(const std::string& path, const std::string& bytes);
 
-// A temporary directory that is also the working directory while the holder
-// lives, with the archive's two paths inside it (files written into the
-// working directory, such as the log, land there too).
-struct TempArchiveDir {
-    TempDir dir;
-    std::string old_cwd;
-    TempArchiveDir();
-    ~TempArchiveDir();
-};

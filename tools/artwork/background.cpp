@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "canvas.h"
+#include "picture/artwork.h"
 
 namespace {
 
@@ -340,23 +341,23 @@ void corner(const Square& s, const Palette& p, int x0, int y0)
 
 void draw_frame(Canvas& c, const Palette& p)
 {
-    girder_h({&c, 73}, p, 12);   // top edge: the girder lies next to the field
-    girder_h({&c, 79}, p, 0);
-    girder_v({&c, 75}, p, 12);
-    girder_v({&c, 77}, p, 0);
-    corner({&c, 72}, p, 12, 12);
-    corner({&c, 74}, p, 0, 12);
-    corner({&c, 78}, p, 12, 0);
-    corner({&c, 80}, p, 0, 0);
+    girder_h({&c, FRAME_TOP}, p, 12);   // top edge: the girder lies next to the field
+    girder_h({&c, FRAME_BOTTOM}, p, 0);
+    girder_v({&c, FRAME_LEFT}, p, 12);
+    girder_v({&c, FRAME_RIGHT}, p, 0);
+    corner({&c, FRAME_TOP_LEFT}, p, 12, 12);
+    corner({&c, FRAME_TOP_RIGHT}, p, 0, 12);
+    corner({&c, FRAME_BOTTOM_LEFT}, p, 12, 0);
+    corner({&c, FRAME_BOTTOM_RIGHT}, p, 0, 0);
 }
 
 // The graphics editor's tool panel: 2 by 2 icons of 12 by 12 per square.
 void draw_tool_panel(Canvas& c, const Palette& p)
 {
-    for (int square = 84; square <= 87; square++)
+    for (int square = TOOL_PANEL_FIRST; square <= TOOL_PANEL_FIRST + 3; square++)
         Square{&c, square}.fill(0, 0, 23, 23, p.panel);
     auto icon = [&](int k) -> std::pair<Square, std::pair<int, int>> {
-        int square = 84 + k / 4, quadrant = k % 4;
+        int square = TOOL_PANEL_FIRST + k / 4, quadrant = k % 4;
         return {Square{&c, square}, {12 * (quadrant % 2), 12 * (quadrant / 2)}};
     };
     for (int k = 0; k < 14; k++) {
@@ -459,7 +460,8 @@ void draw_font(Canvas& c, const Palette& p, const std::string& font_path)
         }
         if (glyph < 0 || line.empty() || line[0] == ';' || row >= 12)
             continue;
-        int gx = 216 + 8 * (glyph % 9), gy = 120 + 12 * (glyph / 9);
+        int gx = square_x(GLYPH_SQUARE) + GLYPH_WIDTH * (glyph % GLYPHS_PER_ROW);
+        int gy = square_y(GLYPH_SQUARE) + GLYPH_HEIGHT * (glyph / GLYPHS_PER_ROW);
         for (int x = 0; x < 8 && x < int(line.size()); x++)
             if (line[size_t(x)] == '#')
                 c.pixels[size_t((gy + row) * 320 + gx + x)] = p.white;
@@ -477,7 +479,7 @@ void draw_background_set(Canvas& c, const std::string& font_path)
 {
     const Palette p = make_palette(c);
     for (int v = 0; v < 4; v++) {
-        auto sq = [&](int code) { return Square{&c, code + 12 * v}; };
+        auto sq = [&](int code) { return Square{&c, tile_square(code, v)}; };
         draw_sky(sq(0), p, v);
         draw_brick(sq(1), p, v);
         draw_solid(sq(2), p, v);
@@ -492,18 +494,18 @@ void draw_background_set(Canvas& c, const std::string& font_path)
         draw_flashing_object(sq(11), p, v);
     }
     for (int bits = 1; bits <= 7; bits++)
-        draw_shadow({&c, 48 + bits}, p, bits);
+        draw_shadow({&c, SHADOW_BASE + bits}, p, bits);
     const int sparkle_sizes[4] = {1, 2, 3, 5};
     for (int i = 0; i < 4; i++)
-        draw_sparkle({&c, 56 + i}, p, sparkle_sizes[i]);
+        draw_sparkle({&c, SPARKLE_BASE + i}, p, sparkle_sizes[i]);
     // 62 stays empty: the rest frame of the flashing overlay and the last
     // frame of a regrowing brick, which then shows the brick beneath.
     for (int stage = 1; stage <= 6; stage++)
-        draw_hole({&c, 62 + stage}, p, stage);
+        draw_hole({&c, HOLE_STAGE_BASE + stage}, p, stage);
     draw_font(c, p, font_path);
     draw_frame(c, p);
-    draw_bonus({&c, 76}, p);
+    draw_bonus({&c, SQUARE_HIDDEN_BONUS}, p);
     draw_tool_panel(c, p);
-    draw_penalty({&c, 89}, p, true);
-    draw_penalty({&c, 90}, p, false);
+    draw_penalty({&c, SQUARE_CRUSH_PENALTY}, p, true);
+    draw_penalty({&c, SQUARE_TRAP_PENALTY}, p, false);
 }

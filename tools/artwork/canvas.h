@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+
+#include "picture/artwork.h"
 struct Colour {
     uint8_t r, g, b;
 };
@@ -34,7 +36,7 @@ struct Square {
 
     uint8_t* at(int x, int y) const
     {
-        return &canvas->pixels[size_t((24 * (number / 12) + y) * 320 + 24 * (number % 12) + x)];
+        return &canvas->pixels[size_t(square_offset(number) + y * SET_PICTURE_WIDTH + x)];
     }
     uint8_t get(int x, int y) const { return (x < 0 || y < 0 || x > 23 || y > 23) ? 0 : *at(x, y); }
     void set(int x, int y, uint8_t c) const

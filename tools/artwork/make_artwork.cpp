@@ -6,6 +6,7 @@
 #include <string>
 
 #include "canvas.h"
+#include "level/grid.h"
 #include "picture/ilbm.h"
 
 namespace {
@@ -55,8 +56,9 @@ bool save_icon(const Canvas& background, const Canvas& hero, const std::string& 
     for (int y = size - 1; y >= 0; y--)   // BMP rows run bottom-up
         for (int x = 0; x < size; x++) {
             int sx = x * 24 / size, sy = y * 24 / size;
-            uint8_t figure = hero.pixels[size_t(sy * 320 + 24 * 2 + sx)];          // square 26
-            uint8_t brick = background.pixels[size_t(sy * 320 + 24 + sx)];          // square 1
+            const int at = sy * SET_PICTURE_WIDTH + sx;
+            uint8_t figure = hero.pixels[size_t(square_offset(2) + at)];
+            uint8_t brick = background.pixels[size_t(square_offset(tile_square(TILE_BRICK, 0)) + at)];
             const uint8_t* rgb = figure ? &hero.palette[3 * figure] : &background.palette[3 * brick];
             fputc(rgb[2], f);
             fputc(rgb[1], f);

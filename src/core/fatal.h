@@ -1,0 +1,8 @@
+// Ending the process on a failure that leaves no way on.
+#pragma once
+
+// Set by start-up: frees the program's buffers before a fatal exit.
+extern void (*fatal_cleanup)();
+
+// Runs fatal_cleanup (when set), flushes the streams and exits with status.
+[[noreturn]] void fatal_exit(int status);

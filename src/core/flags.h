@@ -1,0 +1,20 @@
+// The frame's shared flags: the current mode handler, whether a game runs and
+// records, the frame counter and the pointer state. Read by every subsystem,
+// set by the frame loop and the mode handlers.
+#pragma once
+#include <cstdint>
+
+using ModeHandler = void (*)();
+
+struct PointerState {
+    int32_t pointer_x;        // mouse x limited to 12..628
+    int32_t pointer_y;        // mouse y limited to 12..468
+    uint32_t pointer_held;    // bit 0 left, bit 1 right button
+    uint32_t pointer_clicked;
+};
+
+extern ModeHandler mode_handler;
+extern bool game_active;
+extern bool recording;
+extern uint8_t frame_counter;
+extern PointerState pointer_state;

@@ -1,0 +1,56 @@
+#include "support/fixtures.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "core/settings.h"
+#include "display/screen.h"
+#include "display/status.h"
+#include "display/tiles.h"
+#include "level/archive.h"
+#include "level/grid.h"
+
+WorkingDirectory::WorkingDirectory(const std::string& path)
+{
+    char cwd[4096];
+    if (getcwd(cwd, sizeof cwd))
+        old_cwd = cwd;
+    if (chdir(path.c_str()) != 0)
+        abort();
+}
+
+WorkingDirectory::~WorkingDirectory()
+{
+    if (!old_cwd.empty() && chdir(old_cwd.c_str()) != 0)
+        abort();
+}
+
+TempArchiveDir::TempArchiveDir()
+{
+    snprintf(archive_path, sizeof archive_path, "%s", dir.file("levels.vbl").c_str());
+    snprintf(temp_path, sizeof temp_path, "%s", dir.file("levels.new").c_str());
+}
+
+TempArchiveDir::~TempArchiveDir() { close_log(); }
+
+TempUserDir::TempUserDir()
+{
+    snprintf(home_directory, sizeof home_directory, "%s", dir.path.c_str());
+    if (mkdir(dir.file(USER_DIR_NAME).c_str(), 0700) != 0)
+        abort();
+}
+
+HeadlessScreen::HeadlessScreen(uint8_t colour) : pixels(640 * 480, colour)
+{
+    attach_frame_buffer(pixels.data(), 640);
+    if (!alloc_display_buffers())
+        abort();
+    build_glyph_map();
+    build_shadow_and_variant_tables();
+    build_coordinate_tables();
+    clear_sprite_slots();
+}
+
+HeadlessScreen::~HeadlessScreen() { free_display_buffers(); }

@@ -1,0 +1,123 @@
+#!/usr/bin/env python3
+"""Guards the include direction of src/ and what the tools link.
+
+    check_layers.py includes SRC_DIR      every include against the layer rule
+    check_layers.py link NAME BINARY      symbols BINARY must not hold
+
+Exit status 0 when everything keeps to the rule, 1 otherwise; each offence is
+printed as one line, then the number of folder-to-folder pairs that offend.
+The rule itself is written in the README's Layout section.
+"""
+import os
+import re
+import subprocess
+import sys
+
+# The core files every subsystem may read: start-up settings, the input
+# state, the frame flags and the process-wide exit. They include nothing above.
+CORE_BASE = {"settings", "input", "flags", "fatal"}
+
+# Layer of each unit, lowest first. A file may include its own unit and any
+# unit of a lower layer; units of one layer do not include each other, except
+# the mode code, where one mode hands over to another.
+LAYERS = {
+    "core-base": 0,
+    "level": 1,
+    "picture": 2,
+    "display": 3,
+    "sound": 3,
+    "game": 4,
+    "solver": 5,
+    # Mode code, called from the frame loop.
+    "frontend": 6,
+    "leveledit": 6,
+    "gfxedit": 6,
+    # main, start-up, the frame loop and the script driver.
+    "core-top": 7,
+}
+
+MODE_LAYER = 6
+
+# Calls against the rule by design: (including file, included header).
+EXCEPTIONS = set()
+
+
+def unit_of(path):
+    folder, _, name = path.partition("/")
+    if folder == "core":
+        stem = os.path.splitext(name)[0]
+        return "core-base" if stem in CORE_BASE else "core-top"
+    return folder
+
+
+def allowed(source, header):
+    if (source, header) in EXCEPTIONS:
+        return True
+    a, b = unit_of(source), unit_of(header)
+    if a == b:
+        return True
+    if a not in LAYERS or b not in LAYERS:
+        return False
+    return LAYERS[b] < LAYERS[a] or LAYERS[a] == LAYERS[b] == MODE_LAYER
+
+
+INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
+
+
+def check_includes(src):
+    offences = []
+    for root, _, files in os.walk(src):
+        for name in sorted(files):
+            if not name.endswith((".cpp", ".h")):
+                continue
+            full = os.path.join(root, name)
+            source = os.path.relpath(full, src)
+            with open(full, encoding="utf-8", errors="replace") as f:
+                for number, line in enumerate(f, 1):
+                    m = INCLUDE.match(line)
+                    if m and "/" in m.group(1) and not allowed(source, m.group(1)):
+                        offences.append((source, number, m.group(1)))
+    pairs = set()
+    for source, number, header in sorted(offences):
+        print(f"{source}:{number}: includes {header} ({unit_of(source)} -> {unit_of(header)})")
+        pairs.add((unit_of(source), unit_of(header)))
+    print(f"{len(pairs)} folder-to-folder include pairs against the rule")
+    return 1 if offences else 0
+
+
+# Symbols that show a binary dragged in code above what it needs.
+FORBIDDEN = {
+    # The artwork generator writes pictures: no frame loop, menu, sound or rules.
+    "make_artwork": ["run_frame", "main_menu_handler", "open_sound", "play_sound",
+                     "game_tick", "hero_tick", "enemy_turn", "vorbix_main"],
+    # The archive tool: no frame loop, menu or start-up.
+    "vbltool": ["run_frame", "main_menu_handler", "demo_handler", "vorbix_main"],
+}
+
+
+def check_link(name, binary):
+    out = subprocess.run(["nm", "-C", "--defined-only", binary], check=True,
+                         capture_output=True, text=True).stdout
+    defined = set()
+    for line in out.splitlines():
+        parts = line.split(None, 2)
+        if len(parts) == 3:
+            defined.add(parts[2].split("(")[0])
+    found = [s for s in FORBIDDEN[name] if s in defined]
+    for symbol in found:
+        print(f"{binary}: links {symbol}")
+    print(f"{len(found)} forbidden symbols in {name}")
+    return 1 if found else 0
+
+
+def main(argv):
+    if len(argv) == 3 and argv[1] == "includes":
+        return check_includes(argv[2])
+    if len(argv) == 4 and argv[1] == "link" and argv[2] in FORBIDDEN:
+        return check_link(argv[2], argv[3])
+    print(__doc__.strip(), file=sys.stderr)
+    return 2
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
