@@ -358,7 +358,10 @@ int rewrite_archive(int record, const uint8_t* data, int length)
 int write_record(int record, const uint8_t* data, int length)
 {
     int result = rewrite_archive(record, data, length);
-    if (result != ARCHIVE_OK)
+    if (result == ARCHIVE_NOT_SYNCED)
+        log_message("Record %d is in %s, but the directory was not flushed: %s\n", record, archive_path,
+                    archive_failure_reason(result));
+    else if (result != ARCHIVE_OK)
         log_message("Cannot store record %d in %s: %s\n", record, archive_path, archive_failure_reason(result));
     return result;
 }
