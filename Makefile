@@ -4,7 +4,7 @@ BUILD      ?= build
 BUILD_SAN  ?= build-san
 JOBS       ?= $(shell nproc)
 
-.PHONY: setup build run test test-sanitize clean
+.PHONY: setup build run test test-sanitize deb clean
 
 setup:
 	@tools/setup.sh
@@ -22,12 +22,18 @@ build: setup $(BUILD)/CMakeCache.txt
 run: build
 	cd $(BUILD) && ./vorbix -w
 
+# The package check runs in `make deb`.
 test: build
-	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) -LE package
 
 test-sanitize: setup $(BUILD_SAN)/CMakeCache.txt
 	cmake --build $(BUILD_SAN) -j $(JOBS)
 	cd $(BUILD_SAN) && ctest --output-on-failure -j $(JOBS)
 
+# The Debian package (prefix /usr), made from the build's library and data,
+# and checked (file list, dependencies): $(BUILD)-deb/package/vorbix_*.deb
+deb: build
+	tools/make_deb.sh $(CURDIR) $(CURDIR)/$(BUILD) $(CURDIR)/$(BUILD)-deb -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
 clean:
-	rm -rf $(BUILD) $(BUILD_SAN)
+	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD)-deb

@@ -2,8 +2,9 @@
 # Installs the Debian packages the build, the data and the tests need.
 # Only what is missing is installed, so a second run costs one dpkg query.
 set -e
-PACKAGES="cmake make g++ clang libsdl1.2-compat-dev libgtest-dev libbenchmark-dev \
-netpbm sox xvfb xdotool x11-apps valgrind python3 binutils"
+PACKAGES="cmake make g++ clang libsdl1.2-compat-dev libgtest-dev libbenchmark-dev libpng-dev \
+netpbm sox xvfb xdotool x11-apps valgrind python3 binutils \
+dpkg-dev desktop-file-utils appstream man-db mandoc"
 missing=""
 for p in $PACKAGES; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

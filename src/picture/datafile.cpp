@@ -7,7 +7,11 @@
 
 #include "core/settings.h"
 
-const char DATA_PATH_LIST[] = "data:/usr/local/share/sdl_vorbix";
+// The installed data folder comes from the build's install prefix.
+#ifndef VORBIX_DATA_DIR
+#define VORBIX_DATA_DIR "/usr/local/share/sdl_vorbix"
+#endif
+const char DATA_PATH_LIST[] = "data:" VORBIX_DATA_DIR;
 
 int data_path_candidate(char* out, const char* name, int n)
 {

@@ -30,6 +30,25 @@ TEST(ShippedData, PicturesDecodeWithNetpbmAt320By200)
     }
 }
 
+// The desktop icons decode at their sizes, and the one at the window icon's
+// size shows exactly the window icon.
+TEST(ShippedData, DesktopIconsDecodeAndMatchTheWindowIcon)
+{
+    TempDir dir;
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+        SCOPED_TRACE(size);
+        const std::string png = VORBIX_BUILD_DIR "/icons/vorbix-" + std::to_string(size) + ".png";
+        ASSERT_EQ(shell("pngtopnm " + png + " > " + dir.file("icon.ppm") + " 2>/dev/null"), 0);
+        RgbImage image = parse_ppm(read_file(dir.file("icon.ppm")));
+        EXPECT_EQ(image.width, size);
+        EXPECT_EQ(image.height, size);
+    }
+    ASSERT_EQ(shell("bmptopnm " + DATA + "vrbx.bmp > " + dir.file("window.ppm") + " 2>/dev/null"), 0);
+    ASSERT_EQ(shell("pngtopnm " VORBIX_BUILD_DIR "/icons/vorbix-32.png > " + dir.file("icon.ppm") + " 2>/dev/null"),
+              0);
+    EXPECT_EQ(read_file(dir.file("icon.ppm")), read_file(dir.file("window.ppm")));
+}
+
 class LoadedSets : public ::testing::Test {
 protected:
     void SetUp() override
@@ -130,11 +149,16 @@ TEST(ShippedData, EveryShippedLevelPassesTheRules)
 TEST(ShippedData, RegeneratingGivesIdenticalBytes)
 {
     TempDir dir;
-    ASSERT_EQ(run_process(VORBIX_BUILD_DIR "/make_artwork", {VORBIX_SOURCE_DIR "/data/art/font.txt", dir.path}).status, 0);
+    ASSERT_EQ(run_process(VORBIX_BUILD_DIR "/make_artwork",
+                          {VORBIX_SOURCE_DIR "/data/art/font.txt", dir.path, dir.path, "16", "48", "256"})
+                  .status,
+              0);
     ASSERT_EQ(run_process(VORBIX_BUILD_DIR "/make_sounds", {dir.path}).status, 0);
     for (const char* name : {"redbrick.lbm", "regularguy.lbm", "badguy.lbm", "spiral.lbm", "vrbx.bmp", "fall.wav",
                              "dig.wav", "pop.wav", "victory.wav", "death.wav"})
         EXPECT_EQ(read_file(dir.file(name)), read_file(DATA + name)) << name;
+    for (const char* name : {"vorbix-16.png", "vorbix-48.png", "vorbix-256.png"})
+        EXPECT_EQ(read_file(dir.file(name)), read_file(std::string(VORBIX_BUILD_DIR "/icons/") + name)) << name;
 }
 
 } // namespace

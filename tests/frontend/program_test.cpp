@@ -164,7 +164,7 @@ TEST(Program, MissingSoundEndsStartUpWithStatus4)
                                   {"HOME=" + dir.file("home"), "SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"}, 20,
                                   dir.path);
     EXPECT_EQ(r.status, 4);
-    EXPECT_NE(r.err.find("Paths exhausted for file /usr/local/share/sdl_vorbix/dig.wav\n"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("Paths exhausted for file " VORBIX_DATA_DIR "/dig.wav\n"), std::string::npos) << r.err;
     // With -q the same start-up runs silently.
     write_file(dir.file("script"), alt_x(5));
     r = run_process(VORBIX_BINARY, {"-w", "-q"},

@@ -85,7 +85,7 @@ TEST_F(UserDir, DataFileCandidates)
     for (int n = 0; data_path_candidate(path, "spiral.lbm", n); n++)
         found.push_back(path);
     EXPECT_EQ(found, (std::vector<std::string>{"/h/.zuzezodov/spiral.lbm", "data/spiral.lbm",
-                                               "/usr/local/share/sdl_vorbix/spiral.lbm"}));
+                                               VORBIX_DATA_DIR "/spiral.lbm"}));
 }
 
 TEST_F(UserDir, CopyFileResults)
