@@ -11,6 +11,7 @@
 #include "core/settings.h"
 #include "display/status.h"
 #include "frontend/modes.h"
+#include "gfxedit/gfxedit.h"
 #include "game/game.h"
 
 namespace {
@@ -115,6 +116,8 @@ const char* mode_name(ModeHandler m)
         return "play";
     if (m == main_menu_handler)
         return "menu";
+    if (m == gfx_editor_mode)
+        return "gfxedit";
     return "other";
 }
 

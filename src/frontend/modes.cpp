@@ -14,6 +14,7 @@
 #include "frontend/dialogs.h"
 #include "frontend/userdir.h"
 #include "game/game.h"
+#include "gfxedit/gfxedit.h"
 #include "level/archive.h"
 #include "level/grid.h"
 #include "level/movie.h"
@@ -123,8 +124,19 @@ bool first_unsolved_level()
     return true;
 }
 
-// The graphics and level editors (F2, F3) have their own modes, which this
-// build does not have yet; their keys do nothing here.
+namespace {
+
+// F2 in any of the game's modes: the game stops and the graphics editor
+// takes over.
+void open_gfx_editor()
+{
+    leave_game();
+    mode_handler = gfx_editor_mode;
+    enter_gfx_editor();
+}
+
+} // namespace
+
 void main_menu_handler()
 {
     if (key_pressed(SDLK_F1) || key_pressed(SDLK_SPACE)) {
@@ -138,6 +150,8 @@ void main_menu_handler()
         play_from_start_level();
     } else if (key_pressed(SDLK_ESCAPE)) {
         demo_mode();
+    } else if (key_pressed(SDLK_F2)) {
+        open_gfx_editor();
     } else if (key_pressed(SDLK_F5)) {
         enter_player_name();
         const bool stored = write_player_name();   // also after a cancelled prompt
@@ -197,6 +211,8 @@ void demo_handler()
         mode_handler = play_handler;
         first_unsolved_level();
         start_play();
+    } else if (key_pressed(SDLK_F2)) {
+        open_gfx_editor();
     } else if (key_pressed(SDLK_F4)) {
         play_from_start_level();   // leaves the demonstration when it plays
     } else if (level_down_pressed() && current_level > 0) {
@@ -222,6 +238,8 @@ void play_handler()
     if (key_pressed(SDLK_q) || key_pressed(SDLK_ESCAPE)) {
         leave_game();
         demo_mode();
+    } else if (key_pressed(SDLK_F2)) {
+        open_gfx_editor();
     } else if (level_down_pressed() && current_level > 0) {
         stop_all_sounds();
         current_level -= 2;

@@ -24,6 +24,9 @@ void clear_gfx_sets();
 // list). Null on success, otherwise "file:message"; the set is then unchanged.
 const char* load_gfx_set(int set);
 // Writes the set into the user directory under its artwork name. The old
-// file is replaced only by a complete new one. True when written.
-bool save_gfx_set(int set);
+// file is replaced only by a complete new one; when that name is a symbolic
+// link, the file it points to is replaced and the link kept. Null when
+// written, otherwise "file:message" (ending in a newline) and the old file
+// is as it was.
+const char* save_gfx_set(int set);
 void free_gfx_sets();

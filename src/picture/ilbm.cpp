@@ -373,6 +373,9 @@ int write_picture(const char* path, int width, int height, RowFetch fetch, const
     end_chunk();
     flush_output();
     bool ok = !writer.failed;
+    // On the disk before the caller renames it over an older file.
+    if (ok && regular_file && fsync(writer.fd) != 0)
+        ok = false;
     if (close(writer.fd) != 0)
         ok = false;
     writer.fd = -1;

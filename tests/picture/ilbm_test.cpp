@@ -350,7 +350,7 @@ TEST(GfxSet, SaveWritesTheUserCopyWholeAndLoadFindsIt)
     gfx_sets[1].pixels = static_cast<uint8_t*>(malloc(GFX_SET_PIXELS));
     memcpy(gfx_sets[1].pixels, pixels.data(), pixels.size());
     gfx_sets[1].palette[5] = 99;
-    ASSERT_TRUE(save_gfx_set(1));
+    ASSERT_EQ(save_gfx_set(1), nullptr);
     EXPECT_EQ(access(home.user_file("hero.lbm.new").c_str(), F_OK), -1);
     memset(gfx_sets[1].pixels, 0, GFX_SET_PIXELS);
     gfx_sets[1].palette[5] = 0;
@@ -362,12 +362,43 @@ TEST(GfxSet, SaveWritesTheUserCopyWholeAndLoadFindsIt)
 
     // A save that cannot be completed leaves the old picture as it was.
     const std::string old = read_file(home.user_file("hero.lbm"));
-    EXPECT_TRUE(in_small_file_limit(3000, [] { return !save_gfx_set(1); }));
+    EXPECT_TRUE(in_small_file_limit(3000, [] { return save_gfx_set(1) != nullptr; }));
     EXPECT_EQ(read_file(home.user_file("hero.lbm")), old);
     EXPECT_EQ(access(home.user_file("hero.lbm.new").c_str(), F_OK), -1);
 
     strcpy(artwork_names[2], "missing.lbm");
     EXPECT_STREQ(load_gfx_set(2), "missing.lbm:Cannot open picture file.\n");
+    free_gfx_sets();
+}
+
+TEST(GfxSet, SaveThroughASymbolicLinkReplacesItsTarget)
+{
+    TempDir dir;
+    snprintf(home_directory, sizeof home_directory, "%s", dir.path.c_str());
+    ASSERT_EQ(mkdir(dir.file(".zuzezodov").c_str(), 0700), 0);
+    ASSERT_EQ(mkdir(dir.file("art").c_str(), 0700), 0);
+    write_file(dir.file("art/mine.lbm"), "old");
+    // A relative link to a link: both are kept, the file at the end changes.
+    ASSERT_EQ(symlink("../art/mine.lbm", dir.file("art/link.lbm").c_str()), 0);
+    ASSERT_EQ(symlink("../art/link.lbm", dir.file(".zuzezodov/hero.lbm").c_str()), 0);
+    strcpy(artwork_names[1], "hero.lbm");
+    clear_gfx_sets();
+    gfx_sets[1].pixels = static_cast<uint8_t*>(calloc(GFX_SET_PIXELS, 1));
+    gfx_sets[1].pixels[321] = 44;
+    EXPECT_EQ(save_gfx_set(1), nullptr);
+    struct stat info;
+    ASSERT_EQ(lstat(dir.file(".zuzezodov/hero.lbm").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    ASSERT_EQ(lstat(dir.file("art/link.lbm").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    ASSERT_EQ(read_picture_file(dir.file("art/mine.lbm").c_str()), nullptr);
+    EXPECT_EQ(picture_buffer[321], 44);
+    EXPECT_EQ(access(dir.file("art/mine.lbm.new").c_str(), F_OK), -1);
+
+    // A link that leads round in a circle is refused and nothing is written.
+    unlink(dir.file("art/mine.lbm").c_str());
+    ASSERT_EQ(symlink("link.lbm", dir.file("art/mine.lbm").c_str()), 0);
+    EXPECT_STREQ(save_gfx_set(1), "hero.lbm:Cannot follow the link.\n");
     free_gfx_sets();
 }
 

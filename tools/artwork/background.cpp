@@ -30,6 +30,9 @@ struct Palette {
 Palette make_palette(Canvas& c)
 {
     Palette p;
+    // White first: colour 1 is the nearest white of every set's palette,
+    // which the graphics editor's panel highlight swaps with black.
+    p.white = c.add({255, 255, 255});
     const Colour sky[4] = {{12, 16, 36}, {17, 22, 46}, {23, 30, 60}, {40, 50, 88}};
     for (int i = 0; i < 4; i++)
         p.sky[i] = c.add(sky[i]);
@@ -65,13 +68,14 @@ Palette make_palette(Canvas& c)
     const Colour steel[4] = {{34, 40, 60}, {76, 90, 124}, {128, 148, 190}, {204, 216, 240}};
     for (int i = 0; i < 4; i++)
         p.steel[i] = c.add(steel[i]);
-    p.white = c.add({255, 255, 255});
     p.sparkle = c.add({255, 246, 150});
     const Colour purple[3] = {{82, 30, 120}, {160, 70, 214}, {230, 170, 255}};
     for (int i = 0; i < 3; i++)
         p.purple[i] = c.add(purple[i]);
-    p.panel = c.add({44, 44, 52});
-    p.icon = c.add({210, 210, 220});
+    // The tool panel is drawn in black and white, the two colours its
+    // highlight exchanges.
+    p.panel = 0;
+    p.icon = p.white;
     return p;
 }
 

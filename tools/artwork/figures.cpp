@@ -267,6 +267,10 @@ Pose idle(int f)
 
 void draw_figure_set(Canvas& c, int kind)
 {
+    // Colour 1 is white in every set, as in the background set: the graphics
+    // editor shows the background set's tool panel (black and colour 1)
+    // through the palette of the set being edited.
+    c.add({255, 255, 255});
     const Costume k = make_costume(c, kind);
     for (int f = 0; f < 12; f++) {
         draw_pose({&c, f}, k, idle(f));

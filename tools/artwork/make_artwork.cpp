@@ -32,6 +32,21 @@ bool save(const Canvas& canvas, const std::string& path)
     return true;
 }
 
+// The graphics editor shows its selection outline and crosshair by turning
+// colour v into colour 255 - v. The free entries at the top of the palette
+// get the inverse of the colour they stand for, so those marks show up
+// against the set's own colours. No pixel uses them.
+void add_inverse_colours(Canvas& canvas)
+{
+    for (int v = 0; v < canvas.colours; v++) {
+        const int inverse = 255 - v;
+        if (inverse < canvas.colours)
+            break;
+        for (int k = 0; k < 3; k++)
+            canvas.palette[size_t(3 * inverse + k)] = uint8_t(255 - canvas.palette[size_t(3 * v + k)]);
+    }
+}
+
 void put_u32(FILE* f, uint32_t v)
 {
     for (int i = 0; i < 4; i++)
@@ -153,6 +168,8 @@ int main(int argc, char** argv)
     draw_figure_set(hero, 1);
     draw_figure_set(enemy, 2);
     draw_figure_set(hidden, 3);
+    for (Canvas* canvas : {&background, &hero, &enemy, &hidden})
+        add_inverse_colours(*canvas);
     bool ok = save(background, out + "/redbrick.lbm") && save(hero, out + "/regularguy.lbm") &&
               save(enemy, out + "/badguy.lbm") && save(hidden, out + "/spiral.lbm") &&
               save_icon(IconArt{background, hero}, out + "/vrbx.bmp");

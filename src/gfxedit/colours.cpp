@@ -1,0 +1,118 @@
+// The graphics editor's two colours and the palette sliders.
+#include <algorithm>
+
+#include "core/flags.h"
+#include "display/screen.h"
+#include "display/tiles.h"
+#include "gfxedit/gfxedit.h"
+#include "picture/gfxset.h"
+
+namespace {
+
+constexpr int MARKER_X[] = {304, 320, 336};
+
+uint8_t* editor_palette() { return gfx_sets[size_t(gfx_editor.set_index)].palette.data(); }
+
+} // namespace
+
+void draw_swatches()
+{
+    for (int k = 0; k < 256; k++)
+        fill_square(397 + 12 * (k % 16), 257 + 12 * (k / 16), 11, k);
+}
+
+void frame_swatch(int colour_index, int colour)
+{
+    draw_square_outline(396 + 12 * (colour_index % 16), 256 + 12 * (colour_index / 16), 12, colour);
+}
+
+void draw_colour_indicator()
+{
+    const GfxEditor& e = gfx_editor;
+    for (int i = 0; i < 5; i++)
+        for (int j = 0; j < 5; j++) {
+            const bool inner = i >= 1 && i <= 3 && j >= 1 && j <= 3;
+            fill_small_square(593 + 8 * j, 185 + 8 * i, inner ? e.fg : e.bg);
+        }
+}
+
+void draw_slider_markers(int red, int green, int blue, int colour)
+{
+    const int values[] = {red, green, blue};
+    for (int j = 0; j < 3; j++)
+        draw_rect_outline(MARKER_X[j], 426 - values[j] / 2, 7, 1, colour);
+}
+
+void draw_fg_slider_markers(int colour)
+{
+    const uint8_t* rgb = editor_palette() + 3 * gfx_editor.fg;
+    draw_slider_markers(rgb[0], rgb[1], rgb[2], colour);
+}
+
+void select_fg(int colour_index)
+{
+    GfxEditor& e = gfx_editor;
+    if (colour_index == e.fg)
+        return;
+    frame_swatch(e.fg, COLOUR_BLACK);
+    draw_fg_slider_markers(COLOUR_BLACK);
+    e.fg = colour_index;
+    frame_swatch(e.fg, COLOUR_WHITE);
+    draw_fg_slider_markers(COLOUR_WHITE);
+    draw_colour_indicator();
+    request_full_update();
+}
+
+void select_bg(int colour_index)
+{
+    GfxEditor& e = gfx_editor;
+    if (colour_index == e.bg)
+        return;   // nothing to redraw
+    e.bg = colour_index;
+    draw_colour_indicator();
+    request_full_update();
+}
+
+void finish_pick(const GfxHit& hit)
+{
+    GfxEditor& e = gfx_editor;
+    if (hit.region == REGION_ZOOM) {
+        const int shown = pixel_at(e.zoom_shown, hit.col, hit.row);
+        if (e.pick_mode == PICK_FOREGROUND)
+            select_fg(shown);
+        else
+            e.bg = shown;
+    }
+    if (e.pick_mode == PICK_BACKGROUND)
+        draw_colour_indicator();
+    request_full_update();
+}
+
+void swatch_drag(const GfxHit& hit)
+{
+    const GfxEditor& e = gfx_editor;
+    const unsigned held = pointer_state.pointer_held;
+    if (hit.region != REGION_SWATCHES || e.origin_region != REGION_SWATCHES || held == 0)
+        return;
+    if (held & 1)
+        select_fg(hit.index);
+    else
+        select_bg(hit.index);
+}
+
+void slider_drag()
+{
+    const GfxEditor& e = gfx_editor;
+    if (e.origin_region != REGION_SLIDERS || pointer_state.pointer_held == 0)
+        return;
+    // The component is where the press began, wherever the pointer is now.
+    const int component = (e.origin_x - 300) / 16;
+    const int value = std::clamp((427 - pointer_state.pointer_y) * 2, 0, 255);
+    uint8_t& byte = editor_palette()[3 * e.fg + component];
+    if (byte == value)
+        return;
+    request_full_update();
+    byte = uint8_t(value);
+    draw_gfx_editor();
+    draw_gfx_help();
+}
