@@ -4,7 +4,7 @@ BUILD      ?= build
 BUILD_SAN  ?= build-san
 JOBS       ?= $(shell nproc)
 
-.PHONY: setup build run test test-sanitize deb clean
+.PHONY: setup build run test test-sanitize docs deb clean
 
 setup:
 	@tools/setup.sh
@@ -29,6 +29,11 @@ test: build
 test-sanitize: setup $(BUILD_SAN)/CMakeCache.txt
 	cmake --build $(BUILD_SAN) -j $(JOBS)
 	cd $(BUILD_SAN) && ctest --output-on-failure -j $(JOBS)
+
+# The documentation drawn from the shipped data: the sheet of levels and the level list.
+docs: build
+	cd $(BUILD) && ./vbltool render data/levels.vbl all -o $(CURDIR)/docs/levels.png
+	tools/levels_doc.sh . > docs/levels.md
 
 # The Debian package (prefix /usr), made from the build's library and data,
 # and checked (file list, dependencies): $(BUILD)-deb/package/vorbix_*.deb

@@ -20,8 +20,18 @@
 #include "level/movie.h"
 #include "level/textformat.h"
 #include "game/replay.h"
+#include <algorithm>
 #include <chrono>
 #include "leveledit/validate.h"
+#include "solver/solver.h"
+#include "core/frame.h"
+#include "frontend/config.h"
+#include "display/screen.h"
+#include "display/status.h"
+#include "display/tiles.h"
+#include "game/game.h"
+#include "picture/gfxset.h"
+#include "picture/png.h"
 #include <SDL/SDL.h>
 
 namespace {
@@ -34,6 +44,9 @@ const char USAGE[] =
     "       vbltool check [--relaxed] ARCHIVE|FILE...\n"
     "       vbltool replay ARCHIVE LEVEL [--repeat N]   (LEVEL 0: ARCHIVE is -)\n"
     "       vbltool verify ARCHIVE\n"
+    "       vbltool solve ARCHIVE|FILE LEVEL [--seed N] [--budget SECONDS] [-o FILE.movie]\n"
+    "       vbltool render ARCHIVE|FILE LEVEL -o FILE.png [--movie FILE --tick N]\n"
+    "       vbltool render ARCHIVE all -o FILE.png   (a sheet of every level)\n"
     "       vbltool repair ARCHIVE -o NEW       (salvages the readable records)\n";
 
 int usage()
@@ -405,6 +418,255 @@ int command_verify(const char* archive)
     return all_good ? 0 : 1;
 }
 
+
+// Writes a whole file under a temporary name and renames it into place, so
+// a failure never leaves a partial file behind.
+bool write_file_whole(const std::string& path, const std::string& bytes)
+{
+    const std::string part = path + ".part";
+    FILE* f = fopen(part.c_str(), "wb");
+    if (!f)
+        return false;
+    bool ok = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    ok = (fclose(f) == 0) && ok;
+    if (!ok || rename(part.c_str(), path.c_str()) != 0) {
+        unlink(part.c_str());
+        return false;
+    }
+    return true;
+}
+
+// Puts level LEVEL of an archive, or the level of a text file, into the grid.
+// Returns 0, or the exit status after a message.
+int load_level_source(const char* source, const char* level_arg, int* level)
+{
+    if (!parse_level_number(level_arg, level))
+        return fail(level_arg, "not a level number 0..400"), 2;
+    LevelRecord record;
+    archive_path[0] = 0;
+    if (*level == 0 && strcmp(source, "-") == 0) {
+        record = BUILTIN_LEVEL;
+    } else if (is_archive_file(source)) {
+        if (!use_archive(source) || !check_archive(source))
+            return 2;
+        if (*level == 0 || read_record(2 * *level - 2, record.data(), LEVEL_RECORD_SIZE) != LEVEL_RECORD_SIZE)
+            return fail(source, "has no level " + std::to_string(*level)), 2;
+    } else {
+        std::string text;
+        if (!read_text_file(source, &text))
+            return fail(source, strerror(errno)), 2;
+        std::string problem = parse_level_text(text, record.data());
+        if (!problem.empty())
+            return fail(source, problem), 2;
+    }
+    current_level = *level;
+    unpack_record(record.data());
+    return 0;
+}
+
+int command_solve(const std::vector<std::string>& args)
+{
+    std::vector<std::string> positional;
+    SolveOptions options;
+    std::string output;
+    for (size_t i = 0; i < args.size(); i++) {
+        const std::string& a = args[i];
+        const bool has_value = i + 1 < args.size();
+        if (a == "--seed" && has_value) {
+            char* end;
+            long seed = strtol(args[++i].c_str(), &end, 10);
+            if (*end || seed < 0 || seed > 23)
+                return fail(args[i], "the seed is 0..23"), 2;
+            options.seed = int(seed);
+        } else if (a == "--budget" && has_value) {
+            char* end;
+            double budget = strtod(args[++i].c_str(), &end);
+            if (*end || !(budget > 0))
+                return fail(args[i], "the budget is a number of seconds above 0"), 2;
+            options.budget_seconds = budget;
+        } else if (a == "-o" && has_value) {
+            output = args[++i];
+        } else {
+            positional.push_back(a);
+        }
+    }
+    if (positional.size() != 2)
+        return usage();
+    int level;
+    if (int status = load_level_source(positional[0].c_str(), positional[1].c_str(), &level))
+        return status;
+    const SolveResult r = solve_level(options);
+    if (r.status == SOLVE_REFUSED)
+        return fail(positional[0] + " level " + std::to_string(level), r.problem), 2;
+    if (r.status != SOLVE_FOUND) {
+        fprintf(stderr,
+                "vbltool: level %d: no way out found within %g seconds (%lld states expanded, %lld ticks "
+                "simulated)\n",
+                level, options.budget_seconds, static_cast<long long>(r.expanded),
+                static_cast<long long>(r.ticks_simulated));
+        return 1;
+    }
+    const std::vector<uint8_t> record = movie_record_of(r.inputs, r.score, options.seed, "VORBIX");
+    if (record.empty())
+        return fail("level " + std::to_string(level), "the movie needs more than 2047 pairs"), 1;
+    const std::string comment = "movie of level " + std::to_string(level) + ", found by vbltool solve (seed " +
+                                std::to_string(options.seed) + ")";
+    const std::string text = movie_text(record.data(), int(record.size()), comment.c_str());
+    char line[256];
+    snprintf(line, sizeof line, "level=%d result=solved ticks=%d score=%d expanded=%lld simulated=%lld seconds=%.2f\n",
+             level, r.ticks, r.score, static_cast<long long>(r.expanded), static_cast<long long>(r.ticks_simulated),
+             r.seconds);
+    if (output.empty()) {
+        fputs(line, stderr);
+        fputs(text.c_str(), stdout);
+        return 0;
+    }
+    if (!write_file_whole(output, text))
+        return fail(output, strerror(errno)), 1;
+    fputs(line, stdout);
+    return 0;
+}
+
+// The shipped artwork on a frame buffer in memory; false after a message.
+bool prepare_drawing()
+{
+    prepare_headless();
+    clear_gfx_sets();
+    set_first_start_config();   // the shipped artwork's names
+    reset_shared_palette();
+    for (int set = 0; set < GFX_SET_COUNT; set++) {
+        if (const char* message = load_gfx_set(set)) {
+            fprintf(stderr, "vbltool: %s\n", message);
+            return false;
+        }
+        merge_set_palette(gfx_sets[set]);
+    }
+    apply_shared_palette();
+    build_tile_cache();
+    return true;
+}
+
+// The running level as the game draws it: field, figures and status lines.
+void draw_running_level()
+{
+    clear_screen();
+    draw_play_field();
+    format_top_line();
+    refresh_status_lines();
+    update_sprite_poses();
+    save_sprite_backgrounds();
+    draw_sprites();
+}
+
+int command_render_sheet(const char* archive, const std::string& output)
+{
+    if (!use_archive(archive) || !check_archive(archive))
+        return 2;
+    if (!prepare_drawing())
+        return 2;
+    // Each level's field at a third of its size, under a line with its number.
+    constexpr int SCALE = 3, COLUMNS = 6, GAP = 8, LABEL = 12;
+    constexpr int THUMB_W = FIELD_COLUMNS * 24 / SCALE, THUMB_H = FIELD_ROWS * 24 / SCALE;
+    std::vector<int> levels;
+    LevelRecord record;
+    for (int level = 1; level <= MAX_LEVEL; level++)
+        if (read_record(2 * level - 2, record.data(), LEVEL_RECORD_SIZE) == LEVEL_RECORD_SIZE)
+            levels.push_back(level);
+    if (levels.empty())
+        return fail(archive, "holds no level"), 1;
+    const int rows = (int(levels.size()) + COLUMNS - 1) / COLUMNS;
+    const int width = GAP + COLUMNS * (THUMB_W + GAP);
+    const int height = GAP + rows * (LABEL + THUMB_H + GAP);
+    std::vector<uint8_t> sheet(size_t(width) * size_t(height), uint8_t(screen_palette.nearest_black));
+    for (size_t i = 0; i < levels.size(); i++) {
+        read_record(2 * levels[i] - 2, record.data(), LEVEL_RECORD_SIZE);
+        unpack_record(record.data());
+        current_level = levels[i];
+        std::string problem;
+        const int left = GAP + int(i % COLUMNS) * (THUMB_W + GAP);
+        const int top = GAP + int(i / COLUMNS) * (LABEL + THUMB_H + GAP);
+        clear_screen();
+        char label[16];
+        snprintf(label, sizeof label, "%d", levels[i]);
+        draw_text(label, 0, 0, screen_palette.nearest_white);
+        for (int y = 0; y < LABEL - 2; y++)
+            memcpy(&sheet[size_t(top + y) * size_t(width) + size_t(left)], screen_row(y), size_t(THUMB_W));
+        if (start_level_run(0, &problem))
+            draw_running_level();
+        else
+            draw_play_field();
+        game_active = false;
+        for (int y = 0; y < THUMB_H; y++)
+            for (int x = 0; x < THUMB_W; x++)
+                sheet[size_t(top + LABEL + y) * size_t(width) + size_t(left + x)] =
+                    screen_row(60 + y * SCALE + 1)[32 + x * SCALE + 1];
+    }
+    const std::string problem =
+        write_png(output, sheet.data(), width, height, width, screen_palette.colours.data());
+    if (!problem.empty())
+        return fail(output, problem), 1;
+    return 0;
+}
+
+int command_render(const std::vector<std::string>& args)
+{
+    std::vector<std::string> positional;
+    std::string output, movie_file;
+    long tick = -1;
+    for (size_t i = 0; i < args.size(); i++) {
+        const std::string& a = args[i];
+        const bool has_value = i + 1 < args.size();
+        if (a == "-o" && has_value) {
+            output = args[++i];
+        } else if (a == "--movie" && has_value) {
+            movie_file = args[++i];
+        } else if (a == "--tick" && has_value) {
+            char* end;
+            tick = strtol(args[++i].c_str(), &end, 10);
+            if (*end || tick < 0)
+                return fail(args[i], "the tick is a number from 0"), 2;
+        } else {
+            positional.push_back(a);
+        }
+    }
+    if (positional.size() != 2 || output.empty() || (tick >= 0 && movie_file.empty()))
+        return usage();
+    if (positional[1] == "all")
+        return command_render_sheet(positional[0].c_str(), output);
+    int level;
+    if (int status = load_level_source(positional[0].c_str(), positional[1].c_str(), &level))
+        return status;
+    std::vector<uint8_t> record;
+    if (!movie_file.empty()) {
+        std::string text;
+        if (!read_text_file(movie_file, &text))
+            return fail(movie_file, strerror(errno)), 2;
+        std::string problem = parse_movie_text(text, &record);
+        if (!problem.empty())
+            return fail(movie_file, problem), 2;
+    }
+    const PlayGrid loaded = play_grid;
+    if (!prepare_drawing())
+        return 2;
+    play_grid = loaded;
+    std::string problem;
+    const int seed = record.empty() ? 0 : record[MOVIE_SEED_OFFSET];
+    if (!start_level_run(seed, &problem))
+        return fail(positional[0] + " level " + std::to_string(level), problem), 2;
+    if (!record.empty()) {
+        const std::vector<uint8_t> inputs = inputs_of_movie(record.data(), int(record.size()));
+        const size_t ticks = tick < 0 ? inputs.size() : std::min(inputs.size(), size_t(tick));
+        for (size_t i = 0; i < ticks && !game_state.exit_count && !game_state.death_count; i++)
+            run_rules_frame(inputs[i]);
+    }
+    draw_running_level();
+    problem = write_png(output, screen_row(0), SCREEN_WIDTH, SCREEN_HEIGHT, display_state.pitch,
+                        screen_palette.colours.data());
+    if (!problem.empty())
+        return fail(output, problem), 1;
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -432,6 +694,10 @@ int main(int argc, char** argv)
         return command_verify(argv[2]);
     if (command == "check" && argc >= 3)
         return command_check(std::vector<std::string>(argv + 2, argv + argc));
+    if (command == "render" && argc >= 4)
+        return command_render(std::vector<std::string>(argv + 2, argv + argc));
+    if (command == "solve" && argc >= 4)
+        return command_solve(std::vector<std::string>(argv + 2, argv + argc));
     if (command == "pack" && argc >= 4 && strcmp(argv[2], "-o") == 0)
         return command_pack(argv[3], std::vector<std::string>(argv + 4, argv + argc));
     return usage();

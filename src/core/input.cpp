@@ -144,18 +144,25 @@ int poll_events()
 bool key_down(int32_t key) { return find_key(key_state.held, key) >= 0; }
 bool key_pressed(int32_t key) { return find_key(key_state.pressed, key) >= 0; }
 
-bool pressed_with_alt(int32_t key)
+namespace {
+
+bool pressed_with_modifier(int32_t key, int32_t left, int32_t right, int mask)
 {
     if (!key_pressed(key))
         return false;
-    if (key_down(SDLK_LALT) || key_down(SDLK_RALT))
+    if (key_down(left) || key_down(right))
         return true;
     const KeyList& pressed = key_state.pressed;
     for (int i = 0; i < pressed.count; i++)
-        if (pressed.keys[i] == key && (key_state.pressed_mod[size_t(i)] & KMOD_ALT))
+        if (pressed.keys[i] == key && (key_state.pressed_mod[size_t(i)] & mask))
             return true;
     return false;
 }
+
+} // namespace
+
+bool pressed_with_alt(int32_t key) { return pressed_with_modifier(key, SDLK_LALT, SDLK_RALT, KMOD_ALT); }
+bool pressed_with_ctrl(int32_t key) { return pressed_with_modifier(key, SDLK_LCTRL, SDLK_RCTRL, KMOD_CTRL); }
 int pressed_count() { return key_state.pressed.count; }
 int32_t first_pressed_key() { return key_state.pressed.count ? key_state.pressed.keys[0] : 0; }
 int32_t mouse_x() { return key_state.mouse_x; }

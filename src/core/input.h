@@ -46,6 +46,8 @@ bool key_pressed(int32_t key);
 // of its own event, so that Alt let go before the frame looks still counts,
 // or by Alt held now.
 bool pressed_with_alt(int32_t key);
+// The same for Ctrl.
+bool pressed_with_ctrl(int32_t key);
 int pressed_count();
 int32_t first_pressed_key();
 int32_t mouse_x();

@@ -13,6 +13,7 @@
 #include "frontend/modes.h"
 #include "gfxedit/gfxedit.h"
 #include "game/game.h"
+#include "leveledit/leveledit.h"
 
 namespace {
 
@@ -116,6 +117,8 @@ const char* mode_name(ModeHandler m)
         return "play";
     if (m == main_menu_handler)
         return "menu";
+    if (m == level_editor_mode)
+        return "leveledit";
     if (m == gfx_editor_mode)
         return "gfxedit";
     return "other";

@@ -18,6 +18,7 @@
 #include "level/archive.h"
 #include "level/grid.h"
 #include "level/movie.h"
+#include "leveledit/leveledit.h"
 #include "sound/sound.h"
 
 namespace {
@@ -169,6 +170,9 @@ void main_menu_handler()
     } else if (key_pressed(SDLK_F10)) {
         remap_keys();
         show_main_menu();
+    } else if (key_pressed(SDLK_F3)) {
+        leave_game();
+        enter_level_editor();
     }
     if (key_pressed(SDLK_f))
         toggle_fullscreen();
@@ -213,6 +217,9 @@ void demo_handler()
         start_play();
     } else if (key_pressed(SDLK_F2)) {
         open_gfx_editor();
+    } else if (key_pressed(SDLK_F3)) {
+        leave_game();
+        enter_level_editor();
     } else if (key_pressed(SDLK_F4)) {
         play_from_start_level();   // leaves the demonstration when it plays
     } else if (level_down_pressed() && current_level > 0) {
@@ -240,6 +247,9 @@ void play_handler()
         demo_mode();
     } else if (key_pressed(SDLK_F2)) {
         open_gfx_editor();
+    } else if (key_pressed(SDLK_F3)) {
+        leave_game();
+        enter_level_editor();
     } else if (level_down_pressed() && current_level > 0) {
         stop_all_sounds();
         current_level -= 2;

@@ -231,7 +231,6 @@ void game_tick()
 {
     if (!game_active)
         return;
-    GameState& g = game_state;
     int input;
     if (!recording) {
         input = replay_input();
@@ -250,6 +249,12 @@ void game_tick()
     } else {
         input = INPUT_NONE;
     }
+    run_game_tick(input);
+}
+
+void run_game_tick(int input)
+{
+    GameState& g = game_state;
     if (g.waiting_for_input && input == INPUT_NONE)
         return;
     g.waiting_for_input = false;

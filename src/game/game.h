@@ -90,6 +90,8 @@ void begin_level();
 // Draws the level now in the grid as a fresh screen, after begin_level.
 void show_level();
 void game_tick();
+// The rules' part of game_tick for a given input: what a replay or a search feeds.
+void run_game_tick(int input);
 void release_hidden_enemy(int cell);
 void release_game_sprites();
 void update_sprite_poses();

@@ -276,7 +276,7 @@ void reload_set()
     e.scratch = e.work;
     show_zoom(e.work);
     request_full_update();
-    show_editor_message(message ? message : "");
+    show_gfx_message(message ? message : "");
 }
 
 void keys()
@@ -497,7 +497,7 @@ void draw_readout(int a, int b)
     }
 }
 
-void show_editor_message(const char* text)
+void show_gfx_message(const char* text)
 {
     char line[MESSAGE_COLUMNS + 1];
     size_t n = 0;
@@ -619,7 +619,7 @@ void gfx_editor_mode()
     if (pressed_with_shift(SDLK_s)) {
         // Saving shows nothing when it works; a failure is told below the help.
         const char* message = save_gfx_set(e.set_index);
-        show_editor_message(message ? message : "");
+        show_gfx_message(message ? message : "");
     }
     const int32_t set_keys[] = {SDLK_1, SDLK_2, SDLK_3, SDLK_4};
     for (int set = 0; set < GFX_SET_COUNT; set++)

@@ -78,7 +78,7 @@ void store_cell(int cell, const Picture24& picture);
 void swap_undo();
 PaintState editor_paint();
 // The line below the help that tells of a failed save; blank text erases it.
-void show_editor_message(const char* text);
+void show_gfx_message(const char* text);
 
 // Colours and the palette.
 void draw_swatches();

@@ -1,6 +1,442 @@
 #include "leveledit/leveledit.h"
 
-// The editor's per-frame body does nothing unless its mode is current, and
-// it cannot be entered yet.
-void init_level_editor() {}
-void level_editor_frame() {}
+#include <SDL/SDL.h>
+#include <cstdio>
+#include <cstring>
+
+#include "core/flags.h"
+#include "core/input.h"
+#include "core/settings.h"
+#include "display/screen.h"
+#include "display/status.h"
+#include "display/tiles.h"
+#include "frontend/modes.h"
+#include "game/game.h"
+#include "level/archive.h"
+#include "picture/artwork.h"
+#include "leveledit/validate.h"
+
+LevelEditor level_editor;
+
+namespace {
+
+constexpr int FIELD_CELLS = FIELD_COLUMNS * FIELD_ROWS;
+constexpr int PALETTE_LEFT = 128, PALETTE_TOP = 450, PALETTE_STEP = 32;
+// The top line (the header or a message), the strip of the top status line.
+constexpr int TOP_LINE_X = 32, TOP_LINE_Y = 24;
+constexpr int PALETTE_LABEL_X = 30, PALETTE_LABEL_Y = 457;
+
+// The field as it was before one paint stroke (or fill), and whether the
+// level counted as modified then.
+struct UndoStep {
+    std::array<uint8_t, FIELD_CELLS> field;
+    bool modified;
+};
+
+// A ring of the last UNDO_DEPTH steps; the oldest is dropped when it is full.
+struct UndoHistory {
+    std::array<UndoStep, UNDO_DEPTH> steps;
+    int first;
+    int count;
+    bool stroke_open;   // the current drag has already stored its step
+};
+
+UndoHistory undo;
+
+// F-keys that were already down when the editor was entered (F3 itself, as
+// a hand still holds it): they choose no tile until they have been let go.
+uint32_t stale_function_keys;
+
+
+void copy_field_out(std::array<uint8_t, FIELD_CELLS>& field)
+{
+    for (int r = 0; r < FIELD_ROWS; r++)
+        for (int c = 0; c < FIELD_COLUMNS; c++)
+            field[size_t(r * FIELD_COLUMNS + c)] = play_grid[size_t(field_cell(c, r))];
+}
+
+void clear_undo()
+{
+    undo.first = 0;
+    undo.count = 0;
+    undo.stroke_open = false;
+}
+
+void push_undo_step()
+{
+    if (undo.count == UNDO_DEPTH) {
+        undo.first = (undo.first + 1) % UNDO_DEPTH;
+        undo.count--;
+    }
+    UndoStep& step = undo.steps[size_t((undo.first + undo.count) % UNDO_DEPTH)];
+    copy_field_out(step.field);
+    step.modified = level_editor.modified;
+    undo.count++;
+}
+
+void undo_last_step()
+{
+    undo.stroke_open = false;
+    if (undo.count == 0) {
+        show_editor_message("nothing to undo");
+        return;
+    }
+    undo.count--;
+    const UndoStep& step = undo.steps[size_t((undo.first + undo.count) % UNDO_DEPTH)];
+    for (int r = 0; r < FIELD_ROWS; r++)
+        for (int c = 0; c < FIELD_COLUMNS; c++)
+            play_grid[size_t(field_cell(c, r))] = step.field[size_t(r * FIELD_COLUMNS + c)];
+    level_editor.modified = step.modified;
+    level_editor.field_redraws = 2;
+}
+
+// After a write the stored steps count as modified exactly when they differ
+// from the level now in the archive.
+void rebase_undo_on_written_field()
+{
+    std::array<uint8_t, FIELD_CELLS> written;
+    copy_field_out(written);
+    for (int i = 0; i < undo.count; i++) {
+        UndoStep& step = undo.steps[size_t((undo.first + i) % UNDO_DEPTH)];
+        step.modified = step.field != written;
+    }
+}
+
+void end_digit_entry() { level_editor.digit_entry = false; }
+
+void draw_slot_outline(int slot, int colour)
+{
+    draw_square_outline(PALETTE_LEFT + PALETTE_STEP * slot, PALETTE_TOP, 25, colour);
+    request_full_update();
+}
+
+void choose_tile(int slot)
+{
+    if (slot == level_editor.current_tile)
+        return;
+    draw_slot_outline(level_editor.current_tile, COLOUR_BLACK);
+    level_editor.current_tile = slot;
+    draw_slot_outline(slot, COLOUR_WHITE);
+}
+
+// The level current_level in the grid, or an empty field when its record is
+// missing or damaged. Every load starts a new undo history.
+void load_edited_level()
+{
+    if (!unpack_level(current_level))
+        fill_play_field(play_grid, TILE_EMPTY);
+    level_editor.modified = false;
+    level_editor.field_redraws = 2;
+    clear_undo();
+}
+
+void set_level(int level)
+{
+    if (level == current_level)
+        return;
+    current_level = level;
+    level_editor.header_countdown = 1;
+}
+
+void paint(int x, int y)
+{
+    const int code = (level_editor.press_buttons & 1) ? level_editor.current_tile : TILE_EMPTY;
+    const int cell = field_cell((x - FIELD_X) / SQUARE_SIZE, (y - FIELD_Y) / SQUARE_SIZE);
+    if (play_grid[size_t(cell)] == code)
+        return;
+    if (!undo.stroke_open) {
+        push_undo_step();
+        undo.stroke_open = true;
+    }
+    play_grid[size_t(cell)] = uint8_t(code);
+    // A cell's picture depends on its upper and left neighbours' shadows.
+    for (int neighbour : {cell, cell + 1, cell + GRID_COLUMNS, cell + GRID_COLUMNS + 1})
+        redraw_grid_cell(neighbour);
+    level_editor.modified = true;
+}
+
+void write_level()
+{
+    end_digit_entry();
+    if (const char* message = validate_level()) {
+        show_editor_message(message);
+        return;
+    }
+    const int n = current_level;
+    if (n == 0) {
+        show_editor_message("cannot write level 0");
+        return;
+    }
+    if (!pressed_with_alt(SDLK_w)) {
+        uint8_t probe[16];
+        // An unreadable archive does not stop the write.
+        if (read_record(level_record(n), probe, sizeof probe) > 0) {
+            show_editor_message("use alt-w to overwrite existing level");
+            return;
+        }
+    }
+    LevelRecord record;
+    pack_record(play_grid, record.data());
+    if (write_record(level_record(n), record.data(), LEVEL_RECORD_SIZE) != ARCHIVE_OK) {
+        show_editor_message("could not write level");
+        return;
+    }
+    // The stored best play belongs to the old level: it goes.
+    if (write_record(movie_record(n), record.data(), 0) != ARCHIVE_OK) {
+        show_editor_message("could not delete movie");
+        return;
+    }
+    show_editor_message("level saved");
+    level_editor.modified = false;
+    rebase_undo_on_written_field();
+}
+
+void leave_level_editor()
+{
+    end_digit_entry();
+    if (current_level == 0)
+        current_level = 1;
+    // Play starts from the archive's version; unsaved edits are dropped.
+    if (!unpack_level(current_level)) {
+        current_level = 1;
+        if (!unpack_level(current_level))
+            fill_play_field(play_grid, TILE_EMPTY);   // no level 1 either
+    }
+    restore_sprite_backgrounds();
+    clear_screen();
+    mode_handler = play_handler;
+    start_play();
+}
+
+void type_digit(int d)
+{
+    if (d == 0 && !level_editor.digit_entry)
+        return;
+    int number = level_editor.digit_entry ? current_level * 10 + d : d;
+    level_editor.digit_entry = true;
+    if (number > MAX_LEVEL) {
+        number = 1;
+        end_digit_entry();
+    }
+    current_level = number;
+    level_editor.header_countdown = 1;
+}
+
+int pressed_digit()
+{
+    for (int d = 0; d <= 9; d++)
+        if (key_pressed(SDLK_KP0 + d) || key_pressed(SDLK_0 + d))
+            return d;
+    return -1;
+}
+
+} // namespace
+
+void init_level_editor()
+{
+    level_editor.current_tile = TILE_BRICK;
+    level_editor.message_pending = false;
+    level_editor.header_countdown = 0;
+    level_editor.modified = false;
+    level_editor.digit_entry = false;
+    level_editor.field_redraws = 0;
+    clear_undo();
+}
+
+EditorHitResult level_editor_hit(int x, int y)
+{
+    if (x >= FIELD_X && x < FIELD_X + SQUARE_SIZE * FIELD_COLUMNS && y >= FIELD_Y &&
+        y < FIELD_Y + SQUARE_SIZE * FIELD_ROWS)
+        return {HIT_FIELD, -1};
+    if (y >= PALETTE_TOP && y < PALETTE_TOP + SQUARE_SIZE && x >= PALETTE_LEFT &&
+        (x - PALETTE_LEFT) / PALETTE_STEP < PALETTE_SLOTS && (x - PALETTE_LEFT) % PALETTE_STEP < SQUARE_SIZE)
+        return {HIT_PALETTE, (x - PALETTE_LEFT) / PALETTE_STEP};
+    return {HIT_NONE, -1};
+}
+
+void show_editor_message(const char* text)
+{
+    const int length = int(strnlen(text, EDITOR_LINE_COLUMNS));
+    const int left = (EDITOR_LINE_COLUMNS - length) / 2;
+    char* line = level_editor.message_line.data();
+    memset(line, ' ', EDITOR_LINE_COLUMNS);
+    memcpy(line + left, text, size_t(length));
+    line[EDITOR_LINE_COLUMNS] = 0;
+    level_editor.message_pending = true;
+}
+
+void draw_editor_header()
+{
+    char line[EDITOR_LINE_COLUMNS + 1];
+    snprintf(line, sizeof line, "LEVEL %04d  L=LOAD W=WRITE ESC=EXIT 0-9 CHANGE LEVEL KP +- UP/DN LEVEL",
+             current_level);
+    const size_t length = strlen(line);
+    memset(line + length, ' ', EDITOR_LINE_COLUMNS - length);
+    line[EDITOR_LINE_COLUMNS] = 0;
+    draw_text(line, TOP_LINE_X, TOP_LINE_Y, screen_palette.nearest_white);
+    draw_text("F1 - F12 ->", PALETTE_LABEL_X, PALETTE_LABEL_Y, screen_palette.nearest_white);
+    top_status.changed = true;
+}
+
+void fill_play_field(PlayGrid& grid, int code)
+{
+    grid.fill(TILE_BORDER);
+    for (int r = 0; r < FIELD_ROWS; r++)
+        for (int c = 0; c < FIELD_COLUMNS; c++)
+            grid[size_t(field_cell(c, r))] = uint8_t(code);
+}
+
+int undo_steps() { return undo.count; }
+
+void enter_level_editor()
+{
+    if (current_level == 0)
+        current_level = 1;
+    restore_sprite_backgrounds();
+    load_edited_level();
+    clear_screen();
+    draw_play_field();
+    draw_editor_header();
+    for (int slot = 0; slot < PALETTE_SLOTS; slot++)
+        draw_cell(PALETTE_LEFT + 1 + PALETTE_STEP * slot, PALETTE_TOP + 1, tile_square(slot, 0));
+    draw_slot_outline(level_editor.current_tile, COLOUR_WHITE);
+    update_whole_screen();
+    stale_function_keys = 0;
+    for (int i = 0; i < PALETTE_SLOTS; i++)
+        if (key_down(SDLK_F1 + i))
+            stale_function_keys |= 1u << i;
+    mode_handler = level_editor_mode;
+    SDL_ShowCursor(SDL_ENABLE);
+    level_editor.header_countdown = 0;
+    level_editor.field_redraws = 2;
+}
+
+void level_editor_frame()
+{
+    if (mode_handler != level_editor_mode)
+        return;
+    LevelEditor& ed = level_editor;
+    if (ed.message_pending) {
+        draw_text(ed.message_line.data(), TOP_LINE_X, TOP_LINE_Y, screen_palette.nearest_white);
+        top_status.changed = true;
+        ed.message_pending = false;
+        ed.header_countdown = MESSAGE_FRAMES;
+    }
+    if (ed.header_countdown != 0 && --ed.header_countdown == 0)
+        draw_editor_header();
+    if (pressed_with_alt(SDLK_f)) {
+        end_digit_entry();
+        undo.stroke_open = false;
+        PlayGrid filled;
+        fill_play_field(filled, ed.current_tile);
+        if (filled != play_grid) {   // a fill is undone like a stroke
+            push_undo_step();
+            play_grid = filled;
+        }
+        ed.field_redraws = 2;
+    }
+    if (pressed_with_ctrl(SDLK_z))
+        undo_last_step();
+    if (ed.field_redraws != 0) {
+        ed.field_redraws--;
+        draw_play_field();
+        update_whole_screen();
+    }
+    const PointerState& p = pointer_state;
+    const EditorHitResult hit = level_editor_hit(p.pointer_x, p.pointer_y);
+    if (p.pointer_clicked != 0) {
+        end_digit_entry();
+        undo.stroke_open = false;   // every press starts a new stroke
+        ed.press_x = p.pointer_x;
+        ed.press_y = p.pointer_y;
+        ed.press_buttons = p.pointer_clicked;
+        ed.press_region = hit.region;
+        if (hit.region == HIT_PALETTE)
+            choose_tile(hit.slot);
+    }
+    if (p.pointer_held != 0) {
+        end_digit_entry();
+        if (ed.press_region == HIT_FIELD && hit.region == HIT_FIELD)
+            paint(p.pointer_x, p.pointer_y);
+    } else {
+        undo.stroke_open = false;
+    }
+    for (int i = 0; i < PALETTE_SLOTS; i++) {
+        if (!key_down(SDLK_F1 + i)) {
+            stale_function_keys &= ~(1u << i);
+        } else if (!(stale_function_keys & (1u << i))) {
+            end_digit_entry();
+            choose_tile(i);
+        }
+    }
+}
+
+void level_editor_mode()
+{
+    LevelEditor& ed = level_editor;
+    if (key_pressed(SDLK_ESCAPE) || key_pressed(SDLK_SPACE)) {
+        leave_level_editor();
+        return;
+    }
+    if (key_pressed(SDLK_LEFT)) {
+        end_digit_entry();
+        if (current_level > 1)
+            set_level(current_level - 1);
+    } else if (key_pressed(SDLK_RIGHT)) {
+        end_digit_entry();
+        if (current_level < MAX_LEVEL)
+            set_level(current_level + 1);
+    } else if (key_pressed(SDLK_UP)) {
+        end_digit_entry();
+        if (current_level < MAX_LEVEL - 9)
+            set_level(current_level + 10);
+    } else if (key_pressed(SDLK_DOWN)) {
+        end_digit_entry();
+        if (current_level > 10)
+            set_level(current_level - 10);
+    }
+    if (key_pressed(SDLK_PAGEUP)) {
+        end_digit_entry();
+        if (current_level < MAX_LEVEL - 99)
+            set_level(current_level + 100);
+    }
+    if (key_pressed(SDLK_PAGEDOWN)) {
+        end_digit_entry();
+        if (current_level > 100)
+            set_level(current_level - 100);
+    }
+    if (const int d = pressed_digit(); d >= 0 && !ed.modified)
+        type_digit(d);
+
+    if (key_pressed(SDLK_KP_PLUS) || key_pressed(SDLK_EQUALS)) {
+        if (ed.modified) {
+            show_editor_message("Save or load before changing levels");
+        } else if (current_level < MAX_LEVEL) {
+            set_level(current_level + 1);
+            load_edited_level();
+        }
+    } else if (key_pressed(SDLK_KP_MINUS) || key_pressed(SDLK_MINUS)) {
+        if (ed.modified) {
+            show_editor_message("Save or load before changing levels");
+        } else {
+            end_digit_entry();
+            if (current_level > 1) {
+                set_level(current_level - 1);
+                load_edited_level();
+            }
+        }
+    } else if (key_pressed(SDLK_l) || key_pressed(SDLK_KP_ENTER) || key_pressed(SDLK_RETURN)) {
+        end_digit_entry();
+        if (current_level == 0)
+            current_level = 1;
+        const bool alt = pressed_with_alt(SDLK_l) || pressed_with_alt(SDLK_KP_ENTER) || pressed_with_alt(SDLK_RETURN);
+        if (ed.modified && !alt) {
+            show_editor_message("use alt-l to load over modified level");
+        } else {
+            load_edited_level();
+            draw_editor_header();
+        }
+    }
+    if (key_pressed(SDLK_w))
+        write_level();
+}

@@ -1,5 +1,52 @@
-// The level editor.
+// The level editor: the play field painted with the mouse, a palette of the
+// twelve paintable tiles, the level number, loading and writing levels, and
+// an undo of the last paint strokes.
 #pragma once
+#include <array>
+#include <cstdint>
+
+#include "level/grid.h"
+
+constexpr int EDITOR_LINE_COLUMNS = 72;
+constexpr int MESSAGE_FRAMES = 120;
+constexpr int PALETTE_SLOTS = 12;      // tile codes 0..11 can be painted
+constexpr int UNDO_DEPTH = 64;         // paint strokes kept for Ctrl+Z
+
+enum EditorHit { HIT_NONE, HIT_FIELD, HIT_PALETTE };
+
+struct EditorHitResult {
+    EditorHit region;
+    int slot;   // the palette slot for HIT_PALETTE, else -1
+};
+
+struct LevelEditor {
+    int current_tile;          // the code the left button paints, 0..11
+    bool modified;             // painting changed a cell since the last load or write
+    bool digit_entry;          // a level number is being typed
+    bool message_pending;      // message_line waits to be drawn
+    int header_countdown;      // frames until the header is drawn again; 0 none
+    uint8_t field_redraws;     // frames in which the whole field is still redrawn
+    std::array<char, EDITOR_LINE_COLUMNS + 1> message_line;
+    int32_t press_x, press_y;  // the last mouse press
+    uint32_t press_buttons;
+    EditorHit press_region;
+};
+
+extern LevelEditor level_editor;
 
 void init_level_editor();
+// Called by the menu, demonstration and play handlers on F3, the game stopped.
+void enter_level_editor();
+// The editor's part of every frame; nothing unless its mode is current.
 void level_editor_frame();
+// The mode handler while editing.
+void level_editor_mode();
+
+EditorHitResult level_editor_hit(int x, int y);
+// Centres the text in the 72-column top line; drawn in the next frame.
+void show_editor_message(const char* text);
+void draw_editor_header();
+// Every field cell becomes code, every other grid cell the border.
+void fill_play_field(PlayGrid& grid, int code);
+// Strokes that Ctrl+Z can still undo (tests).
+int undo_steps();

@@ -146,6 +146,24 @@ TEST(ShippedData, EveryShippedLevelPassesTheRules)
     }
 }
 
+TEST(ShippedData, EveryShippedLevelHasAMasterMovieThatReplaysToItsScore)
+{
+    ProcessResult verify = run_process(VBLTOOL_BINARY, {"verify", DATA + "masters.vbl"}, {}, 60);
+    EXPECT_EQ(verify.status, 0) << verify.out << verify.err;
+    ProcessResult list = run_process(VBLTOOL_BINARY, {"list", DATA + "masters.vbl"});
+    ASSERT_EQ(list.status, 0);
+    EXPECT_EQ(list.out.find("no movie"), std::string::npos) << list.out;
+    ProcessResult levels = run_process(VBLTOOL_BINARY, {"list", DATA + "levels.vbl"});
+    size_t lines = 0;
+    for (char c : levels.out)
+        lines += c == '\n';
+    size_t exits = 0;
+    for (size_t at = verify.out.find("outcome=exit"); at != std::string::npos; at = verify.out.find("outcome=exit", at + 1))
+        exits++;
+    EXPECT_EQ(exits, lines) << "a master for every level of levels.vbl";
+    EXPECT_EQ(levels.out.find(" movie "), std::string::npos) << "levels.vbl keeps the levels alone";
+}
+
 TEST(ShippedData, RegeneratingGivesIdenticalBytes)
 {
     TempDir dir;

@@ -152,6 +152,67 @@ TEST(Program, LevelStepsInDemonstrationAndPlay)
         << r.err;
 }
 
+// The masters: with -s the demonstration plays the shipped levels' solved
+// movies one after another, each level ending at its movie's last tick.
+TEST(Program, PreSolvedMoviesPlayLevelAfterLevel)
+{
+    TempDir dir;
+    mkdir(dir.file("home").c_str(), 0700);
+    symlink(VORBIX_BUILD_DIR "/data", dir.file("data").c_str());
+    ProcessResult list = run_process(VBLTOOL_BINARY, {"list", VORBIX_BUILD_DIR "/data/masters.vbl"});
+    ASSERT_EQ(list.status, 0);
+    long frame = 0;
+    std::string expected = "frame 1: demo level 1\n";
+    for (int level = 1; level <= 3; level++) {
+        const std::string key = (level < 10 ? "  " : " ") + std::to_string(level) + "  movie";
+        const size_t at = list.out.find(key);
+        ASSERT_NE(at, std::string::npos) << list.out;
+        const size_t ticks_at = list.out.find("ticks=", at);
+        frame += std::stol(list.out.substr(ticks_at + 6));
+        expected += "frame " + std::to_string(frame) + ": demo level " + std::to_string(level + 1) + "\n";
+    }
+    write_file(dir.file("script"), alt_x(frame + 5));
+    ProcessResult r = run_process(VORBIX_BINARY, {"-w", "-q", "-s", "-l", "1"},
+                                  {"HOME=" + dir.file("home"), "USER=tester", "VORBIX_FAST=1",
+                                   "VORBIX_SCRIPT=" + dir.file("script"), "SDL_VIDEODRIVER=dummy",
+                                   "SDL_AUDIODRIVER=dummy"},
+                                  120, dir.path);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find(expected), std::string::npos) << r.err;
+}
+
+TEST(Program, F3EditsFromTheDemonstrationPlayAndMenuAndAltWWrites)
+{
+    Fixture f;
+    // Demonstration, editor, play, editor, play, demonstration, menu, editor.
+    std::string script = "10 press 284\n20 press 27\n30 press 284\n40 press 32\n50 press 113\n"
+                         "60 press 32\n70 press 284\n";
+    // A brick (the tile chosen at start) painted on the first empty cell of
+    // row 7 with a two-frame click, then Alt+W over the existing level.
+    size_t at = LEVEL0_TEXT.find('\n');   // the end of the comment line; then of rows 0..6
+    for (int r = 0; r < 7; r++)
+        at = LEVEL0_TEXT.find('\n', at + 1);
+    const size_t column = LEVEL0_TEXT.find('.', at + 1) - (at + 1);
+    ASSERT_LT(column, 24u);
+    const std::string x = std::to_string(32 + 24 * column + 12), y = std::to_string(60 + 24 * 7 + 12);
+    script += "80 mouse down 1 " + x + " " + y + "\n82 mouse up 1 " + x + " " + y + "\n";
+    script += "85 down 308\n85 press 119\n86 up 308\n90 press 27\n" + alt_x(100);
+    ProcessResult r = f.run({"-w", "-q", "-l", "1"}, script);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("frame 1: demo level 1\nframe 11: leveledit level 1\nframe 21: play level 1\n"
+                         "frame 31: leveledit level 1\nframe 41: play level 1\nframe 51: demo level 1\n"
+                         "frame 61: menu level 1\nframe 71: leveledit level 1\nframe 91: play level 1\n"),
+              std::string::npos)
+        << r.err;
+    std::string painted = LEVEL0_TEXT;
+    painted[at + 1 + column] = '#';
+    const std::string archive = f.dir.file("home/.zuzezodov/levels.vbl");
+    r = run_process(VBLTOOL_BINARY, {"show", archive, "1"});
+    EXPECT_EQ(r.out.substr(r.out.find('\n')), painted.substr(painted.find('\n')));
+    r = run_process(VBLTOOL_BINARY, {"list", archive});
+    EXPECT_EQ(r.out, "  1  no movie\n") << "writing the level empties its movie";
+}
+
 TEST(Program, MissingSoundEndsStartUpWithStatus4)
 {
     TempDir dir;

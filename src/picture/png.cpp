@@ -1,0 +1,95 @@
+#include "picture/png.h"
+
+#include <png.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+
+struct FileCloser {
+    FILE* f;
+    ~FileCloser()
+    {
+        if (f)
+            fclose(f);
+    }
+};
+
+void png_failed(png_structp png, png_const_charp message)
+{
+    auto* problem = static_cast<std::string*>(png_get_error_ptr(png));
+    *problem = message;
+    png_longjmp(png, 1);
+}
+
+void png_warned(png_structp, png_const_charp) {}
+
+// libpng reports failures by a long jump back here; nothing with a destructor
+// may live in this frame.
+bool encode(FILE* f, const uint8_t* pixels, int width, int height, int pitch, const uint8_t* palette,
+            std::string* problem)
+{
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, problem, png_failed, png_warned);
+    if (!png)
+        return false;
+    png_infop info = png_create_info_struct(png);
+    if (!info) {
+        png_destroy_write_struct(&png, nullptr);
+        return false;
+    }
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    png_init_io(png, f);
+    png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), 8, PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_color colours[256];
+    for (int i = 0; i < 256; i++)
+        colours[i] = png_color{palette[3 * i], palette[3 * i + 1], palette[3 * i + 2]};
+    png_set_PLTE(png, info, colours, 256);
+    png_write_info(png, info);
+    for (int y = 0; y < height; y++)
+        png_write_row(png, pixels + size_t(y) * size_t(pitch));
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
+
+} // namespace
+
+std::string write_png(const std::string& path, const uint8_t* pixels, int width, int height, int pitch,
+                      const uint8_t* palette)
+{
+    const std::string part = path + ".part";
+    std::string problem;
+    bool ok;
+    {
+        FileCloser file{fopen(part.c_str(), "wb")};
+        if (!file.f)
+            return strerror(errno);
+        ok = encode(file.f, pixels, width, height, pitch, palette, &problem);
+        if (ok && fflush(file.f) != 0) {
+            problem = strerror(errno);
+            ok = false;
+        }
+        const int closed = fclose(file.f);
+        file.f = nullptr;
+        if (ok && closed != 0) {
+            problem = strerror(errno);
+            ok = false;
+        }
+    }
+    if (ok && rename(part.c_str(), path.c_str()) != 0) {
+        problem = strerror(errno);
+        ok = false;
+    }
+    if (!ok) {
+        unlink(part.c_str());
+        return problem.empty() ? "cannot encode the picture" : problem;
+    }
+    return "";
+}

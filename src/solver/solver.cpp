@@ -1,0 +1,678 @@
+// Best-first search over moves of one cell, each run tick by tick through the
+// real rules; a state is the level state copied as a whole.
+#include "solver/solver.h"
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <memory>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <queue>
+
+#include "core/flags.h"
+#include "display/screen.h"
+#include "display/tiles.h"
+#include "game/game.h"
+#include "game/replay.h"
+#include "level/grid.h"
+#include "level/movie.h"
+
+bool start_level_run(int seed, std::string* problem)
+{
+    prepare_headless();
+    int heroes = 0, enemies = 0;
+    for (uint8_t t : play_grid) {
+        heroes += t == TILE_HERO_START;
+        enemies += t == TILE_ENEMY_START;
+    }
+    if (heroes != 1) {
+        *problem = heroes == 0 ? "the level has no hero" : "the level has more than one hero";
+        return false;
+    }
+    if (enemies > 5) {
+        *problem = "the level has more than 5 enemies";
+        return false;
+    }
+    release_game_sprites();
+    restore_sprite_backgrounds();
+    clear_sprite_slots();
+    game_active = true;
+    // In play the level's start takes its cycle counter from the frame count.
+    recording = true;
+    frame_counter = uint32_t(seed % 24);
+    begin_level();
+    recording = false;
+    clear_dirty_list();
+    return true;
+}
+
+void run_rules_frame(int input)
+{
+    run_game_tick(input);
+    update_holes();
+    update_clock();
+}
+
+bool play_inputs(const std::vector<uint8_t>& inputs, int seed, int* ticks, int* score)
+{
+    const PlayGrid level = play_grid;
+    std::string problem;
+    bool exited = false;
+    if (start_level_run(seed, &problem)) {
+        for (size_t i = 0; i < inputs.size() && !exited && !game_state.death_count; i++) {
+            run_rules_frame(inputs[i]);
+            clear_dirty_list();
+            exited = game_state.exit_count != 0 && i + 1 == inputs.size();
+        }
+        *ticks = game_state.play_ticks;
+        *score = game_state.score;
+    }
+    game_active = false;
+    play_grid = level;
+    return exited;
+}
+
+std::vector<uint8_t> movie_record_of(const std::vector<uint8_t>& inputs, int score, int seed, const char* name)
+{
+    std::vector<uint8_t> record(MOVIE_HEADER_SIZE, 0);
+    for (int i = 0; i < 4; i++)
+        record[size_t(i)] = uint8_t(uint32_t(score) >> (8 * i));
+    strncpy(reinterpret_cast<char*>(record.data() + 4), name, 16);
+    record[MOVIE_SEED_OFFSET] = uint8_t(seed);
+    for (size_t i = 0; i < inputs.size(); i++) {
+        const size_t n = record.size();
+        if (n > MOVIE_HEADER_SIZE && record[n - 1] == inputs[i] && record[n - 2] < 255) {
+            record[n - 2]++;
+        } else {
+            record.push_back(1);
+            record.push_back(inputs[i]);
+        }
+    }
+    if (record.size() > size_t(MOVIE_HEADER_SIZE + 2 * MOVIE_MAX_PAIRS))
+        record.clear();
+    return record;
+}
+
+std::vector<uint8_t> inputs_of_movie(const uint8_t* record, int length)
+{
+    std::vector<uint8_t> inputs;
+    for (int i = MOVIE_HEADER_SIZE; i + 1 < length; i += 2)
+        inputs.insert(inputs.end(), record[i], record[i + 1]);
+    return inputs;
+}
+
+namespace {
+
+// The budget counts the processor time of this process, so that a busy
+// machine gives the search the same amount of work as an idle one.
+struct Clock {
+    using duration = std::chrono::nanoseconds;
+    using time_point = std::chrono::time_point<Clock, duration>;
+    static time_point now()
+    {
+        timespec t;
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+        return time_point(duration(int64_t(t.tv_sec) * 1000000000 + t.tv_nsec));
+    }
+};
+
+// Everything the tick reads and writes, except the level's snapshot (fixed
+// while a level runs) and the movie buffer (unused: the search feeds inputs).
+struct SearchState {
+    PlayGrid grid;
+    std::array<uint8_t, GRID_CELLS> occupancy;
+    std::array<Actor, ACTOR_COUNT> actors;
+    std::array<HoleSlot, HOLE_SLOTS> holes;
+    PlannerMasks planner;
+    GameState game;
+};
+
+void save_state(SearchState& s)
+{
+    s.grid = play_grid;
+    s.occupancy = occupancy;
+    s.actors = actors;
+    s.holes = holes;
+    s.planner = planner;
+    s.game = game_state;
+}
+
+void restore_state(const SearchState& s)
+{
+    play_grid = s.grid;
+    occupancy = s.occupancy;
+    actors = s.actors;
+    holes = s.holes;
+    planner = s.planner;
+    game_state = s.game;
+}
+
+// ---- Relaxed distance: the field as it is now as a graph of cells, enemies
+// ignored, a brick beside or below entered at the cost of digging it. Costs
+// are in cell steps of 12 ticks; the search stops at the nearest target.
+
+constexpr int FAR = 1000;
+constexpr int CELL_TICKS = 12;
+constexpr int DIG_STEPS = 4;
+constexpr int UNREACHABLE_TICKS = 50000;   // the dig's 24 ticks, the step in and the drop
+
+bool passable(int t) { return in_class(t, CLASS_PASSABLE); }
+
+// Steps to the nearest of `targets` target cells (FAR when none is reached);
+// `missed` tells whether some target cannot be reached at all.
+int nearest_target(int start, const std::array<uint8_t, GRID_CELLS>& target, int targets, bool* missed)
+{
+    int nearest = FAR;
+    int reached = 0;
+    static std::array<uint16_t, GRID_CELLS> dist;
+    static std::array<std::vector<int16_t>, DIG_STEPS + 1> buckets;
+    dist.fill(0xffff);
+    for (auto& b : buckets)
+        b.clear();
+    dist[size_t(start)] = 0;
+    buckets[0].push_back(int16_t(start));
+    int pending = 1;
+    auto code = [](int c) {
+        int t = play_grid[size_t(c)];
+        return t == TILE_OPEN_HOLE ? int(TILE_EMPTY) : t;
+    };
+    for (int d = 0; pending > 0 && d < FAR; d++) {
+        auto& bucket = buckets[size_t(d % (DIG_STEPS + 1))];
+        for (size_t k = 0; k < bucket.size(); k++) {
+            const int u = bucket[k];
+            if (dist[size_t(u)] != d)
+                continue;
+            if (target[size_t(u)]) {
+                nearest = std::min(nearest, d);
+                if (++reached == targets) {
+                    *missed = false;
+                    return nearest;
+                }
+            }
+            auto relax = [&](int v, int cost) {
+                if (d + cost < dist[size_t(v)]) {
+                    dist[size_t(v)] = uint16_t(d + cost);
+                    buckets[size_t((d + cost) % (DIG_STEPS + 1))].push_back(int16_t(v));
+                    pending++;
+                }
+            };
+            const int t = code(u);
+            const int below = code(u + 28);
+            if (!(in_class(below, CLASS_SUPPORT) || t == TILE_LADDER || t == TILE_ROPE)) {
+                relax(u + 28, 1);
+                continue;
+            }
+            for (int side : {-1, 1}) {
+                const int beside = code(u + side);
+                if (passable(beside))
+                    relax(u + side, 1);
+                else if (beside == TILE_BRICK)
+                    relax(u + side, DIG_STEPS);
+            }
+            if (passable(below) || below == TILE_FALSE_BRICK)
+                relax(u + 28, 1);
+            else if (below == TILE_BRICK)
+                relax(u + 28, DIG_STEPS);
+            if (t == TILE_LADDER && passable(code(u - 28)))
+                relax(u - 28, 1);
+        }
+        pending -= int(bucket.size());
+        bucket.clear();
+    }
+    *missed = true;
+    return nearest;
+}
+
+// ---- The moves of the search.
+
+enum Move {
+    MOVE_LEFT, MOVE_RIGHT, MOVE_UP, MOVE_DOWN, MOVE_DIG_LEFT, MOVE_DIG_RIGHT, MOVE_WAIT, MOVE_WAIT_LONG,
+    MOVE_TRAP_LEFT, MOVE_TRAP_RIGHT,   // dig, wait for an enemy to fall in, walk over it
+    MOVE_COUNT
+};
+enum MoveEnd { MOVE_DONE, MOVE_EXIT, MOVE_DEAD, MOVE_STUCK };
+
+constexpr int WAIT_TICKS = 5;   // odd: waits also choose the cycle counter's parity
+constexpr int WAIT_LONG_TICKS = 24;
+constexpr int MOVE_TICK_LIMIT = 400;
+constexpr int TRAP_WAIT_LIMIT = 240;
+
+struct Runner {
+    std::vector<uint8_t> inputs;
+    int64_t ticks = 0;
+    void step(int input)
+    {
+        run_rules_frame(input);
+        inputs.push_back(uint8_t(input));
+        ticks++;
+    }
+};
+
+bool aligned(const Actor& a) { return x_align[size_t(a.x)] == 0 && y_align[size_t(a.y)] == 0; }
+
+MoveEnd run_move(int move, Runner& run)
+{
+    const Actor& h = actors[0];
+    const GameState& g = game_state;
+    auto ended = [&]() { return g.death_count ? MOVE_DEAD : g.exit_count ? MOVE_EXIT : MOVE_DONE; };
+    switch (move) {
+    case MOVE_WAIT:
+    case MOVE_WAIT_LONG: {
+        if (g.waiting_for_input)
+            return MOVE_STUCK;   // nothing runs before the first input
+        const int n = move == MOVE_WAIT ? WAIT_TICKS : WAIT_LONG_TICKS;
+        for (int i = 0; i < n; i++) {
+            run.step(INPUT_NONE);
+            if (ended() != MOVE_DONE)
+                return ended();
+        }
+        return MOVE_DONE;
+    }
+    case MOVE_DIG_LEFT:
+    case MOVE_DIG_RIGHT:
+        run.step(move == MOVE_DIG_LEFT ? INPUT_DIG_LEFT : INPUT_DIG_RIGHT);
+        if (!(h.flags & ACTOR_DIGGING))
+            return ended() == MOVE_DONE ? MOVE_STUCK : ended();
+        // The dig holds the hero for 24 ticks; the next move's first tick ends it.
+        while ((h.flags & ACTOR_DIGGING) && h.counter < 23) {
+            run.step(INPUT_NONE);
+            if (ended() != MOVE_DONE)
+                return ended();
+        }
+        return MOVE_DONE;
+    case MOVE_TRAP_LEFT:
+    case MOVE_TRAP_RIGHT: {
+        const bool left = move == MOVE_TRAP_LEFT;
+        const int hole = cell_at(h.x, h.y) + (left ? -1 : 1) + GRID_COLUMNS;
+        bool enemy_near = false;
+        for (int i = 1; i <= g.enemy_count; i++)
+            enemy_near |= std::abs(actors[size_t(i)].y - h.y) < 12 && std::abs(actors[size_t(i)].x - h.x) < 24 * 8;
+        if (!enemy_near)
+            return MOVE_STUCK;
+        const MoveEnd dug = run_move(left ? MOVE_DIG_LEFT : MOVE_DIG_RIGHT, run);
+        if (dug != MOVE_DONE)
+            return dug;
+        for (int i = 0;; i++) {
+            if (play_grid[size_t(hole)] == TILE_SOLID && (occupancy[size_t(hole)] & 0x7f) && i > 0)
+                break;   // an enemy plugs the hole
+            if (i == TRAP_WAIT_LIMIT || play_grid[size_t(hole)] == TILE_BRICK)
+                return MOVE_STUCK;
+            run.step(INPUT_NONE);
+            if (ended() != MOVE_DONE)
+                return ended();
+        }
+        for (int step = 0; step < 2; step++) {
+            const MoveEnd walked = run_move(left ? MOVE_LEFT : MOVE_RIGHT, run);
+            if (walked != MOVE_DONE)
+                return walked;
+        }
+        return MOVE_DONE;
+    }
+    default:
+        break;
+    }
+    static constexpr uint8_t DIRECTION[] = {INPUT_LEFT, INPUT_RIGHT, INPUT_UP, INPUT_DOWN};
+    const int input = DIRECTION[move];
+    const int start = cell_at(h.x, h.y);
+    for (int i = 0; i < MOVE_TICK_LIMIT; i++) {
+        const int x = h.x, y = h.y;
+        // A falling hero ignores his input; giving none keeps the landing still.
+        run.step((h.flags & ACTOR_FALLING) ? INPUT_NONE : input);
+        if (ended() != MOVE_DONE)
+            return ended();
+        const bool falling = h.flags & ACTOR_FALLING;
+        if (h.x == x && h.y == y && !falling)
+            return i > 0 && aligned(h) && cell_at(h.x, h.y) != start ? MOVE_DONE : MOVE_STUCK;
+        if (!falling && aligned(h) && cell_at(h.x, h.y) != start)
+            return MOVE_DONE;
+    }
+    return MOVE_STUCK;
+}
+
+// ---- States and their keys.
+
+uint64_t mix(uint64_t h, uint64_t v)
+{
+    h ^= v + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2);
+    return h;
+}
+
+// The key of the state now in the globals. Coarse keys see enemies far from
+// the hero only by region and holes by a longer age step, which merges more
+// states that differ in nothing the hero can use.
+uint64_t state_key(bool coarse)
+{
+    uint64_t h = 1469598103934665603ull;
+    for (size_t i = 0; i < GRID_CELLS; i += 8) {
+        uint64_t word = 0;
+        memcpy(&word, play_grid.data() + i, std::min<size_t>(8, GRID_CELLS - i));
+        h = mix(h, word);
+    }
+    const GameState& g = game_state;
+    const Actor& hero = actors[0];
+    h = mix(h, uint64_t(hero.x) << 32 | uint32_t(hero.y));
+    h = mix(h, (hero.flags & ACTOR_DIGGING) ? uint64_t(hero.counter) + 1 : 0);
+    const int hero_cell = cell_at(hero.x, hero.y);
+    for (int i = 1; i <= g.enemy_count; i++) {
+        const Actor& e = actors[size_t(i)];
+        int bucket = (e.flags & ACTOR_TRAPPED) ? e.counter / 16 : (e.flags & ACTOR_DEAD) ? e.counter / 8 : 0;
+        int cell = cell_at(e.x, e.y);
+        if (coarse) {
+            const int columns = std::abs(cell % GRID_COLUMNS - hero_cell % GRID_COLUMNS);
+            const int rows = std::abs(cell / GRID_COLUMNS - hero_cell / GRID_COLUMNS);
+            if (columns + rows > 6)
+                cell = 1000 + (cell / GRID_COLUMNS / 2) * 8 + (cell % GRID_COLUMNS) / 4;
+            bucket /= 2;
+        }
+        h = mix(h, uint64_t(cell) << 24 | uint64_t(e.flags & 0x78) << 16 | uint64_t(bucket));
+    }
+    for (const HoleSlot& s : holes)
+        if (s.timer != 0)
+            h = mix(h, uint64_t(s.cell) << 16 | uint32_t(s.timer / (coarse ? 60 : 24)));
+    h = mix(h, uint64_t(g.schedule_index) << 48 | uint64_t(g.objects_left & 0xff) << 40 |
+                   uint64_t(g.flash_status & 3) << 32 | uint64_t(g.hidden_status & 3) << 16 |
+                   uint64_t(g.penalty_flags & 3));
+    return h;
+}
+
+// States in chunks: growing never moves or copies the states already held.
+struct StatePool {
+    static constexpr size_t CHUNK = 1024;
+    std::vector<std::unique_ptr<SearchState[]>> chunks;
+    SearchState& operator[](size_t i) { return chunks[i / CHUNK][i % CHUNK]; }
+    void ensure(size_t n)
+    {
+        while (chunks.size() * CHUNK < n)
+            chunks.emplace_back(new SearchState[CHUNK]);
+    }
+};
+
+// Keys of the states seen: open addressing, key 0 stands for an empty slot.
+struct KeySet {
+    std::vector<uint64_t> slots = std::vector<uint64_t>(1 << 16, 0);
+    size_t used = 0;
+    // True when the key was not there before.
+    bool insert(uint64_t key)
+    {
+        key |= key == 0;
+        if (2 * (used + 1) > slots.size())
+            grow();
+        size_t mask = slots.size() - 1;
+        for (size_t i = size_t(key * 0x9e3779b97f4a7c15ull >> 20) & mask;; i = (i + 1) & mask) {
+            if (slots[i] == key)
+                return false;
+            if (slots[i] == 0) {
+                slots[i] = key;
+                used++;
+                return true;
+            }
+        }
+    }
+    void grow()
+    {
+        std::vector<uint64_t> old(slots.size() * 2, 0);
+        old.swap(slots);
+        used = 0;
+        for (uint64_t key : old)
+            if (key)
+                insert(key);
+    }
+};
+
+struct Node {
+    int32_t parent;
+    uint32_t input_begin;
+    uint32_t input_count;
+    int32_t state;   // slot in the state pool, -1 once expanded
+};
+
+struct Entry {
+    int64_t priority;
+    uint64_t order;
+    int32_t node;
+    bool operator>(const Entry& o) const { return priority != o.priority ? priority > o.priority : order > o.order; }
+};
+
+struct Weights {
+    bool coarse;           // coarse state keys
+    int g_percent;         // weight of the ticks spent so far, in percent
+    int object_ticks;      // cost of an object not yet collected
+    int enemy_near;        // cost of an enemy next to the hero
+    int penalty_ticks;     // cost of the first trapping or crushing
+    int flash_ticks;       // gain of the flashing object taken first
+    int hidden_ticks;      // gain of the hidden bonus
+};
+
+struct Search {
+    const SolveOptions& options;
+    Clock::time_point deadline;
+    std::array<uint8_t, GRID_CELLS> target;
+    StatePool pool;   // kept between passes
+    SearchState root;
+    int64_t expanded = 0;
+    int64_t ticks = 0;
+    bool out_of_time = false;
+
+    Search(const SolveOptions& o, Clock::time_point d) : options(o), deadline(d) {}
+
+    int estimate(const Weights& w)
+    {
+        const GameState& g = game_state;
+        const Actor& hero = actors[0];
+        const int at = cell_at(hero.x, hero.y);
+        int targets = 0;
+        for (int cell = 0; cell < GRID_CELLS; cell++) {
+            const uint8_t t = play_grid[size_t(cell)];
+            target[size_t(cell)] = g.objects_left > 0 ? t == TILE_OBJECT
+                                                      : t == TILE_LADDER && cell < 2 * GRID_COLUMNS;
+            targets += target[size_t(cell)];
+        }
+        // An object an enemy carries comes back when the enemy is trapped:
+        // the way to it is the way to the enemy.
+        for (int i = 1; g.objects_left > 0 && i <= g.enemy_count; i++) {
+            const Actor& e = actors[size_t(i)];
+            const int cell = cell_at(e.x, e.y);
+            if ((e.flags & (ACTOR_CARRYING | ACTOR_HIDDEN)) == ACTOR_CARRYING && !target[size_t(cell)]) {
+                target[size_t(cell)] = 1;
+                targets++;
+            }
+        }
+        int left = w.object_ticks * g.objects_left;
+        if (targets > 0) {
+            bool missed = false;
+            left += CELL_TICKS * nearest_target(at, target, g.objects_left > 0 ? targets : 1, &missed);
+            // An object left behind out of reach: most likely a dead end.
+            if (missed && g.objects_left > 0)
+                left += UNREACHABLE_TICKS;
+        }
+        int near = 0;
+        for (int i = 1; i <= g.enemy_count; i++) {
+            const Actor& e = actors[size_t(i)];
+            if (e.flags & (ACTOR_TRAPPED | ACTOR_DEAD))
+                continue;
+            if (std::abs(e.x - hero.x) < 36 && std::abs(e.y - hero.y) < 30)
+                near += w.enemy_near;
+        }
+        return left + near;
+    }
+
+    // Cost so far, in ticks, of the state now in the globals.
+    int64_t spent(int64_t play_ticks, const Weights& w)
+    {
+        const GameState& g = game_state;
+        int64_t cost = play_ticks;
+        if (g.penalty_flags & 1)
+            cost += w.penalty_ticks;
+        if (g.penalty_flags & 2)
+            cost += w.penalty_ticks;
+        if (g.flash_status == 1)
+            cost -= w.flash_ticks;
+        if (g.hidden_status == 1)
+            cost -= w.hidden_ticks;
+        return cost;
+    }
+
+    // One best-first search. Returns true with the inputs when the hero gets
+    // out; best_score prunes branches that cannot beat an earlier result.
+    bool run(const Weights& w, int64_t expansion_limit, int best_score, std::vector<uint8_t>* found)
+    {
+        std::vector<Node> nodes;
+        std::vector<uint8_t> inputs;
+        std::vector<int32_t> free_slots;
+        KeySet seen;
+        std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> open;
+        uint64_t order = 0;
+
+        restore_state(root);
+        game_active = true;
+        size_t pool_used = 1;
+        pool.ensure(1);
+        pool[0] = root;
+        nodes.push_back(Node{-1, 0, 0, 0});
+        seen.insert(state_key(w.coarse));
+        open.push(Entry{0, order++, 0});
+        Runner runner;
+        int64_t local_expanded = 0;
+        while (!open.empty()) {
+            if ((local_expanded & 255) == 0 && Clock::now() > deadline) {
+                out_of_time = true;
+                return false;
+            }
+            if (local_expanded >= expansion_limit)
+                return false;
+            const Entry top = open.top();
+            open.pop();
+            const int32_t slot = nodes[size_t(top.node)].state;
+            nodes[size_t(top.node)].state = -1;
+            expanded++;
+            local_expanded++;
+            for (int move = 0; move < MOVE_COUNT; move++) {
+                restore_state(pool[size_t(slot)]);
+                runner.inputs.clear();
+                runner.ticks = 0;
+                const MoveEnd end = run_move(move, runner);
+                ticks += runner.ticks;
+                if (end == MOVE_DEAD || end == MOVE_STUCK)
+                    continue;
+                if (end == MOVE_EXIT) {
+                    if (game_state.score <= best_score)
+                        continue;
+                    found->clear();
+                    for (int32_t n = top.node; n > 0; n = nodes[size_t(n)].parent) {
+                        const Node& node = nodes[size_t(n)];
+                        found->insert(found->begin(), inputs.begin() + node.input_begin,
+                                      inputs.begin() + node.input_begin + node.input_count);
+                    }
+                    found->insert(found->end(), runner.inputs.begin(), runner.inputs.end());
+                    return true;
+                }
+                const GameState& g = game_state;
+                if (best_score >= 0) {
+                    // The most this branch can still score: every object left
+                    // and the bonus, with no more time lost.
+                    int potential = g.score + 250 * g.objects_left + (g.hidden_status == 0 ? 10000 : 0) +
+                                    (g.flashing_cell != NO_CELL ? 7750 : 0);
+                    if (potential <= best_score)
+                        continue;
+                }
+                if (!seen.insert(state_key(w.coarse)))
+                    continue;
+                if (int64_t(nodes.size()) >= options.max_states) {
+                    return false;
+                }
+                int32_t child_slot;
+                if (!free_slots.empty()) {
+                    child_slot = free_slots.back();
+                    free_slots.pop_back();
+                } else {
+                    child_slot = int32_t(pool_used++);
+                    pool.ensure(pool_used);
+                }
+                save_state(pool[size_t(child_slot)]);
+                const int32_t child = int32_t(nodes.size());
+                nodes.push_back(Node{top.node, uint32_t(inputs.size()), uint32_t(runner.inputs.size()), child_slot});
+                inputs.insert(inputs.end(), runner.inputs.begin(), runner.inputs.end());
+                const int64_t priority = spent(g.play_ticks, w) * w.g_percent / 100 + estimate(w);
+                open.push(Entry{priority, order++, child});
+            }
+            free_slots.push_back(slot);
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+SolveResult solve_level(const SolveOptions& options)
+{
+    SolveResult result;
+    const auto started = Clock::now();
+    const PlayGrid level = play_grid;
+    std::string problem;
+    if (!start_level_run(options.seed, &problem)) {
+        result.status = SOLVE_REFUSED;
+        result.problem = problem;
+        play_grid = level;
+        return result;
+    }
+    Search search(options, started + std::chrono::microseconds(int64_t(options.budget_seconds * 1e6)));
+    save_state(search.root);
+
+    // First any way out, greedily; then searches that weigh the time spent and
+    // the score's penalties and bonuses, each bound to beat the best so far.
+    // First any way out, greedily, with finer and then coarser state keys and
+    // then more weight on the time spent; then searches that weigh the time
+    // and the score's penalties and bonuses, each bound to beat the best so far.
+    static constexpr struct {
+        Weights weights;
+        int64_t expansions;
+    } FIRST[] = {
+        {{false, 25, 400, 60, 600, 0, 0}, 150000},
+        {{true, 25, 400, 60, 600, 0, 0}, 300000},
+        {{true, 60, 400, 60, 600, 0, 0}, INT64_MAX},
+    };
+    static constexpr Weights BETTER[] = {
+        {false, 25, 400, 60, 20000, 0, 0},
+        {false, 50, 300, 60, 20000, 4650, 6000},
+    };
+    std::vector<uint8_t> found;
+    for (const auto& pass : FIRST) {
+        if (search.out_of_time || !search.run(pass.weights, pass.expansions, -1, &found))
+            continue;
+        int ticks = 0, score = 0;
+        play_grid = level;
+        if (play_inputs(found, options.seed, &ticks, &score)) {
+            result.status = SOLVE_FOUND;
+            result.inputs = found;
+            result.ticks = ticks;
+            result.score = score;
+            break;
+        }
+    }
+    if (result.status == SOLVE_FOUND && options.improve) {
+        const int64_t limit = std::max<int64_t>(20000, search.expanded * 4);
+        for (const Weights& w : BETTER) {
+            if (search.out_of_time)
+                break;
+            std::vector<uint8_t> better;
+            if (!search.run(w, limit, result.score, &better))
+                continue;
+            int ticks = 0, score = 0;
+            play_grid = level;
+            if (play_inputs(better, options.seed, &ticks, &score) &&
+                (score > result.score || (score == result.score && ticks < result.ticks))) {
+                result.inputs = better;
+                result.ticks = ticks;
+                result.score = score;
+            }
+        }
+    }
+    game_active = false;
+    play_grid = level;
+    result.expanded = search.expanded;
+    result.ticks_simulated = search.ticks;
+    result.seconds = std::chrono::duration<double>(Clock::now() - started).count();
+    return result;
+}

@@ -1,0 +1,50 @@
+// A search over the game's own rules for input that takes the hero through a
+// level and out at the top. It runs the real tick on the process-wide level
+// state and branches by copying that state as a whole.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct SolveOptions {
+    int seed = 0;                 // cycle counter at the level's start, 0..23
+    double budget_seconds = 60;   // wall-clock time for the whole search
+    bool improve = true;          // spend what is left of the budget on a better score
+    int64_t max_states = 800000;  // states made in one pass of the search; it stops there
+};
+
+enum SolveStatus { SOLVE_FOUND, SOLVE_NOT_FOUND, SOLVE_REFUSED };
+
+struct SolveResult {
+    SolveStatus status = SOLVE_NOT_FOUND;
+    std::string problem;          // why a level was refused
+    std::vector<uint8_t> inputs;  // one input code per tick, the exit tick last
+    int ticks = 0;                // ticks of play (the clock's count)
+    int score = 0;
+    int64_t expanded = 0;         // states taken from the open list
+    int64_t ticks_simulated = 0;  // ticks run, dead ends included
+    double seconds = 0;
+};
+
+// Searches the level now in the play grid (start codes and all). The grid is
+// left as it was; the level state afterwards is unspecified.
+SolveResult solve_level(const SolveOptions& options);
+
+// Plays the level now in the grid with the given inputs from the given seed,
+// the way a replay does. Returns true when the hero leaves through the top on
+// the last input; ticks and score as the clock counts them.
+bool play_inputs(const std::vector<uint8_t>& inputs, int seed, int* ticks, int* score);
+
+// A movie record (score, name, seed, run-length pairs) of per-tick inputs;
+// empty when the inputs need more pairs than a record holds.
+std::vector<uint8_t> movie_record_of(const std::vector<uint8_t>& inputs, int score, int seed, const char* name);
+
+// Per-tick inputs of a movie record.
+std::vector<uint8_t> inputs_of_movie(const uint8_t* record, int length);
+
+// Sets up the level now in the grid for a run by the rules from the given
+// seed, without a window and without recording. False with a problem when
+// the rules cannot run it (no hero, too many enemies).
+bool start_level_run(int seed, std::string* problem);
+// One frame's worth of the rules for one input: the tick, the holes, the clock.
+void run_rules_frame(int input);

@@ -1,0 +1,124 @@
+// The level sources in data/levels and their master movies in data/masters:
+// every level playable by the level rules, named and described in its
+// comments, none a copy or a mirror image of another, and every master a
+// winning play of its level.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "level/grid.h"
+#include "level/textformat.h"
+#include "leveledit/validate.h"
+#include "support/process.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct LevelSource {
+    std::string path;
+    std::string text;
+    LevelRecord record{};
+};
+
+// Every level source, by level number.
+std::map<int, LevelSource> read_level_sources()
+{
+    std::map<int, LevelSource> levels;
+    for (const fs::directory_entry& entry : fs::directory_iterator(VORBIX_SOURCE_DIR "/data/levels")) {
+        std::string path = entry.path().string();
+        int number = 0;
+        EXPECT_TRUE(level_of_file_name(path, &number)) << path;
+        EXPECT_EQ(levels.count(number), 0u) << "two files for level " << number << ": " << path;
+        LevelSource& level = levels[number];
+        level.path = path;
+        EXPECT_TRUE(read_text_file(path, &level.text)) << path;
+        EXPECT_EQ(parse_level_text(level.text, level.record.data()), "") << path;
+    }
+    return levels;
+}
+
+std::vector<std::string> comment_lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        if (text[start] == ';')
+            lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+// The 15 by 24 tile codes of a record, optionally mirrored left to right.
+std::array<uint8_t, 360> tiles_of(const LevelRecord& record, bool mirrored)
+{
+    std::array<uint8_t, 360> tiles{};
+    for (int row = 0; row < 15; row++)
+        for (int col = 0; col < 24; col++) {
+            uint8_t byte = record[size_t(row * 12 + col / 2)];
+            uint8_t code = col % 2 ? byte & 15 : byte >> 4;
+            tiles[size_t(row * 24 + (mirrored ? 23 - col : col))] = code;
+        }
+    return tiles;
+}
+
+TEST(LevelSources, EachIsNamedDescribedAndPlayable)
+{
+    std::map<int, LevelSource> levels = read_level_sources();
+    ASSERT_FALSE(levels.empty());
+    for (const auto& [number, level] : levels) {
+        SCOPED_TRACE(level.path);
+        std::vector<std::string> comments = comment_lines(level.text);
+        ASSERT_GE(comments.size(), 2u) << "a name line and at least one line of notes";
+        std::string title = "; Level " + std::to_string(number) + ": ";
+        EXPECT_EQ(comments[0].compare(0, title.size(), title), 0) << comments[0];
+        EXPECT_GT(comments[0].size(), title.size()) << "the level has no name";
+        unpack_record(level.record.data());
+        const char* problem = validate_level();
+        EXPECT_EQ(problem, nullptr) << problem;
+    }
+}
+
+TEST(LevelSources, NoTwoAreTheSameOrMirrorImages)
+{
+    std::map<int, LevelSource> levels = read_level_sources();
+    std::map<std::array<uint8_t, 360>, int> seen;
+    for (const auto& [number, level] : levels) {
+        std::array<uint8_t, 360> plain = tiles_of(level.record, false);
+        std::array<uint8_t, 360> mirrored = tiles_of(level.record, true);
+        for (const auto* tiles : {&plain, &mirrored}) {
+            auto found = seen.find(*tiles);
+            EXPECT_TRUE(found == seen.end()) << "level " << number << " repeats level " << found->second
+                                             << (tiles == &mirrored ? " mirrored" : "");
+        }
+        seen.emplace(plain, number);
+    }
+}
+
+TEST(LevelSources, EveryMasterBelongsToALevelAndWinsIt)
+{
+    std::map<int, LevelSource> levels = read_level_sources();
+    int masters = 0;
+    if (fs::exists(VORBIX_SOURCE_DIR "/data/masters"))
+        for (const fs::directory_entry& entry : fs::directory_iterator(VORBIX_SOURCE_DIR "/data/masters")) {
+            int number = 0;
+            ASSERT_TRUE(level_of_file_name(entry.path().string(), &number)) << entry.path();
+            EXPECT_EQ(levels.count(number), 1u) << entry.path() << " has no level";
+            masters++;
+        }
+    ProcessResult r = run_process(VBLTOOL_BINARY, {"verify", VORBIX_BUILD_DIR "/data/masters.vbl"}, {}, 300);
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    size_t replayed = size_t(std::count(r.out.begin(), r.out.end(), '\n'));
+    EXPECT_EQ(replayed, size_t(masters)) << r.out;
+}
+
+} // namespace

@@ -1,0 +1,674 @@
+// The level editor driven through the real frame loop by scripted key and
+// mouse events, with the shipped artwork, on a small archive of its own.
+#include <SDL/SDL.h>
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstdlib>
+#include <map>
+#include <sstream>
+#include <unistd.h>
+#include <vector>
+
+#include "core/frame.h"
+#include "core/input.h"
+#include "core/script.h"
+#include "core/settings.h"
+#include "display/screen.h"
+#include "display/status.h"
+#include "display/tiles.h"
+#include "frontend/config.h"
+#include "frontend/modes.h"
+#include "frontend/userdir.h"
+#include "game/game.h"
+#include "level/archive.h"
+#include "level/grid.h"
+#include "level/textformat.h"
+#include "leveledit/leveledit.h"
+#include "leveledit/validate.h"
+#include "picture/gfxset.h"
+#include "support/archive_files.h"
+#include "support/fixtures.h"
+#include "support/process.h"
+
+// The test binary is linked with write_record wrapped (tests/CMakeLists.txt),
+// so that a test can make one particular rewrite of the archive fail.
+extern "C" int __real__Z12write_recordiPKhi(int record, const uint8_t* data, int length);
+namespace {
+constexpr int NO_WRITE_FAILURE = -1000;   // no record number is this
+int write_failure_record = NO_WRITE_FAILURE;   // a write of this record fails
+}
+extern "C" int __wrap__Z12write_recordiPKhi(int record, const uint8_t* data, int length)
+{
+    if (record == write_failure_record)
+        return ARCHIVE_IO_ERROR;
+    return __real__Z12write_recordiPKhi(record, data, length);
+}
+
+namespace {
+
+// A level as text: a floor of bricks, the hero on it, one object.
+std::string level_text_with(char hero_row_fill)
+{
+    std::string text;
+    for (int r = 0; r < FIELD_ROWS; r++) {
+        std::string row(FIELD_COLUMNS, r == FIELD_ROWS - 1 ? '#' : '.');
+        if (r == FIELD_ROWS - 2) {
+            row.assign(FIELD_COLUMNS, hero_row_fill);
+            row[0] = 'P';
+            row[5] = '$';
+        }
+        text += row + "\n";
+    }
+    return text;
+}
+
+std::string record_of(const std::string& text)
+{
+    std::string record(LEVEL_RECORD_SIZE, 0);
+    EXPECT_EQ(parse_level_text(text, reinterpret_cast<uint8_t*>(record.data())), "");
+    return record;
+}
+
+const std::string LEVEL1 = record_of(level_text_with('.'));
+const std::string LEVEL2 = record_of(level_text_with('-'));
+const std::string MOVIE1 = pattern_bytes(41, 7);
+
+std::string key(long frame, const char* action, int sym)
+{
+    return std::to_string(frame) + " " + action + " " + std::to_string(sym) + "\n";
+}
+std::string press(long frame, int sym) { return key(frame, "press", sym); }
+// A key held over one frame, as a hand holds it: key_down sees it.
+std::string hold(long frame, int sym) { return key(frame, "down", sym) + key(frame + 1, "up", sym); }
+// A key pressed with a modifier held around it.
+std::string with(long frame, int modifier, int sym)
+{
+    return key(frame, "down", modifier) + press(frame, sym) + key(frame + 1, "up", modifier);
+}
+
+// The modifier let go in the same batch of events: only the key's own
+// event tells that it was down.
+std::string tapped_with(long frame, int modifier, int sym)
+{
+    return key(frame, "down", modifier) + press(frame, sym) + key(frame, "up", modifier);
+}
+
+std::string motion(long frame, int x, int y)
+{
+    return std::to_string(frame) + " motion " + std::to_string(x) + " " + std::to_string(y) + "\n";
+}
+std::string mouse(long frame, const char* action, int button, int x, int y)
+{
+    return std::to_string(frame) + " mouse " + action + " " + std::to_string(button) + " " + std::to_string(x) + " " +
+           std::to_string(y) + "\n";
+}
+
+// A click as a hand makes it: the button stays down for one frame.
+std::string click(long frame, int button, int x, int y)
+{
+    return mouse(frame, "down", button, x, y) + mouse(frame + 1, "up", button, x, y);
+}
+
+// The centre of field cell (c, r) on the screen.
+int cx(int c) { return 32 + 24 * c + 12; }
+int cy(int r) { return 60 + 24 * r + 12; }
+
+// A drag with one button from the first point through the others, one
+// point a frame, released on the last; starts at frame `frame`.
+std::string drag(long frame, int button, const std::vector<std::pair<int, int>>& points)
+{
+    std::string s = mouse(frame, "down", button, points[0].first, points[0].second);
+    for (size_t i = 1; i < points.size(); i++)
+        s += motion(frame + long(i), points[i].first, points[i].second);
+    return s + mouse(frame + long(points.size()), "up", button, points.back().first, points.back().second);
+}
+
+class Editor : public ::testing::Test {
+protected:
+    TempArchiveDir work;
+    const TempDir& dir = work.dir;
+    HeadlessScreen display;
+    std::vector<uint8_t>& screen = display.pixels;
+    std::map<std::vector<uint8_t>, char> glyphs;
+
+    void SetUp() override
+    {
+        ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER), 0);
+        ASSERT_NE(SDL_SetVideoMode(640, 480, 8, 0), nullptr);
+        symlink(VORBIX_BUILD_DIR "/data", dir.file("data").c_str());
+        snprintf(home_directory, sizeof home_directory, "%s", dir.path.c_str());
+        set_first_start_config();
+        clear_gfx_sets();
+        for (int set = 0; set < GFX_SET_COUNT; set++)
+            ASSERT_EQ(load_gfx_set(set), nullptr);
+        rebuild_screen_colours();
+        clear_dirty_list();
+        reset_input_state();
+        init_level_editor();
+        game_active = false;
+        mode_handler = main_menu_handler;
+        write_failure_record = NO_WRITE_FAILURE;
+        write_file(archive_path,
+                   build_archive({8, {{0, LEVEL1}, {1, MOVIE1}, {2, LEVEL2}, {4, std::string(100, '\x11')}}}));
+        read_glyphs();
+        setenv("VORBIX_FAST", "1", 1);
+    }
+    void TearDown() override
+    {
+        unsetenv("VORBIX_SCRIPT");
+        unsetenv("VORBIX_FAST");
+        reset_script();
+        SDL_ShowCursor(SDL_DISABLE);
+        free_gfx_sets();
+        SDL_Quit();
+    }
+
+    // Every glyph of the font as drawn in white, to read the screen's text back.
+    void read_glyphs()
+    {
+        std::vector<uint8_t> scratch(640 * 480, 0);
+        attach_frame_buffer(scratch.data(), 640);
+        for (const char* c = GLYPH_ORDER; *c; c++) {
+            draw_char(0, 0, static_cast<unsigned char>(*c), screen_palette.nearest_white);
+            glyphs.emplace(box(scratch, 0, 0), *c);   // the first of two look-alikes wins
+        }
+        attach_frame_buffer(screen.data(), 640);
+    }
+    static std::vector<uint8_t> box(const std::vector<uint8_t>& pixels, int x, int y)
+    {
+        std::vector<uint8_t> b;
+        for (int row = 0; row < 12; row++)
+            for (int col = 0; col < 8; col++)
+                b.push_back(pixels[size_t((y + row) * 640 + x + col)]);
+        return b;
+    }
+    // The 72 characters of the top line as the screen shows them, trimmed.
+    std::string top_line() const
+    {
+        std::string text;
+        for (int i = 0; i < EDITOR_LINE_COLUMNS; i++) {
+            auto found = glyphs.find(box(screen, 32 + 8 * i, 24));
+            text += found == glyphs.end() ? '?' : found->second;
+        }
+        const size_t first = text.find_first_not_of(' ');
+        return first == std::string::npos ? "" : shown(text.substr(first, text.find_last_not_of(' ') - first + 1));
+    }
+    // A text as the font draws it: in capitals, and with O and 0 alike should
+    // the artwork draw them so.
+    static std::string shown(std::string s)
+    {
+        for (char& c : s) {
+            c = char(toupper(static_cast<unsigned char>(c)));
+            if (c == '0')
+                c = 'O';
+        }
+        return s;
+    }
+
+    // Runs a script through the real frame loop: every frame up to two after
+    // its last line, so that what the handler shows is drawn. Frame numbers
+    // count from this call.
+    void run(const std::string& script, int extra_frames = 2)
+    {
+        write_file(dir.file("script"), script);
+        setenv("VORBIX_SCRIPT", dir.file("script").c_str(), 1);
+        ASSERT_TRUE(load_script());
+        long last = 0;
+        std::istringstream lines(script);
+        for (std::string line; std::getline(lines, line);)
+            last = std::max(last, atol(line.c_str()));
+        for (long i = 0; i <= last + extra_frames; i++)
+            ASSERT_EQ(run_frame(), 0);
+    }
+    // F3 from the main menu.
+    void enter(int level)
+    {
+        mode_handler = main_menu_handler;
+        current_level = level;
+        run(press(0, SDLK_F3));
+        ASSERT_EQ(mode_handler, level_editor_mode);
+    }
+    static int cell(int c, int r) { return play_grid[size_t(field_cell(c, r))]; }
+    uint8_t pixel(int x, int y) const { return screen[size_t(y * 640 + x)]; }
+    bool slot_marked(int slot) const { return pixel(128 + 32 * slot, 450) == screen_palette.nearest_white; }
+    std::string level_record(int level) const
+    {
+        std::string buffer(400, 0);
+        int n = read_record(2 * level - 2, reinterpret_cast<uint8_t*>(buffer.data()), 400);
+        return n < 0 ? "error" : buffer.substr(0, size_t(n));
+    }
+    static std::string packed_grid()
+    {
+        std::string record(LEVEL_RECORD_SIZE, 0);
+        pack_record(play_grid, reinterpret_cast<uint8_t*>(record.data()));
+        return record;
+    }
+};
+
+TEST_F(Editor, F3FromTheMenuEditsLevel1AndShowsThePointerUntilPlay)
+{
+    enter(0);
+    EXPECT_EQ(current_level, 1);
+    EXPECT_EQ(packed_grid(), LEVEL1);
+    EXPECT_FALSE(level_editor.modified);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+    EXPECT_EQ(top_line(), shown("LEVEL 0001  L=LOAD W=WRITE ESC=EXIT 0-9 CHANGE LEVEL KP +- UP/DN LEVEL"));
+    EXPECT_TRUE(slot_marked(TILE_BRICK));
+    run(press(0, SDLK_ESCAPE));
+    EXPECT_EQ(mode_handler, play_handler);
+    EXPECT_TRUE(game_active);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+}
+
+TEST_F(Editor, PaintingFollowsOnlyADragThatBeganOnTheField)
+{
+    const struct {
+        const char* name;
+        int button;
+        std::pair<int, int> start;
+        int want_row7;   // what cells (3..6, 7) hold afterwards
+    } cases[] = {
+        {"left drag from the field", 1, {cx(2), cy(7)}, TILE_BRICK},
+        {"right drag from the field", 3, {cx(2), cy(7)}, TILE_EMPTY},
+        {"left drag from the palette (it chooses the ladder)", 1, {128 + 32 * 3 + 5, 455}, TILE_ROPE},
+        {"left drag from above the field", 1, {cx(2), 40}, TILE_ROPE},
+        {"left drag from the frame beside it", 1, {20, cy(7)}, TILE_ROPE},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        level_editor.current_tile = TILE_BRICK;
+        enter(1);
+        for (int col = 3; col <= 6; col++)
+            play_grid[size_t(field_cell(col, 7))] = TILE_ROPE;
+        run(drag(0, c.button, {c.start, {cx(3), cy(7)}, {cx(4), cy(7)}, {cx(5), cy(7)}, {cx(6), cy(7)}}));
+        for (int col = 3; col <= 6; col++)
+            EXPECT_EQ(cell(col, 7), c.want_row7) << "column " << col;
+        EXPECT_EQ(level_editor.modified, c.want_row7 != TILE_ROPE);
+    }
+}
+
+TEST_F(Editor, PaintingACellWithItsOwnCodeIsNoChange)
+{
+    enter(1);
+    // The bottom row is bricks already; the left button paints bricks.
+    run(drag(0, 1, {{cx(0), cy(14)}, {cx(8), cy(14)}}));
+    EXPECT_FALSE(level_editor.modified);
+    EXPECT_EQ(packed_grid(), LEVEL1);
+    EXPECT_EQ(undo_steps(), 0);
+}
+
+TEST_F(Editor, TheF3ThatOpensTheEditorChoosesNoTile)
+{
+    level_editor.current_tile = TILE_LADDER;
+    // F3 held for several frames, as a hand presses it.
+    run(key(0, "down", SDLK_F3) + key(5, "up", SDLK_F3));
+    ASSERT_EQ(mode_handler, level_editor_mode);
+    EXPECT_EQ(level_editor.current_tile, TILE_LADDER);
+    EXPECT_TRUE(slot_marked(TILE_LADDER));
+    // Pressed again inside the editor, it does.
+    run(hold(0, SDLK_F3));
+    EXPECT_EQ(level_editor.current_tile, TILE_SOLID);
+}
+
+TEST_F(Editor, PaletteClicksAndFunctionKeysMoveTheWhiteOutline)
+{
+    enter(1);
+    run(click(0, 1, 128 + 32 * 7 + 12, 460));
+    EXPECT_EQ(level_editor.current_tile, TILE_OBJECT);
+    for (int slot = 0; slot < PALETTE_SLOTS; slot++)
+        EXPECT_EQ(slot_marked(slot), slot == TILE_OBJECT) << slot;
+    // Between two slots (x mod 32 at 24 or more) is no slot.
+    run(click(0, 1, 128 + 32 * 2 + 26, 460));
+    EXPECT_EQ(level_editor.current_tile, TILE_OBJECT);
+    run(hold(0, SDLK_F12));
+    EXPECT_EQ(level_editor.current_tile, TILE_FLASHING_OBJECT);
+    EXPECT_TRUE(slot_marked(11));
+    EXPECT_FALSE(slot_marked(7));
+    run(hold(0, SDLK_F1));
+    EXPECT_EQ(level_editor.current_tile, TILE_EMPTY);
+    EXPECT_TRUE(slot_marked(0));
+    // The chosen tile is what the left button paints.
+    run(hold(0, SDLK_F10) + click(3, 1, cx(9), cy(2)));
+    EXPECT_EQ(cell(9, 2), TILE_HERO_START);
+}
+
+TEST_F(Editor, LevelNumberKeysAndTheirLimits)
+{
+    const struct {
+        int sym, from, to;
+    } cases[] = {
+        {SDLK_LEFT, 1, 1},        {SDLK_LEFT, 2, 1},         {SDLK_RIGHT, 400, 400},   {SDLK_RIGHT, 399, 400},
+        {SDLK_UP, 391, 391},      {SDLK_UP, 395, 395},       {SDLK_UP, 390, 400},      {SDLK_DOWN, 10, 10},
+        {SDLK_DOWN, 5, 5},        {SDLK_DOWN, 11, 1},        {SDLK_PAGEUP, 301, 301},  {SDLK_PAGEUP, 350, 350},
+        {SDLK_PAGEUP, 300, 400},  {SDLK_PAGEDOWN, 100, 100}, {SDLK_PAGEDOWN, 50, 50},  {SDLK_PAGEDOWN, 101, 1},
+        {SDLK_KP_PLUS, 400, 400}, {SDLK_KP_PLUS, 7, 8},      {SDLK_EQUALS, 7, 8},      {SDLK_KP_MINUS, 1, 1},
+        {SDLK_KP_MINUS, 2, 1},    {SDLK_MINUS, 2, 1},
+    };
+    enter(1);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.sym) + " at " + std::to_string(c.from));
+        // The number typed, then the key.
+        level_editor.digit_entry = false;
+        const std::string digits = std::to_string(c.from);
+        std::string script;
+        for (size_t i = 0; i < digits.size(); i++)
+            script += press(long(i), digits[i]);
+        play_grid[size_t(field_cell(0, 0))] = TILE_SOLID;   // a load replaces it
+        run(script + press(long(digits.size()), c.sym));
+        EXPECT_EQ(current_level, c.to);
+        char want[16];
+        snprintf(want, sizeof want, "LEVEL %04d", c.to);
+        EXPECT_EQ(top_line().substr(0, 10), shown(want));
+        // Only keypad plus and minus (and = and -) load, and only on a change.
+        const bool loads = c.from != c.to && (c.sym == SDLK_KP_PLUS || c.sym == SDLK_EQUALS ||
+                                              c.sym == SDLK_KP_MINUS || c.sym == SDLK_MINUS);
+        EXPECT_EQ(cell(0, 0), loads ? TILE_EMPTY : TILE_SOLID);
+    }
+}
+
+TEST_F(Editor, TypedLevelNumbers)
+{
+    const struct {
+        std::vector<int> keys;
+        int want;
+        bool entry_open;
+    } cases[] = {
+        {{SDLK_4, SDLK_0, SDLK_1}, 1, false},   // 401 is too high
+        {{SDLK_4, SDLK_0, SDLK_0}, 400, true},
+        {{SDLK_0, SDLK_2, SDLK_5}, 25, true},   // a leading 0 is ignored
+        {{SDLK_KP0, SDLK_KP3}, 3, true},
+        {{SDLK_3, SDLK_LEFT, SDLK_7}, 7, true}, // an arrow ends the entry
+        {{SDLK_3, SDLK_KP_PLUS, SDLK_7}, 47, true},   // keypad plus does not
+        {{SDLK_1, SDLK_2, SDLK_3, SDLK_4}, 1, false},
+    };
+    enter(1);
+    for (const auto& c : cases) {
+        current_level = 9;
+        level_editor.digit_entry = false;
+        std::string script;
+        for (size_t i = 0; i < c.keys.size(); i++)
+            script += press(long(i), c.keys[i]);
+        run(script);
+        EXPECT_EQ(current_level, c.want) << "after " << c.keys.size() << " keys ending with " << c.keys.back();
+        EXPECT_EQ(level_editor.digit_entry, c.entry_open);
+    }
+    // While the level is modified, digits change nothing.
+    current_level = 9;
+    level_editor.digit_entry = false;
+    run(click(0, 1, cx(3), cy(3)) + press(2, SDLK_5) + press(3, SDLK_KP6));
+    ASSERT_TRUE(level_editor.modified);
+    EXPECT_EQ(current_level, 9);
+}
+
+TEST_F(Editor, RefusalsWhileModified)
+{
+    enter(1);
+    run(click(0, 1, cx(3), cy(3)));
+    ASSERT_TRUE(level_editor.modified);
+    const std::string painted = packed_grid();
+    for (int sym : {SDLK_KP_PLUS, SDLK_KP_MINUS, SDLK_EQUALS, SDLK_MINUS}) {
+        current_level = 5;
+        run(press(0, sym));
+        EXPECT_EQ(top_line(), shown("Save or load before changing levels")) << sym;
+        EXPECT_EQ(current_level, 5);
+        EXPECT_EQ(packed_grid(), painted);
+    }
+    current_level = 1;
+    for (int sym : {SDLK_l, SDLK_RETURN, SDLK_KP_ENTER}) {
+        run(press(0, sym));
+        EXPECT_EQ(top_line(), shown("use alt-l to load over modified level")) << sym;
+        EXPECT_EQ(packed_grid(), painted);
+    }
+    // Alt+L loads over it; the message gives way to the header.
+    run(with(0, SDLK_RALT, SDLK_l));
+    EXPECT_EQ(packed_grid(), LEVEL1);
+    EXPECT_FALSE(level_editor.modified);
+    run("", MESSAGE_FRAMES);
+    EXPECT_EQ(top_line().substr(0, 10), shown("LEVEL 0001"));
+}
+
+TEST_F(Editor, ArrowsChangeOnlyTheNumberSoALevelCanBeCopied)
+{
+    enter(2);
+    run(press(0, SDLK_RIGHT) + press(1, SDLK_RIGHT) + press(2, SDLK_RIGHT) + press(3, SDLK_w));
+    EXPECT_EQ(current_level, 5);
+    EXPECT_EQ(top_line(), shown("level saved"));
+    EXPECT_EQ(level_record(5), LEVEL2);
+}
+
+TEST_F(Editor, WriteMessagesInTheirSituations)
+{
+    enter(1);
+    const std::string original = read_file(archive_path);
+    const struct {
+        const char* name;
+        void (*arrange)();
+        std::string script;
+        const char* message;
+    } cases[] = {
+        {"no hero", [] { play_grid[size_t(field_cell(0, 13))] = TILE_EMPTY; }, press(0, SDLK_w),
+         "level must have exactly 1 player"},
+        {"six enemies",
+         [] {
+             for (int c = 10; c < 16; c++)
+                 play_grid[size_t(field_cell(c, 5))] = TILE_ENEMY_START;
+         },
+         press(0, SDLK_w), "level cannot have more than 5 enemies"},
+        {"two flashing objects",
+         [] { play_grid[size_t(field_cell(1, 1))] = play_grid[size_t(field_cell(2, 1))] = TILE_FLASHING_OBJECT; },
+         press(0, SDLK_w), "level must have exactly 0 or 3 flashing objects"},
+        {"four hidden enemies with right alt",
+         [] {
+             for (int c = 10; c < 14; c++)
+                 play_grid[size_t(field_cell(c, 5))] = TILE_HIDDEN_ENEMY;
+         },
+         with(0, SDLK_RALT, SDLK_w), "number of hidden ememies must be 0 to 3"},
+        {"escape ladders without objects",
+         [] {
+             play_grid[size_t(field_cell(5, 13))] = TILE_EMPTY;
+             play_grid[size_t(field_cell(9, 3))] = TILE_ESCAPE_LADDER;
+         },
+         press(0, SDLK_w), "if you have escape ladders, you must have at least 1 object"},
+        {"a closed top row",
+         [] {
+             for (int c = 0; c < FIELD_COLUMNS; c++)
+                 play_grid[size_t(field_cell(c, 0))] = TILE_SOLID;
+         },
+         press(0, SDLK_w), "there must be at least 1 empty space on the top row"},
+        {"level 0", [] { current_level = 0; }, press(0, SDLK_w), "cannot write level 0"},
+        {"an existing level", [] {}, press(0, SDLK_w), "use alt-w to overwrite existing level"},
+        {"the level cannot be rewritten", [] { write_failure_record = 0; }, with(0, SDLK_LALT, SDLK_w),
+         "could not write level"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        current_level = 1;
+        write_failure_record = NO_WRITE_FAILURE;
+        run(with(0, SDLK_LALT, SDLK_l));
+        run("", MESSAGE_FRAMES);   // the header back in the top line
+        level_editor.modified = true;
+        c.arrange();
+        run(c.script);
+        EXPECT_EQ(top_line(), shown(c.message));
+        EXPECT_TRUE(level_editor.modified);
+        EXPECT_EQ(read_file(archive_path), original) << "nothing written";
+    }
+}
+
+TEST_F(Editor, ASuccessfulWriteReplacesTheLevelAndEmptiesItsMovie)
+{
+    enter(1);
+    run(hold(0, SDLK_F4) + drag(3, 1, {{cx(2), cy(4)}, {cx(3), cy(4)}, {cx(4), cy(4)}}) + with(8, SDLK_LALT, SDLK_w));
+    EXPECT_EQ(top_line(), shown("level saved"));
+    EXPECT_FALSE(level_editor.modified);
+    const std::string painted = packed_grid();
+    EXPECT_NE(painted, LEVEL1);
+    const std::string bytes = read_file(archive_path);
+    const ParsedArchive parsed = parse_archive(bytes);
+    ASSERT_GE(parsed.index.size(), 3u);
+    EXPECT_EQ(bytes.substr(parsed.index[0].offset, parsed.index[0].length), painted);
+    EXPECT_EQ(parsed.index[1].length, 0u) << "the movie is gone";
+    EXPECT_EQ(bytes.substr(parsed.index[2].offset, parsed.index[2].length), LEVEL2);
+    EXPECT_EQ(validate_level(), nullptr);
+    // The written level is what play starts.
+    // The written level is what play starts.
+    const PlayGrid written = play_grid;
+    run(press(0, SDLK_SPACE));
+    EXPECT_EQ(mode_handler, play_handler);
+    EXPECT_EQ(level_snapshot, written);
+    // The hero walks right on it for a second.
+    run(key(0, "down", SDLK_RIGHT) + key(50, "up", SDLK_RIGHT));
+    EXPECT_EQ(mode_handler, play_handler);
+    EXPECT_GT(actors[0].x, cell_x(field_cell(0, 13)));
+}
+
+TEST_F(Editor, ANewLevelNeedsNoAltAndAFailedMovieDeletionSaysSo)
+{
+    enter(1);
+    run(press(0, SDLK_UP) + press(1, SDLK_w));   // level 11 does not exist
+    EXPECT_EQ(top_line(), shown("level saved"));
+    EXPECT_EQ(level_record(11), LEVEL1);
+    current_level = 2;
+    write_failure_record = 3;
+    run(click(0, 1, cx(10), cy(5)) + with(2, SDLK_LALT, SDLK_w));
+    ASSERT_TRUE(level_editor.modified);
+    EXPECT_EQ(top_line(), shown("could not delete movie"));
+    EXPECT_TRUE(level_editor.modified);
+    EXPECT_EQ(level_record(2), packed_grid()) << "the level itself is written";
+}
+
+TEST_F(Editor, AFailedWriteLeavesTheArchiveByteForByte)
+{
+    enter(1);
+    const std::string original = read_file(archive_path);
+    // The user directory cannot take the new archive.
+    snprintf(temp_path, sizeof temp_path, "%s", dir.file("gone/levels.new").c_str());
+    run(click(0, 1, cx(7), cy(7)) + with(2, SDLK_LALT, SDLK_w));
+    EXPECT_EQ(top_line(), shown("could not write level"));
+    EXPECT_TRUE(level_editor.modified);
+    EXPECT_EQ(read_file(archive_path), original);
+}
+
+TEST_F(Editor, LeavingAfterPaintingPlaysTheStoredLevel)
+{
+    for (int sym : {SDLK_ESCAPE, SDLK_SPACE}) {
+        enter(1);
+        run(drag(0, 1, {{cx(3), cy(3)}, {cx(4), cy(3)}}) + press(4, sym));
+        EXPECT_EQ(mode_handler, play_handler);
+        EXPECT_TRUE(recording);
+        PlayGrid stored;
+        unpack_record(reinterpret_cast<const uint8_t*>(LEVEL1.data()));
+        stored = play_grid;
+        EXPECT_EQ(level_snapshot, stored);
+        leave_game();
+    }
+}
+
+TEST_F(Editor, UndoRestoresStrokesInReverseOrder)
+{
+    enter(1);
+    std::vector<std::string> states{packed_grid()};
+    run(drag(0, 1, {{cx(1), cy(2)}, {cx(2), cy(2)}, {cx(3), cy(3)}}));
+    states.push_back(packed_grid());
+    run(hold(0, SDLK_F3) + drag(2, 1, {{cx(2), cy(2)}, {cx(2), cy(3)}, {cx(2), cy(4)}}));
+    states.push_back(packed_grid());
+    run(drag(0, 3, {{cx(2), cy(3)}, {cx(3), cy(3)}, {cx(0), cy(14)}}));
+    states.push_back(packed_grid());
+    ASSERT_EQ(undo_steps(), 3);
+    for (int i = 2; i >= 0; i--) {
+        run(with(0, SDLK_LCTRL, SDLK_z));
+        EXPECT_EQ(packed_grid(), states[size_t(i)]) << "after undoing stroke " << i + 1;
+        EXPECT_EQ(level_editor.modified, i != 0);
+    }
+    run(with(0, SDLK_LCTRL, SDLK_z));
+    EXPECT_EQ(top_line(), shown("nothing to undo"));
+    EXPECT_EQ(packed_grid(), states[0]);
+    // z alone is no undo.
+    run(click(0, 1, cx(9), cy(9)) + press(2, SDLK_z));
+    EXPECT_EQ(cell(9, 9), TILE_SOLID);
+}
+
+TEST_F(Editor, UndoHistoryDepthAndLoads)
+{
+    enter(1);
+    std::string script;
+    for (int i = 0; i < UNDO_DEPTH + 4; i++)
+        script += click(2 * i, 1, cx(i % FIELD_COLUMNS), cy(1 + i / FIELD_COLUMNS));
+    run(script);
+    EXPECT_EQ(undo_steps(), UNDO_DEPTH);
+    // Undo back over a write: the written level counts as unmodified.
+    run(with(0, SDLK_LCTRL, SDLK_z) + with(2, SDLK_LALT, SDLK_w));
+    ASSERT_EQ(top_line(), shown("level saved"));
+    const std::string written = packed_grid();
+    run(click(0, 1, cx(20), cy(10)));
+    run(with(0, SDLK_LCTRL, SDLK_z));
+    EXPECT_EQ(packed_grid(), written);
+    EXPECT_FALSE(level_editor.modified);
+    run(with(0, SDLK_LCTRL, SDLK_z));
+    EXPECT_TRUE(level_editor.modified) << "one stroke before the written level";
+    run(with(0, SDLK_LALT, SDLK_l));
+    EXPECT_EQ(undo_steps(), 0);
+}
+
+TEST_F(Editor, AltFFillsWithoutModifyingAndIsUndone)
+{
+    enter(1);
+    run(hold(0, SDLK_F3) + with(2, SDLK_LALT, SDLK_f));
+    for (int r = 0; r < FIELD_ROWS; r++)
+        for (int c = 0; c < FIELD_COLUMNS; c++)
+            ASSERT_EQ(cell(c, r), TILE_SOLID);
+    EXPECT_FALSE(level_editor.modified);
+    EXPECT_EQ(play_grid[0], TILE_BORDER);
+    run(press(0, SDLK_f));   // f alone fills nothing
+    run(with(0, SDLK_RCTRL, SDLK_z));
+    EXPECT_EQ(packed_grid(), LEVEL1);
+}
+
+TEST_F(Editor, ModifierCombinationsCountByTheKeysOwnEvent)
+{
+    enter(1);
+    run(click(0, 1, cx(6), cy(6)));
+    run(tapped_with(0, SDLK_LCTRL, SDLK_z));
+    EXPECT_EQ(packed_grid(), LEVEL1) << "Ctrl+Z";
+    run(hold(0, SDLK_F3) + tapped_with(2, SDLK_RALT, SDLK_f));
+    EXPECT_EQ(cell(6, 6), TILE_SOLID) << "Alt+F";
+    run(click(0, 3, cx(6), cy(6)));
+    ASSERT_TRUE(level_editor.modified);
+    run(tapped_with(0, SDLK_LALT, SDLK_RETURN));
+    EXPECT_EQ(packed_grid(), LEVEL1) << "Alt+Return";
+    run(click(0, 1, cx(6), cy(6)) + tapped_with(2, SDLK_LALT, SDLK_w));
+    EXPECT_EQ(top_line(), shown("level saved")) << "Alt+W";
+    EXPECT_EQ(level_record(1), packed_grid());
+}
+
+TEST_F(Editor, MissingOrDamagedRecordsLoadAsEmptyLevels)
+{
+    for (int level : {3, 4, 400}) {   // 100 bytes; no record; beyond the index
+        SCOPED_TRACE(level);
+        enter(level);
+        for (int r = 0; r < FIELD_ROWS; r++)
+            for (int c = 0; c < FIELD_COLUMNS; c++)
+                ASSERT_EQ(cell(c, r), TILE_EMPTY);
+        EXPECT_EQ(play_grid[0], TILE_BORDER);
+        // Leaving a level that does not load plays level 1.
+        run(press(0, SDLK_ESCAPE));
+        EXPECT_EQ(current_level, 1);
+        leave_game();
+    }
+}
+
+TEST_F(Editor, ADamagedArchiveNeverCrashesTheEditor)
+{
+    for (const std::string& bytes : {std::string("VRBX"), std::string("VRBX\0\0\0\x05garbage", 15),
+                                     build_archive({4, {{0, "short"}}}), std::string()}) {
+        write_file(archive_path, bytes);
+        enter(1);
+        run(press(0, SDLK_KP_PLUS) + press(1, SDLK_l) + click(2, 1, cx(0), cy(0)) +
+            with(4, SDLK_LALT, SDLK_w) + press(6, SDLK_ESCAPE));
+        EXPECT_EQ(mode_handler, play_handler);
+        leave_game();
+    }
+}
+
+} // namespace

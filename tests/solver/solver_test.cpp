@@ -1,0 +1,211 @@
+// The search on small levels that each need one of the game's tricks, and
+// vbltool solve and render as the level designer runs them.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <unistd.h>
+#include <string>
+#include <vector>
+
+#include "game/game.h"
+#include "level/grid.h"
+#include "level/textformat.h"
+#include "solver/solver.h"
+#include "support/process.h"
+
+namespace {
+
+bool file_exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+
+// Rows from the top of the field; missing rows and columns are empty.
+void load(const std::vector<std::string>& rows)
+{
+    play_grid.fill(TILE_BORDER);
+    for (int r = 0; r < FIELD_ROWS; r++)
+        for (int c = 0; c < FIELD_COLUMNS; c++) {
+            char ch = r < int(rows.size()) && c < int(rows[size_t(r)].size()) ? rows[size_t(r)][size_t(c)] : '.';
+            play_grid[size_t(field_cell(c, r))] = uint8_t(strchr(TILE_CHARS, ch) - TILE_CHARS);
+        }
+}
+
+std::string level_file_text(const std::vector<std::string>& rows)
+{
+    std::string text = "; a test level\n";
+    for (int r = 0; r < FIELD_ROWS; r++) {
+        std::string row = r < int(rows.size()) ? rows[size_t(r)] : "";
+        row.resize(FIELD_COLUMNS, '.');
+        text += row + "\n";
+    }
+    return text;
+}
+
+struct TrickLevel {
+    const char* name;
+    std::vector<std::string> rows;
+};
+
+const TrickLevel TRICK_LEVELS[] = {
+    // The chest lies in a pit under the hero's closed room: dig the floor,
+    // drop in, and leave by the escape ladder that appears in the pit.
+    {"dig through the floor and take the escape ladder",
+     {"......S",
+      "......S",
+      ".@P..@S@",
+      "@@@#@@S@@@@@@@@@@@@@@@@@",
+      "@..$..S@",
+      "@@@@@@@@@@@@@@@@@@@@@@@@"}},
+    // The only way to the chest and back is hand over hand along the rope.
+    {"cross a gap on the rope",
+     {"H",
+      "H",
+      "HP...-----$",
+      "@@@@@.....@@@@@@@@@@@@@@",
+      "@@@@@.....@",
+      "@@@@@@@@@@@"}},
+    // An enemy walks the one corridor: it has to fall into a hole so that
+    // the hero can walk over it to the chest.
+    {"trap the enemy to cross",
+     {"H",
+      "H",
+      "H.P...........E.....$...",
+      "@@@@#######@@@@@@@@@@@@@"}},
+};
+
+TEST(Solver, FindsAWayOutOfEveryTrickLevelThatReplaysToTheExit)
+{
+    for (const TrickLevel& level : TRICK_LEVELS) {
+        SCOPED_TRACE(level.name);
+        load(level.rows);
+        SolveOptions options;
+        options.budget_seconds = 20;
+        options.improve = false;
+        const SolveResult r = solve_level(options);
+        ASSERT_EQ(r.status, SOLVE_FOUND);
+        EXPECT_GT(r.expanded, 0);
+        EXPECT_GE(r.ticks_simulated, int64_t(r.inputs.size()));
+        // The movie record's run-length pairs give back the same inputs, and
+        // these take the hero out on their last tick with the stated score.
+        const std::vector<uint8_t> record = movie_record_of(r.inputs, r.score, 0, "VORBIX");
+        ASSERT_FALSE(record.empty());
+        const std::vector<uint8_t> inputs = inputs_of_movie(record.data(), int(record.size()));
+        EXPECT_EQ(inputs, r.inputs);
+        int ticks = 0, score = 0;
+        EXPECT_TRUE(play_inputs(inputs, 0, &ticks, &score));
+        EXPECT_EQ(ticks, r.ticks);
+        EXPECT_EQ(score, r.score);
+        EXPECT_NE(inputs.front(), INPUT_NONE) << "a movie starts with the hero's first move";
+    }
+}
+
+TEST(Solver, TheLevelInTheGridIsLeftAsItWas)
+{
+    load(TRICK_LEVELS[1].rows);
+    const PlayGrid before = play_grid;
+    SolveOptions options;
+    options.improve = false;
+    solve_level(options);
+    EXPECT_EQ(play_grid, before);
+}
+
+TEST(Solver, RefusesALevelWithoutAHero)
+{
+    load({"H", "H.....$", "@@@@@@@@@@@@@@@@@@@@@@@@"});
+    const SolveResult r = solve_level(SolveOptions{});
+    EXPECT_EQ(r.status, SOLVE_REFUSED);
+    EXPECT_EQ(r.problem, "the level has no hero");
+}
+
+TEST(Solver, MovieRecordsSplitLongRunsAndRefuseTooManyPairs)
+{
+    std::vector<uint8_t> inputs(300, INPUT_RIGHT);
+    inputs.push_back(INPUT_UP);
+    const std::vector<uint8_t> record = movie_record_of(inputs, 1234, 7, "VORBIX");
+    ASSERT_EQ(record.size(), size_t(MOVIE_HEADER_SIZE + 6));
+    EXPECT_EQ(record[20], 7);
+    EXPECT_EQ(std::vector<uint8_t>(record.begin() + 21, record.end()),
+              (std::vector<uint8_t>{255, INPUT_RIGHT, 45, INPUT_RIGHT, 1, INPUT_UP}));
+    std::vector<uint8_t> alternating;
+    for (int i = 0; i < 2 * MOVIE_MAX_PAIRS + 2; i++)
+        alternating.push_back(uint8_t(1 + i % 2));
+    EXPECT_TRUE(movie_record_of(alternating, 0, 0, "VORBIX").empty());
+}
+
+struct SolveFiles {
+    TempDir dir;
+    std::string level(const std::vector<std::string>& rows)
+    {
+        write_file(dir.file("level.txt"), level_file_text(rows));
+        return dir.file("level.txt");
+    }
+};
+
+TEST(VbltoolSolve, WritesAMovieThatPacksAndVerifiesAndIsTheSameEveryTime)
+{
+    SolveFiles f;
+    const std::string level = f.level(TRICK_LEVELS[2].rows);
+    ProcessResult first = run_process(VBLTOOL_BINARY, {"solve", level, "1", "--budget", "20", "-o", f.dir.file("a.movie")});
+    ASSERT_EQ(first.status, 0) << first.err;
+    EXPECT_EQ(first.out.rfind("level=1 result=solved ticks=", 0), 0u) << first.out;
+    for (const char* field : {" score=", " expanded=", " simulated=", " seconds="})
+        EXPECT_NE(first.out.find(field), std::string::npos) << field;
+    ProcessResult second = run_process(VBLTOOL_BINARY, {"solve", level, "1", "--budget", "20", "-o", f.dir.file("b.movie")});
+    ASSERT_EQ(second.status, 0) << second.err;
+    EXPECT_EQ(read_file(f.dir.file("a.movie")), read_file(f.dir.file("b.movie")));
+
+    write_file(f.dir.file("level001.txt"), read_file(level));
+    write_file(f.dir.file("level001.movie"), read_file(f.dir.file("a.movie")));
+    ASSERT_EQ(run_process(VBLTOOL_BINARY, {"pack", "-o", f.dir.file("m.vbl"), f.dir.file("level001.txt"),
+                                           f.dir.file("level001.movie")}).status, 0);
+    ProcessResult verify = run_process(VBLTOOL_BINARY, {"verify", f.dir.file("m.vbl")});
+    EXPECT_EQ(verify.status, 0) << verify.out;
+    EXPECT_EQ(verify.out.rfind("level=1 outcome=exit", 0), 0u) << verify.out;
+}
+
+TEST(VbltoolSolve, AWalledInHeroEndsWithStatus1AndNoFile)
+{
+    SolveFiles f;
+    const std::string level = f.level({"H", "H..@@@", "H..@P@....$", "@@@@@@@@@@@@@@@@@@@@@@@@"});
+    ProcessResult r = run_process(VBLTOOL_BINARY, {"solve", level, "3", "--budget", "2", "-o", f.dir.file("out.movie")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("level 3: no way out found within 2 seconds"), std::string::npos) << r.err;
+    EXPECT_FALSE(file_exists(f.dir.file("out.movie")));
+    EXPECT_FALSE(file_exists(f.dir.file("out.movie.part")));
+}
+
+TEST(VbltoolSolve, RefusedLevelsAndBadArgumentsEndWithStatus2)
+{
+    SolveFiles f;
+    const std::string no_hero = f.level({"H", "H.....$", "@@@@@@@@@@@@@@@@@@@@@@@@"});
+    ProcessResult r = run_process(VBLTOOL_BINARY, {"solve", no_hero, "1", "-o", f.dir.file("out.movie")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("the level has no hero"), std::string::npos) << r.err;
+    write_file(f.dir.file("bad.txt"), "; too short\n....\n");
+    EXPECT_EQ(run_process(VBLTOOL_BINARY, {"solve", f.dir.file("bad.txt"), "1"}).status, 2);
+    EXPECT_EQ(run_process(VBLTOOL_BINARY, {"solve", no_hero, "1", "--seed", "24"}).status, 2);
+    EXPECT_EQ(run_process(VBLTOOL_BINARY, {"solve", no_hero, "1", "--budget", "0"}).status, 2);
+    EXPECT_FALSE(file_exists(f.dir.file("out.movie")));
+}
+
+TEST(VbltoolRender, DrawsALevelAndAMovieTickAsPngFiles)
+{
+    SolveFiles f;
+    const std::string level = f.level(TRICK_LEVELS[0].rows);
+    ASSERT_EQ(run_process(VBLTOOL_BINARY, {"solve", level, "1", "-o", f.dir.file("l.movie")}).status, 0);
+    const std::string data = VORBIX_BUILD_DIR;
+    ProcessResult start = run_process(VBLTOOL_BINARY, {"render", level, "1", "-o", f.dir.file("start.png")}, {}, 20, data);
+    ASSERT_EQ(start.status, 0) << start.err;
+    ProcessResult later = run_process(VBLTOOL_BINARY, {"render", level, "1", "-o", f.dir.file("later.png"), "--movie",
+                                                       f.dir.file("l.movie"), "--tick", "60"}, {}, 20, data);
+    ASSERT_EQ(later.status, 0) << later.err;
+    const std::string a = read_file(f.dir.file("start.png")), b = read_file(f.dir.file("later.png"));
+    EXPECT_EQ(a.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+    EXPECT_EQ(b.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+    EXPECT_NE(a, b) << "the hero has moved after 60 ticks";
+    // Width and height in the header: the whole screen.
+    EXPECT_EQ(a.substr(16, 8), std::string("\0\0\x02\x80\0\0\x01\xe0", 8));
+    // A path where no file can be made: status 1, nothing left behind.
+    ProcessResult bad = run_process(VBLTOOL_BINARY, {"render", level, "1", "-o", f.dir.file("no/such/dir.png")}, {}, 20, data);
+    EXPECT_EQ(bad.status, 1);
+}
+
+} // namespace
