@@ -2,6 +2,7 @@
 // It links the game's own library; formats are never coded twice.
 #include <cctype>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -10,6 +11,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
 #include <vector>
 
 #include "level/archive.h"
@@ -44,7 +46,8 @@ const char USAGE[] =
     "       vbltool verify ARCHIVE\n"
     "       vbltool solve ARCHIVE|FILE LEVEL [--seed N] [--budget SECONDS] [-o FILE.movie]\n"
     "       vbltool render ARCHIVE|FILE LEVEL -o FILE.png [--movie FILE --tick N]\n"
-    "       vbltool render ARCHIVE all -o FILE.png   (a sheet of every level)\n";
+    "       vbltool render ARCHIVE all -o FILE.png   (a sheet of every level)\n"
+    "       vbltool repair ARCHIVE -o NEW       (salvages the readable records)\n";
 
 int usage()
 {
@@ -112,10 +115,8 @@ int command_list(const char* archive)
             continue;
         }
         int ticks = movie_ticks(buffer.data(), length);
-        char name[17] = {};
-        memcpy(name, buffer.data() + 4, 16);
         printf("%3d  movie  score=%d  time=%d.%02d  ticks=%d  name=%s\n", level, movie_score(buffer.data()),
-               ticks / 60, ticks % 60, ticks, name);
+               ticks / 60, ticks % 60, ticks, escape_name(buffer.data() + 4).c_str());
     }
     return 0;
 }
@@ -139,61 +140,85 @@ int command_show(const char* archive, const char* level_text_arg)
     return 0;
 }
 
+// Creates an archive with an empty index; false with errno set when it
+// cannot, and then no file is left behind.
 bool write_empty_archive(const char* path)
 {
     int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0)
         return false;
     const char header[8] = {'V', 'R', 'B', 'X', 0, 0, 0, 0};
-    bool ok = write(fd, header, 8) == 8;
-    return close(fd) == 0 && ok;
+    size_t done = 0;
+    ssize_t written = 0;
+    // A short write is followed by another, which gives the reason.
+    while (done < sizeof header && (written = write(fd, header + done, sizeof header - done)) > 0)
+        done += size_t(written);
+    int error = written < 0 ? errno : ENOSPC;
+    bool ok = done == sizeof header;
+    if (close(fd) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    if (!ok) {
+        unlink(path);
+        errno = error;
+    }
+    return ok;
 }
 
-int command_pack(const char* archive, const std::vector<std::string>& files)
+// Builds an archive at `archive` from records, through ARCHIVE.part renamed
+// over it at the end, so that a failure leaves the old archive in place.
+// On failure prints the message and removes the part; returns the status.
+int build_archive_file(const char* archive, const std::vector<std::pair<int, std::vector<uint8_t>>>& records)
 {
     if (!use_archive(archive))
         return fail(archive, "path too long");
     std::string building = std::string(archive) + ".part";
     if (building.size() >= PATH_BUFFER_SIZE)
         return fail(archive, "path too long");
-    // Build beside the target and rename at the end: a failed pack leaves the
-    // old archive in place.
     snprintf(archive_path, sizeof archive_path, "%s", building.c_str());
     if (!write_empty_archive(archive_path))
-        return fail(building, strerror(errno));
-    for (const std::string& file : files) {
-        int level;
-        if (!level_of_file_name(file, &level)) {
+        return fail(archive, std::string("cannot write: ") + strerror(errno));
+    for (const auto& [number, bytes] : records) {
+        int result = write_record(number, bytes.data(), int(bytes.size()));
+        if (result != 0) {
             unlink(building.c_str());
-            return fail(file, "the file name names no level 1..400");
-        }
-        std::string text;
-        if (!read_text_file(file, &text)) {
-            unlink(building.c_str());
-            return fail(file, strerror(errno));
-        }
-        std::string problem;
-        int result;
-        if (ends_with(file, ".movie")) {
-            std::vector<uint8_t> record;
-            problem = parse_movie_text(text, &record);
-            result = problem.empty() ? write_record(movie_record(level), record.data(), int(record.size())) : 0;
-        } else {
-            LevelRecord record;
-            problem = parse_level_text(text, record.data());
-            result = problem.empty() ? write_record(level_record(level), record.data(), LEVEL_RECORD_SIZE) : 0;
-        }
-        if (!problem.empty() || result != 0) {
-            unlink(building.c_str());
-            return fail(file, problem.empty() ? "archive write failed (" + std::to_string(result) + ")"
-                                              : problem);
+            return fail(archive, std::string("cannot write: ") + archive_failure_reason(result));
         }
     }
     if (rename(building.c_str(), archive) != 0) {
+        int error = errno;
         unlink(building.c_str());
-        return fail(archive, strerror(errno));
+        return fail(archive, strerror(error));
     }
     return 0;
+}
+
+int command_pack(const char* archive, const std::vector<std::string>& files)
+{
+    // Every input is read and checked before the archive is touched.
+    std::vector<std::pair<int, std::vector<uint8_t>>> records;
+    for (const std::string& file : files) {
+        int level;
+        if (!level_of_file_name(file, &level))
+            return fail(file, "the file name names no level 1..400");
+        std::string text;
+        if (!read_text_file(file, &text))
+            return fail(file, strerror(errno));
+        std::string problem;
+        std::vector<uint8_t> record;
+        if (ends_with(file, ".movie")) {
+            problem = parse_movie_text(text, &record);
+            records.push_back({movie_record(level), record});
+        } else {
+            record.resize(LEVEL_RECORD_SIZE);
+            problem = parse_level_text(text, record.data());
+            records.push_back({level_record(level), record});
+        }
+        if (!problem.empty())
+            return fail(file, problem);
+    }
+    return build_archive_file(archive, records);
 }
 
 int command_unpack(const char* archive, const char* directory)
@@ -221,6 +246,63 @@ int command_unpack(const char* archive, const char* directory)
                 return fail(std::string(directory) + name, strerror(errno));
         }
     }
+    return 0;
+}
+
+uint32_t get_u32(const std::string& bytes, size_t at)
+{
+    auto b = [&](size_t i) { return uint32_t(uint8_t(bytes[at + i])); };
+    return b(0) << 24 | b(1) << 16 | b(2) << 8 | b(3);
+}
+
+// Salvages every record of a damaged archive that lies whole inside the file
+// and has the size of its kind into a new, sound archive; one line for each
+// record kept or dropped.
+int command_repair(const char* archive, const char* output)
+{
+    std::string bytes;
+    if (!read_text_file(archive, &bytes))
+        return fail(archive, std::string("cannot read: ") + strerror(errno));
+    if (bytes.size() < size_t(ARCHIVE_HEADER_SIZE) || memcmp(bytes.data(), ARCHIVE_MAGIC, 4) != 0)
+        return fail(archive, "not a level archive (no VRBX magic)");
+    const uint32_t entries = get_u32(bytes, 4);
+    const uint64_t in_file = (bytes.size() - 8) / 8;
+    const uint32_t usable = uint32_t(std::min<uint64_t>({entries, in_file, uint64_t(ARCHIVE_MAX_RECORDS)}));
+    const uint64_t index_end = 8 * (uint64_t(usable) + 1);
+    std::vector<std::pair<int, std::vector<uint8_t>>> kept;
+    int dropped = 0;
+    for (uint32_t i = 0; i < usable; i++) {
+        const uint32_t offset = get_u32(bytes, 8 * (i + 1));
+        const uint32_t length = get_u32(bytes, 8 * (i + 1) + 4);
+        if (offset == 0)
+            continue;
+        const bool level = i % 2 == 0;
+        char what[40];
+        snprintf(what, sizeof what, level ? "record %u (level %u)" : "record %u (movie of level %u)", i, i / 2 + 1);
+        std::string problem;
+        if (offset < index_end || uint64_t(offset) + length > bytes.size())
+            problem = "lies outside the file";
+        else if (level && length != LEVEL_RECORD_SIZE)
+            problem = std::to_string(length) + " bytes, a level has 180";
+        else if (!level && (length < MOVIE_HEADER_SIZE || length > MOVIE_BUFFER_SIZE - 1))
+            problem = std::to_string(length) + " bytes, a movie has 21..4115";
+        if (!problem.empty()) {
+            printf("dropped %s: %s\n", what, problem.c_str());
+            dropped++;
+            continue;
+        }
+        printf("kept %s, %u bytes\n", what, length);
+        kept.push_back({int(i), std::vector<uint8_t>(bytes.begin() + offset, bytes.begin() + offset + length)});
+    }
+    if (entries > usable) {
+        printf("dropped index entries %u..%u: %s\n", usable, entries - 1,
+               usable < in_file ? "beyond the 800 an archive holds" : "the index runs past the end of the file");
+        dropped++;
+    }
+    fflush(stdout);
+    if (int status = build_archive_file(output, kept))
+        return status;
+    printf("%s: %zu records kept, %d dropped\n", output, kept.size(), dropped);
     return 0;
 }
 
@@ -590,6 +672,7 @@ int command_render(const std::vector<std::string>& args)
 int main(int argc, char** argv)
 {
     disable_log();
+    signal(SIGXFSZ, SIG_IGN);   // a write past a file-size limit fails with EFBIG
     if (argc < 2)
         return usage();
     std::string command = argv[1];
@@ -605,6 +688,8 @@ int main(int argc, char** argv)
             return usage();
         return command_replay(argv[2], argv[3], repeat);
     }
+    if (command == "repair" && argc == 5 && strcmp(argv[3], "-o") == 0)
+        return command_repair(argv[2], argv[4]);
     if (command == "verify" && argc == 3)
         return command_verify(argv[2]);
     if (command == "check" && argc >= 3)

@@ -9,6 +9,7 @@
 #include "core/frame.h"
 #include "core/input.h"
 #include "core/settings.h"
+#include "display/status.h"
 #include "frontend/modes.h"
 #include "gfxedit/gfxedit.h"
 #include "game/game.h"
@@ -183,6 +184,7 @@ bool load_script()
     }
     fclose(file);
     active = true;
+    notice_listener = trace_notice;
     return true;
 }
 
@@ -202,6 +204,12 @@ void inject_script_events(bool in_frame)
         if (modal)
             return;   // one modal line a wait: each is its own batch
     }
+}
+
+void trace_notice(const char* text)
+{
+    if (active)
+        fprintf(stderr, "frame %ld: notice %s\n", frames_run, text);
 }
 
 void trace_frame()

@@ -25,3 +25,5 @@ bool fast_frames();
 void inject_script_events(bool in_frame);
 // Called at the end of every frame.
 void trace_frame();
+// A problem the player is told about, reported as "frame F: notice TEXT".
+void trace_notice(const char* text);

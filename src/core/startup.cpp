@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <csignal>
 #include <getopt.h>
 #include <unistd.h>
 
@@ -21,6 +22,7 @@
 #include "frontend/userdir.h"
 #include "game/game.h"
 #include "gfxedit/gfxedit.h"
+#include "level/archive.h"
 #include "level/grid.h"
 #include "leveledit/leveledit.h"
 #include "picture/gfxset.h"
@@ -240,6 +242,10 @@ void init_video()
 
 int vorbix_main(int argc, char** argv)
 {
+    // Under a file-size limit a write past it fails with EFBIG instead of
+    // ending the process, so a result that cannot be stored is reported and
+    // the session goes on.
+    signal(SIGXFSZ, SIG_IGN);
     fatal_cleanup = free_buffers;
     clear_gfx_sets();
     strcpy(config_file_name, "vrbxrc");
@@ -278,7 +284,16 @@ int vorbix_main(int argc, char** argv)
     apply_shared_palette();
     build_tile_cache();
     build_coordinate_tables();
+    // A damaged working archive is said so at once: in the log, with the way
+    // to salvage it, and in the message area of the first demonstration.
+    const char* damage = archive_damage();
+    if (damage)
+        log_message("%s is damaged: %s. vbltool repair salvages its records\n", archive_file_name, damage);
     demo_mode();
+    if (damage) {
+        show_message("ARCHIVE DAMAGED", 600);
+        pass_notice("ARCHIVE DAMAGED");
+    }
     start_frame_timer();
     while (run_frame() == 0) {
     }

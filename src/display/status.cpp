@@ -13,6 +13,13 @@ int32_t text_x, text_y;
 StatusLine top_status;
 StatusLine bottom_status;
 int32_t message_timer;
+void (*notice_listener)(const char* text);
+
+void pass_notice(const char* text)
+{
+    if (notice_listener)
+        notice_listener(text);
+}
 
 void build_glyph_map()
 {

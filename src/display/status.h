@@ -31,5 +31,10 @@ void print_centred(const char* text);
 void refresh_status_lines();
 void clear_status_lines();
 void show_message(const char* text, int frames);
+// A problem the player has been shown (a result not stored, a level that
+// cannot be read), passed on to the listener when one is set: the script
+// driver reports each on stderr.
+extern void (*notice_listener)(const char* text);
+void pass_notice(const char* text);
 // One clock frame of the message area: blanks it when its time is up.
 void expire_message();

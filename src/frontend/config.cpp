@@ -2,12 +2,15 @@
 
 #include <SDL/SDL.h>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <fcntl.h>
 #include <unistd.h>
 
 #include "frontend/userdir.h"
+#include "level/archive.h"
 
 namespace {
 
@@ -122,23 +125,84 @@ void scan_config(const char* text)
     }
 }
 
+namespace {
+
+bool valid_key(int32_t key) { return key > 0 && key < SDLK_LAST; }
+
+bool valid_name(const char* name)
+{
+    size_t length = strlen(name);
+    if (length == 0 || length > size_t(ARTWORK_NAME_MAX))
+        return false;
+    for (const char* p = name; *p; p++)
+        if (static_cast<unsigned char>(*p) < 32 || static_cast<unsigned char>(*p) > 126)
+            return false;
+    return true;
+}
+
+} // namespace
+
+int apply_config_text(const char* text, const char* file)
+{
+    upkey = downkey = leftkey = rightkey = digleftkey = digrightkey = 0;
+    for (auto& name : artwork_names)
+        name[0] = 0;
+    scan_config(text);
+    // The first-start values, taken one by one for what the text lacks.
+    const int32_t keys[6] = {upkey, downkey, leftkey, rightkey, digleftkey, digrightkey};
+    char names[4][PATH_BUFFER_SIZE];
+    memcpy(names, artwork_names, sizeof names);
+    set_first_start_config();
+    int defaults = 0;
+    for (int i = 0; i < 10; i++) {
+        const ConfigKey& k = CONFIG_KEYS[i];
+        bool ok;
+        if (i < 6) {
+            ok = valid_key(keys[i]);
+            if (ok)
+                *static_cast<int32_t*>(k.target) = keys[i];
+            else
+                log_message("%s: no valid %s, using %x\n", file, k.name, unsigned(*static_cast<int32_t*>(k.target)));
+        } else {
+            ok = valid_name(names[i - 6]);
+            if (ok)
+                strcpy(static_cast<char*>(k.target), names[i - 6]);
+            else
+                log_message("%s: no valid %s, using %s\n", file, k.name, static_cast<char*>(k.target));
+        }
+        defaults += ok ? 0 : 1;
+    }
+    return defaults;
+}
+
 void read_config()
 {
     char path[PATH_BUFFER_SIZE];
-    if (!config_path(path))
-        return;
-    int fd = open(path, O_RDONLY);
-    if (fd < 0)
-        return;
     char text[CONFIG_TEXT_SIZE];
-    ssize_t n = read(fd, text, CONFIG_TEXT_SIZE - 1);
-    close(fd);
-    text[n > 0 ? n : 0] = 0;
-    scan_config(text);
+    text[0] = 0;
+    if (!config_path(path)) {
+        log_message("The path of %s is too long, using the default settings\n", config_file_name);
+    } else {
+        int fd = open(path, O_RDONLY);
+        if (fd < 0) {
+            log_message("Cannot read %s (%s), using the default settings\n", config_file_name, strerror(errno));
+        } else {
+            ssize_t n = read(fd, text, CONFIG_TEXT_SIZE - 1);
+            close(fd);
+            text[n > 0 ? n : 0] = 0;
+        }
+    }
+    apply_config_text(text, config_file_name);
 }
 
 int write_config(const char* path)
 {
+    for (const auto& name : artwork_names)
+        if (!valid_name(name))
+            return 0;
+    for (int32_t key : {upkey, downkey, leftkey, rightkey, digleftkey, digrightkey})
+        if (!valid_key(key))
+            return 0;
     char text[4 * (PATH_BUFFER_SIZE + 16) + 6 * 32];
     int length = snprintf(text, sizeof text,
                           "background=%s\nhero=%s\nenemy=%s\nhidden=%s\n"

@@ -7,6 +7,9 @@
 
 constexpr int CONFIG_TEXT_SIZE = 1024;   // at most 1023 bytes are read
 constexpr int CONFIG_KEY_LETTERS = 15;
+// The longest artwork name kept: with it the ten lines write_config writes
+// (at most 141 bytes besides the names) always fit in what read_config reads.
+constexpr int ARTWORK_NAME_MAX = 200;
 
 struct ConfigKey {
     const char* name;
@@ -18,8 +21,17 @@ extern const ConfigKey CONFIG_KEYS[];
 // The configuration file's full path; false when it does not fit.
 bool config_path(char* out);
 void set_first_start_config();
+// Reads the configuration file; every setting it does not give validly (a
+// missing, unreadable or damaged file included) takes its first-start value,
+// and the log names each one.
 void read_config();
 // Applies configuration text (lower-cased while scanned) to the targets.
 void scan_config(const char* text);
-// 1 when the file was written whole, 0 when it cannot be.
+// scan_config on a fresh set of targets, then the first-start value and a
+// log line (naming `file`) for every setting the text does not give validly.
+// Returns the number of settings that took their first-start value.
+int apply_config_text(const char* text, const char* file);
+// 1 when the file was written whole, 0 when it cannot be (also when a value
+// would not read back: an artwork name that is empty, too long or holds a
+// control character, a key that is no key symbol).
 int write_config(const char* path);

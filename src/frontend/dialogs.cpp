@@ -3,6 +3,7 @@
 #include <SDL/SDL.h>
 #include <cstdio>
 #include <cstdlib>
+#include <cerrno>
 #include <cstring>
 
 #include "core/input.h"
@@ -10,6 +11,7 @@
 #include "display/screen.h"
 #include "display/status.h"
 #include "frontend/config.h"
+#include "level/archive.h"
 
 namespace {
 
@@ -157,6 +159,6 @@ void remap_keys()
         }
     }
     char path[PATH_BUFFER_SIZE];
-    if (config_path(path))
-        write_config(path);
+    if (!config_path(path) || !write_config(path))
+        log_message("Cannot store the key bindings in %s: %s\n", config_file_name, strerror(errno));
 }

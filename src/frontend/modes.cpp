@@ -1,7 +1,9 @@
 #include "frontend/modes.h"
 
 #include <SDL/SDL.h>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "core/flags.h"
 #include "core/input.h"
@@ -14,6 +16,7 @@
 #include "game/game.h"
 #include "gfxedit/gfxedit.h"
 #include "level/archive.h"
+#include "level/grid.h"
 #include "level/movie.h"
 #include "leveledit/leveledit.h"
 #include "sound/sound.h"
@@ -23,8 +26,41 @@ namespace {
 bool level_down_pressed() { return key_pressed(SDLK_F7) || key_pressed(SDLK_KP_MINUS) || key_pressed(SDLK_MINUS); }
 bool level_up_pressed() { return key_pressed(SDLK_F8) || key_pressed(SDLK_KP_PLUS) || key_pressed(SDLK_EQUALS); }
 
+// True when the level's record can be unpacked; the grid is left alone.
+bool level_readable(int level)
+{
+    LevelRecord record;
+    return level == 0 || read_record(level_record(level), record.data(), LEVEL_RECORD_SIZE) == LEVEL_RECORD_SIZE;
+}
+
+// Tells the player that a level cannot be played: a line under the main
+// menu, or the message area in the demonstration.
+void report_unreadable_level(int level)
+{
+    log_message("Level %d cannot be read from %s\n", level, archive_path);
+    char text[40];
+    if (mode_handler == main_menu_handler) {
+        snprintf(text, sizeof text, "LEVEL %04d CANNOT BE READ", level);
+        text_y = 400;
+        print_centred(text);
+        update_whole_screen();
+    } else {
+        snprintf(text, sizeof text, "NO LEVEL %04d", level);
+        show_message(text, 180);
+    }
+    pass_notice(text);
+}
+
+// F4: play at the start level, unless it cannot be unpacked; then the mode
+// stays and the player is told.
 void play_from_start_level()
 {
+    if (!level_readable(start_level)) {
+        report_unreadable_level(start_level);
+        return;
+    }
+    if (mode_handler == demo_handler)
+        leave_game();
     mode_handler = play_handler;
     current_level = start_level;
     load_level(current_level);
@@ -73,15 +109,20 @@ void show_main_menu()
     update_whole_screen();
 }
 
-void first_unsolved_level()
+bool first_unsolved_level()
 {
+    const int before = current_level;
     current_level = 1;
     while (current_level <= MAX_LEVEL && read_record(movie_record(current_level), movie.bytes.data(), 20) > 0)
         current_level++;
     if (!load_level(current_level)) {
         current_level = 1;
-        load_level(1);
+        if (!load_level(1)) {
+            current_level = before;
+            return false;
+        }
     }
+    return true;
 }
 
 namespace {
@@ -100,9 +141,12 @@ void open_gfx_editor()
 void main_menu_handler()
 {
     if (key_pressed(SDLK_F1) || key_pressed(SDLK_SPACE)) {
-        first_unsolved_level();
-        mode_handler = play_handler;
-        start_play();
+        if (first_unsolved_level()) {
+            mode_handler = play_handler;
+            start_play();
+        } else {
+            report_unreadable_level(1);
+        }
     } else if (key_pressed(SDLK_F4)) {
         play_from_start_level();
     } else if (key_pressed(SDLK_ESCAPE)) {
@@ -111,8 +155,18 @@ void main_menu_handler()
         open_gfx_editor();
     } else if (key_pressed(SDLK_F5)) {
         enter_player_name();
-        write_player_name();   // also after a cancelled prompt
+        const bool stored = write_player_name();   // also after a cancelled prompt
+        const int error = errno;
         show_main_menu();
+        if (!stored) {
+            log_message("Cannot store the player name: %s\n", strerror(error));
+            char text[80];
+            snprintf(text, sizeof text, "NAME NOT STORED: %s", strerror(error));
+            text_y = 400;
+            print_centred(text);
+            update_whole_screen();
+            pass_notice(text);
+        }
     } else if (key_pressed(SDLK_F10)) {
         remap_keys();
         show_main_menu();
@@ -153,6 +207,10 @@ void demo_handler()
         show_main_menu();
         mode_handler = main_menu_handler;
     } else if (key_pressed(SDLK_F1)) {
+        if (!level_readable(1)) {
+            report_unreadable_level(1);
+            return;
+        }
         leave_game();
         mode_handler = play_handler;
         first_unsolved_level();
@@ -163,8 +221,7 @@ void demo_handler()
         leave_game();
         enter_level_editor();
     } else if (key_pressed(SDLK_F4)) {
-        leave_game();
-        play_from_start_level();
+        play_from_start_level();   // leaves the demonstration when it plays
     } else if (level_down_pressed() && current_level > 0) {
         stop_all_sounds();
         leave_game();

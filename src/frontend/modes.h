@@ -9,7 +9,8 @@ void demo_mode();
 void draw_main_menu();
 void show_main_menu();
 // The first level without a stored movie, unpacked into the grid (level 1
-// when every level has one).
-void first_unsolved_level();
+// when every level has one). False, with current_level unchanged, when not
+// even level 1 can be unpacked.
+bool first_unsolved_level();
 // F12 in a demonstration: the player goes on from the replay's state.
 void take_over_demo();

@@ -86,10 +86,17 @@ bool replace_file(const char* path, const void* bytes, long length)
     if (fd < 0)
         return false;
     bool ok = write_all(fd, bytes, size_t(length)) && fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
+    int error = errno;
+    if (close(fd) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
     if (ok && rename(temporary, path) == 0)
         return true;
+    if (ok)
+        error = errno;
     unlink(temporary);
+    errno = error;   // the reason, for the caller's message
     return false;
 }
 

@@ -12,7 +12,8 @@ void setup_user_dir();
 // created, -3 a read or write failed.
 int copy_file(const char* source, const char* destination);
 // Writes bytes to path through a temporary file renamed over it, so that a
-// crash mid-write never leaves a damaged file. True when it is complete.
+// crash mid-write never leaves a damaged file. True when it is complete;
+// false with errno saying why.
 bool replace_file(const char* path, const void* bytes, long length);
 // Writes the 16 bytes of player_name to "player.nam".
 bool write_player_name();

@@ -76,8 +76,9 @@ void restore_level_state(const LevelState& in);
 // Level start and the tick.
 void start_demo();
 // Writes the play's score, the player's name and the recorded input as the
-// level's movie record (not for the built-in level).
-void save_movie_record();
+// level's movie record (not for the built-in level). The result of the
+// archive write: 0 when stored, also for the built-in level.
+int save_movie_record();
 // Clears the bonus icons and unpacks the level into the grid; false when the
 // archive has no such level.
 bool load_level(int level);

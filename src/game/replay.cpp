@@ -122,12 +122,13 @@ void load_movie_record()
     }
 }
 
-void save_movie_record()
+int save_movie_record()
 {
     uint32_t score = uint32_t(game_state.score);
     for (int i = 0; i < 4; i++)
         movie.bytes[i] = uint8_t(score >> (8 * i));
     memcpy(&movie.bytes[4], player_name, 16);
-    if (current_level != 0)
-        write_record(movie_record(current_level), movie.bytes.data(), movie.cursor + 2);
+    if (current_level == 0)
+        return ARCHIVE_OK;
+    return write_record(movie_record(current_level), movie.bytes.data(), movie.cursor + 2);
 }

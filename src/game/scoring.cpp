@@ -13,6 +13,7 @@
 #include "display/status.h"
 #include "display/tiles.h"
 #include "game/game.h"
+#include "level/archive.h"
 #include "level/movie.h"
 #include "sound/sound.h"
 #include "picture/artwork.h"
@@ -122,6 +123,19 @@ void print_line(const char* format, ...)
     print_centred(text);
 }
 
+// A play that could not be stored is said so on the summary, in one line
+// with the reason (the log has the details).
+void report_store(int result)
+{
+    if (result == ARCHIVE_OK)
+        return;
+    char text[96];
+    snprintf(text, sizeof text, result == ARCHIVE_NOT_SYNCED ? "RESULT MAY BE LOST: %s" : "RESULT NOT STORED: %s",
+             archive_failure_reason(result));
+    print_centred(text);
+    pass_notice(text);
+}
+
 void show_summary()
 {
     const GameState& g = game_state;
@@ -148,7 +162,7 @@ void show_summary()
             print_line("SCORE TIED WITH A BETTER TIME ON LEVEL %04d!", current_level);
         else
             print_line("YOU JUST GOT THE HIGH SCORE FOR LEVEL %04d!!!", current_level);
-        save_movie_record();
+        report_store(save_movie_record());
     }
     text_y = 444;
     print_centred("PRESS SPACE FOR NEXT LEVEL");
@@ -156,8 +170,14 @@ void show_summary()
     for (;;) {
         wait_input();   // a quit request is ignored here
         if (key_pressed(SDLK_F12)) {
-            save_movie_record();   // stores this play even if it is not better
-            break;
+            // Stores this play even if it is not better; a failure stays on
+            // the screen until the player goes on.
+            const int result = save_movie_record();
+            if (result == ARCHIVE_OK)
+                break;
+            text_y = 380;
+            report_store(result);
+            update_whole_screen();
         }
         if (key_pressed(SDLK_SPACE) || key_pressed(SDLK_ESCAPE))
             break;
@@ -177,7 +197,10 @@ void finish_level(int show)
     current_level++;
     if (!load_level(current_level)) {
         current_level = 1;
-        load_level(1);
+        if (!load_level(1)) {
+            current_level = 0;   // not even level 1: the built-in level
+            load_level(0);
+        }
     }
     begin_level();
     show_level();

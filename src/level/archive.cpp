@@ -14,6 +14,7 @@
 
 char archive_path[PATH_BUFFER_SIZE];
 char temp_path[PATH_BUFFER_SIZE];
+int archive_errno;
 
 namespace {
 
@@ -90,15 +91,73 @@ struct IndexEntry {
 };
 
 // Flushes the directory holding path, so that a rename in it is on the disk.
-void sync_directory_of(const char* path)
+// False (errno set) when the directory cannot be opened or flushed.
+bool sync_directory_of(const char* path)
 {
     char copy[PATH_BUFFER_SIZE];
     snprintf(copy, sizeof copy, "%s", path);
     int fd = open(dirname(copy), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        fsync(fd);
-        close(fd);
+    if (fd < 0)
+        return false;
+    bool ok = fsync(fd) == 0;
+    int error = errno;
+    ok = close(fd) == 0 && ok;
+    if (!ok && error)
+        errno = error;
+    return ok;
+}
+
+// What is wrong with an index, for archive_damage and the log.
+char index_problem[96];
+
+// Reads the N entries behind the header and checks them against the file:
+// every present record lies inside the data area and no two overlap, so a
+// rewrite can move them without wrapping an offset. ARCHIVE_OK, or
+// ARCHIVE_BAD_INDEX with index_problem saying why, or ARCHIVE_IO_ERROR.
+int load_index(int fd, uint32_t entries, int64_t file_size, IndexEntry* index)
+{
+    std::array<uint8_t, 8 * ARCHIVE_MAX_RECORDS> raw;
+    ssize_t got = read_full(fd, raw.data(), 8 * entries);
+    if (got < 0)
+        return ARCHIVE_IO_ERROR;
+    if (got != ssize_t(8 * entries)) {
+        snprintf(index_problem, sizeof index_problem, "its index of %u entries runs past the end", entries);
+        return ARCHIVE_BAD_INDEX;
     }
+    const int64_t data_start = 8 * (int64_t(entries) + 1);
+    std::array<uint32_t, ARCHIVE_MAX_RECORDS> order;
+    uint32_t present = 0;
+    for (uint32_t i = 0; i < entries; i++) {
+        index[i] = {get_u32(&raw[8 * i]), get_u32(&raw[8 * i + 4])};
+        if (index[i].offset == 0)
+            continue;
+        if (index[i].offset < data_start || int64_t(index[i].offset) + index[i].length > file_size) {
+            snprintf(index_problem, sizeof index_problem, "record %u lies outside the data area", i);
+            return ARCHIVE_BAD_INDEX;
+        }
+        order[present++] = i;
+    }
+    // In offset order every record starts at or behind the end of all before
+    // it; an empty record inside another one would be moved past its start.
+    std::sort(order.begin(), order.begin() + present, [&](uint32_t a, uint32_t b) {
+        if (index[a].offset != index[b].offset)
+            return index[a].offset < index[b].offset;
+        return index[a].length != index[b].length ? index[a].length < index[b].length : a < b;
+    });
+    int64_t end = 0;
+    uint32_t last = 0;
+    for (uint32_t k = 0; k < present; k++) {
+        const IndexEntry& e = index[order[k]];
+        if (e.offset < end) {
+            snprintf(index_problem, sizeof index_problem, "records %u and %u overlap", last, order[k]);
+            return ARCHIVE_BAD_INDEX;
+        }
+        if (int64_t(e.offset) + e.length > end) {
+            end = int64_t(e.offset) + e.length;
+            last = order[k];
+        }
+    }
+    return ARCHIVE_OK;
 }
 
 // Copies n bytes (or, with n < 0, everything up to the end) from in to out.
@@ -130,17 +189,10 @@ int write_temporary(int archive, int temp, uint32_t entries, int64_t file_size, 
                     const uint8_t* data, int length)
 {
     std::array<IndexEntry, ARCHIVE_MAX_RECORDS> index{};
-    std::array<uint8_t, 8 * ARCHIVE_MAX_RECORDS> raw;
-    if (read_full(archive, raw.data(), 8 * entries) != ssize_t(8 * entries))
-        return ARCHIVE_BAD_INDEX;   // the index runs past the end of the file
+    if (int result = load_index(archive, entries, file_size, index.data()))
+        return result;
     const int64_t data_start = 8 * (int64_t(entries) + 1);
-    for (uint32_t i = 0; i < entries; i++) {
-        index[i] = {get_u32(&raw[8 * i]), get_u32(&raw[8 * i + 4])};
-        // A present record must lie inside the data area of this file.
-        if (index[i].offset != 0 &&
-            (index[i].offset < data_start || int64_t(index[i].offset) + index[i].length > file_size))
-            return ARCHIVE_BAD_INDEX;
-    }
+    std::array<uint8_t, 8 * ARCHIVE_MAX_RECORDS> raw;
     const uint32_t grown = std::max<uint32_t>(entries, uint32_t(record) + 1);
     const IndexEntry old = index[record];
     for (uint32_t i = 0; i < grown; i++) {
@@ -227,33 +279,57 @@ int read_record(int record, uint8_t* buffer, int max_length)
     return got < 0 ? 0 : int(got);
 }
 
-int write_record(int record, const uint8_t* data, int length)
+namespace {
+
+// The rewrite itself; write_record adds the reporting.
+int rewrite_archive(int record, const uint8_t* data, int length)
 {
+    archive_errno = 0;
     if (record < 0 || record >= ARCHIVE_MAX_RECORDS)
         return ARCHIVE_BAD_RECORD;
     if (length < 0)
         length = 0;
     FileHolder archive(open(archive_path, O_RDONLY));
-    if (archive.fd < 0)
+    if (archive.fd < 0) {
+        archive_errno = errno;
         return ARCHIVE_CANNOT_OPEN;
+    }
     uint32_t entries;
-    if (int result = read_header(archive.fd, &entries))
+    errno = 0;
+    if (int result = read_header(archive.fd, &entries)) {
+        archive_errno = errno;   // 0 unless the read itself failed
         return result;
-    if (entries > uint32_t(ARCHIVE_MAX_RECORDS))
+    }
+    if (entries > uint32_t(ARCHIVE_MAX_RECORDS)) {
+        snprintf(index_problem, sizeof index_problem, "its index has %u entries, more than %d", entries,
+                 ARCHIVE_MAX_RECORDS);
         return ARCHIVE_BAD_INDEX;
+    }
     struct stat info;
-    if (fstat(archive.fd, &info) != 0)
+    if (fstat(archive.fd, &info) != 0) {
+        archive_errno = errno;
         return ARCHIVE_IO_ERROR;
+    }
     FileHolder temp(open(temp_path, O_WRONLY | O_CREAT | O_TRUNC, 0600));
-    if (temp.fd < 0)
+    if (temp.fd < 0) {
+        archive_errno = errno;
         return ARCHIVE_NO_TEMPORARY;
+    }
+    errno = 0;
     int result = write_temporary(archive.fd, temp.fd, entries, info.st_size, record, data, length);
+    int error = errno;
     close(archive.release());
-    if (result == ARCHIVE_OK && fsync(temp.fd) != 0)
+    if (result == ARCHIVE_OK && fsync(temp.fd) != 0) {
         result = ARCHIVE_IO_ERROR;
-    if (close(temp.release()) != 0 && result == ARCHIVE_OK)
+        error = errno;
+    }
+    if (close(temp.release()) != 0 && result == ARCHIVE_OK) {
         result = ARCHIVE_IO_ERROR;
+        error = errno;
+    }
     if (result != ARCHIVE_OK) {
+        if (result == ARCHIVE_IO_ERROR)
+            archive_errno = error ? error : EIO;   // a read that ended early
         unlink(temp_path);   // the archive is untouched; drop the partial copy
         return result;
     }
@@ -262,14 +338,86 @@ int write_record(int record, const uint8_t* data, int length)
     log_message("trying to replace %s\n", archive_path);
     log_message("trying to rename %s to %s\n", temp_path, archive_path);
     if (rename(temp_path, archive_path) != 0) {
-        int error = errno;
+        archive_errno = errno;
         log_message("Error renaming %s to %s code was %d (%s)\n", temp_path, archive_path, -1,
-                    strerror(error));
+                    strerror(archive_errno));
         unlink(temp_path);
         return ARCHIVE_REPLACE_FAILED;
     }
-    sync_directory_of(archive_path);
+    // The new archive is in place, but until its directory is on the disk a
+    // crash may bring back the old one.
+    if (!sync_directory_of(archive_path)) {
+        archive_errno = errno ? errno : EIO;
+        return ARCHIVE_NOT_SYNCED;
+    }
     return ARCHIVE_OK;
+}
+
+} // namespace
+
+int write_record(int record, const uint8_t* data, int length)
+{
+    int result = rewrite_archive(record, data, length);
+    if (result == ARCHIVE_NOT_SYNCED)
+        log_message("Record %d is in %s, but the directory was not flushed: %s\n", record, archive_path,
+                    archive_failure_reason(result));
+    else if (result != ARCHIVE_OK)
+        log_message("Cannot store record %d in %s: %s\n", record, archive_path, archive_failure_reason(result));
+    return result;
+}
+
+const char* archive_failure_reason(int result)
+{
+    if (archive_errno != 0 && result != ARCHIVE_BAD_MAGIC)
+        return strerror(archive_errno);
+    switch (result) {
+    case ARCHIVE_OK:
+        return "no failure";
+    case ARCHIVE_SHORT_HEADER:
+    case ARCHIVE_BAD_MAGIC:
+        return "the archive is damaged";
+    case ARCHIVE_BAD_RECORD:
+        return "no such record";
+    default:
+        return "the archive cannot be written";
+    }
+}
+
+const char* archive_damage()
+{
+    static char problem[128];
+    FileHolder file(open(archive_path, O_RDONLY));
+    if (file.fd < 0) {
+        snprintf(problem, sizeof problem, "it cannot be opened (%s)", strerror(errno));
+        return problem;
+    }
+    uint32_t entries;
+    switch (read_header(file.fd, &entries)) {
+    case ARCHIVE_OK:
+        break;
+    case ARCHIVE_BAD_MAGIC:
+        return "it does not start with VRBX";
+    default:
+        return "it is shorter than its 8-byte header";
+    }
+    if (entries > uint32_t(ARCHIVE_MAX_RECORDS)) {
+        snprintf(problem, sizeof problem, "its index has %u entries, more than %d", entries, ARCHIVE_MAX_RECORDS);
+        return problem;
+    }
+    struct stat info;
+    std::array<IndexEntry, ARCHIVE_MAX_RECORDS> index;
+    if (fstat(file.fd, &info) != 0) {
+        snprintf(problem, sizeof problem, "it cannot be read (%s)", strerror(errno));
+        return problem;
+    }
+    int result = load_index(file.fd, entries, info.st_size, index.data());
+    if (result == ARCHIVE_OK)
+        return nullptr;
+    if (result == ARCHIVE_IO_ERROR)
+        snprintf(problem, sizeof problem, "it cannot be read (%s)", strerror(errno));
+    else
+        snprintf(problem, sizeof problem, "%s", index_problem);
+    return problem;
 }
 
 void log_message(const char* format, ...)

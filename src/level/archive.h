@@ -27,6 +27,8 @@ enum ArchiveResult {
     ARCHIVE_CANNOT_OPEN = -4,      // write_record only
     ARCHIVE_BAD_RECORD = -5,
     ARCHIVE_NO_TEMPORARY = -6,
+    ARCHIVE_NOT_SYNCED = -7,       // renamed into place, but the directory
+                                   // could not be flushed to the disk
     ARCHIVE_IO_ERROR = -200,
 };
 
@@ -36,6 +38,17 @@ extern char temp_path[PATH_BUFFER_SIZE];
 
 int read_record(int record, uint8_t* buffer, int max_length);
 int write_record(int record, const uint8_t* data, int length);
+
+// The system's error number behind the last failed write_record; 0 when the
+// archive's own content was refused (damaged, record number out of range).
+extern int archive_errno;
+// Why write_record failed, in a few lower-case words for a message line:
+// the system's reason, or what is wrong with the archive.
+const char* archive_failure_reason(int result);
+// Checks the whole archive at archive_path: null when it is sound, else what
+// is wrong with it (it cannot be opened, a short header, no magic, an index
+// past the end, a record outside the data area, two records that overlap).
+const char* archive_damage();
 
 // printf-style diagnostics into "VRBXINFO.LOG" of the working directory,
 // created afresh by the first message of a run; 127 characters at most.

@@ -25,13 +25,14 @@ std::string level_text(const uint8_t* record, const char* comment)
     return text;
 }
 
-std::string movie_text(const uint8_t* record, int length, const char* comment)
+std::string escape_name(const uint8_t* name)
 {
-    std::string text = std::string("; ") + comment + "\n";
-    text += "score " + std::to_string(movie_score(record)) + "\n";
-    text += "name ";
-    for (int i = 4; i < 20 && record[i]; i++) {
-        uint8_t ch = record[i];
+    int length = PLAYER_NAME_LENGTH;
+    while (length > 0 && name[length - 1] == 0)
+        length--;
+    std::string text;
+    for (int i = 0; i < length; i++) {
+        uint8_t ch = name[i];
         if (ch > 32 && ch < 127 && ch != '\\') {
             text += char(ch);
         } else {
@@ -40,6 +41,14 @@ std::string movie_text(const uint8_t* record, int length, const char* comment)
             text += escaped;
         }
     }
+    return text;
+}
+
+std::string movie_text(const uint8_t* record, int length, const char* comment)
+{
+    std::string text = std::string("; ") + comment + "\n";
+    text += "score " + std::to_string(movie_score(record)) + "\n";
+    text += "name " + escape_name(record + 4);
     text += "\nseed " + std::to_string(record[20]) + "\n";
     int in_line = 0;
     for (int i = MOVIE_HEADER_SIZE; i + 1 < length; i += 2) {
@@ -83,6 +92,16 @@ std::vector<std::string> split_lines(const std::string& text)
         start = end + 1;
     }
     return lines;
+}
+
+// A decimal number and nothing else (leading spaces and a sign allowed);
+// false for no digits, trailing characters or a value beyond a long.
+bool parse_whole_number(const char* text, long* value)
+{
+    char* end;
+    errno = 0;
+    *value = strtol(text, &end, 10);
+    return end != text && *end == 0 && errno == 0 && isdigit(static_cast<unsigned char>(end[-1]));
 }
 
 } // namespace
@@ -132,17 +151,19 @@ std::string parse_movie_text(const std::string& text, std::vector<uint8_t>* reco
         if (line.empty() || line[0] == ';')
             continue;
         if (line.rfind("score ", 0) == 0) {
-            char* end;
-            long score = strtol(line.c_str() + 6, &end, 10);
-            if (*end || score < INT32_MIN || score > INT32_MAX)
-                return where + "bad score";
+            long score;
+            if (!parse_whole_number(line.c_str() + 6, &score) || score < INT32_MIN || score > INT32_MAX)
+                return where + "the score is a number";
             for (int i = 0; i < 4; i++)
                 (*record)[i] = uint8_t(uint32_t(score) >> (8 * i));
             have_score = true;
         } else if (line.rfind("name ", 0) == 0 || line == "name") {
             std::string name;
             for (size_t i = 5; i < line.size(); i++) {
-                if (line[i] == '\\' && i + 3 < line.size() + 0 && line[i + 1] == 'x') {
+                if (line[i] == '\\' && i + 1 < line.size() && line[i + 1] == 'x') {
+                    if (i + 3 >= line.size() || !isxdigit(static_cast<unsigned char>(line[i + 2])) ||
+                        !isxdigit(static_cast<unsigned char>(line[i + 3])))
+                        return where + "\\x in a name takes two hexadecimal digits";
                     name += char(strtol(line.substr(i + 2, 2).c_str(), nullptr, 16));
                     i += 3;
                 } else {
@@ -153,9 +174,9 @@ std::string parse_movie_text(const std::string& text, std::vector<uint8_t>* reco
                 return where + "a name has at most 16 characters";
             memcpy(record->data() + 4, name.data(), name.size());
         } else if (line.rfind("seed ", 0) == 0) {
-            int seed = atoi(line.c_str() + 5);
-            if (seed < 0 || seed > 23)
-                return where + "the seed is 0..23";
+            long seed;
+            if (!parse_whole_number(line.c_str() + 5, &seed) || seed < 0 || seed > 23)
+                return where + "the seed is a number 0..23";
             (*record)[MOVIE_SEED_OFFSET] = uint8_t(seed);
             have_seed = true;
         } else {

@@ -11,6 +11,10 @@ inline constexpr char TILE_CHARS[] = ".#@H-XS$EP%*";
 // A 180-byte level record as 15 lines of 24 tile characters after a comment
 // line; codes without a character are written '?'.
 std::string level_text(const uint8_t* record, const char* comment);
+// The 16 name bytes of a movie record as text: printable characters as they
+// are, every other byte (zero bytes before the last non-zero one included)
+// as \xHH; trailing zero bytes are left out.
+std::string escape_name(const uint8_t* name);
 // A movie record of `length` bytes as score, name, seed and count-x-input pairs.
 std::string movie_text(const uint8_t* record, int length, const char* comment);
 

@@ -4,6 +4,7 @@
 # screenshot key, then a quick tap of Alt+X: status 0, "End." last, and a
 # screenshot that decodes and shows the play field.
 set -u
+. "$(dirname "$0")/../support/xvfb.sh"
 VORBIX=$1
 work=$(mktemp -d)
 game=""
@@ -12,29 +13,14 @@ xvfb_pid=""
 # that is gone.
 trap '[ -n "$game" ] && kill -9 $game 2>/dev/null; [ -n "$xvfb_pid" ] && kill $xvfb_pid 2>/dev/null; rm -rf "$work"' EXIT
 
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "Xvfb did not start"; exit 1; }
-unset SDL_VIDEODRIVER
-# Under AddressSanitizer: the X and GL libraries SDL loads and unloads leave
-# leaks in modules that no longer exist to be named or suppressed; the
-# headless tests check the program's own leaks.
-export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
-export DISPLAY=":$(cat "$work/display")"
+start_xvfb || { echo "Xvfb did not start"; exit 1; }
 
 mkdir -p "$work/home"
 ln -s "$(cd "$(dirname "$VORBIX")" && pwd)/data" "$work/data"   # the generated data
 cd "$work" && HOME="$work/home" "$VORBIX" -w -q >"$work/out" 2>"$work/err" &
 game=$!
 
-window=""
-for _ in $(seq 100); do
-    window=$(xdotool search --name '^ZuzEzodov$' 2>/dev/null | head -n 1)
-    [ -n "$window" ] && break
-    sleep 0.1
-done
-[ -n "$window" ] || { echo "no window titled ZuzEzodov"; cat "$work/out" "$work/err"; kill $game; exit 1; }
+find_game_window || { echo "no window titled ZuzEzodov"; cat "$work/out" "$work/err"; kill $game; exit 1; }
 size=$(xdotool getwindowgeometry "$window" | sed -n 's/.*Geometry: //p')
 [ "$size" = "640x480" ] || { echo "window geometry $size, expected 640x480"; kill $game; exit 1; }
 

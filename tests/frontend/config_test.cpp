@@ -1,12 +1,14 @@
 // The configuration file's scanner and writer.
 #include <gtest/gtest.h>
 
+#include <SDL/SDL.h>
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "frontend/config.h"
 #include "frontend/userdir.h"
+#include "level/archive.h"
 #include "support/process.h"
 #include "support/fixtures.h"
 
@@ -98,10 +100,95 @@ TEST(Config, WriteThenReadGivesTheSameSettings)
     EXPECT_EQ(write_config(home.dir.file("no/such/dir/vrbxrc").c_str()), 0);
 }
 
+// Whatever the file holds, every setting ends up usable: what it does not
+// give validly takes its first-start value, and the log names it.
+TEST(Config, SettingsNotGivenValidlyTakeTheirDefaults)
+{
+    TempArchiveDir work;   // the log lands here
+    const std::string full = "background=a.lbm\nhero=b.lbm\nenemy=c.lbm\nhidden=d.lbm\nupkey=77\n"
+                             "downkey=73\nleftkey=61\nrightkey=64\ndigleftkey=71\ndigrightkey=65\n";
+    const struct {
+        std::string text;
+        int defaults;
+        const char* logged;   // one of the log's lines
+        int32_t up;
+        const char* hidden;
+    } cases[] = {
+        {full, 0, nullptr, 0x77, "d.lbm"},
+        {"", 10, "vrbxrc: no valid background, using redbrick.lbm\n", SDLK_UP, "spiral.lbm"},
+        {std::string("\x8f\x01=\xff\n\0garbage", 13), 10, "vrbxrc: no valid upkey, using 111\n", SDLK_UP, "spiral.lbm"},
+        {full.substr(0, full.find("upkey")), 6, "vrbxrc: no valid digrightkey, using 134\n", SDLK_UP, "d.lbm"},
+        {full + "hidden=\nupkey=0\n", 2, "vrbxrc: no valid hidden, using spiral.lbm\n", SDLK_UP, "spiral.lbm"},
+        {full + "upkey=zz\n", 0, nullptr, 0x77, "d.lbm"},   // no digit: the earlier line holds
+        {full + "upkey=ffffffff\n", 1, "vrbxrc: no valid upkey, using 111\n", SDLK_UP, "d.lbm"},
+        {full + "hidden=a\tb\n", 1, "vrbxrc: no valid hidden, using spiral.lbm\n", 0x77, "spiral.lbm"},
+        {full + "hidden=" + std::string(ARTWORK_NAME_MAX + 1, 'x') + "\n", 1,
+         "vrbxrc: no valid hidden, using spiral.lbm\n", 0x77, "spiral.lbm"},
+        {full + "hidden=" + std::string(ARTWORK_NAME_MAX, 'x') + "\n", 0, nullptr, 0x77, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.substr(0, 60));
+        close_log();
+        unlink("VRBXINFO.LOG");
+        EXPECT_EQ(apply_config_text(c.text.c_str(), "vrbxrc"), c.defaults);
+        close_log();
+        const std::string log = read_file("VRBXINFO.LOG");
+        if (c.logged)
+            EXPECT_NE(log.find(c.logged), std::string::npos) << log;
+        else
+            EXPECT_EQ(log, "");
+        EXPECT_EQ(upkey, c.up);
+        if (c.hidden) {
+            EXPECT_STREQ(artwork_names[3], c.hidden);
+        }
+        for (int32_t key : {upkey, downkey, leftkey, rightkey, digleftkey, digrightkey})
+            EXPECT_TRUE(key > 0 && key < SDLK_LAST);
+        for (const auto& name : artwork_names)
+            EXPECT_GT(strlen(name), 0u);
+    }
+}
+
+// What write_config writes is read back whole: names up to the longest kept
+// fit in what is read, longer ones are refused before anything is written.
+TEST(Config, WrittenFileIsReadBackWhole)
+{
+    TempDir dir;
+    strcpy(home_directory, dir.path.c_str());
+    ASSERT_EQ(mkdir(dir.file(".zuzezodov").c_str(), 0700), 0);
+    strcpy(config_file_name, "vrbxrc");
+    char path[PATH_BUFFER_SIZE];
+    ASSERT_TRUE(config_path(path));
+    set_first_start_config();
+    for (int i = 0; i < 4; i++)
+        snprintf(artwork_names[i], PATH_BUFFER_SIZE, "%c%s", 'a' + i, std::string(ARTWORK_NAME_MAX - 1, 'n').c_str());
+    upkey = downkey = leftkey = rightkey = digleftkey = digrightkey = SDLK_LAST - 1;
+    ASSERT_EQ(write_config(path), 1);
+    EXPECT_LE(read_file(path).size(), size_t(CONFIG_TEXT_SIZE - 1));
+    const Snapshot written = take();
+    reset();
+    read_config();
+    const Snapshot back = take();
+    EXPECT_EQ(back.digright, written.digright);
+    for (int i = 0; i < 4; i++)
+        EXPECT_EQ(back.names[i], written.names[i]);
+
+    const std::string before = read_file(path);
+    const std::string refused[] = {std::string(ARTWORK_NAME_MAX + 1, 'l'), "", "a\nupkey=1"};
+    for (const std::string& name : refused) {
+        snprintf(artwork_names[1], PATH_BUFFER_SIZE, "%s", name.c_str());
+        EXPECT_EQ(write_config(path), 0) << name;
+        EXPECT_EQ(read_file(path), before);
+    }
+    strcpy(artwork_names[1], "b.lbm");
+    upkey = 0;
+    EXPECT_EQ(write_config(path), 0);
+}
+
 TEST(Config, OnlyTheFirst1023BytesAreRead)
 {
     TempUserDir home;
     strcpy(config_file_name, "vrbxrc");
+    TempArchiveDir work;   // the log of the settings not read lands here
     // upkey's line ends at byte 1023 exactly (counted from 1): its newline is
     // the 1023rd byte, so it counts; downkey's line lies beyond and does not.
     std::string text = "#" + std::string(1013, '-') + "\nupkey=1\n" + "downkey=2\n";
@@ -110,7 +197,7 @@ TEST(Config, OnlyTheFirst1023BytesAreRead)
     reset();
     read_config();
     EXPECT_EQ(upkey, 1);
-    EXPECT_EQ(downkey, 0);
+    EXPECT_EQ(downkey, SDLK_DOWN);   // not read: its first-start value
 }
 
 } // namespace

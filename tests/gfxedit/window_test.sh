@@ -6,6 +6,7 @@
 # game (a new process, same HOME) draws the corner with it.
 # Usage: window_test.sh VORBIX [DIR to keep the screenshots in]
 set -u
+. "$(dirname "$0")/../support/xvfb.sh"
 VORBIX=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 KEEP=${2:-}
 work=$(mktemp -d)
@@ -15,13 +16,7 @@ xvfb_pid=""
 # that is gone.
 trap '[ -n "$game" ] && kill -9 $game 2>/dev/null; [ -n "$xvfb_pid" ] && kill $xvfb_pid 2>/dev/null; rm -rf "$work"' EXIT
 
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "Xvfb did not start"; exit 1; }
-unset SDL_VIDEODRIVER
-export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
-export DISPLAY=":$(cat "$work/display")"
+start_xvfb || { echo "Xvfb did not start"; exit 1; }
 
 mkdir -p "$work/home"
 ln -s "$(cd "$(dirname "$VORBIX")" && pwd)/data" "$work/data"
@@ -30,13 +25,7 @@ ln -s "$(cd "$(dirname "$VORBIX")" && pwd)/data" "$work/data"
 start_game() {
     (cd "$work" && exec env HOME="$work/home" "$VORBIX" -w -q >>"$work/out" 2>>"$work/err") &
     game=$!
-    window=""
-    for _ in $(seq 100); do
-        window=$(xdotool search --name '^ZuzEzodov$' 2>/dev/null | head -n 1)
-        [ -n "$window" ] && break
-        sleep 0.1
-    done
-    [ -n "$window" ] || { echo "no window"; cat "$work/out" "$work/err"; exit 1; }
+    find_game_window || { echo "no window"; cat "$work/out" "$work/err"; exit 1; }
     sleep 0.8
     xdotool windowfocus --sync "$window"
     sleep 0.3

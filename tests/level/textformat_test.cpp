@@ -52,6 +52,30 @@ TEST(TextFormat, BuiltInLevelAndMovieRoundTrip)
     EXPECT_EQ(back, movie) << text;
 }
 
+// A stored name may hold any 16 bytes (the game stores what a damaged
+// player-name file gives): text and back keeps every one of them.
+TEST(TextFormat, EveryNameByteSurvivesTheText)
+{
+    const std::string names[] = {
+        std::string("ab\0cd", 5) + std::string(11, 0),
+        std::string("\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0z", 16),
+        std::string("\x1b[2J\x07\\x41 \xff\x80\0q", 12) + std::string(4, 0),
+        std::string(16, 0),
+        std::string(16, '\xe9'),
+    };
+    for (const std::string& name : names) {
+        std::vector<uint8_t> movie(MOVIE_HEADER_SIZE, 0);
+        std::copy(name.begin(), name.end(), movie.begin() + 4);
+        movie.push_back(3);
+        movie.push_back(4);
+        const std::string text = movie_text(movie.data(), int(movie.size()), "movie");
+        EXPECT_EQ(text.find('\x1b'), std::string::npos);
+        std::vector<uint8_t> back;
+        ASSERT_EQ(parse_movie_text(text, &back), "") << text;
+        EXPECT_EQ(back, movie) << text;
+    }
+}
+
 TEST(TextFormat, MalformedInputNamesTheProblem)
 {
     struct Case {
@@ -65,8 +89,17 @@ TEST(TextFormat, MalformedInputNamesTheProblem)
         {"; nothing\n", false, "0 rows, a level has 15"},
         {rows("........................") + "........................\n", false, "line 17: more than 15 rows"},
         {"score 1\n", true, "a movie needs a score line and a seed line"},
-        {"score x\nseed 0\n", true, "line 1: bad score"},
-        {"score 1\nseed 24\n", true, "line 2: the seed is 0..23"},
+        {"score x\nseed 0\n", true, "line 1: the score is a number"},
+        {"score \nseed 0\n", true, "line 1: the score is a number"},
+        {"score -\nseed 0\n", true, "line 1: the score is a number"},
+        {"score 99999999999\nseed 0\n", true, "line 1: the score is a number"},
+        {"score 1\nseed 24\n", true, "line 2: the seed is a number 0..23"},
+        {"score 1\nseed \n", true, "line 2: the seed is a number 0..23"},
+        {"score 1\nseed 7zz\n", true, "line 2: the seed is a number 0..23"},
+        {"score 1\nseed 99999999999999999999\n", true, "line 2: the seed is a number 0..23"},
+        {"score 1\nseed 4294967297\n", true, "line 2: the seed is a number 0..23"},
+        {"score 1\nseed 0\nname a\\x4\n", true, "line 3: \\x in a name takes two hexadecimal digits"},
+        {"score 1\nseed 0\nname a\\xzz\n", true, "line 3: \\x in a name takes two hexadecimal digits"},
         {"score 1\nseed 0\n0x1\n", true, "line 3: expected pairs COUNTxINPUT with COUNT 1..255"},
         {"score 1\nseed 0\nname 12345678901234567\n", true, "line 3: a name has at most 16 characters"},
     };

@@ -6,6 +6,7 @@
 # and the screenshot must show the header, the field and the palette row.
 # A second argument names a PNG file to keep the screenshot in.
 set -u
+. "$(dirname "$0")/../support/xvfb.sh"
 VORBIX=$1
 KEEP_PNG=${2:-}
 BIN_DIR=$(cd "$(dirname "$VORBIX")" && pwd)
@@ -17,26 +18,14 @@ xvfb_pid=""
 trap '[ -n "$game" ] && kill -9 $game 2>/dev/null; [ -n "$xvfb_pid" ] && kill $xvfb_pid 2>/dev/null; rm -rf "$work"' EXIT
 fail() { echo "$*"; cat "$work/out" "$work/err" 2>/dev/null; exit 1; }
 
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-unset SDL_VIDEODRIVER
-export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
-export DISPLAY=":$(cat "$work/display")"
+start_xvfb || fail "Xvfb did not start"
 
 mkdir -p "$work/home"
 ln -s "$BIN_DIR/data" "$work/data"
 cd "$work" && HOME="$work/home" "$VORBIX" -w -q >"$work/out" 2>"$work/err" &
 game=$!
 
-window=""
-for _ in $(seq 100); do
-    window=$(xdotool search --name '^ZuzEzodov$' 2>/dev/null | head -n 1)
-    [ -n "$window" ] && break
-    sleep 0.1
-done
-[ -n "$window" ] || fail "no window titled ZuzEzodov"
+find_game_window || fail "no window titled ZuzEzodov"
 sleep 0.5
 xdotool windowfocus --sync "$window"
 sleep 0.3

@@ -9,6 +9,9 @@
 #include <fstream>
 #include <poll.h>
 #include <sstream>
+#include <linux/capability.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -29,7 +32,7 @@ void drain(int fd, std::string& into, bool& open)
 
 ProcessResult run_process(const std::string& program, const std::vector<std::string>& args,
                           const std::vector<std::string>& env, int timeout_seconds,
-                          const std::string& cwd)
+                          const std::string& cwd, const ProcessLimits& limits)
 {
     int out_pipe[2], err_pipe[2];
     if (pipe(out_pipe) != 0 || pipe(err_pipe) != 0)
@@ -46,6 +49,15 @@ ProcessResult run_process(const std::string& program, const std::vector<std::str
             _exit(126);
         for (const std::string& entry : env)
             putenv(strdup(entry.c_str()));
+        if (limits.file_size >= 0) {
+            rlimit r{rlim_t(limits.file_size), rlim_t(limits.file_size)};
+            setrlimit(RLIMIT_FSIZE, &r);
+        }
+        if (limits.obey_permissions) {
+            // Out of the bounding set, root keeps none of these across exec.
+            for (int cap : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER})
+                prctl(PR_CAPBSET_DROP, cap, 0, 0, 0);
+        }
         std::vector<char*> argv;
         argv.push_back(const_cast<char*>(program.c_str()));
         for (const std::string& a : args)

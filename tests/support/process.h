@@ -9,11 +9,17 @@ struct ProcessResult {
     std::string err;
 };
 
+// What the child runs under besides the test's own state.
+struct ProcessLimits {
+    long file_size = -1;          // RLIMIT_FSIZE in bytes; -1: the test's own
+    bool obey_permissions = false; // drop root's right to ignore file modes
+};
+
 // Runs program with args; env entries "NAME=value" are added to (or replace
 // those of) the test's own environment. stdin is /dev/null.
 ProcessResult run_process(const std::string& program, const std::vector<std::string>& args,
                           const std::vector<std::string>& env = {}, int timeout_seconds = 20,
-                          const std::string& cwd = "");
+                          const std::string& cwd = "", const ProcessLimits& limits = {});
 
 // A fresh directory under the system's temporary folder, removed with its
 // contents when the holder goes.

@@ -1,6 +1,8 @@
 // vbltool run as a subprocess on small archives.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include "support/archive_files.h"
 #include "support/process.h"
 
@@ -63,8 +65,98 @@ TEST(Vbltool, UnpackThenPackGivesTheSameRecords)
     EXPECT_EQ(read_file(dir.file("twice.vbl")), read_file(dir.file("packed.vbl")));
     r = vbltool({"list", dir.file("packed.vbl")});
     EXPECT_EQ(r.out,
-              "  1  movie  score=10000  time=4.20  ticks=260  name=some\\one\xe9\xe9\xe9\xe9\xe9\xe9\xe9\xe9\n"
+              "  1  movie  score=10000  time=4.20  ticks=260  name=some\\x5cone"
+              "\\xe9\\xe9\\xe9\\xe9\\xe9\\xe9\\xe9\\xe9\n"
               "  4  no movie\n");
+}
+
+// Stored names are printed as unpack writes them: no control character or
+// escape sequence reaches the terminal, and bytes after a zero byte show.
+TEST(Vbltool, ListEscapesStoredNames)
+{
+    TempDir dir;
+    const std::string movie = std::string("\x01\0\0\0", 4) + std::string("\x1b]0;x\x07\0z\r\n", 10) +
+                              std::string(6, 0) + std::string("\x00\x01\x04", 3);
+    write_file(dir.file("in.vbl"), build_archive({2, {{0, std::string(180, 0)}, {1, movie}}}));
+    ProcessResult r = vbltool({"list", dir.file("in.vbl")});
+    EXPECT_EQ(r.out, "  1  movie  score=1  time=0.01  ticks=1  name=\\x1b]0;x\\x07\\x00z\\x0d\\x0a\n");
+}
+
+// A failed write leaves neither the new archive nor its part behind, and
+// the message names the archive and the system's reason.
+TEST(Vbltool, PackThatCannotWriteLeavesNothing)
+{
+    TempDir dir;
+    write_file(dir.file("level001.txt"), LEVEL0_TEXT);
+    for (long limit : {4L, 100L}) {
+        SCOPED_TRACE(limit);
+        ProcessResult r = run_process(VBLTOOL_BINARY, {"pack", "-o", dir.file("x.vbl"), dir.file("level001.txt")}, {},
+                                      20, "", {limit, false});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, "vbltool: " + dir.file("x.vbl") + ": cannot write: File too large\n");
+        for (const char* left : {"x.vbl", "x.vbl.part", "x.vbl.new"})
+            EXPECT_NE(access(dir.file(left).c_str(), F_OK), 0) << left;
+    }
+}
+
+TEST(Vbltool, PackRefusesMalformedNumbersWithFileAndLine)
+{
+    TempDir dir;
+    const struct {
+        const char* text;
+        const char* problem;
+    } cases[] = {
+        {"score \nseed 1\n1x0\n", "line 1: the score is a number"},
+        {"score 5\nseed\n1x0\n", "line 2: expected pairs COUNTxINPUT with COUNT 1..255"},
+        {"score 5\nseed \n1x0\n", "line 2: the seed is a number 0..23"},
+        {"score 5\nseed 7zz\n1x0\n", "line 2: the seed is a number 0..23"},
+        {"; c\nscore 5\nseed 4294967296\n1x0\n", "line 3: the seed is a number 0..23"},
+    };
+    for (const auto& c : cases) {
+        write_file(dir.file("level001.movie"), c.text);
+        ProcessResult r = vbltool({"pack", "-o", dir.file("x.vbl"), dir.file("level001.movie")});
+        EXPECT_EQ(r.status, 1) << c.text;
+        EXPECT_EQ(r.err, "vbltool: " + dir.file("level001.movie") + ": " + c.problem + "\n");
+    }
+}
+
+// repair keeps every record that lies whole in the file and has its kind's
+// size, and says what it kept and dropped.
+TEST(Vbltool, RepairSalvagesTheReadableRecords)
+{
+    TempDir dir;
+    const std::string level1 = pattern_bytes(180, 1), movie1 = pattern_bytes(25, 2), level2 = pattern_bytes(180, 3);
+    const std::string level3 = pattern_bytes(180, 4), movie3 = pattern_bytes(41, 5);
+    std::string file = build_archive({8, {{0, level1}, {1, movie1}, {2, level2}, {4, level3}, {5, movie3}}});
+    auto put = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; i++)
+            file[at + size_t(i)] = char(v >> (24 - 8 * i));
+    };
+    put(8 + 8 * 2 + 4, 100);         // level 2: 100 bytes
+    put(8 + 8 * 6, 0x7fffffff);      // record 6 far past the end
+    put(8 + 8 * 6 + 4, 180);
+    file.resize(file.size() - 10);   // movie 3 cut short
+    write_file(dir.file("bad.vbl"), file);
+    ProcessResult r = vbltool({"repair", dir.file("bad.vbl"), "-o", dir.file("good.vbl")});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "kept record 0 (level 1), 180 bytes\n"
+                     "kept record 1 (movie of level 1), 25 bytes\n"
+                     "dropped record 2 (level 2): 100 bytes, a level has 180\n"
+                     "kept record 4 (level 3), 180 bytes\n"
+                     "dropped record 5 (movie of level 3): lies outside the file\n"
+                     "dropped record 6 (level 4): lies outside the file\n" +
+                         dir.file("good.vbl") + ": 3 records kept, 3 dropped\n");
+    EXPECT_EQ(read_file(dir.file("good.vbl")), build_archive({5, {{0, level1}, {1, movie1}, {4, level3}}}));
+    EXPECT_EQ(read_file(dir.file("bad.vbl")), file);
+
+    // An index that runs past the end keeps the entries that are there.
+    write_file(dir.file("cut.vbl"), build_archive({4, {{0, level1}}}).substr(0, 8 + 8 * 2));
+    r = vbltool({"repair", dir.file("cut.vbl"), "-o", dir.file("cut-good.vbl")});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("dropped index entries 2..3: the index runs past the end of the file\n"), std::string::npos)
+        << r.out;
+    EXPECT_EQ(vbltool({"repair", dir.file("cut.vbl"), "-o", dir.file("no/such/dir.vbl")}).status, 1);
+    EXPECT_EQ(vbltool({"repair", dir.file("level001.txt"), "-o", dir.file("x.vbl")}).status, 1);
 }
 
 TEST(Vbltool, BadInputNamesTheFileAndTheProblem)

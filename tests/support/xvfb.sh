@@ -1,0 +1,30 @@
+# Shared by the real-window tests (sourced): an Xvfb of their own and the
+# game's window. The caller sets $work (a temporary folder) and the trap that
+# kills $game before $xvfb_pid, so no game is left waiting on a display that
+# is gone.
+
+# Starts Xvfb on a free display and points DISPLAY at it; false if it did
+# not come up.
+start_xvfb() {
+    Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+    [ -s "$work/display" ] || return 1
+    unset SDL_VIDEODRIVER
+    # Under AddressSanitizer: the X and GL libraries SDL loads and unloads
+    # leave leaks in modules that no longer exist to be named or suppressed;
+    # the headless tests check the program's own leaks.
+    export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+    export DISPLAY=":$(cat "$work/display")"
+}
+
+# Waits up to ten seconds for the game's window; sets $window, false if none.
+find_game_window() {
+    window=""
+    for _ in $(seq 100); do
+        window=$(xdotool search --name '^ZuzEzodov$' 2>/dev/null | head -n 1)
+        [ -n "$window" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
