@@ -17,20 +17,32 @@ std::array<Actor, ACTOR_COUNT> actors;
 std::array<uint8_t, GRID_CELLS> occupancy;
 PlayGrid level_snapshot;
 
+void save_tick_state(TickState& out)
+{
+    out = TickState{play_grid, occupancy, actors, holes, planner, game_state};
+}
+
+void restore_tick_state(const TickState& in)
+{
+    play_grid = in.grid;
+    occupancy = in.occupancy;
+    actors = in.actors;
+    holes = in.holes;
+    planner = in.planner;
+    game_state = in.game;
+}
+
 void save_level_state(LevelState& out)
 {
-    out = LevelState{play_grid, actors, occupancy, level_snapshot, holes, planner, game_state, movie};
+    save_tick_state(out.tick);
+    out.snapshot = level_snapshot;
+    out.movie = movie;
 }
 
 void restore_level_state(const LevelState& in)
 {
-    play_grid = in.grid;
-    actors = in.actors;
-    occupancy = in.occupancy;
+    restore_tick_state(in.tick);
     level_snapshot = in.snapshot;
-    holes = in.holes;
-    planner = in.planner;
-    game_state = in.game;
     movie = in.movie;
 }
 

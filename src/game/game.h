@@ -69,7 +69,10 @@ extern PlannerMasks planner;
 
 // The whole state of a running level in one record: a copy saves it, and
 // restore_level_state puts it back, so tests and tools can branch from any tick.
+struct TickState;
 struct LevelState;
+void save_tick_state(TickState& out);
+void restore_tick_state(const TickState& in);
 void save_level_state(LevelState& out);
 void restore_level_state(const LevelState& in);
 
@@ -140,13 +143,21 @@ bool play_is_better();
 
 inline int cell_at(int x, int y) { return col_of[size_t(x)] + row_offset[size_t(y)]; }
 
-struct LevelState {
+// Everything the tick reads and writes while a level runs; the search copies
+// it whole at every branch.
+struct TickState {
     PlayGrid grid;
-    std::array<Actor, ACTOR_COUNT> actors;
     std::array<uint8_t, GRID_CELLS> occupancy;
-    PlayGrid snapshot;
+    std::array<Actor, ACTOR_COUNT> actors;
     std::array<HoleSlot, HOLE_SLOTS> holes;
     PlannerMasks planner;
     GameState game;
+};
+
+// The running level as a whole: the tick's state, the level as it was
+// loaded, and the movie buffer.
+struct LevelState {
+    TickState tick;
+    PlayGrid snapshot;
     MovieBuffer movie;
 };

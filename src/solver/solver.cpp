@@ -118,36 +118,10 @@ struct Clock {
     }
 };
 
-// Everything the tick reads and writes, except the level's snapshot (fixed
-// while a level runs) and the movie buffer (unused: the search feeds inputs).
-struct SearchState {
-    PlayGrid grid;
-    std::array<uint8_t, GRID_CELLS> occupancy;
-    std::array<Actor, ACTOR_COUNT> actors;
-    std::array<HoleSlot, HOLE_SLOTS> holes;
-    PlannerMasks planner;
-    GameState game;
-};
-
-void save_state(SearchState& s)
-{
-    s.grid = play_grid;
-    s.occupancy = occupancy;
-    s.actors = actors;
-    s.holes = holes;
-    s.planner = planner;
-    s.game = game_state;
-}
-
-void restore_state(const SearchState& s)
-{
-    play_grid = s.grid;
-    occupancy = s.occupancy;
-    actors = s.actors;
-    holes = s.holes;
-    planner = s.planner;
-    game_state = s.game;
-}
+// The search branches on the tick's state alone: the level's snapshot is
+// fixed while a level runs and the movie buffer is unused (the search feeds
+// the inputs itself).
+using SearchState = TickState;
 
 // ---- Relaxed distance: the field as it is now as a graph of cells, enemies
 // ignored, a brick beside or below entered at the cost of digging it. Costs
@@ -525,7 +499,7 @@ struct Search {
         std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> open;
         uint64_t order = 0;
 
-        restore_state(root);
+        restore_tick_state(root);
         game_active = true;
         size_t pool_used = 1;
         pool.ensure(1);
@@ -549,7 +523,7 @@ struct Search {
             expanded++;
             local_expanded++;
             for (int move = 0; move < MOVE_COUNT; move++) {
-                restore_state(pool[size_t(slot)]);
+                restore_tick_state(pool[size_t(slot)]);
                 runner.inputs.clear();
                 runner.ticks = 0;
                 const MoveEnd end = run_move(move, runner);
@@ -590,7 +564,7 @@ struct Search {
                     child_slot = int32_t(pool_used++);
                     pool.ensure(pool_used);
                 }
-                save_state(pool[size_t(child_slot)]);
+                save_tick_state(pool[size_t(child_slot)]);
                 const int32_t child = int32_t(nodes.size());
                 nodes.push_back(Node{top.node, uint32_t(inputs.size()), uint32_t(runner.inputs.size()), child_slot});
                 inputs.insert(inputs.end(), runner.inputs.begin(), runner.inputs.end());
@@ -618,7 +592,7 @@ SolveResult solve_level(const SolveOptions& options)
         return result;
     }
     Search search(options, started + std::chrono::microseconds(int64_t(options.budget_seconds * 1e6)));
-    save_state(search.root);
+    save_tick_state(search.root);
 
     // First any way out, greedily; then searches that weigh the time spent and
     // the score's penalties and bonuses, each bound to beat the best so far.

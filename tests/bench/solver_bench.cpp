@@ -35,7 +35,7 @@ void BM_TicksWithStateCopies(benchmark::State& state)
         save_level_state(to);
         ticks += ticks_per_branch;
         next = next + size_t(ticks_per_branch) < 4000 ? next + size_t(ticks_per_branch) : 600;
-        benchmark::DoNotOptimize(to.game.score);
+        benchmark::DoNotOptimize(to.tick.game.score);
     }
     state.counters["ticks/s"] = benchmark::Counter(double(ticks), benchmark::Counter::kIsRate);
 }
