@@ -3,6 +3,7 @@
 # Needs the fuzz build:  CXX=clang++ cmake -S . -B build-fuzz -DVORBIX_FUZZ=ON
 #                        cmake --build build-fuzz
 # Usage: tools/fuzz_long.sh [SECONDS_PER_TARGET] [TARGET...]
+# With RUNS=N in the environment a target also stops after N executions.
 # Each target starts from its kept corpus (tests/fuzz/NAME_corpus) and grows
 # a working corpus in build-fuzz/fuzz-work/NAME; inputs that fail land in
 # build-fuzz/fuzz-artifacts/ and belong in the kept corpus once mended.
@@ -22,7 +23,7 @@ for t in $targets; do
     mkdir -p "$work"
     log=$build/fuzz-$t.log
     start=$(date +%s)
-    nice -n 19 "$program" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 -print_final_stats=1 \
+    nice -n 19 "$program" -max_total_time="$seconds" ${RUNS:+-runs=$RUNS} -timeout=20 -rss_limit_mb=2048 -print_final_stats=1 \
         -artifact_prefix=$build/fuzz-artifacts/$t- "$work" tests/fuzz/${t}_corpus > "$log" 2>&1
     status=$?
     end=$(date +%s)

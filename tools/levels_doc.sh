@@ -18,9 +18,11 @@ hand where its comment says so) and checked by \`vbltool verify\` in \`make test
 
 Columns: the guards at the start (\`+s\` marks the spirit's bricks, \`+f\` the
 flashing chests), the master's score and length in ticks (60 a second of
-game time), and the states the solver expanded (its search goes on looking
-for a better score until its time budget is spent, so the count also grows
-with the budget). A score about 10000 below its neighbours means the master
+game time), and the solver's effort: the states \`vbltool solve\` expands
+before it finds the first way out (\`tools/measure_effort.sh\` measures it
+and keeps it in the master's comment). The search then goes on for a better
+score, which costs about the same on any level, so only the first way out
+tells how hard a level is to solve. A score about 10000 below its neighbours means the master
 traps a guard. This file is written by \`tools/levels_doc.sh\` (\`make docs\`).
 
 EOF
@@ -42,7 +44,7 @@ for set in 1 2 3 4 5 6 7 8 9 10; do
                     score = "-"; ticks = "-"; expanded = "-"
                     while ((getline m < movie) > 0) {
                         if (m ~ /^score /) { split(m, f, " "); score = f[2] }
-                        else if (m ~ /^; solver:/) { if (match(m, /expanded [0-9]+/)) expanded = substr(m, RSTART + 9, RLENGTH - 9) }
+                        else if (m ~ /^; solver:/) { if (match(m, /after [0-9]+/)) expanded = substr(m, RSTART + 6, RLENGTH - 6) }
                         else if (m ~ /^[0-9]+x[0-9]/) {
                             k = split(m, pairs, " ")
                             for (i = 1; i <= k; i++) { split(pairs[i], p, "x"); t += p[1] }
@@ -63,9 +65,9 @@ for set in 1 2 3 4 5 6 7 8 9 10; do
              awk '{ v[NR] = $1 } END { if (NR == 0) print "-"; else if (NR % 2) print v[(NR + 1) / 2]; else print int((v[NR / 2] + v[NR / 2 + 1]) / 2) }')
     echo "## Set $set: levels $first to $last"
     echo
-    echo "$count levels; median states expanded: $median."
+    echo "$count levels; median states to the first way out: $median."
     echo
-    echo "| Level | Name | Guards | Score | Ticks | States expanded |"
+    echo "| Level | Name | Guards | Score | Ticks | States to the first way out |"
     echo "|---|---|---|---|---|---|"
     printf '%s' "$rows"
     echo
@@ -77,6 +79,6 @@ echo "## Effort by set"
 echo
 echo "The solver's median effort for each set, the way the difficulty rises."
 echo
-echo "| Set | Levels | Present | Median states expanded |"
+echo "| Set | Levels | Present | Median states to the first way out |"
 echo "|---|---|---|---|"
 printf '%s' "$summary"

@@ -44,7 +44,7 @@ const char USAGE[] =
     "       vbltool check [--relaxed] ARCHIVE|FILE...\n"
     "       vbltool replay ARCHIVE LEVEL [--repeat N]   (LEVEL 0: ARCHIVE is -)\n"
     "       vbltool verify ARCHIVE\n"
-    "       vbltool solve ARCHIVE|FILE LEVEL [--seed N] [--budget SECONDS] [-o FILE.movie]\n"
+    "       vbltool solve ARCHIVE|FILE LEVEL [--seed N] [--budget SECONDS] [--first] [-o FILE.movie]\n"
     "       vbltool render ARCHIVE|FILE LEVEL -o FILE.png [--movie FILE --tick N]\n"
     "       vbltool render ARCHIVE all -o FILE.png   (a sheet of every level)\n"
     "       vbltool repair ARCHIVE -o NEW       (salvages the readable records)\n";
@@ -486,6 +486,8 @@ int command_solve(const std::vector<std::string>& args)
             options.budget_seconds = budget;
         } else if (a == "-o" && has_value) {
             output = args[++i];
+        } else if (a == "--first") {
+            options.improve = false;
         } else {
             positional.push_back(a);
         }
@@ -509,13 +511,19 @@ int command_solve(const std::vector<std::string>& args)
     const std::vector<uint8_t> record = movie_record_of(r.inputs, r.score, options.seed, "VORBIX");
     if (record.empty())
         return fail("level " + std::to_string(level), "the movie needs more than 2047 pairs"), 1;
+    // The second comment line keeps the search's effort with the movie: the
+    // states to the first way out measure how hard the level is to solve.
+    char effort[160];
+    snprintf(effort, sizeof effort, "solver: first way out after %lld states in %.2f seconds; expanded %lld states in %.2f seconds",
+             static_cast<long long>(r.first_expanded), r.first_seconds, static_cast<long long>(r.expanded), r.seconds);
     const std::string comment = "movie of level " + std::to_string(level) + ", found by vbltool solve (seed " +
-                                std::to_string(options.seed) + ")";
+                                std::to_string(options.seed) + ")\n; " + effort;
     const std::string text = movie_text(record.data(), int(record.size()), comment.c_str());
     char line[256];
-    snprintf(line, sizeof line, "level=%d result=solved ticks=%d score=%d expanded=%lld simulated=%lld seconds=%.2f\n",
-             level, r.ticks, r.score, static_cast<long long>(r.expanded), static_cast<long long>(r.ticks_simulated),
-             r.seconds);
+    snprintf(line, sizeof line,
+             "level=%d result=solved ticks=%d score=%d expanded=%lld first=%lld simulated=%lld seconds=%.2f\n",
+             level, r.ticks, r.score, static_cast<long long>(r.expanded), static_cast<long long>(r.first_expanded),
+             static_cast<long long>(r.ticks_simulated), r.seconds);
     if (output.empty()) {
         fputs(line, stderr);
         fputs(text.c_str(), stdout);

@@ -594,8 +594,6 @@ SolveResult solve_level(const SolveOptions& options)
     Search search(options, started + std::chrono::microseconds(int64_t(options.budget_seconds * 1e6)));
     save_tick_state(search.root);
 
-    // First any way out, greedily; then searches that weigh the time spent and
-    // the score's penalties and bonuses, each bound to beat the best so far.
     // First any way out, greedily, with finer and then coarser state keys and
     // then more weight on the time spent; then searches that weigh the time
     // and the score's penalties and bonuses, each bound to beat the best so far.
@@ -619,6 +617,8 @@ SolveResult solve_level(const SolveOptions& options)
         play_grid = level;
         if (play_inputs(found, options.seed, &ticks, &score)) {
             result.status = SOLVE_FOUND;
+            result.first_expanded = search.expanded;
+            result.first_seconds = std::chrono::duration<double>(Clock::now() - started).count();
             result.inputs = found;
             result.ticks = ticks;
             result.score = score;

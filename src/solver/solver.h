@@ -8,8 +8,8 @@
 
 struct SolveOptions {
     int seed = 0;                 // cycle counter at the level's start, 0..23
-    double budget_seconds = 60;   // wall-clock time for the whole search
-    bool improve = true;          // spend what is left of the budget on a better score
+    double budget_seconds = 60;   // processor seconds for the whole search
+    bool improve = true;          // go on searching for a better score after the first way out
     int64_t max_states = 800000;  // states made in one pass of the search; it stops there
 };
 
@@ -22,6 +22,9 @@ struct SolveResult {
     int ticks = 0;                // ticks of play (the clock's count)
     int score = 0;
     int64_t expanded = 0;         // states taken from the open list
+    int64_t first_expanded = 0;   // of these, the ones taken before the first way out was found:
+                                  // the level's difficulty for the search, whatever the budget
+    double first_seconds = 0;     // processor seconds to the first way out
     int64_t ticks_simulated = 0;  // ticks run, dead ends included
     double seconds = 0;
 };

@@ -17,6 +17,12 @@ inline const std::string& fuzz_directory()
         std::string command = "mkdir -p " + p;
         if (system(command.c_str()) != 0)
             abort();
+        // Removed at exit, so that corpus runs in the tests leave nothing behind.
+        atexit([] {
+            std::string remove = "rm -rf " + fuzz_directory();
+            if (system(remove.c_str()) != 0)
+                fprintf(stderr, "could not remove %s\n", fuzz_directory().c_str());
+        });
         return p;
     }();
     return path;

@@ -360,13 +360,10 @@ void draw_tool_panel(Canvas& c, const Palette& p)
 {
     for (int square = TOOL_PANEL_FIRST; square <= TOOL_PANEL_FIRST + 3; square++)
         Square{&c, square}.fill(0, 0, 23, 23, p.panel);
-    auto icon = [&](int k) -> std::pair<Square, std::pair<int, int>> {
-        int square = TOOL_PANEL_FIRST + k / 4, quadrant = k % 4;
-        return {Square{&c, square}, {12 * (quadrant % 2), 12 * (quadrant / 2)}};
-    };
+    // Four icons to a square, one in each quarter.
     for (int k = 0; k < 14; k++) {
-        auto [s, origin] = icon(k);
-        auto [ox, oy] = origin;
+        const Square s{&c, TOOL_PANEL_FIRST + k / 4};
+        const int ox = 12 * (k % 4 % 2), oy = 12 * (k % 4 / 2);
         auto px = [&](int x, int y) { s.set(ox + x, oy + y, p.icon); };
         switch (k) {
         case 0:   // undo: a hooked arrow
