@@ -148,8 +148,15 @@ int nearest_target(int start, const std::array<uint8_t, GRID_CELLS>& target, int
     dist[size_t(start)] = 0;
     buckets[0].push_back(int16_t(start));
     int pending = 1;
+    // A brick that crumbles (its hole not yet open) is shown solid, but it is
+    // as good as open: the hero who dug it is about to step in.
+    static PlayGrid field;
+    field = play_grid;
+    for (const HoleSlot& s : holes)
+        if (s.timer != 0 && s.timer < 25 && field[size_t(s.cell)] == TILE_SOLID && !(occupancy[size_t(s.cell)] & OCCUPANCY_ENEMIES))
+            field[size_t(s.cell)] = TILE_EMPTY;
     auto code = [](int c) {
-        int t = play_grid[size_t(c)];
+        int t = field[size_t(c)];
         return t == TILE_OPEN_HOLE ? int(TILE_EMPTY) : t;
     };
     for (int d = 0; pending > 0 && d < FAR; d++) {

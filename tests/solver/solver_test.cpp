@@ -69,6 +69,18 @@ const TrickLevel TRICK_LEVELS[] = {
       "H",
       "H.P...........E.....$...",
       "@@@@#######@@@@@@@@@@@@@"}},
+    // The chest lies in a closed room of stone whose only way in is the
+    // brick in its roof: while that brick crumbles it looks like stone, and
+    // the search has to step in all the same. Out through the gap in the
+    // room's floor and up the ladder; the brick floor below leads nowhere.
+    {"dig through the roof of a closed room",
+     {"H..P",
+      "H@@@@@@#@@@@@@@@@@@@@@@@",
+      "H@.....$...@",
+      "H@@@@@@@@@.@@@@@@@@@@@@@",
+      "H",
+      "H",
+      "########################"}},
 };
 
 TEST(Solver, FindsAWayOutOfEveryTrickLevelThatReplaysToTheExit)
