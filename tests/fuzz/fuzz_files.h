@@ -17,11 +17,14 @@ inline const std::string& fuzz_directory()
         std::string command = "mkdir -p " + p;
         if (system(command.c_str()) != 0)
             abort();
-        // Removed at exit, so that corpus runs in the tests leave nothing behind.
+        // Removed at exit, so that corpus runs in the tests leave nothing
+        // behind. The command is kept in a plain array: this string is
+        // destroyed before the handler runs.
+        static char remove[128];
+        snprintf(remove, sizeof remove, "rm -rf %s", p.c_str());
         atexit([] {
-            std::string remove = "rm -rf " + fuzz_directory();
-            if (system(remove.c_str()) != 0)
-                fprintf(stderr, "could not remove %s\n", fuzz_directory().c_str());
+            if (system(remove) != 0)
+                fprintf(stderr, "could not run: %s\n", remove);
         });
         return p;
     }();
