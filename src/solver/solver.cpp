@@ -619,10 +619,10 @@ SolveResult solve_level(const SolveOptions& options)
         int64_t expansions;
     } FIRST[] = {
         {{false, false, 25, 400, 60, 600, 0, 0}, 150000},
-        {{false, true, 25, 400, 60, 600, 0, 0}, 150000},
         {{true, false, 25, 400, 60, 600, 0, 0}, 300000},
-        {{true, true, 25, 400, 60, 600, 0, 0}, 300000},
         {{true, false, 60, 400, 60, 600, 0, 0}, INT64_MAX},
+        {{false, true, 25, 400, 60, 600, 0, 0}, 150000},
+        {{true, true, 25, 400, 60, 600, 0, 0}, 300000},
         {{true, true, 60, 400, 60, 600, 0, 0}, INT64_MAX},
     };
     static constexpr Weights BETTER[] = {
