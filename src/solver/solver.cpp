@@ -135,8 +135,12 @@ constexpr int UNREACHABLE_TICKS = 50000;   // the dig's 24 ticks, the step in an
 bool passable(int t) { return in_class(t, CLASS_PASSABLE); }
 
 // Steps to the nearest of `targets` target cells (FAR when none is reached);
-// `missed` tells whether some target cannot be reached at all.
-int nearest_target(int start, const std::array<uint8_t, GRID_CELLS>& target, int targets, bool* missed)
+// `missed` tells whether some target cannot be reached at all. A brick that
+// crumbles (its hole not yet open) is shown solid: it carries the hero across
+// (a guard may soon fill it); it is also as good as open to the hero who dug
+// it and steps in, and with `crumbling_open` it is only that.
+int nearest_target(int start, const std::array<uint8_t, GRID_CELLS>& target, int targets, bool crumbling_open,
+                   bool* missed)
 {
     int nearest = FAR;
     int reached = 0;
@@ -148,8 +152,19 @@ int nearest_target(int start, const std::array<uint8_t, GRID_CELLS>& target, int
     dist[size_t(start)] = 0;
     buckets[0].push_back(int16_t(start));
     int pending = 1;
+    static std::array<uint8_t, GRID_CELLS> crumbling;
+    static PlayGrid field;
+    crumbling.fill(0);
+    field = play_grid;
+    for (const HoleSlot& s : holes)
+        if (s.timer != 0 && s.timer < 25 && field[size_t(s.cell)] == TILE_SOLID &&
+            !(occupancy[size_t(s.cell)] & OCCUPANCY_ENEMIES)) {
+            crumbling[size_t(s.cell)] = 1;
+            if (crumbling_open)
+                field[size_t(s.cell)] = TILE_EMPTY;
+        }
     auto code = [](int c) {
-        int t = play_grid[size_t(c)];
+        int t = field[size_t(c)];
         return t == TILE_OPEN_HOLE ? int(TILE_EMPTY) : t;
     };
     for (int d = 0; pending > 0 && d < FAR; d++) {
@@ -185,7 +200,7 @@ int nearest_target(int start, const std::array<uint8_t, GRID_CELLS>& target, int
                 else if (beside == TILE_BRICK)
                     relax(u + side, DIG_STEPS);
             }
-            if (passable(below) || below == TILE_FALSE_BRICK)
+            if (passable(below) || below == TILE_FALSE_BRICK || crumbling[size_t(u + 28)])
                 relax(u + 28, 1);
             else if (below == TILE_BRICK)
                 relax(u + 28, DIG_STEPS);
@@ -411,6 +426,7 @@ struct Entry {
 
 struct Weights {
     bool coarse;           // coarse state keys
+    bool crumbling_open;   // a crumbling brick no longer carries the hero in the relaxed distance
     int g_percent;         // weight of the ticks spent so far, in percent
     int object_ticks;      // cost of an object not yet collected
     int enemy_near;        // cost of an enemy next to the hero
@@ -456,7 +472,7 @@ struct Search {
         int left = w.object_ticks * g.objects_left;
         if (targets > 0) {
             bool missed = false;
-            left += CELL_TICKS * nearest_target(at, target, g.objects_left > 0 ? targets : 1, &missed);
+            left += CELL_TICKS * nearest_target(at, target, g.objects_left > 0 ? targets : 1, w.crumbling_open, &missed);
             // An object left behind out of reach: most likely a dead end.
             if (missed && g.objects_left > 0)
                 left += UNREACHABLE_TICKS;
@@ -595,19 +611,23 @@ SolveResult solve_level(const SolveOptions& options)
     save_tick_state(search.root);
 
     // First any way out, greedily, with finer and then coarser state keys and
-    // then more weight on the time spent; then searches that weigh the time
-    // and the score's penalties and bonuses, each bound to beat the best so far.
+    // then more weight on the time spent, each pass in turn with the two views
+    // of a crumbling brick; then searches that weigh the time and the score's
+    // penalties and bonuses, each bound to beat the best so far.
     static constexpr struct {
         Weights weights;
         int64_t expansions;
     } FIRST[] = {
-        {{false, 25, 400, 60, 600, 0, 0}, 150000},
-        {{true, 25, 400, 60, 600, 0, 0}, 300000},
-        {{true, 60, 400, 60, 600, 0, 0}, INT64_MAX},
+        {{false, false, 25, 400, 60, 600, 0, 0}, 150000},
+        {{true, false, 25, 400, 60, 600, 0, 0}, 300000},
+        {{true, false, 60, 400, 60, 600, 0, 0}, INT64_MAX},
+        {{false, true, 25, 400, 60, 600, 0, 0}, 150000},
+        {{true, true, 25, 400, 60, 600, 0, 0}, 300000},
+        {{true, true, 60, 400, 60, 600, 0, 0}, INT64_MAX},
     };
     static constexpr Weights BETTER[] = {
-        {false, 25, 400, 60, 20000, 0, 0},
-        {false, 50, 300, 60, 20000, 4650, 6000},
+        {false, false, 25, 400, 60, 20000, 0, 0},
+        {false, false, 50, 300, 60, 20000, 4650, 6000},
     };
     std::vector<uint8_t> found;
     for (const auto& pass : FIRST) {

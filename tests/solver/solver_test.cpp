@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <regex>
 #include <unistd.h>
 #include <string>
 #include <vector>
@@ -69,6 +70,18 @@ const TrickLevel TRICK_LEVELS[] = {
       "H",
       "H.P...........E.....$...",
       "@@@@#######@@@@@@@@@@@@@"}},
+    // The chest lies in a closed room of stone whose only way in is the
+    // brick in its roof: while that brick crumbles it looks like stone, and
+    // the search has to step in all the same. Out through the gap in the
+    // room's floor and up the ladder; the brick floor below leads nowhere.
+    {"dig through the roof of a closed room",
+     {"H..P",
+      "H@@@@@@#@@@@@@@@@@@@@@@@",
+      "H@.....$...@",
+      "H@@@@@@@@@.@@@@@@@@@@@@@",
+      "H",
+      "H",
+      "########################"}},
 };
 
 TEST(Solver, FindsAWayOutOfEveryTrickLevelThatReplaysToTheExit)
@@ -150,7 +163,12 @@ TEST(VbltoolSolve, WritesAMovieThatPacksAndVerifiesAndIsTheSameEveryTime)
         EXPECT_NE(first.out.find(field), std::string::npos) << field;
     ProcessResult second = run_process(VBLTOOL_BINARY, {"solve", level, "1", "--budget", "20", "-o", f.dir.file("b.movie")});
     ASSERT_EQ(second.status, 0) << second.err;
-    EXPECT_EQ(read_file(f.dir.file("a.movie")), read_file(f.dir.file("b.movie")));
+    // The same movie and the same states; only the seconds in the effort
+    // comment depend on the machine.
+    auto without_seconds = [](const std::string& text) {
+        return std::regex_replace(text, std::regex("in [0-9.]+ seconds"), "in - seconds");
+    };
+    EXPECT_EQ(without_seconds(read_file(f.dir.file("a.movie"))), without_seconds(read_file(f.dir.file("b.movie"))));
 
     write_file(f.dir.file("level001.txt"), read_file(level));
     write_file(f.dir.file("level001.movie"), read_file(f.dir.file("a.movie")));
