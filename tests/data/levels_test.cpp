@@ -1,11 +1,13 @@
 // The level sources in data/levels and their master movies in data/masters:
 // every level playable by the level rules, named and described in its
 // comments, none a copy or a mirror image of another, and every master a
-// winning play of its level.
+// winning play of its level; two hundred of them in ten sets of twenty whose
+// difficulty for the solver rises from set to set.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -119,6 +121,49 @@ TEST(LevelSources, EveryMasterBelongsToALevelAndWinsIt)
     EXPECT_EQ(r.status, 0) << r.out << r.err;
     size_t replayed = size_t(std::count(r.out.begin(), r.out.end(), '\n'));
     EXPECT_EQ(replayed, size_t(masters)) << r.out;
+}
+
+// The solver's effort kept in a master's comment: the states it expanded
+// before its first way out. -1 when the comment is missing.
+long long first_way_out_effort(const std::string& master_text)
+{
+    for (const std::string& line : comment_lines(master_text)) {
+        long long states = 0;
+        if (sscanf(line.c_str(), "; solver: first way out after %lld states", &states) == 1)
+            return states;
+    }
+    return -1;
+}
+
+TEST(LevelSources, TwoHundredInTenSetsOfRisingEffort)
+{
+    constexpr int SETS = 10, SET_SIZE = 20;
+    std::map<int, LevelSource> levels = read_level_sources();
+    std::vector<long long> medians;
+    for (int set = 0; set < SETS; set++) {
+        std::vector<long long> efforts;
+        for (int number = set * SET_SIZE + 1; number <= (set + 1) * SET_SIZE; number++) {
+            EXPECT_EQ(levels.count(number), 1u) << "level " << number << " is missing";
+            char path[64];
+            snprintf(path, sizeof path, "/data/masters/level%03d.movie", number);
+            std::string master;
+            if (!read_text_file(VORBIX_SOURCE_DIR + std::string(path), &master))
+                continue;   // the test of the masters reports it
+            const long long effort = first_way_out_effort(master);
+            EXPECT_GE(effort, 0) << path << " does not say the solver's effort";
+            efforts.push_back(effort);
+        }
+        if (efforts.empty())
+            continue;
+        std::sort(efforts.begin(), efforts.end());
+        const size_t n = efforts.size();
+        medians.push_back(n % 2 ? efforts[n / 2] : (efforts[n / 2 - 1] + efforts[n / 2]) / 2);
+        printf("set %2d (levels %3d-%3d): median states to the first way out %lld\n", set + 1,
+               set * SET_SIZE + 1, (set + 1) * SET_SIZE, medians.back());
+    }
+    ASSERT_EQ(medians.size(), size_t(SETS));
+    for (int set = 1; set < SETS; set++)
+        EXPECT_GE(medians[size_t(set)], medians[size_t(set - 1)]) << "set " << set + 1 << " is easier than set " << set;
 }
 
 } // namespace
