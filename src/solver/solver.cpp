@@ -138,8 +138,12 @@ bool passable(int t) { return in_class(t, CLASS_PASSABLE); }
 // `missed` tells whether some target cannot be reached at all. A brick that
 // crumbles (its hole not yet open) is shown solid: it carries the hero across
 // (a guard may soon fill it); it is also as good as open to the hero who dug
-// it and steps in, and with `crumbling_open` it is only that.
-int nearest_target(int start, const std::array<uint8_t, GRID_CELLS>& target, int targets, bool crumbling_open,
+// it and steps in (CRUMBLING_BOTH), or only that (CRUMBLING_OPEN), or taken
+// as the grid shows it, solid (CRUMBLING_SOLID): each view finds levels the
+// others miss.
+enum CrumblingView : uint8_t { CRUMBLING_BOTH, CRUMBLING_OPEN, CRUMBLING_SOLID };
+
+int nearest_target(int start, const std::array<uint8_t, GRID_CELLS>& target, int targets, CrumblingView view,
                    bool* missed)
 {
     int nearest = FAR;
@@ -157,10 +161,10 @@ int nearest_target(int start, const std::array<uint8_t, GRID_CELLS>& target, int
     crumbling.fill(0);
     field = play_grid;
     for (const HoleSlot& s : holes)
-        if (s.timer != 0 && s.timer < 25 && field[size_t(s.cell)] == TILE_SOLID &&
+        if (view != CRUMBLING_SOLID && s.timer != 0 && s.timer < 25 && field[size_t(s.cell)] == TILE_SOLID &&
             !(occupancy[size_t(s.cell)] & OCCUPANCY_ENEMIES)) {
             crumbling[size_t(s.cell)] = 1;
-            if (crumbling_open)
+            if (view == CRUMBLING_OPEN)
                 field[size_t(s.cell)] = TILE_EMPTY;
         }
     auto code = [](int c) {
@@ -426,7 +430,7 @@ struct Entry {
 
 struct Weights {
     bool coarse;           // coarse state keys
-    bool crumbling_open;   // a crumbling brick no longer carries the hero in the relaxed distance
+    CrumblingView crumbling;   // how the relaxed distance sees a crumbling brick
     int g_percent;         // weight of the ticks spent so far, in percent
     int object_ticks;      // cost of an object not yet collected
     int enemy_near;        // cost of an enemy next to the hero
@@ -472,7 +476,7 @@ struct Search {
         int left = w.object_ticks * g.objects_left;
         if (targets > 0) {
             bool missed = false;
-            left += CELL_TICKS * nearest_target(at, target, g.objects_left > 0 ? targets : 1, w.crumbling_open, &missed);
+            left += CELL_TICKS * nearest_target(at, target, g.objects_left > 0 ? targets : 1, w.crumbling, &missed);
             // An object left behind out of reach: most likely a dead end.
             if (missed && g.objects_left > 0)
                 left += UNREACHABLE_TICKS;
@@ -611,23 +615,26 @@ SolveResult solve_level(const SolveOptions& options)
     save_tick_state(search.root);
 
     // First any way out, greedily, with finer and then coarser state keys and
-    // then more weight on the time spent, each pass in turn with the two views
+    // then more weight on the time spent, each pass in turn with the three views
     // of a crumbling brick; then searches that weigh the time and the score's
     // penalties and bonuses, each bound to beat the best so far.
     static constexpr struct {
         Weights weights;
         int64_t expansions;
     } FIRST[] = {
-        {{false, false, 25, 400, 60, 600, 0, 0}, 150000},
-        {{true, false, 25, 400, 60, 600, 0, 0}, 300000},
-        {{true, false, 60, 400, 60, 600, 0, 0}, INT64_MAX},
-        {{false, true, 25, 400, 60, 600, 0, 0}, 150000},
-        {{true, true, 25, 400, 60, 600, 0, 0}, 300000},
-        {{true, true, 60, 400, 60, 600, 0, 0}, INT64_MAX},
+        {{false, CRUMBLING_BOTH, 25, 400, 60, 600, 0, 0}, 150000},
+        {{true, CRUMBLING_BOTH, 25, 400, 60, 600, 0, 0}, 300000},
+        {{true, CRUMBLING_BOTH, 60, 400, 60, 600, 0, 0}, INT64_MAX},
+        {{false, CRUMBLING_OPEN, 25, 400, 60, 600, 0, 0}, 150000},
+        {{true, CRUMBLING_OPEN, 25, 400, 60, 600, 0, 0}, 300000},
+        {{true, CRUMBLING_OPEN, 60, 400, 60, 600, 0, 0}, INT64_MAX},
+        {{false, CRUMBLING_SOLID, 25, 400, 60, 600, 0, 0}, 150000},
+        {{true, CRUMBLING_SOLID, 25, 400, 60, 600, 0, 0}, 300000},
+        {{true, CRUMBLING_SOLID, 60, 400, 60, 600, 0, 0}, INT64_MAX},
     };
     static constexpr Weights BETTER[] = {
-        {false, false, 25, 400, 60, 20000, 0, 0},
-        {false, false, 50, 300, 60, 20000, 4650, 6000},
+        {false, CRUMBLING_BOTH, 25, 400, 60, 20000, 0, 0},
+        {false, CRUMBLING_BOTH, 50, 300, 60, 20000, 4650, 6000},
     };
     std::vector<uint8_t> found;
     for (const auto& pass : FIRST) {
