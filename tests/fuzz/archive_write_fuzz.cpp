@@ -50,7 +50,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const uint32_t entries = before.size() >= 8 ? uint32_t(uint8_t(before[4]) << 24 | uint8_t(before[5]) << 16 |
                                                            uint8_t(before[6]) << 8 | uint8_t(before[7]))
                                                 : 0;
-    const int last = std::min<int>(ARCHIVE_MAX_RECORDS, int(std::max<uint32_t>(entries, uint32_t(record + 1))) + 1);
+    // In 64 bits: an index may claim 2^32 - 1 entries.
+    const int last = int(std::min<int64_t>(ARCHIVE_MAX_RECORDS,
+                                           int64_t(std::max<uint32_t>(entries, uint32_t(record + 1))) + 1));
     std::vector<std::string> records;
     for (int r = 0; r < last; r++)
         records.push_back(sound ? read_whole_record(r) : "");
