@@ -75,8 +75,6 @@ bool read_text_file(const std::string& path, std::string* out)
     return ok;
 }
 
-namespace {
-
 std::vector<std::string> split_lines(const std::string& text)
 {
     std::vector<std::string> lines;
@@ -93,6 +91,8 @@ std::vector<std::string> split_lines(const std::string& text)
     }
     return lines;
 }
+
+namespace {
 
 // A decimal number and nothing else (leading spaces and a sign allowed);
 // false for no digits, trailing characters or a value beyond a long.

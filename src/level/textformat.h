@@ -22,6 +22,8 @@ std::string movie_text(const uint8_t* record, int length, const char* comment);
 std::string parse_level_text(const std::string& text, uint8_t* record);
 std::string parse_movie_text(const std::string& text, std::vector<uint8_t>* record);
 
+// The lines of a text without their line ends (\n or \r\n).
+std::vector<std::string> split_lines(const std::string& text);
 // The whole of a file; false when it cannot be read.
 bool read_text_file(const std::string& path, std::string* out);
 // The level number (1..400) a file names: the first run of digits in its base name.

@@ -47,17 +47,11 @@ std::map<int, LevelSource> read_level_sources()
 
 std::vector<std::string> comment_lines(const std::string& text)
 {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        if (text[start] == ';')
-            lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return lines;
+    std::vector<std::string> comments;
+    for (const std::string& line : split_lines(text))
+        if (!line.empty() && line[0] == ';')
+            comments.push_back(line);
+    return comments;
 }
 
 // The 15 by 24 tile codes of a record, optionally mirrored left to right.
