@@ -1,5 +1,6 @@
-# Entry points: `make run` and `make test` set everything up on a fresh
-# Debian 12 machine (missing packages are installed), build, then run.
+# Entry points: `make run` and `make test` set everything up (missing
+# packages are installed), build, then run. On a machine without make, the
+# README's ./run.sh and ./test.sh install it first and then call these.
 BUILD      ?= build
 BUILD_SAN  ?= build-san
 JOBS       ?= $(shell nproc)
@@ -9,13 +10,25 @@ JOBS       ?= $(shell nproc)
 setup:
 	@tools/setup.sh
 
-$(BUILD)/CMakeCache.txt:
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# A build folder counts as configured only once a configure has finished:
+# the stamp is written last, so a configure that failed or was stopped
+# halfway is simply run again. A cache it may have left half-written is
+# dropped when the configure fails on it.
+CONFIGURE = @rm -f $@; \
+	mkdir -p $(@D); echo "configuring $(@D)…"; \
+	cmake -S . -B $(@D) $(1) >$(@D)/configure.log 2>&1 || \
+	{ rm -f $(@D)/CMakeCache.txt; cmake -S . -B $(@D) $(1) >$(@D)/configure.log 2>&1; } || \
+	{ cat $(@D)/configure.log; echo "configuring $(@D) failed"; exit 1; }; \
+	touch $@
 
-$(BUILD_SAN)/CMakeCache.txt:
-	cmake -S . -B $(BUILD_SAN) -DCMAKE_BUILD_TYPE=Debug -DVORBIX_SANITIZE=ON
+$(BUILD)/.configured:
+	$(call CONFIGURE,-DCMAKE_BUILD_TYPE=RelWithDebInfo)
 
-build: setup $(BUILD)/CMakeCache.txt
+$(BUILD_SAN)/.configured:
+	$(call CONFIGURE,-DCMAKE_BUILD_TYPE=Debug -DVORBIX_SANITIZE=ON)
+
+build: setup $(BUILD)/.configured
+	@echo "building…"
 	cmake --build $(BUILD) -j $(JOBS)
 
 # The game runs from the build directory, whose data/ holds the generated data.
@@ -24,9 +37,10 @@ run: build
 
 # The package check runs in `make deb`.
 test: build
+	@echo "testing…"
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) -LE package
 
-test-sanitize: setup $(BUILD_SAN)/CMakeCache.txt
+test-sanitize: setup $(BUILD_SAN)/.configured
 	cmake --build $(BUILD_SAN) -j $(JOBS)
 	cd $(BUILD_SAN) && ctest --output-on-failure -j $(JOBS)
 

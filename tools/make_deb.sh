@@ -28,16 +28,18 @@ step()
 }
 
 command -v dpkg-shlibdeps >/dev/null || fail "dpkg-shlibdeps is missing (make setup installs dpkg-dev)"
+command -v lintian >/dev/null || fail "lintian is missing (make setup installs it)"
 step cmake -S "$source_dir" -B "$tree" -DCMAKE_INSTALL_PREFIX=/usr -DVORBIX_REUSE_BUILD="$build_dir" "$@"
 step cmake --build "$tree"
 rm -f "$tree"/package/vorbix_*.deb
-(cd "$tree" && step cpack -G DEB)
+(cd "$tree" && step cpack -G DEB) || exit 1
 set -- "$tree"/package/vorbix_*.deb
 [ -f "$1" ] || fail "cpack made no package"
 deb=$1
 
 dpkg-deb -c "$deb" | awk '{print $6}' >"$work/files"
-for path in ./usr/bin/vorbix ./usr/bin/vbltool \
+for path in ./usr/games/vorbix ./usr/games/vbltool \
+    ./usr/share/doc/vorbix/copyright ./usr/share/doc/vorbix/changelog.gz \
     ./usr/share/sdl_vorbix/levels.vbl ./usr/share/sdl_vorbix/masters.vbl \
     ./usr/share/sdl_vorbix/redbrick.lbm ./usr/share/sdl_vorbix/regularguy.lbm \
     ./usr/share/sdl_vorbix/badguy.lbm ./usr/share/sdl_vorbix/spiral.lbm ./usr/share/sdl_vorbix/vrbx.bmp \
@@ -62,6 +64,18 @@ for tree_path in "$source_dir" "$build_dir" "$tree"; do
     found=$(grep -r -l -a -F "$tree_path" "$work/root")
     [ -z "$found" ] || fail "packaged files name $tree_path: $found"
 done
+
+# Debian's own checker: no errors, except the maintainer's address while it
+# is the build's placeholder (CPACK_PACKAGE_CONTACT).
+maintainer=$(sed -n 's/^ Maintainer: //p' "$work/info")
+suppress=""
+case "$maintainer" in *@localhost*) suppress="--suppress-tags bogus-mail-host,bogus-mail-host-in-debian-changelog" ;; esac
+lintian --allow-root --fail-on error $suppress "$deb" >"$work/lintian" 2>&1 || {
+    cat "$work/lintian"
+    fail "lintian finds errors in $deb"
+}
+echo "lintian: $(grep -c '^[EW]:' "$work/lintian") errors and warnings${suppress:+ (the placeholder maintainer address allowed)}"
+sed -n 's/^\([EW]: .*\)/  \1/p' "$work/lintian"
 
 echo "$deb: $(wc -l <"$work/files") entries, $(du -k "$deb" | cut -f1) KiB"
 echo "Depends: $depends"

@@ -37,14 +37,14 @@ step cmake --install "$tree" --strip
 data=$prefix/share/sdl_vorbix
 
 # The program searches the configured prefix, not the default one.
-grep -q -a -F "data:$data" "$prefix/bin/vorbix" || fail "bin/vorbix does not name $data"
+grep -q -a -F "data:$data" "$prefix/games/vorbix" || fail "games/vorbix does not name $data"
 
 # Started from an empty directory, so only the installed data folder has the
 # data; Alt+X after ten frames.
 mkdir "$work/run" "$work/home"
 printf '10 down 308\n10 press 120\n' >"$work/script"
 (cd "$work/run" && HOME=$work/home USER=tester VORBIX_FAST=1 VORBIX_SCRIPT=$work/script \
-    SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$prefix/bin/vorbix" -w >"$work/out" 2>"$work/err")
+    SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$prefix/games/vorbix" -w >"$work/out" 2>"$work/err")
 status=$?
 [ "$status" -eq 0 ] || { cat "$work/out" "$work/err"; fail "vorbix ended with status $status"; }
 [ "$(tail -n 1 "$work/out")" = "End." ] || { cat "$work/out"; fail "the output does not end with End."; }
@@ -52,7 +52,7 @@ cmp "$data/levels.vbl" "$work/home/.zuzezodov/levels.vbl" || fail "the archive w
 [ -f "$work/home/.zuzezodov/vrbxrc" ] || fail "no configuration file was written"
 grep -q 'copied' "$work/run/VRBXINFO.LOG" || { cat "$work/run/VRBXINFO.LOG"; fail "the log tells of no copy"; }
 echo "installed vorbix: status 0, End., archive copied into HOME/.zuzezodov"
-"$prefix/bin/vbltool" list "$data/levels.vbl" >/dev/null || fail "installed vbltool cannot list the installed archive"
+"$prefix/games/vbltool" list "$data/levels.vbl" >/dev/null || fail "installed vbltool cannot list the installed archive"
 
 # Nothing installed points back into the source or build tree. Sanitized
 # builds keep their source file names for their reports (never installed for
@@ -80,7 +80,7 @@ done
 [ "$icons" -ge 4 ] || fail "only $icons icon sizes installed"
 desktop=$prefix/share/applications/vorbix.desktop
 exec_name=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
-[ -x "$prefix/bin/$exec_name" ] || fail "the desktop entry starts $exec_name, which is not installed"
+[ -x "$prefix/games/$exec_name" ] || fail "the desktop entry starts $exec_name, which is not installed"
 grep -q '^Icon=vorbix$' "$desktop" || fail "the desktop entry names another icon"
 
 # The manual pages name every option and command the programs' own usage
@@ -89,10 +89,10 @@ man_text()
 {
     gzip -dc "$1" | sed -e 's/\\-/-/g' -e 's/\\f[BIRP]//g'
 }
-for word in $("$prefix/bin/vorbix" --help | grep -o -e '--*[a-zA-Z]*' | sort -u); do
+for word in $("$prefix/games/vorbix" --help | grep -o -e '--*[a-zA-Z]*' | sort -u); do
     man_text "$prefix/share/man/man6/vorbix.6.gz" | grep -q -F -e "$word" || fail "vorbix.6 does not name $word"
 done
-for word in $("$prefix/bin/vbltool" 2>&1 | grep -o -e 'vbltool [a-z]*' -e '--[a-z]*' | sed 's/vbltool //' | sort -u); do
+for word in $("$prefix/games/vbltool" 2>&1 | grep -o -e 'vbltool [a-z]*' -e '--[a-z]*' | sed 's/vbltool //' | sort -u); do
     man_text "$prefix/share/man/man6/vbltool.6.gz" | grep -q -F -e "$word" || fail "vbltool.6 does not name $word"
 done
 
