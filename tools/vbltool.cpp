@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/replace.h"
 #include "level/archive.h"
 #include "level/grid.h"
 #include "core/input.h"
@@ -66,7 +67,6 @@ bool use_archive(const char* path)
     if (strlen(path) + 5 >= PATH_BUFFER_SIZE)
         return false;
     snprintf(archive_path, sizeof archive_path, "%s", path);
-    snprintf(temp_path, sizeof temp_path, "%s.new", path);
     return true;
 }
 
@@ -93,6 +93,14 @@ bool check_archive(const char* path)
     if (result == ARCHIVE_BAD_MAGIC)
         return fail(path, "not a level archive (no VRBX magic)"), false;
     return true;
+}
+
+// Why read_text_file failed, naming the limit when the file was too large.
+std::string read_failure(size_t limit)
+{
+    if (errno == EFBIG)
+        return "larger than " + std::to_string(limit) + " bytes, the most vbltool reads of this kind";
+    return strerror(errno);
 }
 
 bool ends_with(const std::string& s, const char* suffix)
@@ -140,71 +148,46 @@ int command_show(const char* archive, const char* level_text_arg)
     return 0;
 }
 
-// Creates an archive with an empty index; false with errno set when it
-// cannot, and then no file is left behind.
-bool write_empty_archive(const char* path)
+// Writes the output file whole (core/replace.h): a failure leaves an older
+// file of the name as it was, a device or FIFO is written as it is. The
+// status, after a message when it failed.
+int write_output(const std::string& path, const void* bytes, size_t length)
 {
-    int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0)
-        return false;
-    const char header[8] = {'V', 'R', 'B', 'X', 0, 0, 0, 0};
-    size_t done = 0;
-    ssize_t written = 0;
-    // A short write is followed by another, which gives the reason.
-    while (done < sizeof header && (written = write(fd, header + done, sizeof header - done)) > 0)
-        done += size_t(written);
-    int error = written < 0 ? errno : ENOSPC;
-    bool ok = done == sizeof header;
-    if (close(fd) != 0 && ok) {
-        ok = false;
-        error = errno;
-    }
-    if (!ok) {
-        unlink(path);
-        errno = error;
-    }
-    return ok;
+    const char* reason = nullptr;
+    if (replace_file_bytes(path.c_str(), bytes, length, 0666, &reason) == REPLACE_FAILED)
+        return fail(path, std::string("cannot write: ") + reason);
+    return 0;
 }
 
-// Builds an archive at `archive` from records, through ARCHIVE.part renamed
-// over it at the end, so that a failure leaves the old archive in place.
-// On failure prints the message and removes the part; returns the status.
+// Builds an archive at `archive` from records and puts it in place whole.
 int build_archive_file(const char* archive, const std::vector<std::pair<int, std::vector<uint8_t>>>& records)
 {
-    if (!use_archive(archive))
-        return fail(archive, "path too long");
-    std::string building = std::string(archive) + ".part";
-    if (building.size() >= PATH_BUFFER_SIZE)
-        return fail(archive, "path too long");
-    snprintf(archive_path, sizeof archive_path, "%s", building.c_str());
-    if (!write_empty_archive(archive_path))
-        return fail(archive, std::string("cannot write: ") + strerror(errno));
-    for (const auto& [number, bytes] : records) {
-        int result = write_record(number, bytes.data(), int(bytes.size()));
-        if (result != 0) {
-            unlink(building.c_str());
+    std::vector<uint8_t> bytes;
+    for (const auto& [number, data] : records) {
+        const RecordWrite write{number, data.data(), int(data.size())};
+        if (int result = apply_records(&bytes, &write, 1))
             return fail(archive, std::string("cannot write: ") + archive_failure_reason(result));
-        }
     }
-    if (rename(building.c_str(), archive) != 0) {
-        int error = errno;
-        unlink(building.c_str());
-        return fail(archive, strerror(error));
-    }
-    return 0;
+    return write_output(archive, bytes.data(), bytes.size());
 }
 
 int command_pack(const char* archive, const std::vector<std::string>& files)
 {
     // Every input is read and checked before the archive is touched.
     std::vector<std::pair<int, std::vector<uint8_t>>> records;
+    std::vector<std::string> source_of(ARCHIVE_MAX_RECORDS);
     for (const std::string& file : files) {
         int level;
         if (!level_of_file_name(file, &level))
             return fail(file, "the file name names no level 1..400");
+        const int number = ends_with(file, ".movie") ? movie_record(level) : level_record(level);
+        if (!source_of[size_t(number)].empty())
+            return fail(file, "a second file for " + std::string(number % 2 ? "the movie of " : "") + "level " +
+                                  std::to_string(level) + " (the first is " + source_of[size_t(number)] + ")");
+        source_of[size_t(number)] = file;
         std::string text;
         if (!read_text_file(file, &text))
-            return fail(file, strerror(errno));
+            return fail(file, read_failure(TEXT_FILE_MAX_BYTES));
         std::string problem;
         std::vector<uint8_t> record;
         if (ends_with(file, ".movie")) {
@@ -233,17 +216,15 @@ int command_unpack(const char* archive, const char* directory)
         if (read_record(level_record(level), buffer.data(), LEVEL_RECORD_SIZE) == LEVEL_RECORD_SIZE) {
             snprintf(name, sizeof name, "/level%03d.txt", level);
             std::string text = level_text(buffer.data(), comment.c_str());
-            FILE* f = fopen((std::string(directory) + name).c_str(), "wb");
-            if (!f || fwrite(text.data(), 1, text.size(), f) != text.size() || fclose(f) != 0)
-                return fail(std::string(directory) + name, strerror(errno));
+            if (int status = write_output(std::string(directory) + name, text.data(), text.size()))
+                return status;
         }
         int length = read_record(movie_record(level), buffer.data(), MOVIE_BUFFER_SIZE);
         if (length >= MOVIE_HEADER_SIZE) {
             snprintf(name, sizeof name, "/level%03d.movie", level);
             std::string text = movie_text(buffer.data(), length, ("movie of " + comment).c_str());
-            FILE* f = fopen((std::string(directory) + name).c_str(), "wb");
-            if (!f || fwrite(text.data(), 1, text.size(), f) != text.size() || fclose(f) != 0)
-                return fail(std::string(directory) + name, strerror(errno));
+            if (int status = write_output(std::string(directory) + name, text.data(), text.size()))
+                return status;
         }
     }
     return 0;
@@ -255,23 +236,28 @@ uint32_t get_u32(const std::string& bytes, size_t at)
     return b(0) << 24 | b(1) << 16 | b(2) << 8 | b(3);
 }
 
-// Salvages every record of a damaged archive that lies whole inside the file
-// and has the size of its kind into a new, sound archive; one line for each
-// record kept or dropped.
+// Salvages every record of a damaged archive whose index entry is
+// consistent into a new, sound archive; one line for each record kept or
+// dropped. The entry count is not trusted: the index ends where the first
+// record begins (and within the file and the 800 entries an archive holds),
+// so a count too large or too small loses nothing the index still names.
 int command_repair(const char* archive, const char* output)
 {
     std::string bytes;
-    if (!read_text_file(archive, &bytes))
-        return fail(archive, std::string("cannot read: ") + strerror(errno));
+    if (!read_text_file(archive, &bytes, size_t(ARCHIVE_MAX_BYTES)))
+        return fail(archive, "cannot read: " + read_failure(size_t(ARCHIVE_MAX_BYTES)));
     if (bytes.size() < size_t(ARCHIVE_HEADER_SIZE) || memcmp(bytes.data(), ARCHIVE_MAGIC, 4) != 0)
         return fail(archive, "not a level archive (no VRBX magic)");
     const uint32_t entries = get_u32(bytes, 4);
     const uint64_t in_file = (bytes.size() - 8) / 8;
-    const uint32_t usable = uint32_t(std::min<uint64_t>({entries, in_file, uint64_t(ARCHIVE_MAX_RECORDS)}));
-    const uint64_t index_end = 8 * (uint64_t(usable) + 1);
+    const uint32_t limit = uint32_t(std::min<uint64_t>(in_file, uint64_t(ARCHIVE_MAX_RECORDS)));
+    uint64_t data_start = bytes.size();   // the lowest offset of a record kept
     std::vector<std::pair<int, std::vector<uint8_t>>> kept;
+    std::vector<std::pair<uint64_t, uint64_t>> spans;   // offset, end of each record kept
     int dropped = 0;
-    for (uint32_t i = 0; i < usable; i++) {
+    uint32_t scanned = 0;
+    for (; scanned < limit && 8 * (uint64_t(scanned) + 2) <= data_start; scanned++) {
+        const uint32_t i = scanned;
         const uint32_t offset = get_u32(bytes, 8 * (i + 1));
         const uint32_t length = get_u32(bytes, 8 * (i + 1) + 4);
         if (offset == 0)
@@ -280,25 +266,44 @@ int command_repair(const char* archive, const char* output)
         char what[40];
         snprintf(what, sizeof what, level ? "record %u (level %u)" : "record %u (movie of level %u)", i, i / 2 + 1);
         std::string problem;
-        if (offset < index_end || uint64_t(offset) + length > bytes.size())
+        const uint64_t end = uint64_t(offset) + length;
+        if (offset < 8 * (uint64_t(i) + 2))
+            problem = "starts inside the index";
+        else if (end > bytes.size())
             problem = "lies outside the file";
         else if (level && length != LEVEL_RECORD_SIZE)
             problem = std::to_string(length) + " bytes, a level has 180";
         else if (!level && (length < MOVIE_HEADER_SIZE || length > MOVIE_BUFFER_SIZE - 1))
             problem = std::to_string(length) + " bytes, a movie has 21..4115";
+        for (const auto& [from, to] : spans)
+            if (problem.empty() && offset < to && from < end)
+                problem = "overlaps a record kept before it";
         if (!problem.empty()) {
             printf("dropped %s: %s\n", what, problem.c_str());
             dropped++;
             continue;
         }
         printf("kept %s, %u bytes\n", what, length);
-        kept.push_back({int(i), std::vector<uint8_t>(bytes.begin() + offset, bytes.begin() + offset + length)});
+        data_start = std::min<uint64_t>(data_start, offset);
+        spans.push_back({offset, end});
+        kept.push_back({int(i), std::vector<uint8_t>(bytes.begin() + offset, bytes.begin() + end)});
     }
-    if (entries > usable) {
-        printf("dropped index entries %u..%u: %s\n", usable, entries - 1,
-               usable < in_file ? "beyond the 800 an archive holds" : "the index runs past the end of the file");
+    if (entries > scanned) {
+        const char* why = scanned == ARCHIVE_MAX_RECORDS ? "beyond the 800 an archive holds"
+                          : scanned == in_file       ? "the index runs past the end of the file"
+                                                     : "the index would run into the records";
+        printf("dropped index entries %u..%u: %s\n", scanned, entries - 1, why);
         dropped++;
+    } else if (entries < scanned) {
+        printf("read index entries %u..%u beyond the count of %u: the index reaches the first record\n", entries,
+               scanned - 1, entries);
     }
+    uint64_t last_end = 8 * (uint64_t(scanned) + 1);
+    for (const auto& span : spans)
+        last_end = std::max(last_end, span.second);
+    if (last_end < bytes.size())
+        printf("%llu bytes beyond the last record kept belong to no record\n",
+               static_cast<unsigned long long>(bytes.size() - last_end));
     fflush(stdout);
     if (int status = build_archive_file(output, kept))
         return status;
@@ -352,7 +357,7 @@ int command_check(const std::vector<std::string>& args)
         }
         std::string text;
         if (!read_text_file(input, &text))
-            return fail(input, strerror(errno));
+            return fail(input, read_failure(TEXT_FILE_MAX_BYTES));
         LevelRecord record;
         std::string problem = parse_level_text(text, record.data());
         if (!problem.empty())
@@ -419,23 +424,6 @@ int command_verify(const char* archive)
 }
 
 
-// Writes a whole file under a temporary name and renames it into place, so
-// a failure never leaves a partial file behind.
-bool write_file_whole(const std::string& path, const std::string& bytes)
-{
-    const std::string part = path + ".part";
-    FILE* f = fopen(part.c_str(), "wb");
-    if (!f)
-        return false;
-    bool ok = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = (fclose(f) == 0) && ok;
-    if (!ok || rename(part.c_str(), path.c_str()) != 0) {
-        unlink(part.c_str());
-        return false;
-    }
-    return true;
-}
-
 // Puts level LEVEL of an archive, or the level of a text file, into the grid.
 // Returns 0, or the exit status after a message.
 int load_level_source(const char* source, const char* level_arg, int* level)
@@ -454,7 +442,7 @@ int load_level_source(const char* source, const char* level_arg, int* level)
     } else {
         std::string text;
         if (!read_text_file(source, &text))
-            return fail(source, strerror(errno)), 2;
+            return fail(source, read_failure(TEXT_FILE_MAX_BYTES)), 2;
         std::string problem = parse_level_text(text, record.data());
         if (!problem.empty())
             return fail(source, problem), 2;
@@ -529,8 +517,8 @@ int command_solve(const std::vector<std::string>& args)
         fputs(text.c_str(), stdout);
         return 0;
     }
-    if (!write_file_whole(output, text))
-        return fail(output, strerror(errno)), 1;
+    if (write_output(output, text.data(), text.size()))
+        return 1;
     fputs(line, stdout);
     return 0;
 }
@@ -648,7 +636,7 @@ int command_render(const std::vector<std::string>& args)
     if (!movie_file.empty()) {
         std::string text;
         if (!read_text_file(movie_file, &text))
-            return fail(movie_file, strerror(errno)), 2;
+            return fail(movie_file, read_failure(TEXT_FILE_MAX_BYTES)), 2;
         std::string problem = parse_movie_text(text, &record);
         if (!problem.empty())
             return fail(movie_file, problem), 2;

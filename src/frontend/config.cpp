@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "core/replace.h"
 #include "frontend/userdir.h"
 #include "level/archive.h"
 
@@ -213,5 +214,5 @@ int write_config(const char* path)
                           unsigned(digleftkey), unsigned(digrightkey));
     if (length < 0 || length >= int(sizeof text))
         return 0;
-    return replace_file(path, text, length) ? 1 : 0;
+    return replace_file_bytes(path, text, size_t(length), 0600) != REPLACE_FAILED ? 1 : 0;
 }

@@ -9,26 +9,12 @@
 #include <unistd.h>
 
 #include "core/fatal.h"
+#include "core/replace.h"
 #include "frontend/config.h"
 #include "level/archive.h"
 #include "picture/datafile.h"
 
 namespace {
-
-bool write_all(int fd, const void* bytes, size_t length)
-{
-    const char* p = static_cast<const char*>(bytes);
-    while (length > 0) {
-        ssize_t n = write(fd, p, length);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        p += n;
-        length -= size_t(n);
-    }
-    return true;
-}
 
 bool can_open(const char* path)
 {
@@ -54,12 +40,14 @@ int copy_file(const char* source, const char* destination)
     int in = open(source, O_RDONLY);
     if (in < 0)
         return -1;
-    int out = open(destination, O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (out < 0) {
+    // The copy is put in place whole: a start killed during it leaves no
+    // partial archive that every later start would take for damaged.
+    ReplaceFile copy;
+    if (!replace_begin(&copy, destination, 0600)) {
         close(in);
         return -2;
     }
-    char block[1024];
+    char block[4096];
     int result = 0;
     for (;;) {
         ssize_t n = read(in, block, sizeof block);
@@ -67,43 +55,22 @@ int copy_file(const char* source, const char* destination)
             continue;
         if (n == 0)
             break;
-        if (n < 0 || !write_all(out, block, size_t(n))) {
+        if (n < 0 || !write_fully(copy.fd, block, size_t(n))) {
             result = -3;
             break;
         }
     }
     close(in);
-    if (close(out) != 0 && result == 0)
+    if (result == 0 && replace_commit(&copy) == REPLACE_FAILED)
         result = -3;
     return result;
-}
-
-bool replace_file(const char* path, const void* bytes, long length)
-{
-    char temporary[PATH_BUFFER_SIZE + 8];
-    snprintf(temporary, sizeof temporary, "%s.new", path);
-    int fd = open(temporary, O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (fd < 0)
-        return false;
-    bool ok = write_all(fd, bytes, size_t(length)) && fsync(fd) == 0;
-    int error = errno;
-    if (close(fd) != 0 && ok) {
-        ok = false;
-        error = errno;
-    }
-    if (ok && rename(temporary, path) == 0)
-        return true;
-    if (ok)
-        error = errno;
-    unlink(temporary);
-    errno = error;   // the reason, for the caller's message
-    return false;
 }
 
 bool write_player_name()
 {
     char path[PATH_BUFFER_SIZE];
-    return user_file_path(path, "player.nam") && replace_file(path, player_name, PLAYER_NAME_LENGTH);
+    return user_file_path(path, "player.nam") &&
+           replace_file_bytes(path, player_name, PLAYER_NAME_LENGTH, 0600) != REPLACE_FAILED;
 }
 
 void setup_user_dir()
@@ -138,8 +105,6 @@ void setup_user_dir()
 
     if (!user_file_path(archive_path, archive_file_name))
         path_too_long(archive_file_name);
-    if (!user_file_path(temp_path, "levels.new"))
-        path_too_long("levels.new");
 
     if (!can_open(archive_path)) {
         log_message("No %s, setting one up...\n", archive_path);
@@ -150,7 +115,6 @@ void setup_user_dir()
             copied = candidate[0] && copy_file(candidate, archive_path) == 0;
         if (!copied) {
             log_message("failed to copy\n");
-            unlink(archive_path);   // a partial copy must not pass for an archive
             fatal_exit(1);
         }
         log_message("...copied.\n");

@@ -8,12 +8,9 @@
 // data path list and writes the configuration. Ends the process with
 // status 1 when it cannot.
 void setup_user_dir();
+// Copies source over destination, which appears whole or not at all.
 // 0 on success; -1 source cannot be opened, -2 destination cannot be
-// created, -3 a read or write failed.
+// created, -3 a read or write failed (destination is then as it was).
 int copy_file(const char* source, const char* destination);
-// Writes bytes to path through a temporary file renamed over it, so that a
-// crash mid-write never leaves a damaged file. True when it is complete;
-// false with errno saying why.
-bool replace_file(const char* path, const void* bytes, long length);
 // Writes the 16 bytes of player_name to "player.nam".
 bool write_player_name();

@@ -177,13 +177,23 @@ void write_level()
     }
     LevelRecord record;
     pack_record(play_grid, record.data());
-    if (write_record(level_record(n), record.data(), LEVEL_RECORD_SIZE) != ARCHIVE_OK) {
-        show_editor_message("could not write level");
+    // The level and the end of its stored best play (which belongs to the
+    // old level) go into the archive in one rewrite: both change or neither.
+    const RecordWrite writes[2] = {{level_record(n), record.data(), LEVEL_RECORD_SIZE}, {movie_record(n), nullptr, 0}};
+    const int result = write_records(writes, 2);
+    if (result == ARCHIVE_NOT_SYNCED) {
+        // In the archive, but a crash now may still bring back the old level.
+        char text[EDITOR_LINE_COLUMNS + 1];
+        snprintf(text, sizeof text, "level saved, not yet safe on disk: %s", archive_failure_reason(result));
+        show_editor_message(text);
+        level_editor.modified = false;
+        rebase_undo_on_written_field();
         return;
     }
-    // The stored best play belongs to the old level: it goes.
-    if (write_record(movie_record(n), record.data(), 0) != ARCHIVE_OK) {
-        show_editor_message("could not delete movie");
+    if (result != ARCHIVE_OK) {
+        char text[EDITOR_LINE_COLUMNS + 1];
+        snprintf(text, sizeof text, "could not write level, archive unchanged: %s", archive_failure_reason(result));
+        show_editor_message(text);
         return;
     }
     show_editor_message("level saved");

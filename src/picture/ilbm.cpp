@@ -7,12 +7,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "core/replace.h"
 #include "core/settings.h"
 #include "picture/datafile.h"
 
 const char MESSAGE_NO_PICTURE_MEMORY[] = "Could not allocate memory for picture.\n";
 const char MESSAGE_CANNOT_OPEN_PICTURE[] = "Cannot open picture file.\n";
 const char MESSAGE_NOT_IFF[] = "Picture file must be in IFF format.\n";
+const char* picture_write_problem = "no failure";
 
 uint8_t* picture_buffer;
 std::array<uint8_t, 768> picture_palette;
@@ -252,6 +254,7 @@ namespace {
 struct PictureWriter {
     int fd;
     bool failed;
+    int error;
     uint32_t count;
     uint32_t stack[8];
     int depth;
@@ -271,6 +274,7 @@ void flush_output()
             continue;
         if (n <= 0) {
             writer.failed = true;
+            writer.error = n < 0 ? errno : ENOSPC;
             break;
         }
         p += n;
@@ -319,8 +323,10 @@ void end_chunk()
     uint32_t size = writer.count - at - 4;
     flush_output();
     uint8_t b[4] = {uint8_t(size >> 24), uint8_t(size >> 16), uint8_t(size >> 8), uint8_t(size)};
-    if (pwrite(writer.fd, b, 4, off_t(at)) != 4)
+    if (!writer.failed && pwrite(writer.fd, b, 4, off_t(at)) != 4) {
         writer.failed = true;
+        writer.error = errno;
+    }
 }
 
 } // namespace
@@ -331,11 +337,14 @@ int write_picture(const char* path, int width, int height, RowFetch fetch, const
     if (width < 1 || width > WRITE_MAX_WIDTH || height < 1 || height > 0xffff)
         return 1;
     writer = PictureWriter{};
-    writer.fd = open(path, O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (writer.fd < 0)
+    // The picture is put in place whole or not at all (an older file of the
+    // name stays as it was until then).
+    ReplaceFile file;
+    if (!replace_begin(&file, path, 0644)) {
+        picture_write_problem = replace_reason(&file);
         return 1;
-    struct stat info;
-    const bool regular_file = fstat(writer.fd, &info) == 0 && S_ISREG(info.st_mode);
+    }
+    writer.fd = file.fd;
     const int rowbytes = ilbm_rowbytes(width);
     begin_chunk("FORM");
     put_bytes("ILBM", 4);
@@ -372,16 +381,13 @@ int write_picture(const char* path, int width, int height, RowFetch fetch, const
     end_chunk();
     end_chunk();
     flush_output();
-    bool ok = !writer.failed;
-    // On the disk before the caller renames it over an older file.
-    if (ok && regular_file && fsync(writer.fd) != 0)
-        ok = false;
-    if (close(writer.fd) != 0)
-        ok = false;
     writer.fd = -1;
-    if (!ok) {
-        if (regular_file)
-            unlink(path);   // never leave a damaged picture behind
+    if (writer.failed) {
+        picture_write_problem = strerror(writer.error ? writer.error : EIO);
+        return 1;   // the holder removes the temporary file
+    }
+    if (replace_commit(&file) == REPLACE_FAILED) {
+        picture_write_problem = replace_reason(&file);
         return 1;
     }
     return 0;

@@ -144,7 +144,8 @@ TEST(Vbltool, RepairSalvagesTheReadableRecords)
                      "dropped record 2 (level 2): 100 bytes, a level has 180\n"
                      "kept record 4 (level 3), 180 bytes\n"
                      "dropped record 5 (movie of level 3): lies outside the file\n"
-                     "dropped record 6 (level 4): lies outside the file\n" +
+                     "dropped record 6 (level 4): lies outside the file\n"
+                     "31 bytes beyond the last record kept belong to no record\n" +
                          dir.file("good.vbl") + ": 3 records kept, 3 dropped\n");
     EXPECT_EQ(read_file(dir.file("good.vbl")), build_archive({5, {{0, level1}, {1, movie1}, {4, level3}}}));
     EXPECT_EQ(read_file(dir.file("bad.vbl")), file);
