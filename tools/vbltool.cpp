@@ -50,6 +50,12 @@ const char USAGE[] =
     "       vbltool render ARCHIVE all -o FILE.png   (a sheet of every level)\n"
     "       vbltool repair ARCHIVE -o NEW       (salvages the readable records)\n";
 
+// The longest search and the most replays one command runs: a week of
+// searching, a million replays (larger numbers overflow the clocks and
+// counters, or never end).
+constexpr double MAX_BUDGET_SECONDS = 7 * 24 * 3600;
+constexpr long MAX_REPEAT = 1000000;
+
 int usage()
 {
     fputs(USAGE, stderr);
@@ -151,10 +157,10 @@ int command_show(const char* archive, const char* level_text_arg)
 // Writes the output file whole (core/replace.h): a failure leaves an older
 // file of the name as it was, a device or FIFO is written as it is. The
 // status, after a message when it failed.
-int write_output(const std::string& path, const void* bytes, size_t length)
+int write_output(const std::string& path, const void* bytes, size_t length, int flags = REPLACE_FOLLOW_LINK)
 {
     const char* reason = nullptr;
-    if (replace_file_bytes(path.c_str(), bytes, length, 0666, &reason) == REPLACE_FAILED)
+    if (replace_file_bytes(path.c_str(), bytes, length, 0666, &reason, flags) == REPLACE_FAILED)
         return fail(path, std::string("cannot write: ") + reason);
     return 0;
 }
@@ -216,14 +222,16 @@ int command_unpack(const char* archive, const char* directory)
         if (read_record(level_record(level), buffer.data(), LEVEL_RECORD_SIZE) == LEVEL_RECORD_SIZE) {
             snprintf(name, sizeof name, "/level%03d.txt", level);
             std::string text = level_text(buffer.data(), comment.c_str());
-            if (int status = write_output(std::string(directory) + name, text.data(), text.size()))
+            // Fresh files: a symbolic link found in the folder is replaced,
+            // never written through.
+            if (int status = write_output(std::string(directory) + name, text.data(), text.size(), REPLACE_LINK_ITSELF))
                 return status;
         }
         int length = read_record(movie_record(level), buffer.data(), MOVIE_BUFFER_SIZE);
         if (length >= MOVIE_HEADER_SIZE) {
             snprintf(name, sizeof name, "/level%03d.movie", level);
             std::string text = movie_text(buffer.data(), length, ("movie of " + comment).c_str());
-            if (int status = write_output(std::string(directory) + name, text.data(), text.size()))
+            if (int status = write_output(std::string(directory) + name, text.data(), text.size(), REPLACE_LINK_ITSELF))
                 return status;
         }
     }
@@ -462,15 +470,18 @@ int command_solve(const std::vector<std::string>& args)
         const bool has_value = i + 1 < args.size();
         if (a == "--seed" && has_value) {
             char* end;
-            long seed = strtol(args[++i].c_str(), &end, 10);
-            if (*end || seed < 0 || seed > 23)
+            const char* text = args[++i].c_str();
+            long seed = strtol(text, &end, 10);
+            if (*end || end == text || seed < 0 || seed > 23)
                 return fail(args[i], "the seed is 0..23"), 2;
             options.seed = int(seed);
         } else if (a == "--budget" && has_value) {
             char* end;
-            double budget = strtod(args[++i].c_str(), &end);
-            if (*end || !(budget > 0))
-                return fail(args[i], "the budget is a number of seconds above 0"), 2;
+            const char* text = args[++i].c_str();
+            double budget = strtod(text, &end);
+            if (*end || end == text || !(budget > 0) || !(budget <= MAX_BUDGET_SECONDS))
+                return fail(args[i], "the budget is a number of seconds above 0, at most " +
+                                         std::to_string(int(MAX_BUDGET_SECONDS))), 2;
             options.budget_seconds = budget;
         } else if (a == "-o" && has_value) {
             output = args[++i];
@@ -679,10 +690,15 @@ int main(int argc, char** argv)
     if (command == "unpack" && argc == 4)
         return command_unpack(argv[2], argv[3]);
     if (command == "replay" && (argc == 4 || (argc == 6 && strcmp(argv[4], "--repeat") == 0))) {
-        int repeat = argc == 6 ? atoi(argv[5]) : 1;
-        if (repeat < 1)
-            return usage();
-        return command_replay(argv[2], argv[3], repeat);
+        long repeat = 1;
+        if (argc == 6) {
+            char* end;
+            errno = 0;
+            repeat = strtol(argv[5], &end, 10);
+            if (errno || *end || end == argv[5] || repeat < 1 || repeat > MAX_REPEAT)
+                return fail(argv[5], "the repeat count is 1.." + std::to_string(MAX_REPEAT)), 2;
+        }
+        return command_replay(argv[2], argv[3], int(repeat));
     }
     if (command == "repair" && argc == 5 && strcmp(argv[3], "-o") == 0)
         return command_repair(argv[2], argv[4]);

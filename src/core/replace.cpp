@@ -232,11 +232,12 @@ const char* replace_reason(const ReplaceFile* r)
     return "no failure";
 }
 
-int replace_file_bytes(const char* path, const void* bytes, size_t length, int new_mode, const char** reason)
+int replace_file_bytes(const char* path, const void* bytes, size_t length, int new_mode, const char** reason,
+                       int flags)
 {
     ReplaceFile r;
     int result = REPLACE_FAILED;
-    if (replace_begin(&r, path, new_mode)) {
+    if (replace_begin(&r, path, new_mode, flags)) {
         if (write_fully(r.fd, bytes, length))
             result = replace_commit(&r);
         else

@@ -65,7 +65,7 @@ const char* replace_reason(const ReplaceFile* r);
 // REPLACE_NOT_SYNCED; on failure errno holds the reason (0 when the reason
 // has no error number: reason, when given, receives the words).
 int replace_file_bytes(const char* path, const void* bytes, size_t length, int new_mode,
-                       const char** reason = nullptr);
+                       const char** reason = nullptr, int flags = REPLACE_FOLLOW_LINK);
 
 // Writes all of n bytes, going on after interruptions; false with errno set.
 bool write_fully(int fd, const void* bytes, size_t n);
