@@ -182,6 +182,10 @@ TEST_F(Archive, DamagedIndexIsRefusedAndNamed)
         {"VRBX", "it is shorter than its 8-byte header"},
         {"VRBY" + sound.substr(4), "it does not start with VRBX"},
         {build_archive({801, {}}), "its index has 801 entries, more than 800"},
+        // Bytes no record holds behind the last one: the rest of a cut copy,
+        // or records an index count cut short has lost (record 4 here).
+        {sound + "tail", "4 bytes lie beyond its last record"},
+        {sound.substr(0, 7) + '\x04' + sound.substr(8), "50 bytes lie beyond its last record"},
     };
     for (const auto& k : cases) {
         SCOPED_TRACE(k.damage ? k.damage : "sound");
@@ -205,6 +209,9 @@ TEST_F(Archive, DamagedIndexIsRefusedAndNamed)
     }
     unlink(archive_path);
     EXPECT_STREQ(archive_damage(), "it cannot be opened (No such file or directory)");
+    ASSERT_EQ(mkdir(archive_path, 0700), 0);
+    EXPECT_STREQ(archive_damage(), "it is a folder, not a file");
+    rmdir(archive_path);
     EXPECT_EQ(write(0, "x"), -4);
     EXPECT_STREQ(archive_failure_reason(-4), "No such file or directory");
 }
