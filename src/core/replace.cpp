@@ -132,7 +132,9 @@ bool replace_begin(ReplaceFile* r, const char* path, int new_mode, int flags)
             r->direct = true;
             return true;
         }
-        return fail(r, 0, S_ISDIR(info.st_mode) ? "it is a folder, not a file" : "it is not a regular file");
+        if (S_ISDIR(info.st_mode))
+            return fail(r, EISDIR, "it is a folder, not a file");
+        return fail(r, EINVAL, "it is not a regular file");
     }
     if (exists && S_ISREG(info.st_mode))
         mode = int(info.st_mode & 07777);

@@ -36,7 +36,7 @@ struct ReplaceFile {
     bool direct = false;    // fd is the target itself (a device or FIFO)
     bool committed = false;
     int error = 0;          // the system's error number behind a failure, or 0
-    const char* problem = nullptr;   // a failure that has no error number
+    const char* problem = nullptr;   // words for a refusal (a folder at the target)
     char target[REPLACE_PATH_SIZE] = {};
     char temporary[REPLACE_PATH_SIZE + 32] = {};
 
@@ -62,8 +62,8 @@ void replace_abandon(ReplaceFile* r);
 const char* replace_reason(const ReplaceFile* r);
 
 // The whole replacement for bytes in memory. REPLACE_OK, REPLACE_FAILED or
-// REPLACE_NOT_SYNCED; on failure errno holds the reason (0 when the reason
-// has no error number: reason, when given, receives the words).
+// REPLACE_NOT_SYNCED; on failure errno holds the reason (EISDIR or EINVAL
+// for a refused target), and reason, when given, receives it in words.
 int replace_file_bytes(const char* path, const void* bytes, size_t length, int new_mode,
                        const char** reason = nullptr, int flags = REPLACE_FOLLOW_LINK);
 

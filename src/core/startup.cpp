@@ -123,6 +123,13 @@ int parse_command_line(int argc, char** argv)
         case 'c':
             if (!store_name(config_file_name, optarg))
                 return print_help();
+            // Only a file of the user directory: a path elsewhere or one of
+            // the game's own files would be overwritten with settings.
+            if (!plain_user_file_name(config_file_name)) {
+                printf("\n%s is not a file name of the user directory: using vrbxrc\n\n", optarg);
+                log_message("-c %s refused (not a plain file name), using vrbxrc\n", optarg);
+                strcpy(config_file_name, "vrbxrc");
+            }
             break;
         case 'l':
         case 'L': {

@@ -123,6 +123,15 @@ void setup_user_dir()
     char config[PATH_BUFFER_SIZE];
     if (!config_path(config))
         path_too_long(config_file_name);
+    // A file named by -c that holds something else is never turned into a
+    // configuration: the game's own vrbxrc is taken instead.
+    if (strcmp(config_file_name, "vrbxrc") != 0 && can_open(config) && !is_config_file(config)) {
+        printf("\n%s is not a configuration file: using vrbxrc\n\n", config_file_name);
+        log_message("%s is not a configuration file, using vrbxrc\n", config_file_name);
+        strcpy(config_file_name, "vrbxrc");
+        if (!config_path(config))
+            path_too_long(config_file_name);
+    }
     if (!can_open(config)) {
         log_message("No %s, setting one up...\n", config);
         set_first_start_config();
