@@ -62,6 +62,9 @@ const char HELP_TEXT[] =
     "              or playing time of the Masters!\n"
     "\n";
 
+// How long a second game on one user directory shows why it ends.
+constexpr uint32_t SECOND_GAME_NOTICE_MS = 5000;
+
 const char VERSION_TEXT[] = "\nSDL Vorbix version 1.4.5.4 (1/5/2015)\n\n";
 const char LEVEL_MESSAGE[] = "\nLevel numbers must be numeric, ranging from 1 to 400\n\n";
 
@@ -221,6 +224,30 @@ void open_joysticks()
     SDL_JoystickEventState(SDL_ENABLE);
 }
 
+// Another game holds the user directory: this one says so on the screen and
+// on stdout, waits a few seconds (or for a key) and ends without writing.
+[[noreturn]] void end_as_second_game()
+{
+    const char* lines[] = {"ANOTHER VORBIX IS USING THE USER DIRECTORY ~/.zuzezodov",
+                           "THIS ONE ENDS WITHOUT WRITING ANYTHING"};
+    printf("Another vorbix is using the user directory %s/%s: ending without writing anything\n",
+           home_directory, USER_DIR_NAME);
+    clear_screen();
+    text_y = 200;
+    for (const char* line : lines)
+        print_centred(line);
+    update_whole_screen();
+    pass_notice(lines[0]);
+    const uint32_t start = SDL_GetTicks();
+    begin_input_frame();
+    while (!fast_frames() && SDL_GetTicks() - start < SECOND_GAME_NOTICE_MS) {
+        if (poll_events() || pressed_count() > 0)
+            break;
+        SDL_Delay(20);
+    }
+    exit(EXIT_USER_DIR_IN_USE);
+}
+
 } // namespace
 
 void init_video()
@@ -291,11 +318,18 @@ int vorbix_main(int argc, char** argv)
     apply_shared_palette();
     build_tile_cache();
     build_coordinate_tables();
+    if (user_dir_in_use)
+        end_as_second_game();
     // A damaged working archive is said so at once: in the log, with the way
     // to salvage it, and in the message area of the first demonstration.
     const char* damage = archive_damage();
-    if (damage)
+    if (damage) {
         log_message("%s is damaged: %s. vbltool repair salvages its records\n", archive_file_name, damage);
+        log_message("Remove or rename %s to get the shipped levels back at the next start\n", archive_file_name);
+        printf("%s is damaged: %s.\nRemove or rename it to get the shipped levels back at the next start,\n"
+               "or salvage its records with: vbltool repair %s -o NEW\n",
+               archive_file_name, damage, archive_path);
+    }
     demo_mode();
     if (damage) {
         show_message("ARCHIVE DAMAGED", 600);

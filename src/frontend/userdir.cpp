@@ -4,7 +4,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <csignal>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,7 +17,54 @@
 #include "level/archive.h"
 #include "picture/datafile.h"
 
+bool user_dir_in_use;
+
 namespace {
+
+// The open user directory, locked for the whole run: two games on one
+// directory would overwrite each other's results and settings.
+int user_dir_lock = -1;
+
+bool lock_user_dir(const char* directory)
+{
+    user_dir_lock = open(directory, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (user_dir_lock < 0)
+        return true;   // no lock to be had: nothing to share it with either
+    if (flock(user_dir_lock, LOCK_EX | LOCK_NB) == 0)
+        return true;
+    const bool held = errno == EWOULDBLOCK;
+    if (!held) {
+        close(user_dir_lock);
+        user_dir_lock = -1;
+    }
+    return !held;
+}
+
+// Removes what replacements of earlier runs left when they were killed:
+// NAME.new-PID-N of a process that is gone (the lock is ours, so no other
+// game writes here now).
+void remove_stale_temporaries(const char* directory)
+{
+    DIR* folder = opendir(directory);
+    if (!folder)
+        return;
+    while (const dirent* entry = readdir(folder)) {
+        const char* mark = strstr(entry->d_name, ".new-");
+        if (!mark)
+            continue;
+        char* end;
+        const long pid = strtol(mark + 5, &end, 10);
+        if (pid <= 0 || *end != '-' || pid == long(getpid()) || kill(pid_t(pid), 0) == 0 || errno != ESRCH)
+            continue;
+        char path[PATH_BUFFER_SIZE];
+        if (!user_file_path(path, entry->d_name))
+            continue;
+        struct stat info;
+        if (lstat(path, &info) == 0 && S_ISREG(info.st_mode) && unlink(path) == 0)
+            log_message("Removed %s, left by a run that ended during a write\n", entry->d_name);
+    }
+    closedir(folder);
+}
 
 bool can_open(const char* path)
 {
@@ -105,6 +155,12 @@ void setup_user_dir()
 
     if (!user_file_path(archive_path, archive_file_name))
         path_too_long(archive_file_name);
+    if (!lock_user_dir(directory)) {
+        log_message("Another game uses %s, this one writes nothing there\n", directory);
+        user_dir_in_use = true;
+        return;
+    }
+    remove_stale_temporaries(directory);
 
     if (!can_open(archive_path)) {
         log_message("No %s, setting one up...\n", archive_path);

@@ -6,8 +6,12 @@
 
 // First start: creates the directory (0700), copies the archive from the
 // data path list and writes the configuration. Ends the process with
-// status 1 when it cannot.
+// status 1 when it cannot. Takes the user directory's lock first: when
+// another game holds it, user_dir_in_use is set and nothing is written.
 void setup_user_dir();
+// Another game runs on the same user directory (it holds the lock): this
+// one writes nothing there and ends after saying so.
+extern bool user_dir_in_use;
 // Copies source over destination, which appears whole or not at all.
 // 0 on success; -1 source cannot be opened, -2 destination cannot be
 // created, -3 a read or write failed (destination is then as it was).
