@@ -307,11 +307,19 @@ int vorbix_main(int argc, char** argv)
     clear_sprite_slots();
     clear_dirty_list();
     reset_shared_palette();
+    // A missing or damaged artwork file of the user's gives way to the
+    // shipped artwork, said on stdout, in the log and on the screen; only
+    // when no artwork at all can be loaded does the start end.
+    bool artwork_replaced = false;
     for (int set = 0; set < GFX_SET_COUNT; set++) {
-        const char* message = load_gfx_set(set);
+        bool shipped = false;
+        const char* message = load_gfx_set_or_shipped(set, &shipped);
         if (message) {
-            printf("%s\n", message);
-            return 1;
+            printf("%s", message);
+            log_message("%s", message);
+            if (!shipped)
+                return 1;
+            artwork_replaced = true;
         }
         merge_set_palette(gfx_sets[set]);
     }
@@ -331,6 +339,10 @@ int vorbix_main(int argc, char** argv)
                archive_file_name, damage, archive_path);
     }
     demo_mode();
+    if (artwork_replaced) {
+        show_message("ARTWORK DAMAGED", 600);
+        pass_notice("ARTWORK DAMAGED");
+    }
     if (damage) {
         show_message("ARCHIVE DAMAGED", 600);
         pass_notice("ARCHIVE DAMAGED");

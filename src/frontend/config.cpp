@@ -13,6 +13,7 @@
 #include "core/replace.h"
 #include "frontend/userdir.h"
 #include "level/archive.h"
+#include "picture/gfxset.h"
 
 namespace {
 
@@ -102,10 +103,8 @@ bool is_config_file(const char* path)
 
 void set_first_start_config()
 {
-    strcpy(artwork_names[0], "redbrick.lbm");
-    strcpy(artwork_names[1], "regularguy.lbm");
-    strcpy(artwork_names[2], "badguy.lbm");
-    strcpy(artwork_names[3], "spiral.lbm");
+    for (int set = 0; set < GFX_SET_COUNT; set++)
+        strcpy(artwork_names[set], SHIPPED_ARTWORK[set]);
     upkey = SDLK_UP;
     downkey = SDLK_DOWN;
     leftkey = SDLK_LEFT;

@@ -8,10 +8,12 @@
 #include <unistd.h>
 
 #include "core/settings.h"
+#include "picture/datafile.h"
 #include "picture/ilbm.h"
 
 std::array<GfxSet, GFX_SET_COUNT> gfx_sets;
 const char* const GFX_SET_NAMES[GFX_SET_COUNT] = {"background", "hero", "main enemy", "hidden enemy"};
+const char* const SHIPPED_ARTWORK[GFX_SET_COUNT] = {"redbrick.lbm", "regularguy.lbm", "badguy.lbm", "spiral.lbm"};
 
 namespace {
 
@@ -33,12 +35,17 @@ void clear_gfx_sets()
     }
 }
 
-const char* load_gfx_set(int set)
+namespace {
+
+// The picture just read as the set's new content: refused when it is not a
+// set's size. Null, or the message (without the file name).
+const char* take_picture(int set)
 {
-    const char* message = read_picture(artwork_names[set]);
-    if (message) {
-        snprintf(message_buffer, sizeof message_buffer, "%s:%s", artwork_names[set], message);
-        return message_buffer;
+    static char size_message[64];
+    if (picture_header.width != GFX_SET_WIDTH || picture_header.height != GFX_SET_HEIGHT) {
+        snprintf(size_message, sizeof size_message, "Picture is %d x %d, a graphics set is %d x %d.\n",
+                 picture_header.width, picture_header.height, GFX_SET_WIDTH, GFX_SET_HEIGHT);
+        return size_message;
     }
     GfxSet& gfx = gfx_sets[set];
     if (!gfx.pixels) {
@@ -49,6 +56,41 @@ const char* load_gfx_set(int set)
     memcpy(gfx.pixels, picture_buffer, GFX_SET_PIXELS);
     memcpy(gfx.palette.data(), picture_palette.data(), 768);
     return nullptr;
+}
+
+} // namespace
+
+const char* load_gfx_set(int set)
+{
+    const char* message = read_picture(artwork_names[set]);
+    if (!message)
+        message = take_picture(set);
+    if (message) {
+        snprintf(message_buffer, sizeof message_buffer, "%s:%s", artwork_names[set], message);
+        return message_buffer;
+    }
+    return nullptr;
+}
+
+const char* load_gfx_set_or_shipped(int set, bool* shipped)
+{
+    *shipped = false;
+    const char* own = load_gfx_set(set);
+    if (!own)
+        return nullptr;
+    char problem[PATH_BUFFER_SIZE + 64];
+    snprintf(problem, sizeof problem, "%.*s", int(strcspn(own, "\n")), own);
+    char path[PATH_BUFFER_SIZE];
+    for (int n = 0; data_path_candidate(path, SHIPPED_ARTWORK[set], n); n++) {
+        if (!path[0] || read_picture_file(path) || take_picture(set))
+            continue;
+        *shipped = true;
+        snprintf(message_buffer, sizeof message_buffer, "%s set: %s; the shipped %s is used\n", GFX_SET_NAMES[set],
+                 problem, SHIPPED_ARTWORK[set]);
+        return message_buffer;
+    }
+    snprintf(message_buffer, sizeof message_buffer, "%s\n", problem);
+    return message_buffer;
 }
 
 namespace {

@@ -12,6 +12,13 @@ constexpr int WRITE_MAX_WIDTH = 640;
 extern const char MESSAGE_NO_PICTURE_MEMORY[];
 extern const char MESSAGE_CANNOT_OPEN_PICTURE[];
 extern const char MESSAGE_NOT_IFF[];
+extern const char MESSAGE_PICTURE_CUT_SHORT[];
+extern const char MESSAGE_PICTURE_INCOMPLETE[];
+extern const char MESSAGE_PICTURE_TOO_LARGE[];
+extern const char MESSAGE_PICTURE_COMPRESSION[];
+// The most bytes read from one picture file: an 8-plane 1024 by 64 picture
+// without compression fits eight times over.
+constexpr int64_t PICTURE_MAX_FILE_BYTES = 1 << 20;
 // Why the last write_picture failed, in a few lower-case words.
 extern const char* picture_write_problem;
 
@@ -28,7 +35,9 @@ struct PictureHeader {
 };
 extern PictureHeader picture_header;
 
-// Null on success, otherwise one of the messages above (each ends in "\n").
+// Null on success, otherwise one of the messages above (each ends in "\n"):
+// a file without its header (BMHD), colours (CMAP) or pixels (BODY), or one
+// that ends inside them, is refused. Nothing of an earlier picture is kept.
 // The file is the first data-file candidate of name that opens.
 const char* read_picture(const char* name);
 // The same for one given path (no lookup).

@@ -126,6 +126,52 @@ TEST(UserFiles, LinksPlantedBesideTheUserFilesAreNeverWrittenThrough)
     EXPECT_TRUE(temporaries_in(h.user).empty());
 }
 
+// A missing or damaged artwork file of the user's: the shipped artwork is
+// drawn instead, and the player is told on the screen, on stdout and in the
+// log; the game is playable.
+TEST(UserFiles, DamagedOrMissingArtworkFallsBackToTheShippedOne)
+{
+    const std::string shipped_hero = read_file(VORBIX_BUILD_DIR "/data/regularguy.lbm");
+    const std::string shipped_bricks = read_file(VORBIX_BUILD_DIR "/data/redbrick.lbm");
+    const struct {
+        const char* name;
+        std::string file;      // written into the user directory under `as`
+        const char* as;
+        std::string config;    // the configuration line for the set, or ""
+        std::string told;
+    } cases[] = {
+        {"a name that is nowhere", "", "", "hero=missing.lbm",
+         "hero set: missing.lbm:Cannot open picture file.; the shipped regularguy.lbm is used"},
+        {"the form's header only", shipped_hero.substr(0, 12), "regularguy.lbm", "",
+         "hero set: regularguy.lbm:Picture file lacks its header, colours or pixels.; the shipped regularguy.lbm is used"},
+        {"cut in half", shipped_bricks.substr(0, shipped_bricks.size() / 2), "redbrick.lbm", "",
+         "background set: redbrick.lbm:Picture file is cut short.; the shipped redbrick.lbm is used"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Home h;
+        if (!c.config.empty()) {
+            std::string config = CONFIG;
+            const std::string key = c.config.substr(0, c.config.find('=') + 1);
+            const size_t at = config.find(key);
+            config.replace(at, config.find('\n', at) - at, c.config);
+            write_file(h.user + "/vrbxrc", config);
+        }
+        if (c.as[0])
+            write_file(h.user + "/" + c.as, c.file);
+        // F1 plays the first level for a while, then Alt+X.
+        const ProcessResult r = h.run({}, "5 press 32\n8 press 282\n40 down 308\n40 press 120\n");
+        EXPECT_EQ(r.status, 0) << r.out << r.err;
+        EXPECT_NE(r.out.find(c.told), std::string::npos) << r.out;
+        EXPECT_NE(h.log().find(c.told.substr(0, 60)), std::string::npos) << h.log();
+        EXPECT_NE(r.err.find(": notice ARTWORK DAMAGED\n"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(": play level 1"), std::string::npos) << r.err;
+        if (c.as[0]) {
+            EXPECT_EQ(read_file(h.user + "/" + c.as), c.file) << "the damaged file is left for the player";
+        }
+    }
+}
+
 TEST(UserFiles, KeysThatCannotBeStoredAreToldOnScreen)
 {
     Home h;
