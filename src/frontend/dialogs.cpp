@@ -21,7 +21,7 @@ constexpr int TEXT_LINE = 111;
 // Waits for the next batch of events and returns its first key press, or 0.
 int32_t next_key()
 {
-    wait_input();   // a quit request is ignored here
+    wait_input();   // a quit request ends the program here
     return pressed_count() ? first_pressed_key() : 0;
 }
 
