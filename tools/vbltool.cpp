@@ -94,6 +94,9 @@ bool check_archive(const char* path)
     int result = read_record(0, probe, 1);
     if (result == ARCHIVE_NOT_READABLE)
         return fail(path, std::string("cannot open: ") + strerror(errno)), false;
+    struct stat info;
+    if (result == ARCHIVE_SHORT_HEADER && stat(path, &info) == 0 && S_ISDIR(info.st_mode))
+        return fail(path, "a folder, not a level archive"), false;
     if (result == ARCHIVE_SHORT_HEADER)
         return fail(path, "too short for an archive header"), false;
     if (result == ARCHIVE_BAD_MAGIC)

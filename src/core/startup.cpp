@@ -182,6 +182,13 @@ void free_buffers()
     free_gfx_sets();
 }
 
+namespace {
+
+// The window icon, kept until the window goes.
+SDL_Surface* window_icon;
+
+} // namespace
+
 void shutdown_handler()
 {
     if (sound_enabled)
@@ -191,6 +198,9 @@ void shutdown_handler()
     stop_frame_timer();
     if (sound_enabled)
         close_sound();
+    if (window_icon)
+        SDL_FreeSurface(window_icon);
+    window_icon = nullptr;
     SDL_Quit();
     free_buffers();
 }
@@ -202,9 +212,9 @@ void set_window_icon()
     char path[PATH_BUFFER_SIZE];
     if (!find_data_file(path, "vrbx.bmp"))
         return;
-    SDL_Surface* icon = SDL_LoadBMP_RW(SDL_RWFromFile(path, "rb"), 1);
-    if (icon)
-        SDL_WM_SetIcon(icon, nullptr);
+    window_icon = SDL_LoadBMP_RW(SDL_RWFromFile(path, "rb"), 1);
+    if (window_icon)
+        SDL_WM_SetIcon(window_icon, nullptr);
 }
 
 void open_joysticks()

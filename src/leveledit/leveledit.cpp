@@ -123,8 +123,16 @@ void choose_tile(int slot)
 // missing or damaged. Every load starts a new undo history.
 void load_edited_level()
 {
-    if (!unpack_level(current_level))
+    if (!unpack_level(current_level)) {
         fill_play_field(play_grid, TILE_EMPTY);
+        // A level not yet written starts empty; an archive that cannot be
+        // read at all (gone, damaged) is said so.
+        uint8_t probe[1];
+        if (read_record(level_record(1), probe, sizeof probe) < 0) {
+            log_message("Level %d cannot be read: %s cannot be read\n", current_level, archive_path);
+            show_editor_message("the archive cannot be read: the field starts empty");
+        }
+    }
     level_editor.modified = false;
     level_editor.field_redraws = 2;
     clear_undo();
@@ -207,15 +215,22 @@ void leave_level_editor()
     if (current_level == 0)
         current_level = 1;
     // Play starts from the archive's version; unsaved edits are dropped.
-    if (!unpack_level(current_level)) {
+    bool readable = unpack_level(current_level);
+    if (!readable) {
         current_level = 1;
-        if (!unpack_level(current_level))
+        readable = unpack_level(current_level);
+        if (!readable)
             fill_play_field(play_grid, TILE_EMPTY);   // no level 1 either
     }
     restore_sprite_backgrounds();
     clear_screen();
     mode_handler = play_handler;
     start_play();
+    if (!readable) {
+        log_message("Level %d cannot be read from %s\n", current_level, archive_path);
+        show_message("NO LEVEL 0001", 180);
+        pass_notice("NO LEVEL 0001");
+    }
 }
 
 void type_digit(int d)

@@ -567,6 +567,22 @@ TEST_F(Editor, AFailedWriteLeavesTheArchiveByteForByte)
     EXPECT_TRUE(temporaries_in(dir.path).empty());
 }
 
+// An archive that goes away while the game runs: loading in the editor and
+// leaving it say so instead of showing an empty field without a word.
+TEST_F(Editor, AnArchiveThatIsGoneIsToldWhenLoadingAndLeaving)
+{
+    enter(1);
+    unlink(archive_path);
+    run(press(0, SDLK_UP) + press(1, SDLK_l));
+    EXPECT_EQ(top_line(), shown("the archive cannot be read: the field starts empty"));
+    run(press(0, SDLK_ESCAPE));
+    EXPECT_EQ(mode_handler, play_handler);
+    close_log();
+    const std::string log = read_file(dir.file("VRBXINFO.LOG"));
+    EXPECT_NE(log.find("Level 1 cannot be read from " + std::string(archive_path)), std::string::npos) << log;
+    leave_game();
+}
+
 TEST_F(Editor, LeavingAfterPaintingPlaysTheStoredLevel)
 {
     for (int sym : {SDLK_ESCAPE, SDLK_SPACE}) {
