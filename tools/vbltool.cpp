@@ -19,6 +19,7 @@
 #include "level/grid.h"
 #include "core/input.h"
 #include "level/movie.h"
+#include "level/repair.h"
 #include "level/textformat.h"
 #include "game/replay.h"
 #include <algorithm>
@@ -241,84 +242,21 @@ int command_unpack(const char* archive, const char* directory)
     return 0;
 }
 
-uint32_t get_u32(const std::string& bytes, size_t at)
-{
-    auto b = [&](size_t i) { return uint32_t(uint8_t(bytes[at + i])); };
-    return b(0) << 24 | b(1) << 16 | b(2) << 8 | b(3);
-}
-
-// Salvages every record of a damaged archive whose index entry is
-// consistent into a new, sound archive; one line for each record kept or
-// dropped. The entry count is not trusted: the index ends where the first
-// record begins (and within the file and the 800 entries an archive holds),
-// so a count too large or too small loses nothing the index still names.
+// Salvages the records of a damaged archive into a new, sound archive; one
+// line for each record kept or dropped (level/repair.h).
 int command_repair(const char* archive, const char* output)
 {
     std::string bytes;
     if (!read_text_file(archive, &bytes, size_t(ARCHIVE_MAX_BYTES)))
         return fail(archive, "cannot read: " + read_failure(size_t(ARCHIVE_MAX_BYTES)));
-    if (bytes.size() < size_t(ARCHIVE_HEADER_SIZE) || memcmp(bytes.data(), ARCHIVE_MAGIC, 4) != 0)
-        return fail(archive, "not a level archive (no VRBX magic)");
-    const uint32_t entries = get_u32(bytes, 4);
-    const uint64_t in_file = (bytes.size() - 8) / 8;
-    const uint32_t limit = uint32_t(std::min<uint64_t>(in_file, uint64_t(ARCHIVE_MAX_RECORDS)));
-    uint64_t data_start = bytes.size();   // the lowest offset of a record kept
-    std::vector<std::pair<int, std::vector<uint8_t>>> kept;
-    std::vector<std::pair<uint64_t, uint64_t>> spans;   // offset, end of each record kept
-    int dropped = 0;
-    uint32_t scanned = 0;
-    for (; scanned < limit && 8 * (uint64_t(scanned) + 2) <= data_start; scanned++) {
-        const uint32_t i = scanned;
-        const uint32_t offset = get_u32(bytes, 8 * (i + 1));
-        const uint32_t length = get_u32(bytes, 8 * (i + 1) + 4);
-        if (offset == 0)
-            continue;
-        const bool level = i % 2 == 0;
-        char what[40];
-        snprintf(what, sizeof what, level ? "record %u (level %u)" : "record %u (movie of level %u)", i, i / 2 + 1);
-        std::string problem;
-        const uint64_t end = uint64_t(offset) + length;
-        if (offset < 8 * (uint64_t(i) + 2))
-            problem = "starts inside the index";
-        else if (end > bytes.size())
-            problem = "lies outside the file";
-        else if (level && length != LEVEL_RECORD_SIZE)
-            problem = std::to_string(length) + " bytes, a level has 180";
-        else if (!level && (length < MOVIE_HEADER_SIZE || length > MOVIE_BUFFER_SIZE - 1))
-            problem = std::to_string(length) + " bytes, a movie has 21..4115";
-        for (const auto& [from, to] : spans)
-            if (problem.empty() && offset < to && from < end)
-                problem = "overlaps a record kept before it";
-        if (!problem.empty()) {
-            printf("dropped %s: %s\n", what, problem.c_str());
-            dropped++;
-            continue;
-        }
-        printf("kept %s, %u bytes\n", what, length);
-        data_start = std::min<uint64_t>(data_start, offset);
-        spans.push_back({offset, end});
-        kept.push_back({int(i), std::vector<uint8_t>(bytes.begin() + offset, bytes.begin() + end)});
-    }
-    if (entries > scanned) {
-        const char* why = scanned == ARCHIVE_MAX_RECORDS ? "beyond the 800 an archive holds"
-                          : scanned == in_file       ? "the index runs past the end of the file"
-                                                     : "the index would run into the records";
-        printf("dropped index entries %u..%u: %s\n", scanned, entries - 1, why);
-        dropped++;
-    } else if (entries < scanned) {
-        printf("read index entries %u..%u beyond the count of %u: the index reaches the first record\n", entries,
-               scanned - 1, entries);
-    }
-    uint64_t last_end = 8 * (uint64_t(scanned) + 1);
-    for (const auto& span : spans)
-        last_end = std::max(last_end, span.second);
-    if (last_end < bytes.size())
-        printf("%llu bytes beyond the last record kept belong to no record\n",
-               static_cast<unsigned long long>(bytes.size() - last_end));
+    const RepairResult r = repair_archive_bytes(bytes);
+    if (!r.problem.empty())
+        return fail(archive, r.problem);
+    fputs(r.report.c_str(), stdout);
     fflush(stdout);
-    if (int status = build_archive_file(output, kept))
+    if (int status = build_archive_file(output, r.kept))
         return status;
-    printf("%s: %zu records kept, %d dropped\n", output, kept.size(), dropped);
+    printf("%s: %zu records kept, %d dropped\n", output, r.kept.size(), r.dropped);
     return 0;
 }
 

@@ -17,6 +17,11 @@
 
 namespace {
 
+// The most lines a script may hold and the longest line (its newline
+// included): a script is read whole before the first frame.
+constexpr size_t SCRIPT_MAX_LINES = 100000;
+constexpr int SCRIPT_LINE_SIZE = 128;
+
 enum class Action { Press, Down, Up };
 enum class Kind { Key, Motion, Mouse };
 
@@ -151,10 +156,18 @@ bool load_script()
         fprintf(stderr, "Cannot read the script %s\n", path);
         return false;
     }
-    char text[128];
+    char text[SCRIPT_LINE_SIZE];
     int number = 0;
     while (fgets(text, sizeof text, file)) {
         number++;
+        const size_t length = strlen(text);
+        const bool cut = length == sizeof text - 1 && text[length - 1] != '\n' && !feof(file);
+        if (cut || lines.size() >= SCRIPT_MAX_LINES) {
+            fprintf(stderr, cut ? "%s:%d: a line longer than %d characters\n" : "%s:%d: more than %d lines\n", path,
+                    number, cut ? SCRIPT_LINE_SIZE - 2 : int(SCRIPT_MAX_LINES));
+            fclose(file);
+            return false;
+        }
         char word[16];
         long frame;
         int key, x, y;

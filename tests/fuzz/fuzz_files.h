@@ -8,6 +8,7 @@
 #include <unistd.h>
 #include <cstring>
 #include <dirent.h>
+#include <sys/stat.h>
 
 // A directory of this process, made on first use: in memory where the
 // system has /dev/shm, as every rewrite flushes its files.
