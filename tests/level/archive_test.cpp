@@ -272,4 +272,41 @@ TEST_F(Archive, KilledWriterLeavesOldOrNewArchive)
         printf("%d kills, each left the old or the new archive\n", kills);
 }
 
+// A level and its movie written together and killed at any moment: the
+// level found is always the one its movie belongs to.
+TEST_F(Archive, KilledLevelWriterLeavesALevelWithItsOwnMovie)
+{
+    const std::string levels[2] = {pattern_bytes(180, 5), pattern_bytes(180, 6)};
+    const std::string movies[2] = {pattern_bytes(300, 7), pattern_bytes(800, 8)};
+    store(build_archive({20, {{0, pattern_bytes(180, 1)}, {8, levels[0]}, {9, movies[0]}}}));
+    auto write_pair = [&](int k) {
+        const RecordWrite writes[2] = {
+            {8, reinterpret_cast<const uint8_t*>(levels[k].data()), int(levels[k].size())},
+            {9, reinterpret_cast<const uint8_t*>(movies[k].data()), int(movies[k].size())}};
+        return write_records(writes, 2);
+    };
+    ASSERT_EQ(write_pair(1), 0);
+    EXPECT_EQ(read(8, 4116), levels[1]);
+    EXPECT_EQ(read(9, 4116), movies[1]);
+    std::mt19937 random(54321);
+    const char* wanted = getenv("VORBIX_KILLS");
+    const int rounds = wanted ? atoi(wanted) : 40;
+    for (int round = 0; round < rounds; round++) {
+        pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (unsigned i = 0;; i++)
+                write_pair(int(i & 1));
+        }
+        usleep(useconds_t(random() % 20000));
+        kill(child, SIGKILL);
+        int status;
+        waitpid(child, &status, 0);
+        const std::string level = read(8, 4116), movie = read(9, 4116);
+        ASSERT_TRUE((level == levels[0] && movie == movies[0]) || (level == levels[1] && movie == movies[1]))
+            << "after kill " << round + 1 << " a level with another level's movie";
+        EXPECT_EQ(archive_damage(), nullptr);
+    }
+}
+
 } // namespace
