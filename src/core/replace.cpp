@@ -121,7 +121,6 @@ bool replace_begin(ReplaceFile* r, const char* path, int new_mode, int flags)
     const bool exists = lstat(r->target, &info) == 0;
     if (!exists && errno != ENOENT)
         return fail(r, errno);
-    int mode = new_mode;
     if (exists && !S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode)) {
         if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode) || S_ISFIFO(info.st_mode)) {
             // Written as it is: replacing a device or a FIFO by a plain
@@ -136,8 +135,11 @@ bool replace_begin(ReplaceFile* r, const char* path, int new_mode, int flags)
             return fail(r, EISDIR, "it is a folder, not a file");
         return fail(r, EINVAL, "it is not a regular file");
     }
-    if (exists && S_ISREG(info.st_mode))
-        mode = int(info.st_mode & 07777);
+    // The permission bits of a file replaced go over to the new one (the
+    // set-id bits never do); a new file (or one replacing a link) takes
+    // new_mode under the umask.
+    const bool keep_mode = exists && S_ISREG(info.st_mode);
+    const mode_t mode = keep_mode ? mode_t(info.st_mode & 0777) : mode_t(new_mode);
 
     for (int attempt = 0; attempt < TEMPORARY_NAME_TRIES; attempt++) {
         const int length = snprintf(r->temporary, sizeof r->temporary, "%s.new-%ld-%u", r->target, long(getpid()),
@@ -145,7 +147,7 @@ bool replace_begin(ReplaceFile* r, const char* path, int new_mode, int flags)
         if (length < 0 || size_t(length) >= sizeof r->temporary)
             return fail(r, ENAMETOOLONG);
         // Created new, never through a link planted at the name.
-        r->fd = open(r->temporary, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, exists ? 0600 : mode);
+        r->fd = open(r->temporary, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, keep_mode ? 0600 : mode);
         if (r->fd >= 0)
             break;
         if (errno != EEXIST) {
@@ -158,8 +160,7 @@ bool replace_begin(ReplaceFile* r, const char* path, int new_mode, int flags)
         r->temporary[0] = 0;
         return fail(r, EEXIST);
     }
-    // The replaced file's permission bits go over to the new one.
-    if (exists && fchmod(r->fd, mode_t(mode)) != 0) {
+    if (keep_mode && fchmod(r->fd, mode) != 0) {
         const int error = errno;
         replace_abandon(r);
         return fail(r, error);
