@@ -178,16 +178,21 @@ bool load_script()
         };
         auto on_screen = [](int px, int py) { return px >= 0 && px < 640 && py >= 0 && py < 480; };
         auto known = [](const char* w) { return !strcmp(w, "press") || !strcmp(w, "down") || !strcmp(w, "up"); };
-        if (sscanf(text, "modal %15s %d", word, &key) == 2 && known(word)) {
+        // Only SDL's key symbols reach the events: any other number would
+        // arrive as a key no SDLKey names.
+        auto key_symbol = [](int k) { return k >= 0 && k < SDLK_LAST; };
+        // Frame numbers count from 0; a negative one would read as a modal line.
+        if (sscanf(text, "modal %15s %d", word, &key) == 2 && known(word) && key_symbol(key)) {
             lines.push_back({-1, action(word), key});
-        } else if (sscanf(text, "modal %d", &key) == 1) {
+        } else if (sscanf(text, "modal %d", &key) == 1 && key_symbol(key)) {
             lines.push_back({-1, Action::Press, key});
-        } else if (sscanf(text, "%ld %15s %d", &frame, word, &key) == 3 && known(word)) {
+        } else if (sscanf(text, "%ld %15s %d", &frame, word, &key) == 3 && frame >= 0 && known(word) &&
+                   key_symbol(key)) {
             lines.push_back({frame, action(word), key});
-        } else if (sscanf(text, "%ld motion %d %d", &frame, &x, &y) == 3 && on_screen(x, y)) {
+        } else if (sscanf(text, "%ld motion %d %d", &frame, &x, &y) == 3 && frame >= 0 && on_screen(x, y)) {
             lines.push_back({frame, Action::Press, 0, Kind::Motion, x, y});
-        } else if (sscanf(text, "%ld mouse %15s %d %d %d", &frame, word, &key, &x, &y) == 5 && known(word) &&
-                   key >= 1 && key <= 5 && on_screen(x, y)) {
+        } else if (sscanf(text, "%ld mouse %15s %d %d %d", &frame, word, &key, &x, &y) == 5 && frame >= 0 &&
+                   known(word) && key >= 1 && key <= 5 && on_screen(x, y)) {
             lines.push_back({frame, action(word), key, Kind::Mouse, x, y});
         } else {
             fprintf(stderr, "%s:%d: not a script line\n", path, number);

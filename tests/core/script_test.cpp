@@ -89,7 +89,10 @@ TEST_F(Script, KeyEventsCarryTheHeldModifiers)
 TEST_F(Script, MalformedPointerLinesAreRefused)
 {
     for (const char* line : {"0 motion 640 10\n", "0 motion 10\n", "0 mouse press 0 1 1\n",
-                             "0 mouse click 1 1 1\n", "0 mouse press 1 1 -1\n"})
+                             "0 mouse click 1 1 1\n", "0 mouse press 1 1 -1\n",
+                             // Keys that are no key symbol, a frame before the first.
+                             "5 press -1\n", "5 press 323\n", "modal 99999\n", "modal down -7\n", "-5 press 1\n",
+                             "-1 motion 1 1\n"})
         EXPECT_FALSE(load(line)) << line;
 }
 
