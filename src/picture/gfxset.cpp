@@ -17,7 +17,7 @@ const char* const SHIPPED_ARTWORK[GFX_SET_COUNT] = {"redbrick.lbm", "regularguy.
 
 namespace {
 
-char message_buffer[PATH_BUFFER_SIZE + 64];
+char message_buffer[PATH_BUFFER_SIZE + 128];
 
 void fetch_set_row(uint8_t* row, int y, const void* source)
 {
@@ -78,7 +78,7 @@ const char* load_gfx_set_or_shipped(int set, bool* shipped)
     const char* own = load_gfx_set(set);
     if (!own)
         return nullptr;
-    char problem[PATH_BUFFER_SIZE + 64];
+    char problem[PATH_BUFFER_SIZE];
     snprintf(problem, sizeof problem, "%.*s", int(strcspn(own, "\n")), own);
     char path[PATH_BUFFER_SIZE];
     for (int n = 0; data_path_candidate(path, SHIPPED_ARTWORK[set], n); n++) {
