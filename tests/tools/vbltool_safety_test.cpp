@@ -95,13 +95,14 @@ TEST(VbltoolOutputs, AFifoOrADeviceIsWrittenAsItIsAndAFolderIsRefused)
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the reader got the archive";
     EXPECT_TRUE(S_ISFIFO(mode_of(fifo)));
 
-    // render onto a character device: the device stays.
-    std::string device = w.dir.file("null");
-    if (mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0)
-        device = "/dev/null";
-    r = vbltool({"render", w.dir.file("level001.txt"), "1", "-o", device});
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(S_ISCHR(mode_of(device)));
+    // render onto a character device: the device stays (a null device of its
+    // own where one can be made, never the system's).
+    const std::string device = w.dir.file("null");
+    if (mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0) {
+        r = vbltool({"render", w.dir.file("level001.txt"), "1", "-o", device});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_TRUE(S_ISCHR(mode_of(device)));
+    }
 
     ASSERT_EQ(mkdir(w.dir.file("folder").c_str(), 0700), 0);
     r = vbltool({"pack", "-o", w.dir.file("folder"), w.dir.file("level001.txt")});
