@@ -14,8 +14,9 @@ import subprocess
 import sys
 
 # The core files every subsystem may read: start-up settings, the input
-# state, the frame flags and the process-wide exit. They include nothing above.
-CORE_BASE = {"settings", "input", "flags", "fatal"}
+# state, the frame flags, the process-wide exit and the file replacement.
+# They include nothing above.
+CORE_BASE = {"settings", "input", "flags", "fatal", "replace"}
 
 # Layer of each unit, lowest first. A file may include its own unit and any
 # unit of a lower layer; units of one layer do not include each other, except

@@ -14,10 +14,12 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/replace.h"
 #include "level/archive.h"
 #include "level/grid.h"
 #include "core/input.h"
 #include "level/movie.h"
+#include "level/repair.h"
 #include "level/textformat.h"
 #include "game/replay.h"
 #include <algorithm>
@@ -49,6 +51,12 @@ const char USAGE[] =
     "       vbltool render ARCHIVE all -o FILE.png   (a sheet of every level)\n"
     "       vbltool repair ARCHIVE -o NEW       (salvages the readable records)\n";
 
+// The longest search and the most replays one command runs: a week of
+// searching, a million replays (larger numbers overflow the clocks and
+// counters, or never end).
+constexpr double MAX_BUDGET_SECONDS = 7 * 24 * 3600;
+constexpr long MAX_REPEAT = 1000000;
+
 int usage()
 {
     fputs(USAGE, stderr);
@@ -66,7 +74,6 @@ bool use_archive(const char* path)
     if (strlen(path) + 5 >= PATH_BUFFER_SIZE)
         return false;
     snprintf(archive_path, sizeof archive_path, "%s", path);
-    snprintf(temp_path, sizeof temp_path, "%s.new", path);
     return true;
 }
 
@@ -88,11 +95,22 @@ bool check_archive(const char* path)
     int result = read_record(0, probe, 1);
     if (result == ARCHIVE_NOT_READABLE)
         return fail(path, std::string("cannot open: ") + strerror(errno)), false;
+    struct stat info;
+    if (result == ARCHIVE_SHORT_HEADER && stat(path, &info) == 0 && S_ISDIR(info.st_mode))
+        return fail(path, "a folder, not a level archive"), false;
     if (result == ARCHIVE_SHORT_HEADER)
         return fail(path, "too short for an archive header"), false;
     if (result == ARCHIVE_BAD_MAGIC)
         return fail(path, "not a level archive (no VRBX magic)"), false;
     return true;
+}
+
+// Why read_text_file failed, naming the limit when the file was too large.
+std::string read_failure(size_t limit)
+{
+    if (errno == EFBIG)
+        return "larger than " + std::to_string(limit) + " bytes, the most vbltool reads of this kind";
+    return strerror(errno);
 }
 
 bool ends_with(const std::string& s, const char* suffix)
@@ -140,71 +158,46 @@ int command_show(const char* archive, const char* level_text_arg)
     return 0;
 }
 
-// Creates an archive with an empty index; false with errno set when it
-// cannot, and then no file is left behind.
-bool write_empty_archive(const char* path)
+// Writes the output file whole (core/replace.h): a failure leaves an older
+// file of the name as it was, a device or FIFO is written as it is. The
+// status, after a message when it failed.
+int write_output(const std::string& path, const void* bytes, size_t length, int flags = REPLACE_FOLLOW_LINK)
 {
-    int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0)
-        return false;
-    const char header[8] = {'V', 'R', 'B', 'X', 0, 0, 0, 0};
-    size_t done = 0;
-    ssize_t written = 0;
-    // A short write is followed by another, which gives the reason.
-    while (done < sizeof header && (written = write(fd, header + done, sizeof header - done)) > 0)
-        done += size_t(written);
-    int error = written < 0 ? errno : ENOSPC;
-    bool ok = done == sizeof header;
-    if (close(fd) != 0 && ok) {
-        ok = false;
-        error = errno;
-    }
-    if (!ok) {
-        unlink(path);
-        errno = error;
-    }
-    return ok;
+    const char* reason = nullptr;
+    if (replace_file_bytes(path.c_str(), bytes, length, 0666, &reason, flags) == REPLACE_FAILED)
+        return fail(path, std::string("cannot write: ") + reason);
+    return 0;
 }
 
-// Builds an archive at `archive` from records, through ARCHIVE.part renamed
-// over it at the end, so that a failure leaves the old archive in place.
-// On failure prints the message and removes the part; returns the status.
+// Builds an archive at `archive` from records and puts it in place whole.
 int build_archive_file(const char* archive, const std::vector<std::pair<int, std::vector<uint8_t>>>& records)
 {
-    if (!use_archive(archive))
-        return fail(archive, "path too long");
-    std::string building = std::string(archive) + ".part";
-    if (building.size() >= PATH_BUFFER_SIZE)
-        return fail(archive, "path too long");
-    snprintf(archive_path, sizeof archive_path, "%s", building.c_str());
-    if (!write_empty_archive(archive_path))
-        return fail(archive, std::string("cannot write: ") + strerror(errno));
-    for (const auto& [number, bytes] : records) {
-        int result = write_record(number, bytes.data(), int(bytes.size()));
-        if (result != 0) {
-            unlink(building.c_str());
+    std::vector<uint8_t> bytes;
+    for (const auto& [number, data] : records) {
+        const RecordWrite write{number, data.data(), int(data.size())};
+        if (int result = apply_records(&bytes, &write, 1))
             return fail(archive, std::string("cannot write: ") + archive_failure_reason(result));
-        }
     }
-    if (rename(building.c_str(), archive) != 0) {
-        int error = errno;
-        unlink(building.c_str());
-        return fail(archive, strerror(error));
-    }
-    return 0;
+    return write_output(archive, bytes.data(), bytes.size());
 }
 
 int command_pack(const char* archive, const std::vector<std::string>& files)
 {
     // Every input is read and checked before the archive is touched.
     std::vector<std::pair<int, std::vector<uint8_t>>> records;
+    std::vector<std::string> source_of(ARCHIVE_MAX_RECORDS);
     for (const std::string& file : files) {
         int level;
         if (!level_of_file_name(file, &level))
             return fail(file, "the file name names no level 1..400");
+        const int number = ends_with(file, ".movie") ? movie_record(level) : level_record(level);
+        if (!source_of[size_t(number)].empty())
+            return fail(file, "a second file for " + std::string(number % 2 ? "the movie of " : "") + "level " +
+                                  std::to_string(level) + " (the first is " + source_of[size_t(number)] + ")");
+        source_of[size_t(number)] = file;
         std::string text;
         if (!read_text_file(file, &text))
-            return fail(file, strerror(errno));
+            return fail(file, read_failure(TEXT_FILE_MAX_BYTES));
         std::string problem;
         std::vector<uint8_t> record;
         if (ends_with(file, ".movie")) {
@@ -233,76 +226,37 @@ int command_unpack(const char* archive, const char* directory)
         if (read_record(level_record(level), buffer.data(), LEVEL_RECORD_SIZE) == LEVEL_RECORD_SIZE) {
             snprintf(name, sizeof name, "/level%03d.txt", level);
             std::string text = level_text(buffer.data(), comment.c_str());
-            FILE* f = fopen((std::string(directory) + name).c_str(), "wb");
-            if (!f || fwrite(text.data(), 1, text.size(), f) != text.size() || fclose(f) != 0)
-                return fail(std::string(directory) + name, strerror(errno));
+            // Fresh files: a symbolic link found in the folder is replaced,
+            // never written through.
+            if (int status = write_output(std::string(directory) + name, text.data(), text.size(), REPLACE_LINK_ITSELF))
+                return status;
         }
         int length = read_record(movie_record(level), buffer.data(), MOVIE_BUFFER_SIZE);
         if (length >= MOVIE_HEADER_SIZE) {
             snprintf(name, sizeof name, "/level%03d.movie", level);
             std::string text = movie_text(buffer.data(), length, ("movie of " + comment).c_str());
-            FILE* f = fopen((std::string(directory) + name).c_str(), "wb");
-            if (!f || fwrite(text.data(), 1, text.size(), f) != text.size() || fclose(f) != 0)
-                return fail(std::string(directory) + name, strerror(errno));
+            if (int status = write_output(std::string(directory) + name, text.data(), text.size(), REPLACE_LINK_ITSELF))
+                return status;
         }
     }
     return 0;
 }
 
-uint32_t get_u32(const std::string& bytes, size_t at)
-{
-    auto b = [&](size_t i) { return uint32_t(uint8_t(bytes[at + i])); };
-    return b(0) << 24 | b(1) << 16 | b(2) << 8 | b(3);
-}
-
-// Salvages every record of a damaged archive that lies whole inside the file
-// and has the size of its kind into a new, sound archive; one line for each
-// record kept or dropped.
+// Salvages the records of a damaged archive into a new, sound archive; one
+// line for each record kept or dropped (level/repair.h).
 int command_repair(const char* archive, const char* output)
 {
     std::string bytes;
-    if (!read_text_file(archive, &bytes))
-        return fail(archive, std::string("cannot read: ") + strerror(errno));
-    if (bytes.size() < size_t(ARCHIVE_HEADER_SIZE) || memcmp(bytes.data(), ARCHIVE_MAGIC, 4) != 0)
-        return fail(archive, "not a level archive (no VRBX magic)");
-    const uint32_t entries = get_u32(bytes, 4);
-    const uint64_t in_file = (bytes.size() - 8) / 8;
-    const uint32_t usable = uint32_t(std::min<uint64_t>({entries, in_file, uint64_t(ARCHIVE_MAX_RECORDS)}));
-    const uint64_t index_end = 8 * (uint64_t(usable) + 1);
-    std::vector<std::pair<int, std::vector<uint8_t>>> kept;
-    int dropped = 0;
-    for (uint32_t i = 0; i < usable; i++) {
-        const uint32_t offset = get_u32(bytes, 8 * (i + 1));
-        const uint32_t length = get_u32(bytes, 8 * (i + 1) + 4);
-        if (offset == 0)
-            continue;
-        const bool level = i % 2 == 0;
-        char what[40];
-        snprintf(what, sizeof what, level ? "record %u (level %u)" : "record %u (movie of level %u)", i, i / 2 + 1);
-        std::string problem;
-        if (offset < index_end || uint64_t(offset) + length > bytes.size())
-            problem = "lies outside the file";
-        else if (level && length != LEVEL_RECORD_SIZE)
-            problem = std::to_string(length) + " bytes, a level has 180";
-        else if (!level && (length < MOVIE_HEADER_SIZE || length > MOVIE_BUFFER_SIZE - 1))
-            problem = std::to_string(length) + " bytes, a movie has 21..4115";
-        if (!problem.empty()) {
-            printf("dropped %s: %s\n", what, problem.c_str());
-            dropped++;
-            continue;
-        }
-        printf("kept %s, %u bytes\n", what, length);
-        kept.push_back({int(i), std::vector<uint8_t>(bytes.begin() + offset, bytes.begin() + offset + length)});
-    }
-    if (entries > usable) {
-        printf("dropped index entries %u..%u: %s\n", usable, entries - 1,
-               usable < in_file ? "beyond the 800 an archive holds" : "the index runs past the end of the file");
-        dropped++;
-    }
+    if (!read_text_file(archive, &bytes, size_t(ARCHIVE_MAX_BYTES)))
+        return fail(archive, "cannot read: " + read_failure(size_t(ARCHIVE_MAX_BYTES)));
+    const RepairResult r = repair_archive_bytes(bytes);
+    if (!r.problem.empty())
+        return fail(archive, r.problem);
+    fputs(r.report.c_str(), stdout);
     fflush(stdout);
-    if (int status = build_archive_file(output, kept))
+    if (int status = build_archive_file(output, r.kept))
         return status;
-    printf("%s: %zu records kept, %d dropped\n", output, kept.size(), dropped);
+    printf("%s: %zu records kept, %d dropped\n", output, r.kept.size(), r.dropped);
     return 0;
 }
 
@@ -352,7 +306,7 @@ int command_check(const std::vector<std::string>& args)
         }
         std::string text;
         if (!read_text_file(input, &text))
-            return fail(input, strerror(errno));
+            return fail(input, read_failure(TEXT_FILE_MAX_BYTES));
         LevelRecord record;
         std::string problem = parse_level_text(text, record.data());
         if (!problem.empty())
@@ -419,23 +373,6 @@ int command_verify(const char* archive)
 }
 
 
-// Writes a whole file under a temporary name and renames it into place, so
-// a failure never leaves a partial file behind.
-bool write_file_whole(const std::string& path, const std::string& bytes)
-{
-    const std::string part = path + ".part";
-    FILE* f = fopen(part.c_str(), "wb");
-    if (!f)
-        return false;
-    bool ok = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = (fclose(f) == 0) && ok;
-    if (!ok || rename(part.c_str(), path.c_str()) != 0) {
-        unlink(part.c_str());
-        return false;
-    }
-    return true;
-}
-
 // Puts level LEVEL of an archive, or the level of a text file, into the grid.
 // Returns 0, or the exit status after a message.
 int load_level_source(const char* source, const char* level_arg, int* level)
@@ -454,7 +391,7 @@ int load_level_source(const char* source, const char* level_arg, int* level)
     } else {
         std::string text;
         if (!read_text_file(source, &text))
-            return fail(source, strerror(errno)), 2;
+            return fail(source, read_failure(TEXT_FILE_MAX_BYTES)), 2;
         std::string problem = parse_level_text(text, record.data());
         if (!problem.empty())
             return fail(source, problem), 2;
@@ -474,15 +411,18 @@ int command_solve(const std::vector<std::string>& args)
         const bool has_value = i + 1 < args.size();
         if (a == "--seed" && has_value) {
             char* end;
-            long seed = strtol(args[++i].c_str(), &end, 10);
-            if (*end || seed < 0 || seed > 23)
+            const char* text = args[++i].c_str();
+            long seed = strtol(text, &end, 10);
+            if (*end || end == text || seed < 0 || seed > 23)
                 return fail(args[i], "the seed is 0..23"), 2;
             options.seed = int(seed);
         } else if (a == "--budget" && has_value) {
             char* end;
-            double budget = strtod(args[++i].c_str(), &end);
-            if (*end || !(budget > 0))
-                return fail(args[i], "the budget is a number of seconds above 0"), 2;
+            const char* text = args[++i].c_str();
+            double budget = strtod(text, &end);
+            if (*end || end == text || !(budget > 0) || !(budget <= MAX_BUDGET_SECONDS))
+                return fail(args[i], "the budget is a number of seconds above 0, at most " +
+                                         std::to_string(int(MAX_BUDGET_SECONDS))), 2;
             options.budget_seconds = budget;
         } else if (a == "-o" && has_value) {
             output = args[++i];
@@ -529,8 +469,8 @@ int command_solve(const std::vector<std::string>& args)
         fputs(text.c_str(), stdout);
         return 0;
     }
-    if (!write_file_whole(output, text))
-        return fail(output, strerror(errno)), 1;
+    if (write_output(output, text.data(), text.size()))
+        return 1;
     fputs(line, stdout);
     return 0;
 }
@@ -648,7 +588,7 @@ int command_render(const std::vector<std::string>& args)
     if (!movie_file.empty()) {
         std::string text;
         if (!read_text_file(movie_file, &text))
-            return fail(movie_file, strerror(errno)), 2;
+            return fail(movie_file, read_failure(TEXT_FILE_MAX_BYTES)), 2;
         std::string problem = parse_movie_text(text, &record);
         if (!problem.empty())
             return fail(movie_file, problem), 2;
@@ -691,10 +631,15 @@ int main(int argc, char** argv)
     if (command == "unpack" && argc == 4)
         return command_unpack(argv[2], argv[3]);
     if (command == "replay" && (argc == 4 || (argc == 6 && strcmp(argv[4], "--repeat") == 0))) {
-        int repeat = argc == 6 ? atoi(argv[5]) : 1;
-        if (repeat < 1)
-            return usage();
-        return command_replay(argv[2], argv[3], repeat);
+        long repeat = 1;
+        if (argc == 6) {
+            char* end;
+            errno = 0;
+            repeat = strtol(argv[5], &end, 10);
+            if (errno || *end || end == argv[5] || repeat < 1 || repeat > MAX_REPEAT)
+                return fail(argv[5], "the repeat count is 1.." + std::to_string(MAX_REPEAT)), 2;
+        }
+        return command_replay(argv[2], argv[3], int(repeat));
     }
     if (command == "repair" && argc == 5 && strcmp(argv[3], "-o") == 0)
         return command_repair(argv[2], argv[4]);

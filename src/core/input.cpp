@@ -1,5 +1,7 @@
 #include "core/input.h"
 
+#include <cstdlib>
+
 #include <SDL/SDL.h>
 
 #include "core/settings.h"
@@ -77,7 +79,11 @@ int wait_input()
 {
     SDL_WaitEvent(nullptr);
     begin_input_frame();
-    return poll_events();
+    // A quit request (the window closed, SIGTERM or SIGINT, which SDL turns
+    // into one) ends the program from any wait, through the normal exit.
+    if (poll_events())
+        exit(0);
+    return 0;
 }
 
 void begin_input_frame()

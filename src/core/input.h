@@ -39,7 +39,8 @@ bool key_down(int32_t key);
 // Alt+X pressed in this batch (pressed_with_alt): ends the program everywhere.
 bool alt_x_pressed();
 // Modal screens: waits for the next batch of events and takes them in as a
-// frame would; 1 when a quit request was among them.
+// frame would. A quit request among them (the window closed, SIGTERM,
+// SIGINT) ends the program through exit(0), as from the frame loop; 0.
 int wait_input();
 bool key_pressed(int32_t key);
 // The key went down in this batch while Alt was down: by the modifier state

@@ -17,6 +17,11 @@
 
 namespace {
 
+// The most lines a script may hold and the longest line (its newline
+// included): a script is read whole before the first frame.
+constexpr size_t SCRIPT_MAX_LINES = 100000;
+constexpr int SCRIPT_LINE_SIZE = 128;
+
 enum class Action { Press, Down, Up };
 enum class Kind { Key, Motion, Mouse };
 
@@ -151,10 +156,18 @@ bool load_script()
         fprintf(stderr, "Cannot read the script %s\n", path);
         return false;
     }
-    char text[128];
+    char text[SCRIPT_LINE_SIZE];
     int number = 0;
     while (fgets(text, sizeof text, file)) {
         number++;
+        const size_t length = strlen(text);
+        const bool cut = length == sizeof text - 1 && text[length - 1] != '\n' && !feof(file);
+        if (cut || lines.size() >= SCRIPT_MAX_LINES) {
+            fprintf(stderr, cut ? "%s:%d: a line longer than %d characters\n" : "%s:%d: more than %d lines\n", path,
+                    number, cut ? SCRIPT_LINE_SIZE - 2 : int(SCRIPT_MAX_LINES));
+            fclose(file);
+            return false;
+        }
         char word[16];
         long frame;
         int key, x, y;
@@ -165,16 +178,21 @@ bool load_script()
         };
         auto on_screen = [](int px, int py) { return px >= 0 && px < 640 && py >= 0 && py < 480; };
         auto known = [](const char* w) { return !strcmp(w, "press") || !strcmp(w, "down") || !strcmp(w, "up"); };
-        if (sscanf(text, "modal %15s %d", word, &key) == 2 && known(word)) {
+        // Only SDL's key symbols reach the events: any other number would
+        // arrive as a key no SDLKey names.
+        auto key_symbol = [](int k) { return k >= 0 && k < SDLK_LAST; };
+        // Frame numbers count from 0; a negative one would read as a modal line.
+        if (sscanf(text, "modal %15s %d", word, &key) == 2 && known(word) && key_symbol(key)) {
             lines.push_back({-1, action(word), key});
-        } else if (sscanf(text, "modal %d", &key) == 1) {
+        } else if (sscanf(text, "modal %d", &key) == 1 && key_symbol(key)) {
             lines.push_back({-1, Action::Press, key});
-        } else if (sscanf(text, "%ld %15s %d", &frame, word, &key) == 3 && known(word)) {
+        } else if (sscanf(text, "%ld %15s %d", &frame, word, &key) == 3 && frame >= 0 && known(word) &&
+                   key_symbol(key)) {
             lines.push_back({frame, action(word), key});
-        } else if (sscanf(text, "%ld motion %d %d", &frame, &x, &y) == 3 && on_screen(x, y)) {
+        } else if (sscanf(text, "%ld motion %d %d", &frame, &x, &y) == 3 && frame >= 0 && on_screen(x, y)) {
             lines.push_back({frame, Action::Press, 0, Kind::Motion, x, y});
-        } else if (sscanf(text, "%ld mouse %15s %d %d %d", &frame, word, &key, &x, &y) == 5 && known(word) &&
-                   key >= 1 && key <= 5 && on_screen(x, y)) {
+        } else if (sscanf(text, "%ld mouse %15s %d %d %d", &frame, word, &key, &x, &y) == 5 && frame >= 0 &&
+                   known(word) && key >= 1 && key <= 5 && on_screen(x, y)) {
             lines.push_back({frame, action(word), key, Kind::Mouse, x, y});
         } else {
             fprintf(stderr, "%s:%d: not a script line\n", path, number);

@@ -62,6 +62,9 @@ const char HELP_TEXT[] =
     "              or playing time of the Masters!\n"
     "\n";
 
+// How long a second game on one user directory shows why it ends.
+constexpr uint32_t SECOND_GAME_NOTICE_MS = 5000;
+
 const char VERSION_TEXT[] = "\nSDL Vorbix version 1.4.5.4 (1/5/2015)\n\n";
 const char LEVEL_MESSAGE[] = "\nLevel numbers must be numeric, ranging from 1 to 400\n\n";
 
@@ -123,6 +126,13 @@ int parse_command_line(int argc, char** argv)
         case 'c':
             if (!store_name(config_file_name, optarg))
                 return print_help();
+            // Only a file of the user directory: a path elsewhere or one of
+            // the game's own files would be overwritten with settings.
+            if (!plain_user_file_name(config_file_name)) {
+                printf("\n%s is not a file name of the user directory: using vrbxrc\n\n", optarg);
+                log_message("-c %s refused (not a plain file name), using vrbxrc\n", optarg);
+                strcpy(config_file_name, "vrbxrc");
+            }
             break;
         case 'l':
         case 'L': {
@@ -172,6 +182,13 @@ void free_buffers()
     free_gfx_sets();
 }
 
+namespace {
+
+// The window icon, kept until the window goes.
+SDL_Surface* window_icon;
+
+} // namespace
+
 void shutdown_handler()
 {
     if (sound_enabled)
@@ -181,6 +198,9 @@ void shutdown_handler()
     stop_frame_timer();
     if (sound_enabled)
         close_sound();
+    if (window_icon)
+        SDL_FreeSurface(window_icon);
+    window_icon = nullptr;
     SDL_Quit();
     free_buffers();
 }
@@ -192,9 +212,9 @@ void set_window_icon()
     char path[PATH_BUFFER_SIZE];
     if (!find_data_file(path, "vrbx.bmp"))
         return;
-    SDL_Surface* icon = SDL_LoadBMP_RW(SDL_RWFromFile(path, "rb"), 1);
-    if (icon)
-        SDL_WM_SetIcon(icon, nullptr);
+    window_icon = SDL_LoadBMP_RW(SDL_RWFromFile(path, "rb"), 1);
+    if (window_icon)
+        SDL_WM_SetIcon(window_icon, nullptr);
 }
 
 void open_joysticks()
@@ -212,6 +232,30 @@ void open_joysticks()
         if (!SDL_JoystickOpen(i))
             fprintf(stderr, "Failed to open this joystick/joypad (%d)...\n", i);
     SDL_JoystickEventState(SDL_ENABLE);
+}
+
+// Another game holds the user directory: this one says so on the screen and
+// on stdout, waits a few seconds (or for a key) and ends without writing.
+[[noreturn]] void end_as_second_game()
+{
+    const char* lines[] = {"ANOTHER VORBIX IS USING THE USER DIRECTORY ~/.zuzezodov",
+                           "THIS ONE ENDS WITHOUT WRITING ANYTHING"};
+    printf("Another vorbix is using the user directory %s/%s: ending without writing anything\n",
+           home_directory, USER_DIR_NAME);
+    clear_screen();
+    text_y = 200;
+    for (const char* line : lines)
+        print_centred(line);
+    update_whole_screen();
+    pass_notice(lines[0]);
+    const uint32_t start = SDL_GetTicks();
+    begin_input_frame();
+    while (!fast_frames() && SDL_GetTicks() - start < SECOND_GAME_NOTICE_MS) {
+        if (poll_events() || pressed_count() > 0)
+            break;
+        SDL_Delay(20);
+    }
+    exit(EXIT_USER_DIR_IN_USE);
 }
 
 } // namespace
@@ -273,23 +317,42 @@ int vorbix_main(int argc, char** argv)
     clear_sprite_slots();
     clear_dirty_list();
     reset_shared_palette();
+    // A missing or damaged artwork file of the user's gives way to the
+    // shipped artwork, said on stdout, in the log and on the screen; only
+    // when no artwork at all can be loaded does the start end.
+    bool artwork_replaced = false;
     for (int set = 0; set < GFX_SET_COUNT; set++) {
-        const char* message = load_gfx_set(set);
+        bool shipped = false;
+        const char* message = load_gfx_set_or_shipped(set, &shipped);
         if (message) {
-            printf("%s\n", message);
-            return 1;
+            printf("%s", message);
+            log_message("%s", message);
+            if (!shipped)
+                return 1;
+            artwork_replaced = true;
         }
         merge_set_palette(gfx_sets[set]);
     }
     apply_shared_palette();
     build_tile_cache();
     build_coordinate_tables();
+    if (user_dir_in_use)
+        end_as_second_game();
     // A damaged working archive is said so at once: in the log, with the way
     // to salvage it, and in the message area of the first demonstration.
     const char* damage = archive_damage();
-    if (damage)
+    if (damage) {
         log_message("%s is damaged: %s. vbltool repair salvages its records\n", archive_file_name, damage);
+        log_message("Remove or rename %s to get the shipped levels back at the next start\n", archive_file_name);
+        printf("%s is damaged: %s.\nRemove or rename it to get the shipped levels back at the next start,\n"
+               "or salvage its records with: vbltool repair %s -o NEW\n",
+               archive_file_name, damage, archive_path);
+    }
     demo_mode();
+    if (artwork_replaced) {
+        show_message("ARTWORK DAMAGED", 600);
+        pass_notice("ARTWORK DAMAGED");
+    }
     if (damage) {
         show_message("ARCHIVE DAMAGED", 600);
         pass_notice("ARCHIVE DAMAGED");

@@ -5,6 +5,7 @@
 
 constexpr int EXIT_NO_SOUND = 4;
 constexpr int EXIT_NO_VIDEO_MODE = 5;
+constexpr int EXIT_USER_DIR_IN_USE = 6;
 constexpr int EXIT_NO_MEMORY = 50;
 
 // Reads the command line. Returns -1 when start-up is to go on, otherwise the

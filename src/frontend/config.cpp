@@ -5,12 +5,15 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <strings.h>
 #include <initializer_list>
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "core/replace.h"
 #include "frontend/userdir.h"
 #include "level/archive.h"
+#include "picture/gfxset.h"
 
 namespace {
 
@@ -47,12 +50,61 @@ const ConfigKey CONFIG_KEYS[] = {
 
 bool config_path(char* out) { return user_file_path(out, config_file_name); }
 
+bool plain_user_file_name(const char* name)
+{
+    if (!name[0] || strchr(name, '/') || strcmp(name, ".") == 0 || strcmp(name, "..") == 0)
+        return false;
+    // The game's own files in the user directory are never taken for others.
+    for (const char* own : {"levels.vbl", "masters.vbl", "player.nam"})
+        if (strcmp(name, own) == 0)
+            return false;
+    return true;
+}
+
+bool is_config_file(const char* path)
+{
+    int fd = open(path, O_RDONLY);
+    if (fd < 0)
+        return false;
+    static char text[CONFIG_FILE_MAX + 1];
+    size_t length = 0;
+    for (;;) {
+        const ssize_t n = read(fd, text + length, sizeof text - 1 - length);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        length += size_t(n);
+        if (length == sizeof text - 1)
+            break;
+    }
+    char probe;
+    const bool longer = length == sizeof text - 1 && read(fd, &probe, 1) > 0;
+    close(fd);
+    if (longer)
+        return false;
+    if (length == 0)
+        return true;
+    for (size_t i = 0; i < length; i++) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c < 32 && c != '\n' && c != '\r' && c != '\t')
+            return false;
+        if (c == 127)
+            return false;
+    }
+    text[length] = 0;
+    // At least one line starts with a known setting's name and "=".
+    for (const char* line = text; line; line = strchr(line, '\n') ? strchr(line, '\n') + 1 : nullptr)
+        for (const ConfigKey* k = CONFIG_KEYS; k->name; k++)
+            if (strncasecmp(line, k->name, strlen(k->name)) == 0 && line[strlen(k->name)] == '=')
+                return true;
+    return false;
+}
+
 void set_first_start_config()
 {
-    strcpy(artwork_names[0], "redbrick.lbm");
-    strcpy(artwork_names[1], "regularguy.lbm");
-    strcpy(artwork_names[2], "badguy.lbm");
-    strcpy(artwork_names[3], "spiral.lbm");
+    for (int set = 0; set < GFX_SET_COUNT; set++)
+        strcpy(artwork_names[set], SHIPPED_ARTWORK[set]);
     upkey = SDLK_UP;
     downkey = SDLK_DOWN;
     leftkey = SDLK_LEFT;
@@ -132,7 +184,10 @@ bool valid_key(int32_t key) { return key > 0 && key < SDLK_LAST; }
 bool valid_name(const char* name)
 {
     size_t length = strlen(name);
-    if (length == 0 || length > size_t(ARTWORK_NAME_MAX))
+    if (length == 0 || length > size_t(ARTWORK_NAME_MAX) || !plain_user_file_name(name))
+        return false;
+    // Nor a configuration: a picture saved there would replace the settings.
+    if (strcmp(name, "vrbxrc") == 0 || strcmp(name, config_file_name) == 0)
         return false;
     for (const char* p = name; *p; p++)
         if (static_cast<unsigned char>(*p) < 32 || static_cast<unsigned char>(*p) > 126)
@@ -213,5 +268,5 @@ int write_config(const char* path)
                           unsigned(digleftkey), unsigned(digrightkey));
     if (length < 0 || length >= int(sizeof text))
         return 0;
-    return replace_file(path, text, length) ? 1 : 0;
+    return replace_file_bytes(path, text, size_t(length), 0600) != REPLACE_FAILED ? 1 : 0;
 }

@@ -18,8 +18,21 @@ struct ConfigKey {
 };
 extern const ConfigKey CONFIG_KEYS[];
 
+// The longest file taken for a configuration (only CONFIG_TEXT_SIZE - 1
+// bytes of it are read as settings).
+constexpr int CONFIG_FILE_MAX = 64 * 1024;
+
 // The configuration file's full path; false when it does not fit.
 bool config_path(char* out);
+// A name the user gives for a file in the user directory (an artwork name,
+// the -c configuration): a plain file name, no folder part, not "." or "..",
+// and not the archives or the player's name.
+bool plain_user_file_name(const char* name);
+// Whether the file at path reads as a configuration: text of at most
+// CONFIG_FILE_MAX bytes, no control characters besides line ends and tabs,
+// and (unless empty) at least one line that sets a setting. A file that is
+// not is never overwritten with configuration text.
+bool is_config_file(const char* path);
 void set_first_start_config();
 // Reads the configuration file; every setting it does not give validly (a
 // missing, unreadable or damaged file included) takes its first-start value,

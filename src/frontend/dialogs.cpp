@@ -21,7 +21,7 @@ constexpr int TEXT_LINE = 111;
 // Waits for the next batch of events and returns its first key press, or 0.
 int32_t next_key()
 {
-    wait_input();   // a quit request is ignored here
+    wait_input();   // a quit request ends the program here
     return pressed_count() ? first_pressed_key() : 0;
 }
 
@@ -138,7 +138,7 @@ int prompt_key(const char* label, int* binding)
     return 0;
 }
 
-void remap_keys()
+bool remap_keys()
 {
     int32_t* const bindings[] = {&upkey, &downkey, &leftkey, &rightkey, &digleftkey, &digrightkey};
     const char* const labels[] = {"key for moving up", "key for moving down", "key for moving left",
@@ -155,10 +155,16 @@ void remap_keys()
         if (prompt_key(labels[i], bindings[i])) {
             for (int j = 0; j < 6; j++)
                 *bindings[j] = remembered[j];
-            return;
+            return true;
         }
     }
     char path[PATH_BUFFER_SIZE];
-    if (!config_path(path) || !write_config(path))
-        log_message("Cannot store the key bindings in %s: %s\n", config_file_name, strerror(errno));
+    errno = 0;
+    if (!config_path(path) || !write_config(path)) {
+        const int error = errno ? errno : EINVAL;
+        log_message("Cannot store the key bindings in %s: %s\n", config_file_name, strerror(error));
+        errno = error;
+        return false;
+    }
+    return true;
 }

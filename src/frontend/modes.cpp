@@ -168,8 +168,17 @@ void main_menu_handler()
             pass_notice(text);
         }
     } else if (key_pressed(SDLK_F10)) {
-        remap_keys();
+        const bool stored = remap_keys();
+        const int error = errno;
         show_main_menu();
+        if (!stored) {
+            char text[80];
+            snprintf(text, sizeof text, "KEYS NOT STORED: %s", strerror(error));
+            text_y = 400;
+            print_centred(text);
+            update_whole_screen();
+            pass_notice(text);
+        }
     } else if (key_pressed(SDLK_F3)) {
         leave_game();
         enter_level_editor();

@@ -4,30 +4,66 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <csignal>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "core/fatal.h"
+#include "core/replace.h"
 #include "frontend/config.h"
 #include "level/archive.h"
 #include "picture/datafile.h"
 
+bool user_dir_in_use;
+
 namespace {
 
-bool write_all(int fd, const void* bytes, size_t length)
+// The open user directory, locked for the whole run: two games on one
+// directory would overwrite each other's results and settings.
+int user_dir_lock = -1;
+
+bool lock_user_dir(const char* directory)
 {
-    const char* p = static_cast<const char*>(bytes);
-    while (length > 0) {
-        ssize_t n = write(fd, p, length);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        p += n;
-        length -= size_t(n);
+    user_dir_lock = open(directory, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (user_dir_lock < 0)
+        return true;   // no lock to be had: nothing to share it with either
+    if (flock(user_dir_lock, LOCK_EX | LOCK_NB) == 0)
+        return true;
+    const bool held = errno == EWOULDBLOCK;
+    if (!held) {
+        close(user_dir_lock);
+        user_dir_lock = -1;
     }
-    return true;
+    return !held;
+}
+
+// Removes what replacements of earlier runs left when they were killed:
+// NAME.new-PID-N of a process that is gone (the lock is ours, so no other
+// game writes here now).
+void remove_stale_temporaries(const char* directory)
+{
+    DIR* folder = opendir(directory);
+    if (!folder)
+        return;
+    while (const dirent* entry = readdir(folder)) {
+        const char* mark = strstr(entry->d_name, ".new-");
+        if (!mark)
+            continue;
+        char* end;
+        const long pid = strtol(mark + 5, &end, 10);
+        if (pid <= 0 || *end != '-' || pid == long(getpid()) || kill(pid_t(pid), 0) == 0 || errno != ESRCH)
+            continue;
+        char path[PATH_BUFFER_SIZE];
+        if (!user_file_path(path, entry->d_name))
+            continue;
+        struct stat info;
+        if (lstat(path, &info) == 0 && S_ISREG(info.st_mode) && unlink(path) == 0)
+            log_message("Removed %s, left by a run that ended during a write\n", entry->d_name);
+    }
+    closedir(folder);
 }
 
 bool can_open(const char* path)
@@ -54,12 +90,14 @@ int copy_file(const char* source, const char* destination)
     int in = open(source, O_RDONLY);
     if (in < 0)
         return -1;
-    int out = open(destination, O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (out < 0) {
+    // The copy is put in place whole: a start killed during it leaves no
+    // partial archive that every later start would take for damaged.
+    ReplaceFile copy;
+    if (!replace_begin(&copy, destination, 0600)) {
         close(in);
         return -2;
     }
-    char block[1024];
+    char block[4096];
     int result = 0;
     for (;;) {
         ssize_t n = read(in, block, sizeof block);
@@ -67,43 +105,22 @@ int copy_file(const char* source, const char* destination)
             continue;
         if (n == 0)
             break;
-        if (n < 0 || !write_all(out, block, size_t(n))) {
+        if (n < 0 || !write_fully(copy.fd, block, size_t(n))) {
             result = -3;
             break;
         }
     }
     close(in);
-    if (close(out) != 0 && result == 0)
+    if (result == 0 && replace_commit(&copy) == REPLACE_FAILED)
         result = -3;
     return result;
-}
-
-bool replace_file(const char* path, const void* bytes, long length)
-{
-    char temporary[PATH_BUFFER_SIZE + 8];
-    snprintf(temporary, sizeof temporary, "%s.new", path);
-    int fd = open(temporary, O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (fd < 0)
-        return false;
-    bool ok = write_all(fd, bytes, size_t(length)) && fsync(fd) == 0;
-    int error = errno;
-    if (close(fd) != 0 && ok) {
-        ok = false;
-        error = errno;
-    }
-    if (ok && rename(temporary, path) == 0)
-        return true;
-    if (ok)
-        error = errno;
-    unlink(temporary);
-    errno = error;   // the reason, for the caller's message
-    return false;
 }
 
 bool write_player_name()
 {
     char path[PATH_BUFFER_SIZE];
-    return user_file_path(path, "player.nam") && replace_file(path, player_name, PLAYER_NAME_LENGTH);
+    return user_file_path(path, "player.nam") &&
+           replace_file_bytes(path, player_name, PLAYER_NAME_LENGTH, 0600) != REPLACE_FAILED;
 }
 
 void setup_user_dir()
@@ -138,8 +155,12 @@ void setup_user_dir()
 
     if (!user_file_path(archive_path, archive_file_name))
         path_too_long(archive_file_name);
-    if (!user_file_path(temp_path, "levels.new"))
-        path_too_long("levels.new");
+    if (!lock_user_dir(directory)) {
+        log_message("Another game uses %s, this one writes nothing there\n", directory);
+        user_dir_in_use = true;
+        return;
+    }
+    remove_stale_temporaries(directory);
 
     if (!can_open(archive_path)) {
         log_message("No %s, setting one up...\n", archive_path);
@@ -150,7 +171,6 @@ void setup_user_dir()
             copied = candidate[0] && copy_file(candidate, archive_path) == 0;
         if (!copied) {
             log_message("failed to copy\n");
-            unlink(archive_path);   // a partial copy must not pass for an archive
             fatal_exit(1);
         }
         log_message("...copied.\n");
@@ -159,6 +179,15 @@ void setup_user_dir()
     char config[PATH_BUFFER_SIZE];
     if (!config_path(config))
         path_too_long(config_file_name);
+    // A file named by -c that holds something else is never turned into a
+    // configuration: the game's own vrbxrc is taken instead.
+    if (strcmp(config_file_name, "vrbxrc") != 0 && can_open(config) && !is_config_file(config)) {
+        printf("\n%s is not a configuration file: using vrbxrc\n\n", config_file_name);
+        log_message("%s is not a configuration file, using vrbxrc\n", config_file_name);
+        strcpy(config_file_name, "vrbxrc");
+        if (!config_path(config))
+            path_too_long(config_file_name);
+    }
     if (!can_open(config)) {
         log_message("No %s, setting one up...\n", config);
         set_first_start_config();

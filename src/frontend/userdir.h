@@ -6,14 +6,15 @@
 
 // First start: creates the directory (0700), copies the archive from the
 // data path list and writes the configuration. Ends the process with
-// status 1 when it cannot.
+// status 1 when it cannot. Takes the user directory's lock first: when
+// another game holds it, user_dir_in_use is set and nothing is written.
 void setup_user_dir();
+// Another game runs on the same user directory (it holds the lock): this
+// one writes nothing there and ends after saying so.
+extern bool user_dir_in_use;
+// Copies source over destination, which appears whole or not at all.
 // 0 on success; -1 source cannot be opened, -2 destination cannot be
-// created, -3 a read or write failed.
+// created, -3 a read or write failed (destination is then as it was).
 int copy_file(const char* source, const char* destination);
-// Writes bytes to path through a temporary file renamed over it, so that a
-// crash mid-write never leaves a damaged file. True when it is complete;
-// false with errno saying why.
-bool replace_file(const char* path, const void* bytes, long length);
 // Writes the 16 bytes of player_name to "player.nam".
 bool write_player_name();

@@ -168,7 +168,7 @@ void show_summary()
     print_centred("PRESS SPACE FOR NEXT LEVEL");
     update_whole_screen();
     for (;;) {
-        wait_input();   // a quit request is ignored here
+        wait_input();   // a quit request ends the program here
         if (key_pressed(SDLK_F12)) {
             // Stores this play even if it is not better; a failure stays on
             // the screen until the player goes on.

@@ -5,15 +5,16 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <libgen.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
+#include <vector>
+
+#include "core/replace.h"
 
 char archive_path[PATH_BUFFER_SIZE];
-char temp_path[PATH_BUFFER_SIZE];
 int archive_errno;
 
 namespace {
@@ -22,6 +23,9 @@ constexpr int COPY_BLOCK = 1024;
 
 int log_fd = -1;
 bool log_disabled;
+// A failure of the replacement that has no error number (the archive's name
+// is taken by a folder), for archive_failure_reason.
+const char* replace_problem;
 
 // Closes a descriptor when it goes out of scope.
 struct FileHolder {
@@ -72,55 +76,27 @@ ssize_t read_full(int fd, void* buffer, size_t n)
     return ssize_t(done);
 }
 
-bool write_full(int fd, const void* buffer, size_t n)
-{
-    size_t done = 0;
-    while (done < n) {
-        ssize_t put = write(fd, static_cast<const uint8_t*>(buffer) + done, n - done);
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0)
-            return false;
-        done += size_t(put);
-    }
-    return true;
-}
-
 struct IndexEntry {
     uint32_t offset, length;
 };
 
-// Flushes the directory holding path, so that a rename in it is on the disk.
-// False (errno set) when the directory cannot be opened or flushed.
-bool sync_directory_of(const char* path)
-{
-    char copy[PATH_BUFFER_SIZE];
-    snprintf(copy, sizeof copy, "%s", path);
-    int fd = open(dirname(copy), O_RDONLY | O_DIRECTORY);
-    if (fd < 0)
-        return false;
-    bool ok = fsync(fd) == 0;
-    int error = errno;
-    ok = close(fd) == 0 && ok;
-    if (!ok && error)
-        errno = error;
-    return ok;
-}
-
 // What is wrong with an index, for archive_damage and the log.
 char index_problem[96];
 
-// Reads the N entries behind the header and checks them against the file:
-// every present record lies inside the data area and no two overlap, so a
-// rewrite can move them without wrapping an offset. ARCHIVE_OK, or
-// ARCHIVE_BAD_INDEX with index_problem saying why, or ARCHIVE_IO_ERROR.
-int load_index(int fd, uint32_t entries, int64_t file_size, IndexEntry* index)
+// Checks the N entries of raw (the bytes behind the header, raw_size of
+// them) against the file: every present record lies inside the data area
+// and no two overlap. ARCHIVE_OK, or ARCHIVE_BAD_INDEX with index_problem
+// saying why. data_end, when given, receives the end of the last record (the
+// end of the index when there is none).
+int load_index(const uint8_t* raw, size_t raw_size, uint32_t entries, int64_t file_size, IndexEntry* index,
+               int64_t* data_end = nullptr)
 {
-    std::array<uint8_t, 8 * ARCHIVE_MAX_RECORDS> raw;
-    ssize_t got = read_full(fd, raw.data(), 8 * entries);
-    if (got < 0)
-        return ARCHIVE_IO_ERROR;
-    if (got != ssize_t(8 * entries)) {
+    if (entries > uint32_t(ARCHIVE_MAX_RECORDS)) {
+        snprintf(index_problem, sizeof index_problem, "its index has %u entries, more than %d", entries,
+                 ARCHIVE_MAX_RECORDS);
+        return ARCHIVE_BAD_INDEX;
+    }
+    if (raw_size < 8 * size_t(entries)) {
         snprintf(index_problem, sizeof index_problem, "its index of %u entries runs past the end", entries);
         return ARCHIVE_BAD_INDEX;
     }
@@ -144,11 +120,11 @@ int load_index(int fd, uint32_t entries, int64_t file_size, IndexEntry* index)
             return index[a].offset < index[b].offset;
         return index[a].length != index[b].length ? index[a].length < index[b].length : a < b;
     });
-    int64_t end = 0;
+    int64_t end = data_start;
     uint32_t last = 0;
     for (uint32_t k = 0; k < present; k++) {
         const IndexEntry& e = index[order[k]];
-        if (e.offset < end) {
+        if (k > 0 && e.offset < end) {
             snprintf(index_problem, sizeof index_problem, "records %u and %u overlap", last, order[k]);
             return ARCHIVE_BAD_INDEX;
         }
@@ -157,85 +133,91 @@ int load_index(int fd, uint32_t entries, int64_t file_size, IndexEntry* index)
             last = order[k];
         }
     }
+    if (data_end)
+        *data_end = end;
     return ARCHIVE_OK;
 }
 
-// Copies n bytes (or, with n < 0, everything up to the end) from in to out.
-// Returns the bytes copied, or -1 when a read or write failed or the input
-// ended before n bytes.
-int64_t copy_bytes(int in, int out, int64_t n)
+// Reads the whole archive from fd into bytes: ARCHIVE_OK, ARCHIVE_TOO_LARGE
+// past ARCHIVE_MAX_BYTES, ARCHIVE_SHORT_HEADER, ARCHIVE_BAD_MAGIC or
+// ARCHIVE_IO_ERROR (errno set).
+int read_archive_bytes(int fd, std::vector<uint8_t>* bytes)
 {
+    bytes->clear();
     std::array<uint8_t, COPY_BLOCK> block;
-    int64_t done = 0;
-    while (n < 0 || done < n) {
-        size_t want = COPY_BLOCK;
-        if (n >= 0 && n - done < COPY_BLOCK)
-            want = size_t(n - done);
-        ssize_t got = read_full(in, block.data(), want);
+    for (;;) {
+        const ssize_t got = read_full(fd, block.data(), block.size());
         if (got < 0)
-            return -1;
+            return ARCHIVE_IO_ERROR;
         if (got == 0)
-            return n < 0 ? done : -1;
-        if (!write_full(out, block.data(), size_t(got)))
-            return -1;
-        done += got;
+            break;
+        if (bytes->size() + size_t(got) > size_t(ARCHIVE_MAX_BYTES))
+            return ARCHIVE_TOO_LARGE;
+        bytes->insert(bytes->end(), block.data(), block.data() + got);
     }
-    return done;
+    if (bytes->size() < size_t(ARCHIVE_HEADER_SIZE))
+        return ARCHIVE_SHORT_HEADER;
+    if (memcmp(bytes->data(), ARCHIVE_MAGIC, 4) != 0)
+        return ARCHIVE_BAD_MAGIC;
+    return ARCHIVE_OK;
 }
 
-// Builds the new archive in the temporary file; returns 0 or a negative code.
-// The archive itself is only read here.
-int write_temporary(int archive, int temp, uint32_t entries, int64_t file_size, int record,
-                    const uint8_t* data, int length)
+// Applies one record change to a whole archive in memory: the index grows
+// to hold the record when needed, the records keep their order and are
+// packed behind the index (space no record uses is dropped), the changed
+// record goes to the end. ARCHIVE_OK, or ARCHIVE_BAD_INDEX with
+// index_problem saying why.
+int apply_record(std::vector<uint8_t>* bytes, int record, const uint8_t* data, int length)
 {
+    const uint32_t entries = get_u32(bytes->data() + 4);
     std::array<IndexEntry, ARCHIVE_MAX_RECORDS> index{};
-    if (int result = load_index(archive, entries, file_size, index.data()))
+    int64_t data_end = 0;
+    if (int result = load_index(bytes->data() + 8, bytes->size() - 8, entries, int64_t(bytes->size()), index.data(),
+                                &data_end))
         return result;
-    const int64_t data_start = 8 * (int64_t(entries) + 1);
-    std::array<uint8_t, 8 * ARCHIVE_MAX_RECORDS> raw;
+    // Bytes behind the last record may be records an index cut short has
+    // lost: a rewrite would drop them for good, so the archive is refused
+    // as damaged (vbltool repair tells what they are).
+    if (data_end < int64_t(bytes->size())) {
+        snprintf(index_problem, sizeof index_problem, "%lld bytes lie beyond its last record",
+                 static_cast<long long>(int64_t(bytes->size()) - data_end));
+        return ARCHIVE_BAD_INDEX;
+    }
     const uint32_t grown = std::max<uint32_t>(entries, uint32_t(record) + 1);
-    const IndexEntry old = index[record];
-    for (uint32_t i = 0; i < grown; i++) {
-        if (old.offset != 0 && index[i].offset > old.offset)
-            index[i].offset -= old.length;   // bytes behind the old record move forward
-        if (grown > entries && index[i].offset != 0)
-            index[i].offset += 8 * (grown - entries);   // the index grew
+    std::array<uint32_t, ARCHIVE_MAX_RECORDS> order;
+    uint32_t present = 0;
+    for (uint32_t i = 0; i < entries; i++)
+        if (index[i].offset != 0 && i != uint32_t(record))
+            order[present++] = i;
+    std::sort(order.begin(), order.begin() + present, [&](uint32_t a, uint32_t b) {
+        return index[a].offset != index[b].offset ? index[a].offset < index[b].offset : a < b;
+    });
+    std::vector<uint8_t> out(8 * (size_t(grown) + 1));
+    memcpy(out.data(), ARCHIVE_MAGIC, 4);
+    put_u32(&out[4], grown);
+    std::array<IndexEntry, ARCHIVE_MAX_RECORDS> placed{};
+    for (uint32_t i = 0; i < grown; i++)
+        placed[i] = {0, i < entries ? index[i].length : 0};
+    for (uint32_t k = 0; k < present; k++) {
+        const IndexEntry& e = index[order[k]];
+        placed[order[k]].offset = uint32_t(out.size());
+        out.insert(out.end(), bytes->begin() + e.offset, bytes->begin() + e.offset + e.length);
     }
-    index[record] = {0, uint32_t(length)};
-
-    std::array<uint8_t, 8> header;
-    memcpy(header.data(), ARCHIVE_MAGIC, 4);
-    put_u32(&header[4], grown);
-    if (!write_full(temp, header.data(), 8))
-        return ARCHIVE_IO_ERROR;
-    for (uint32_t i = 0; i < grown; i++) {
-        put_u32(&raw[8 * i], index[i].offset);
-        put_u32(&raw[8 * i + 4], index[i].length);
-    }
-    if (!write_full(temp, raw.data(), 8 * grown))
-        return ARCHIVE_IO_ERROR;
-
-    int64_t written = 8 * (int64_t(grown) + 1);
-    if (old.offset != 0) {
-        int64_t before = int64_t(old.offset) - data_start;
-        if (copy_bytes(archive, temp, before) != before)
-            return ARCHIVE_IO_ERROR;
-        written += before;
-        if (lseek(archive, old.length, SEEK_CUR) < 0)
-            return ARCHIVE_IO_ERROR;
-    }
-    int64_t rest = copy_bytes(archive, temp, -1);
-    if (rest < 0)
-        return ARCHIVE_IO_ERROR;
-    written += rest;
+    placed[record] = {0, uint32_t(length)};
     if (length > 0) {
-        if (written > UINT32_MAX || !write_full(temp, data, size_t(length)))
-            return ARCHIVE_IO_ERROR;
-        std::array<uint8_t, 4> offset;
-        put_u32(offset.data(), uint32_t(written));
-        if (lseek(temp, 8 * (int64_t(record) + 1), SEEK_SET) < 0 || !write_full(temp, offset.data(), 4))
-            return ARCHIVE_IO_ERROR;
+        if (out.size() + size_t(length) > ARCHIVE_MAX_BYTES) {
+            snprintf(index_problem, sizeof index_problem, "it would grow past %lld bytes",
+                     static_cast<long long>(ARCHIVE_MAX_BYTES));
+            return ARCHIVE_BAD_INDEX;
+        }
+        placed[record].offset = uint32_t(out.size());
+        out.insert(out.end(), data, data + length);
     }
+    for (uint32_t i = 0; i < grown; i++) {
+        put_u32(&out[8 * (i + 1)], placed[i].offset);
+        put_u32(&out[8 * (i + 1) + 4], placed[i].length);
+    }
+    bytes->swap(out);
     return ARCHIVE_OK;
 }
 
@@ -281,101 +263,106 @@ int read_record(int record, uint8_t* buffer, int max_length)
 
 namespace {
 
-// The rewrite itself; write_record adds the reporting.
-int rewrite_archive(int record, const uint8_t* data, int length)
+// The rewrite itself; write_records adds the reporting.
+int rewrite_archive(const RecordWrite* writes, int count)
 {
     archive_errno = 0;
-    if (record < 0 || record >= ARCHIVE_MAX_RECORDS)
-        return ARCHIVE_BAD_RECORD;
-    if (length < 0)
-        length = 0;
-    FileHolder archive(open(archive_path, O_RDONLY));
-    if (archive.fd < 0) {
-        archive_errno = errno;
-        return ARCHIVE_CANNOT_OPEN;
+    replace_problem = nullptr;
+    for (int i = 0; i < count; i++)
+        if (writes[i].record < 0 || writes[i].record >= ARCHIVE_MAX_RECORDS)
+            return ARCHIVE_BAD_RECORD;
+    std::vector<uint8_t> bytes;
+    {
+        FileHolder archive(open(archive_path, O_RDONLY));
+        if (archive.fd < 0) {
+            archive_errno = errno;
+            return ARCHIVE_CANNOT_OPEN;
+        }
+        errno = 0;
+        if (int result = read_archive_bytes(archive.fd, &bytes)) {
+            archive_errno = result == ARCHIVE_IO_ERROR ? (errno ? errno : EIO) : 0;
+            return result;
+        }
     }
-    uint32_t entries;
-    errno = 0;
-    if (int result = read_header(archive.fd, &entries)) {
-        archive_errno = errno;   // 0 unless the read itself failed
+    if (int result = apply_records(&bytes, writes, count))
         return result;
-    }
-    if (entries > uint32_t(ARCHIVE_MAX_RECORDS)) {
-        snprintf(index_problem, sizeof index_problem, "its index has %u entries, more than %d", entries,
-                 ARCHIVE_MAX_RECORDS);
-        return ARCHIVE_BAD_INDEX;
-    }
-    struct stat info;
-    if (fstat(archive.fd, &info) != 0) {
-        archive_errno = errno;
-        return ARCHIVE_IO_ERROR;
-    }
-    FileHolder temp(open(temp_path, O_WRONLY | O_CREAT | O_TRUNC, 0600));
-    if (temp.fd < 0) {
-        archive_errno = errno;
+    // The new archive is written beside the old one and renamed over it:
+    // at every moment the old or the new archive is complete under its name.
+    log_message("trying to replace %s\n", archive_path);
+    ReplaceFile replacement;
+    if (!replace_begin(&replacement, archive_path, 0600)) {
+        archive_errno = replacement.error;
+        replace_problem = replacement.problem;
         return ARCHIVE_NO_TEMPORARY;
     }
-    errno = 0;
-    int result = write_temporary(archive.fd, temp.fd, entries, info.st_size, record, data, length);
-    int error = errno;
-    close(archive.release());
-    if (result == ARCHIVE_OK && fsync(temp.fd) != 0) {
-        result = ARCHIVE_IO_ERROR;
-        error = errno;
-    }
-    if (close(temp.release()) != 0 && result == ARCHIVE_OK) {
-        result = ARCHIVE_IO_ERROR;
-        error = errno;
-    }
-    if (result != ARCHIVE_OK) {
-        if (result == ARCHIVE_IO_ERROR)
-            archive_errno = error ? error : EIO;   // a read that ended early
-        unlink(temp_path);   // the archive is untouched; drop the partial copy
-        return result;
-    }
-    // rename replaces the archive in one step: at every moment the old or the
-    // new archive is complete under the archive's name.
-    log_message("trying to replace %s\n", archive_path);
-    log_message("trying to rename %s to %s\n", temp_path, archive_path);
-    if (rename(temp_path, archive_path) != 0) {
-        archive_errno = errno;
-        log_message("Error renaming %s to %s code was %d (%s)\n", temp_path, archive_path, -1,
-                    strerror(archive_errno));
-        unlink(temp_path);
-        return ARCHIVE_REPLACE_FAILED;
-    }
-    // The new archive is in place, but until its directory is on the disk a
-    // crash may bring back the old one.
-    if (!sync_directory_of(archive_path)) {
+    log_message("trying to rename %s to %s\n", replacement.temporary, archive_path);
+    if (!write_fully(replacement.fd, bytes.data(), bytes.size())) {
         archive_errno = errno ? errno : EIO;
-        return ARCHIVE_NOT_SYNCED;
+        return ARCHIVE_IO_ERROR;   // the holder removes the partial copy
     }
+    const int result = replace_commit(&replacement);
+    archive_errno = replacement.error;
+    replace_problem = replacement.problem;
+    if (result == REPLACE_FAILED)
+        return ARCHIVE_REPLACE_FAILED;
+    if (result == REPLACE_NOT_SYNCED)
+        return ARCHIVE_NOT_SYNCED;
     return ARCHIVE_OK;
 }
 
 } // namespace
 
-int write_record(int record, const uint8_t* data, int length)
+int write_records(const RecordWrite* writes, int count)
 {
-    int result = rewrite_archive(record, data, length);
+    int result = rewrite_archive(writes, count);
+    const int first = count > 0 ? writes[0].record : -1;
     if (result == ARCHIVE_NOT_SYNCED)
-        log_message("Record %d is in %s, but the directory was not flushed: %s\n", record, archive_path,
+        log_message("Record %d is in %s, but the directory was not flushed: %s\n", first, archive_path,
                     archive_failure_reason(result));
     else if (result != ARCHIVE_OK)
-        log_message("Cannot store record %d in %s: %s\n", record, archive_path, archive_failure_reason(result));
+        log_message("Cannot store record %d in %s: %s\n", first, archive_path, archive_failure_reason(result));
     return result;
+}
+
+int apply_records(std::vector<uint8_t>* archive, const RecordWrite* writes, int count)
+{
+    if (archive->empty()) {
+        archive->assign(ARCHIVE_MAGIC, ARCHIVE_MAGIC + 4);
+        archive->resize(ARCHIVE_HEADER_SIZE, 0);
+    }
+    if (archive->size() < size_t(ARCHIVE_HEADER_SIZE))
+        return ARCHIVE_SHORT_HEADER;
+    if (memcmp(archive->data(), ARCHIVE_MAGIC, 4) != 0)
+        return ARCHIVE_BAD_MAGIC;
+    for (int i = 0; i < count; i++) {
+        if (writes[i].record < 0 || writes[i].record >= ARCHIVE_MAX_RECORDS)
+            return ARCHIVE_BAD_RECORD;
+        if (int result = apply_record(archive, writes[i].record, writes[i].data, std::max(writes[i].length, 0)))
+            return result;
+    }
+    return ARCHIVE_OK;
+}
+
+int write_record(int record, const uint8_t* data, int length)
+{
+    const RecordWrite write{record, data, length};
+    return write_records(&write, 1);
 }
 
 const char* archive_failure_reason(int result)
 {
+    if (replace_problem && result != ARCHIVE_OK)
+        return replace_problem;
     if (archive_errno != 0 && result != ARCHIVE_BAD_MAGIC)
         return strerror(archive_errno);
     switch (result) {
     case ARCHIVE_OK:
         return "no failure";
     case ARCHIVE_SHORT_HEADER:
-    case ARCHIVE_BAD_MAGIC:
+    case ARCHIVE_BAD_MAGIC:   // also ARCHIVE_BAD_INDEX
         return "the archive is damaged";
+    case ARCHIVE_TOO_LARGE:
+        return "the archive is too large";
     case ARCHIVE_BAD_RECORD:
         return "no such record";
     default:
@@ -391,50 +378,70 @@ const char* archive_damage()
         snprintf(problem, sizeof problem, "it cannot be opened (%s)", strerror(errno));
         return problem;
     }
-    uint32_t entries;
-    switch (read_header(file.fd, &entries)) {
-    case ARCHIVE_OK:
-        break;
-    case ARCHIVE_BAD_MAGIC:
-        return "it does not start with VRBX";
-    default:
-        return "it is shorter than its 8-byte header";
-    }
-    if (entries > uint32_t(ARCHIVE_MAX_RECORDS)) {
-        snprintf(problem, sizeof problem, "its index has %u entries, more than %d", entries, ARCHIVE_MAX_RECORDS);
-        return problem;
-    }
     struct stat info;
-    std::array<IndexEntry, ARCHIVE_MAX_RECORDS> index;
     if (fstat(file.fd, &info) != 0) {
         snprintf(problem, sizeof problem, "it cannot be read (%s)", strerror(errno));
         return problem;
     }
-    int result = load_index(file.fd, entries, info.st_size, index.data());
-    if (result == ARCHIVE_OK)
-        return nullptr;
-    if (result == ARCHIVE_IO_ERROR)
-        snprintf(problem, sizeof problem, "it cannot be read (%s)", strerror(errno));
-    else
+    if (!S_ISREG(info.st_mode))
+        return S_ISDIR(info.st_mode) ? "it is a folder, not a file" : "it is not a regular file";
+    std::vector<uint8_t> bytes;
+    errno = 0;
+    switch (read_archive_bytes(file.fd, &bytes)) {
+    case ARCHIVE_OK:
+        break;
+    case ARCHIVE_BAD_MAGIC:
+        return "it does not start with VRBX";
+    case ARCHIVE_SHORT_HEADER:
+        return "it is shorter than its 8-byte header";
+    case ARCHIVE_TOO_LARGE:
+        snprintf(problem, sizeof problem, "it is larger than %lld bytes", static_cast<long long>(ARCHIVE_MAX_BYTES));
+        return problem;
+    default:
+        snprintf(problem, sizeof problem, "it cannot be read (%s)", strerror(errno ? errno : EIO));
+        return problem;
+    }
+    std::array<IndexEntry, ARCHIVE_MAX_RECORDS> index;
+    int64_t data_end = 0;
+    const uint32_t entries = get_u32(bytes.data() + 4);
+    if (load_index(bytes.data() + 8, bytes.size() - 8, entries, int64_t(bytes.size()), index.data(), &data_end)) {
         snprintf(problem, sizeof problem, "%s", index_problem);
-    return problem;
+        return problem;
+    }
+    // Bytes no record holds behind the last one: records the index lost
+    // (a count cut short) or the rest of an interrupted copy.
+    if (data_end < int64_t(bytes.size())) {
+        snprintf(problem, sizeof problem, "%lld bytes lie beyond its last record",
+                 static_cast<long long>(int64_t(bytes.size()) - data_end));
+        return problem;
+    }
+    return nullptr;
 }
 
 void log_message(const char* format, ...)
 {
     if (log_disabled)
         return;
-    char text[128];
+    char text[LOG_LINE_SIZE];
     va_list args;
     va_start(args, format);
-    vsnprintf(text, sizeof text, format, args);
+    const int wanted = vsnprintf(text, sizeof text, format, args);
     va_end(args);
+    size_t length = strlen(text);
+    // A line cut at the buffer still ends its line.
+    if (wanted >= int(sizeof text) && length > 0 && text[length - 1] != '\n')
+        text[length - 1] = '\n';
     if (log_fd < 0) {
-        log_fd = open("VRBXINFO.LOG", O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (log_fd < 0)
+        // A fresh log for each run, put in place like every other file; a
+        // symbolic link at its name is replaced, never written through.
+        ReplaceFile log;
+        if (!replace_begin(&log, LOG_FILE_NAME, 0644, REPLACE_LINK_ITSELF) ||
+            replace_commit(&log, true) == REPLACE_FAILED)
             return;   // dropped; the next message tries again
+        log_fd = log.fd;
+        log.fd = -1;
     }
-    if (write(log_fd, text, strlen(text)) < 0) {
+    if (!write_fully(log_fd, text, length)) {
         // Diagnostics only: nothing to do when the log cannot be written.
     }
 }

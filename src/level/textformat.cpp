@@ -60,7 +60,7 @@ std::string movie_text(const uint8_t* record, int length, const char* comment)
     return text;
 }
 
-bool read_text_file(const std::string& path, std::string* out)
+bool read_text_file(const std::string& path, std::string* out, size_t limit)
 {
     FILE* f = fopen(path.c_str(), "rb");
     if (!f)
@@ -68,11 +68,24 @@ bool read_text_file(const std::string& path, std::string* out)
     char block[4096];
     size_t n;
     out->clear();
-    while ((n = fread(block, 1, sizeof block, f)) > 0)
+    bool ok = true;
+    while ((n = fread(block, 1, sizeof block, f)) > 0) {
+        if (out->size() + n > limit) {
+            ok = false;   // stopped before the memory goes (/dev/zero)
+            break;
+        }
         out->append(block, n);
-    bool ok = !ferror(f);
+    }
+    const bool failed = ferror(f);
+    const int error = errno;
     fclose(f);
-    return ok;
+    if (!ok) {
+        out->clear();
+        errno = EFBIG;
+        return false;
+    }
+    errno = error;
+    return !failed;
 }
 
 std::vector<std::string> split_lines(const std::string& text)

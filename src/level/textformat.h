@@ -24,7 +24,11 @@ std::string parse_movie_text(const std::string& text, std::vector<uint8_t>* reco
 
 // The lines of a text without their line ends (\n or \r\n).
 std::vector<std::string> split_lines(const std::string& text);
-// The whole of a file; false when it cannot be read.
-bool read_text_file(const std::string& path, std::string* out);
+// The longest level or movie text read: a movie of 2047 pairs with long
+// comment lines fits many times over.
+constexpr size_t TEXT_FILE_MAX_BYTES = 1 << 20;
+// The whole of a file; false when it cannot be read (errno says why), also
+// when it holds more than limit bytes (errno EFBIG, nothing kept).
+bool read_text_file(const std::string& path, std::string* out, size_t limit = TEXT_FILE_MAX_BYTES);
 // The level number (1..400) a file names: the first run of digits in its base name.
 bool level_of_file_name(const std::string& path, int* level);

@@ -123,8 +123,16 @@ void choose_tile(int slot)
 // missing or damaged. Every load starts a new undo history.
 void load_edited_level()
 {
-    if (!unpack_level(current_level))
+    if (!unpack_level(current_level)) {
         fill_play_field(play_grid, TILE_EMPTY);
+        // A level not yet written starts empty; an archive that cannot be
+        // read at all (gone, damaged) is said so.
+        uint8_t probe[1];
+        if (read_record(level_record(1), probe, sizeof probe) < 0) {
+            log_message("Level %d cannot be read: %s cannot be read\n", current_level, archive_path);
+            show_editor_message("the archive cannot be read: the field starts empty");
+        }
+    }
     level_editor.modified = false;
     level_editor.field_redraws = 2;
     clear_undo();
@@ -177,13 +185,23 @@ void write_level()
     }
     LevelRecord record;
     pack_record(play_grid, record.data());
-    if (write_record(level_record(n), record.data(), LEVEL_RECORD_SIZE) != ARCHIVE_OK) {
-        show_editor_message("could not write level");
+    // The level and the end of its stored best play (which belongs to the
+    // old level) go into the archive in one rewrite: both change or neither.
+    const RecordWrite writes[2] = {{level_record(n), record.data(), LEVEL_RECORD_SIZE}, {movie_record(n), nullptr, 0}};
+    const int result = write_records(writes, 2);
+    if (result == ARCHIVE_NOT_SYNCED) {
+        // In the archive, but a crash now may still bring back the old level.
+        char text[EDITOR_LINE_COLUMNS + 1];
+        snprintf(text, sizeof text, "level saved, not yet safe on disk: %s", archive_failure_reason(result));
+        show_editor_message(text);
+        level_editor.modified = false;
+        rebase_undo_on_written_field();
         return;
     }
-    // The stored best play belongs to the old level: it goes.
-    if (write_record(movie_record(n), record.data(), 0) != ARCHIVE_OK) {
-        show_editor_message("could not delete movie");
+    if (result != ARCHIVE_OK) {
+        char text[EDITOR_LINE_COLUMNS + 1];
+        snprintf(text, sizeof text, "could not write level, archive unchanged: %s", archive_failure_reason(result));
+        show_editor_message(text);
         return;
     }
     show_editor_message("level saved");
@@ -197,15 +215,22 @@ void leave_level_editor()
     if (current_level == 0)
         current_level = 1;
     // Play starts from the archive's version; unsaved edits are dropped.
-    if (!unpack_level(current_level)) {
+    bool readable = unpack_level(current_level);
+    if (!readable) {
         current_level = 1;
-        if (!unpack_level(current_level))
+        readable = unpack_level(current_level);
+        if (!readable)
             fill_play_field(play_grid, TILE_EMPTY);   // no level 1 either
     }
     restore_sprite_backgrounds();
     clear_screen();
     mode_handler = play_handler;
     start_play();
+    if (!readable) {
+        log_message("Level %d cannot be read from %s\n", current_level, archive_path);
+        show_message("NO LEVEL 0001", 180);
+        pass_notice("NO LEVEL 0001");
+    }
 }
 
 void type_digit(int d)

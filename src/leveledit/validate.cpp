@@ -13,6 +13,13 @@ const char* validate_level()
     for (uint8_t cell : play_grid)
         count[cell & 15]++;
     const bool relaxed = key_down(SDLK_RALT);
+    // Codes above the flashing object are the game's own states (a hidden
+    // bonus, an open hole, the border): no level may hold them in its field,
+    // and the level text has no letter for them.
+    for (int r = 0; r < FIELD_ROWS; r++)
+        for (int c = 0; c < FIELD_COLUMNS; c++)
+            if ((play_grid[size_t(field_cell(c, r))] & 15) > TILE_FLASHING_OBJECT)
+                return "level holds a tile code that is no tile (12 to 15)";
     if (count[TILE_HERO_START] != 1)
         return "level must have exactly 1 player";
     if (count[TILE_ENEMY_START] > 5)

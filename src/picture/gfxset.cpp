@@ -1,5 +1,6 @@
 #include "picture/gfxset.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -7,14 +8,16 @@
 #include <unistd.h>
 
 #include "core/settings.h"
+#include "picture/datafile.h"
 #include "picture/ilbm.h"
 
 std::array<GfxSet, GFX_SET_COUNT> gfx_sets;
 const char* const GFX_SET_NAMES[GFX_SET_COUNT] = {"background", "hero", "main enemy", "hidden enemy"};
+const char* const SHIPPED_ARTWORK[GFX_SET_COUNT] = {"redbrick.lbm", "regularguy.lbm", "badguy.lbm", "spiral.lbm"};
 
 namespace {
 
-char message_buffer[PATH_BUFFER_SIZE + 64];
+char message_buffer[PATH_BUFFER_SIZE + 128];
 
 void fetch_set_row(uint8_t* row, int y, const void* source)
 {
@@ -32,12 +35,17 @@ void clear_gfx_sets()
     }
 }
 
-const char* load_gfx_set(int set)
+namespace {
+
+// The picture just read as the set's new content: refused when it is not a
+// set's size. Null, or the message (without the file name).
+const char* take_picture(int set)
 {
-    const char* message = read_picture(artwork_names[set]);
-    if (message) {
-        snprintf(message_buffer, sizeof message_buffer, "%s:%s", artwork_names[set], message);
-        return message_buffer;
+    static char size_message[64];
+    if (picture_header.width != GFX_SET_WIDTH || picture_header.height != GFX_SET_HEIGHT) {
+        snprintf(size_message, sizeof size_message, "Picture is %d x %d, a graphics set is %d x %d.\n",
+                 picture_header.width, picture_header.height, GFX_SET_WIDTH, GFX_SET_HEIGHT);
+        return size_message;
     }
     GfxSet& gfx = gfx_sets[set];
     if (!gfx.pixels) {
@@ -50,37 +58,42 @@ const char* load_gfx_set(int set)
     return nullptr;
 }
 
-namespace {
+} // namespace
 
-// Follows symbolic links from path to the file they name (at most 16 steps),
-// so that a save replaces the target and keeps the link. A path that is not
-// a link stays as it is; false when a link cannot be read or the chain does
-// not end.
-bool follow_links(char* path, size_t size)
+const char* load_gfx_set(int set)
 {
-    for (int step = 0; step < 16; step++) {
-        struct stat info;
-        if (lstat(path, &info) != 0 || !S_ISLNK(info.st_mode))
-            return true;
-        char target[PATH_BUFFER_SIZE];
-        const ssize_t n = readlink(path, target, sizeof target - 1);
-        if (n <= 0 || size_t(n) >= sizeof target - 1)
-            return false;
-        target[n] = 0;
-        char next[PATH_BUFFER_SIZE];
-        const char* slash = strrchr(path, '/');
-        if (target[0] == '/' || !slash) {
-            if (snprintf(next, sizeof next, "%s", target) >= int(sizeof next))
-                return false;
-        } else if (snprintf(next, sizeof next, "%.*s/%s", int(slash - path), path, target) >= int(sizeof next)) {
-            return false;
-        }
-        if (strlen(next) >= size)
-            return false;
-        strcpy(path, next);
+    const char* message = read_picture(artwork_names[set]);
+    if (!message)
+        message = take_picture(set);
+    if (message) {
+        snprintf(message_buffer, sizeof message_buffer, "%s:%s", artwork_names[set], message);
+        return message_buffer;
     }
-    return false;
+    return nullptr;
 }
+
+const char* load_gfx_set_or_shipped(int set, bool* shipped)
+{
+    *shipped = false;
+    const char* own = load_gfx_set(set);
+    if (!own)
+        return nullptr;
+    char problem[PATH_BUFFER_SIZE];
+    snprintf(problem, sizeof problem, "%.*s", int(strcspn(own, "\n")), own);
+    char path[PATH_BUFFER_SIZE];
+    for (int n = 0; data_path_candidate(path, SHIPPED_ARTWORK[set], n); n++) {
+        if (!path[0] || read_picture_file(path) || take_picture(set))
+            continue;
+        *shipped = true;
+        snprintf(message_buffer, sizeof message_buffer, "%s set: %s; the shipped %s is used\n", GFX_SET_NAMES[set],
+                 problem, SHIPPED_ARTWORK[set]);
+        return message_buffer;
+    }
+    snprintf(message_buffer, sizeof message_buffer, "%s\n", problem);
+    return message_buffer;
+}
+
+namespace {
 
 const char* save_message(int set, const char* what)
 {
@@ -94,21 +107,18 @@ const char* save_gfx_set(int set)
 {
     const GfxSet& gfx = gfx_sets[set];
     char path[PATH_BUFFER_SIZE];
-    char temporary[PATH_BUFFER_SIZE + 8];
     if (!gfx.pixels)
         return save_message(set, "Nothing loaded to save.\n");
     if (!user_file_path(path, artwork_names[set]))
         return save_message(set, "Path too long.\n");
-    if (!follow_links(path, sizeof path))
-        return save_message(set, "Cannot follow the link.\n");
-    // Written beside the old picture and renamed over it once complete, so
-    // a failed save never leaves a damaged picture that the next start loads.
-    snprintf(temporary, sizeof temporary, "%s.new", path);
-    if (write_picture(temporary, GFX_SET_WIDTH, GFX_SET_HEIGHT, fetch_set_row, &gfx, gfx.palette.data()) != 0)
-        return save_message(set, "Cannot write picture file.\n");
-    if (rename(temporary, path) != 0) {
-        unlink(temporary);
-        return save_message(set, "Cannot replace picture file.\n");
+    // Put in place whole, so a failed save never leaves a damaged picture
+    // that the next start loads; a symbolic link is followed and kept.
+    if (write_picture(path, GFX_SET_WIDTH, GFX_SET_HEIGHT, fetch_set_row, &gfx, gfx.palette.data()) != 0) {
+        if (strcmp(picture_write_problem, strerror(ELOOP)) == 0)
+            return save_message(set, "Cannot follow the link.\n");
+        char what[96];
+        snprintf(what, sizeof what, "Cannot write picture file (%s).\n", picture_write_problem);
+        return save_message(set, what);
     }
     return nullptr;
 }

@@ -18,11 +18,20 @@ struct GfxSet {
 
 extern std::array<GfxSet, GFX_SET_COUNT> gfx_sets;
 extern const char* const GFX_SET_NAMES[GFX_SET_COUNT];   // as the editor shows them
+// The artwork the game ships, set by set (the first-start names).
+extern const char* const SHIPPED_ARTWORK[GFX_SET_COUNT];
 
 void clear_gfx_sets();
 // Loads the set's artwork file (user directory first, then the data path
 // list). Null on success, otherwise "file:message"; the set is then unchanged.
+// A picture that is not 320 by 200 is refused.
 const char* load_gfx_set(int set);
+// load_gfx_set, and when the set's own file is missing or damaged, the
+// shipped artwork of the set (every place it is found, in order). Null when
+// the set's own file was loaded; otherwise a line saying what went wrong and,
+// with *shipped true, that the shipped artwork is used (with *shipped false
+// nothing could be loaded and the set is unchanged).
+const char* load_gfx_set_or_shipped(int set, bool* shipped);
 // Writes the set into the user directory under its artwork name. The old
 // file is replaced only by a complete new one; when that name is a symbolic
 // link, the file it points to is replaced and the link kept. Null when

@@ -7,12 +7,18 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "core/replace.h"
 #include "core/settings.h"
 #include "picture/datafile.h"
 
 const char MESSAGE_NO_PICTURE_MEMORY[] = "Could not allocate memory for picture.\n";
 const char MESSAGE_CANNOT_OPEN_PICTURE[] = "Cannot open picture file.\n";
 const char MESSAGE_NOT_IFF[] = "Picture file must be in IFF format.\n";
+const char MESSAGE_PICTURE_CUT_SHORT[] = "Picture file is cut short.\n";
+const char MESSAGE_PICTURE_INCOMPLETE[] = "Picture file lacks its header, colours or pixels.\n";
+const char MESSAGE_PICTURE_TOO_LARGE[] = "Picture file is too large.\n";
+const char MESSAGE_PICTURE_COMPRESSION[] = "Picture file uses an unknown compression.\n";
+const char* picture_write_problem = "no failure";
 
 uint8_t* picture_buffer;
 std::array<uint8_t, 768> picture_palette;
@@ -33,6 +39,9 @@ struct ByteReader {
     uint8_t buffer[1024];
     int count;
     int position;
+    bool ended;        // a byte was asked for past the end (or a failed read)
+    bool too_large;    // the end came from PICTURE_MAX_FILE_BYTES
+    int64_t total;     // bytes taken from the file so far
 };
 
 ByteReader reader;
@@ -40,19 +49,29 @@ ByteReader reader;
 int next_byte()
 {
     if (reader.position >= reader.count) {
-        if (reader.fd < 0)
-            return -1;
-        ssize_t n = read(reader.fd, reader.buffer, sizeof reader.buffer);
-        if (n <= 0) {
-            reader.fd = -1;   // the end: stays the end (the caller closes the file)
-            reader.count = reader.position = 0;
+        if (reader.fd < 0) {
+            reader.ended = true;
             return -1;
         }
+        ssize_t n = read(reader.fd, reader.buffer, sizeof reader.buffer);
+        // Past the limit the file counts as ended: an endless input (a FIFO,
+        // a device) never holds the reader.
+        if (n <= 0 || reader.total + n > PICTURE_MAX_FILE_BYTES) {
+            reader.too_large = n > 0;
+            reader.fd = -1;   // the end: stays the end (the caller closes the file)
+            reader.count = reader.position = 0;
+            reader.ended = true;
+            return -1;
+        }
+        reader.total += n;
         reader.count = int(n);
         reader.position = 0;
     }
     return reader.buffer[reader.position++];
 }
+
+// Why the file ended inside a chunk.
+const char* ended_message() { return reader.too_large ? MESSAGE_PICTURE_TOO_LARGE : MESSAGE_PICTURE_CUT_SHORT; }
 
 int next_signed_byte()
 {
@@ -83,12 +102,18 @@ void skip_bytes(uint32_t n)
 }
 
 uint8_t plane_rows[PICTURE_MAX_PLANES][PICTURE_MAX_ROWBYTES];
+uint8_t mask_row[PICTURE_MAX_ROWBYTES];
 
-void unpack_plane_row(uint8_t* row, int rowbytes)
+void unpack_plane_row(uint8_t* row, int rowbytes, bool compressed)
 {
+    if (!compressed) {
+        for (int i = 0; i < rowbytes; i++)
+            row[i] = uint8_t(next_byte());
+        return;
+    }
     int produced = 0;
     int remaining = rowbytes;
-    while (remaining > 0) {
+    while (remaining > 0 && !reader.ended) {
         int c = next_signed_byte();
         if (c >= 0) {
             for (int i = 0; i <= c; i++) {
@@ -118,11 +143,18 @@ const char* read_chunks(int* write_position)
     if (next_word() != id("ILBM"))
         return MESSAGE_NOT_IFF;
     PictureHeader& h = picture_header;
-    h.width = h.height = h.rowbytes = 0;
+    h = PictureHeader{};
+    bool have_header = false, have_colours = false, have_pixels = false, compressed = true;
+    int mask_planes = 0;
     for (;;) {
         int32_t chunk = next_word();
-        if (chunk == 0 || chunk == -1)
-            return nullptr;
+        if (chunk == 0 || chunk == -1 || reader.ended) {
+            if (reader.too_large)
+                return MESSAGE_PICTURE_TOO_LARGE;
+            // A picture is its header, its colours and its pixels: a file
+            // without one of them is damaged, never a picture of nothing.
+            return have_header && have_colours && have_pixels ? nullptr : MESSAGE_PICTURE_INCOMPLETE;
+        }
         uint32_t size = uint32_t(next_word());
         if (size & 1)
             size++;   // chunks are padded to even length
@@ -135,6 +167,10 @@ const char* read_chunks(int* write_position)
                 if (i < sizeof bmhd)
                     bmhd[i] = uint8_t(b);
             }
+            if (reader.ended)
+                return ended_message();
+            if (size < 20)
+                return MESSAGE_PICTURE_CUT_SHORT;
             h.width = bmhd[0] << 8 | bmhd[1];
             h.height = bmhd[2] << 8 | bmhd[3];
             h.rowbytes = ilbm_rowbytes(h.width);
@@ -142,13 +178,24 @@ const char* read_chunks(int* write_position)
             // Beyond the plane row buffers: refused, not cut.
             if (h.rowbytes > PICTURE_MAX_ROWBYTES || h.planes > PICTURE_MAX_PLANES)
                 return MESSAGE_NOT_IFF;
+            if (bmhd[10] > 1)
+                return MESSAGE_PICTURE_COMPRESSION;
+            compressed = bmhd[10] == 1;
+            mask_planes = bmhd[9] == 1 ? 1 : 0;   // a mask plane follows each row's planes
+            have_header = true;
         } else if (chunk == id("BODY")) {
+            if (!have_header)
+                return MESSAGE_PICTURE_INCOMPLETE;
             int row_pixels = 8 * h.rowbytes;
             if (int64_t(*write_position) + int64_t(h.height) * row_pixels > PICTURE_BUFFER_SIZE)
                 return MESSAGE_NOT_IFF;
             for (int y = 0; y < h.height; y++) {
                 for (int p = 0; p < h.planes; p++)
-                    unpack_plane_row(plane_rows[p], h.rowbytes);
+                    unpack_plane_row(plane_rows[p], h.rowbytes, compressed);
+                for (int p = 0; p < mask_planes; p++)
+                    unpack_plane_row(mask_row, h.rowbytes, compressed);   // read past, not used
+                if (reader.ended)
+                    return ended_message();
                 uint8_t* out = picture_buffer + *write_position;
                 for (int i = 0; i < h.rowbytes; i++) {
                     for (int bit = 7; bit >= 0; bit--) {
@@ -160,14 +207,16 @@ const char* read_chunks(int* write_position)
                 }
                 *write_position += row_pixels;
             }
+            have_pixels = true;
         } else if (chunk == id("CMAP")) {
             for (uint32_t i = 0; i < size; i++) {
                 int b = next_byte();
                 if (b < 0)
-                    break;
+                    return ended_message();
                 if (i < picture_palette.size())
                     picture_palette[i] = uint8_t(b);
             }
+            have_colours = true;
         } else {
             skip_bytes(size);
         }
@@ -188,6 +237,9 @@ const char* read_picture_file(const char* path)
         return MESSAGE_CANNOT_OPEN_PICTURE;
     reader = ByteReader{};
     reader.fd = fd;
+    // Nothing of an earlier picture stays: what this file does not give is 0.
+    memset(picture_buffer, 0, PICTURE_BUFFER_SIZE);
+    picture_palette.fill(0);
     int write_position = 0;
     const char* message = read_chunks(&write_position);
     close(fd);
@@ -252,6 +304,7 @@ namespace {
 struct PictureWriter {
     int fd;
     bool failed;
+    int error;
     uint32_t count;
     uint32_t stack[8];
     int depth;
@@ -271,6 +324,7 @@ void flush_output()
             continue;
         if (n <= 0) {
             writer.failed = true;
+            writer.error = n < 0 ? errno : ENOSPC;
             break;
         }
         p += n;
@@ -319,8 +373,10 @@ void end_chunk()
     uint32_t size = writer.count - at - 4;
     flush_output();
     uint8_t b[4] = {uint8_t(size >> 24), uint8_t(size >> 16), uint8_t(size >> 8), uint8_t(size)};
-    if (pwrite(writer.fd, b, 4, off_t(at)) != 4)
+    if (!writer.failed && pwrite(writer.fd, b, 4, off_t(at)) != 4) {
         writer.failed = true;
+        writer.error = errno;
+    }
 }
 
 } // namespace
@@ -331,11 +387,14 @@ int write_picture(const char* path, int width, int height, RowFetch fetch, const
     if (width < 1 || width > WRITE_MAX_WIDTH || height < 1 || height > 0xffff)
         return 1;
     writer = PictureWriter{};
-    writer.fd = open(path, O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (writer.fd < 0)
+    // The picture is put in place whole or not at all (an older file of the
+    // name stays as it was until then).
+    ReplaceFile file;
+    if (!replace_begin(&file, path, 0644)) {
+        picture_write_problem = replace_reason(&file);
         return 1;
-    struct stat info;
-    const bool regular_file = fstat(writer.fd, &info) == 0 && S_ISREG(info.st_mode);
+    }
+    writer.fd = file.fd;
     const int rowbytes = ilbm_rowbytes(width);
     begin_chunk("FORM");
     put_bytes("ILBM", 4);
@@ -372,16 +431,13 @@ int write_picture(const char* path, int width, int height, RowFetch fetch, const
     end_chunk();
     end_chunk();
     flush_output();
-    bool ok = !writer.failed;
-    // On the disk before the caller renames it over an older file.
-    if (ok && regular_file && fsync(writer.fd) != 0)
-        ok = false;
-    if (close(writer.fd) != 0)
-        ok = false;
     writer.fd = -1;
-    if (!ok) {
-        if (regular_file)
-            unlink(path);   // never leave a damaged picture behind
+    if (writer.failed) {
+        picture_write_problem = strerror(writer.error ? writer.error : EIO);
+        return 1;   // the holder removes the temporary file
+    }
+    if (replace_commit(&file) == REPLACE_FAILED) {
+        picture_write_problem = replace_reason(&file);
         return 1;
     }
     return 0;

@@ -12,6 +12,15 @@ constexpr int WRITE_MAX_WIDTH = 640;
 extern const char MESSAGE_NO_PICTURE_MEMORY[];
 extern const char MESSAGE_CANNOT_OPEN_PICTURE[];
 extern const char MESSAGE_NOT_IFF[];
+extern const char MESSAGE_PICTURE_CUT_SHORT[];
+extern const char MESSAGE_PICTURE_INCOMPLETE[];
+extern const char MESSAGE_PICTURE_TOO_LARGE[];
+extern const char MESSAGE_PICTURE_COMPRESSION[];
+// The most bytes read from one picture file: an 8-plane 1024 by 64 picture
+// without compression fits eight times over.
+constexpr int64_t PICTURE_MAX_FILE_BYTES = 1 << 20;
+// Why the last write_picture failed, in a few lower-case words.
+extern const char* picture_write_problem;
 
 // Bytes per plane row: ILBM rows are padded to a whole 16-bit word, so a
 // picture 100 pixels wide has 14 bytes (112 pixels) per row.
@@ -26,7 +35,9 @@ struct PictureHeader {
 };
 extern PictureHeader picture_header;
 
-// Null on success, otherwise one of the messages above (each ends in "\n").
+// Null on success, otherwise one of the messages above (each ends in "\n"):
+// a file without its header (BMHD), colours (CMAP) or pixels (BODY), or one
+// that ends inside them, is refused. Nothing of an earlier picture is kept.
 // The file is the first data-file candidate of name that opens.
 const char* read_picture(const char* name);
 // The same for one given path (no lookup).
@@ -37,8 +48,9 @@ void free_picture_buffer();
 using RowFetch = void (*)(uint8_t* row, int y, const void* source);
 
 // Writes an 8-plane, ByteRun1-compressed ILBM with a 256-colour CMAP.
-// Returns 0 when the file was written whole; otherwise non-zero, and no
-// file is left behind.
+// Returns 0 when the file was written whole; otherwise non-zero, with
+// picture_write_problem saying why, and any older file of the name is as it
+// was. The file is put in place as every file of the system is (core/replace.h).
 int write_picture(const char* path, int width, int height, RowFetch fetch, const void* source,
                   const uint8_t* palette);
 

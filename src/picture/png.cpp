@@ -7,6 +7,8 @@
 #include <cstring>
 #include <unistd.h>
 
+#include "core/replace.h"
+
 namespace {
 
 struct FileCloser {
@@ -64,32 +66,33 @@ bool encode(FILE* f, const uint8_t* pixels, int width, int height, int pitch, co
 std::string write_png(const std::string& path, const uint8_t* pixels, int width, int height, int pitch,
                       const uint8_t* palette)
 {
-    const std::string part = path + ".part";
+    ReplaceFile file;
+    if (!replace_begin(&file, path.c_str(), 0666))
+        return replace_reason(&file);
     std::string problem;
-    bool ok;
-    {
-        FileCloser file{fopen(part.c_str(), "wb")};
-        if (!file.f)
-            return strerror(errno);
-        ok = encode(file.f, pixels, width, height, pitch, palette, &problem);
-        if (ok && fflush(file.f) != 0) {
-            problem = strerror(errno);
-            ok = false;
-        }
-        const int closed = fclose(file.f);
-        file.f = nullptr;
-        if (ok && closed != 0) {
-            problem = strerror(errno);
-            ok = false;
-        }
+    // libpng writes through a stream of its own on a copy of the descriptor.
+    const int copy = dup(file.fd);
+    FileCloser stream{copy >= 0 ? fdopen(copy, "wb") : nullptr};
+    if (!stream.f) {
+        problem = strerror(errno);
+        if (copy >= 0)
+            close(copy);
+        return problem;
     }
-    if (ok && rename(part.c_str(), path.c_str()) != 0) {
+    bool ok = encode(stream.f, pixels, width, height, pitch, palette, &problem);
+    if (ok && fflush(stream.f) != 0) {
         problem = strerror(errno);
         ok = false;
     }
-    if (!ok) {
-        unlink(part.c_str());
-        return problem.empty() ? "cannot encode the picture" : problem;
+    const int closed = fclose(stream.f);
+    stream.f = nullptr;
+    if (ok && closed != 0) {
+        problem = strerror(errno);
+        ok = false;
     }
+    if (!ok)
+        return problem.empty() ? "cannot encode the picture" : problem;   // the holder drops the file
+    if (replace_commit(&file) == REPLACE_FAILED)
+        return replace_reason(&file);
     return "";
 }

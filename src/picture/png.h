@@ -5,6 +5,6 @@
 
 // Writes a width x height picture of palette indices (rows `pitch` bytes
 // apart) with its 256-entry RGB palette. The file appears whole or not at
-// all: it is written under a temporary name and renamed. "" or the problem.
+// all, as every file of the system (core/replace.h). "" or the problem.
 std::string write_png(const std::string& path, const uint8_t* pixels, int width, int height, int pitch,
                       const uint8_t* palette);

@@ -1,8 +1,9 @@
 #include "picture/screenshot.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "picture/ilbm.h"
@@ -11,10 +12,11 @@ void next_screenshot_name(char* out, int size)
 {
     for (int n = 0;; n++) {
         snprintf(out, size_t(size), "cap%03d.lbm", n);
-        int fd = open(out, O_RDONLY);
-        if (fd < 0)
+        // Any entry takes the name, a symbolic link too (dangling or not):
+        // a screenshot never goes through a link to somewhere else.
+        struct stat info;
+        if (lstat(out, &info) != 0 && errno == ENOENT)
             return;
-        close(fd);
     }
 }
 

@@ -6,7 +6,7 @@
 #include "picture/ilbm.h"
 
 // The name the next screenshot takes (cap000.lbm, cap001.lbm, ...): the
-// first that cannot be opened.
+// first that names nothing (a symbolic link, even a dangling one, is taken).
 void next_screenshot_name(char* out, int size);
 // Writes the picture into that name; 0 when it was written (the writer's result).
 int write_screenshot(int width, int height, RowFetch fetch, const void* source,

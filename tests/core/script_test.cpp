@@ -89,8 +89,25 @@ TEST_F(Script, KeyEventsCarryTheHeldModifiers)
 TEST_F(Script, MalformedPointerLinesAreRefused)
 {
     for (const char* line : {"0 motion 640 10\n", "0 motion 10\n", "0 mouse press 0 1 1\n",
-                             "0 mouse click 1 1 1\n", "0 mouse press 1 1 -1\n"})
+                             "0 mouse click 1 1 1\n", "0 mouse press 1 1 -1\n",
+                             // Keys that are no key symbol, a frame before the first.
+                             "5 press -1\n", "5 press 323\n", "modal 99999\n", "modal down -7\n", "-5 press 1\n",
+                             "-1 motion 1 1\n"})
         EXPECT_FALSE(load(line)) << line;
+}
+
+// A line too long for the reader is refused whole, not cut into a line and a
+// second one made of its tail; a script beyond its line limit is refused.
+TEST_F(Script, OverlongLinesAndEndlessScriptsAreRefused)
+{
+    // The tail "5 press 32" would otherwise read as a line of its own.
+    EXPECT_FALSE(load("# " + std::string(125, 'x') + "5 press 32\n"));
+    EXPECT_TRUE(load("# " + std::string(120, 'x') + "\n5 press 32\n"));
+    std::string endless;
+    for (int i = 0; i < 100001; i++)
+        endless += "1 press 32\n";
+    EXPECT_FALSE(load(endless));
+    EXPECT_TRUE(load(endless.substr(11)));
 }
 
 } // namespace

@@ -58,7 +58,7 @@ TEST_F(UserDir, FirstStartWithHomeEndingInASlash)
     EXPECT_EQ(read_file(user + "/levels.vbl"), levels);
     EXPECT_EQ(read_file(user + "/vrbxrc"), FIRST_START_CONFIG);
     EXPECT_STREQ(archive_path, (user + "/levels.vbl").c_str());
-    EXPECT_STREQ(temp_path, (user + "/levels.new").c_str());
+    EXPECT_TRUE(temporaries_in(user).empty());
     EXPECT_EQ(access((user + "/masters.vbl").c_str(), F_OK), -1);
 }
 

@@ -14,7 +14,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static bool ready = [] {
         disable_log();
         snprintf(archive_path, sizeof archive_path, "%s/levels.vbl", fuzz_directory().c_str());
-        snprintf(temp_path, sizeof temp_path, "%s/levels.new", fuzz_directory().c_str());
         return true;
     }();
     (void)ready;

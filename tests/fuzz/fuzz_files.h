@@ -6,6 +6,9 @@
 #include <cstdlib>
 #include <string>
 #include <unistd.h>
+#include <cstring>
+#include <dirent.h>
+#include <sys/stat.h>
 
 // A directory of this process, made on first use: in memory where the
 // system has /dev/shm, as every rewrite flushes its files.
@@ -29,6 +32,18 @@ inline const std::string& fuzz_directory()
         return p;
     }();
     return path;
+}
+
+// Whether a replacement left a temporary file (a name holding ".new-").
+inline bool has_temporaries(const std::string& folder)
+{
+    DIR* d = opendir(folder.c_str());
+    bool found = false;
+    while (const dirent* entry = d ? readdir(d) : nullptr)
+        found |= strstr(entry->d_name, ".new-") != nullptr;
+    if (d)
+        closedir(d);
+    return found;
 }
 
 inline void write_bytes(const std::string& path, const uint8_t* data, size_t size)

@@ -25,6 +25,7 @@
 #include "frontend/userdir.h"
 #include "gfxedit/gfxedit.h"
 #include "picture/gfxset.h"
+#include "picture/ilbm.h"
 #include "support/pictures.h"
 #include "support/process.h"
 
@@ -583,6 +584,45 @@ TEST_F(GfxEditorFrames, SaveThenReloadRestoresTheCells)
     EXPECT_TRUE(message_shown());
     EXPECT_EQ(e.work, edited);
     EXPECT_EQ(set_cell(0, 0), edited);
+}
+
+// Shift+L on a damaged file says so and changes nothing: the pixels and
+// colours of another picture (the one read last) never reach the set.
+TEST_F(GfxEditorFrames, AReloadOfADamagedFileChangesNothing)
+{
+    GfxEditor& e = gfx_editor;
+    shifted(SDLK_s);
+    run();
+    const std::string saved = read_file(dir.file(".zuzezodov/back.lbm"));
+    ASSERT_GT(saved.size(), 800u);
+    const std::vector<uint8_t> pixels(gfx_sets[0].pixels, gfx_sets[0].pixels + GFX_SET_PIXELS);
+    const auto palette = gfx_sets[0].palette;
+    const std::string small = iff_form("ILBM", iff_chunk("BMHD", bmhd(16, 16, 8)) + iff_chunk("CMAP", std::string(768, '\7')) +
+                                                   iff_chunk("BODY", literal_body(std::vector<uint8_t>(256, 5), 16, 16, 8)));
+    const struct {
+        const char* why;
+        std::string file;
+    } cases[] = {
+        {"the form's header only", saved.substr(0, 12)},
+        {"cut in half", saved.substr(0, saved.size() / 2)},
+        {"a picture of 16 by 16", small},
+        {"not a picture", "hello"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        // The last picture read is another set's.
+        ASSERT_EQ(read_picture_file(dir.file(".zuzezodov/back.lbm").c_str()), nullptr);
+        memset(picture_buffer, 0x33, PICTURE_BUFFER_SIZE);
+        write_file(dir.file(".zuzezodov/back.lbm"), c.file);
+        const Picture24 work = e.work;
+        shifted(SDLK_l);
+        run();
+        EXPECT_TRUE(message_shown());
+        EXPECT_EQ(0, memcmp(gfx_sets[0].pixels, pixels.data(), pixels.size()));
+        EXPECT_EQ(gfx_sets[0].palette, palette);
+        EXPECT_EQ(e.work, work);
+        write_file(dir.file(".zuzezodov/back.lbm"), saved);
+    }
 }
 
 TEST_F(GfxEditorFrames, SavedSetDecodesWithNetpbm)

@@ -22,7 +22,7 @@ protected:
     const TempDir& dir = work.dir;
     void store(const std::string& bytes) { write_file(archive_path, bytes); }
     std::string stored() const { return read_file(archive_path); }
-    bool temp_exists() const { return access(temp_path, F_OK) == 0; }
+    bool temp_exists() const { return !temporaries_in(work.dir.path).empty(); }
     std::string read(int record, int max)
     {
         std::string buffer(size_t(std::max(max, 0)), 0);
@@ -182,6 +182,10 @@ TEST_F(Archive, DamagedIndexIsRefusedAndNamed)
         {"VRBX", "it is shorter than its 8-byte header"},
         {"VRBY" + sound.substr(4), "it does not start with VRBX"},
         {build_archive({801, {}}), "its index has 801 entries, more than 800"},
+        // Bytes no record holds behind the last one: the rest of a cut copy,
+        // or records an index count cut short has lost (record 4 here).
+        {sound + "tail", "4 bytes lie beyond its last record"},
+        {sound.substr(0, 7) + '\x04' + sound.substr(8), "50 bytes lie beyond its last record"},
     };
     for (const auto& k : cases) {
         SCOPED_TRACE(k.damage ? k.damage : "sound");
@@ -205,6 +209,9 @@ TEST_F(Archive, DamagedIndexIsRefusedAndNamed)
     }
     unlink(archive_path);
     EXPECT_STREQ(archive_damage(), "it cannot be opened (No such file or directory)");
+    ASSERT_EQ(mkdir(archive_path, 0700), 0);
+    EXPECT_STREQ(archive_damage(), "it is a folder, not a file");
+    rmdir(archive_path);
     EXPECT_EQ(write(0, "x"), -4);
     EXPECT_STREQ(archive_failure_reason(-4), "No such file or directory");
 }
@@ -214,18 +221,12 @@ TEST_F(Archive, SuccessfulRewriteLogsItsSteps)
     store(build_archive({2, {}}));
     ASSERT_EQ(write(1, "abc"), 0);
     close_log();
-    EXPECT_EQ(read_file(dir.file("VRBXINFO.LOG")),
-              "trying to replace " + std::string(archive_path) + "\n" + "trying to rename " +
-                  temp_path + " to " + archive_path + "\n");
-}
-
-TEST_F(Archive, TemporaryFileThatCannotBeCreated)
-{
-    const std::string original = build_archive({2, {}});
-    store(original);
-    snprintf(temp_path, sizeof temp_path, "%s", dir.file("missing/levels.new").c_str());
-    EXPECT_EQ(write(1, "abc"), ARCHIVE_NO_TEMPORARY);
-    EXPECT_EQ(stored(), original);
+    const std::string log = read_file(dir.file("VRBXINFO.LOG"));
+    const std::string first = "trying to replace " + std::string(archive_path) + "\n";
+    const std::string second = "trying to rename " + std::string(archive_path) + ".new-";
+    EXPECT_EQ(log.substr(0, first.size()), first);
+    EXPECT_EQ(log.substr(first.size(), second.size()), second);
+    EXPECT_NE(log.find(" to " + std::string(archive_path) + "\n"), std::string::npos) << log;
 }
 
 // A writer killed at any moment leaves the old or the new archive, complete.
@@ -269,6 +270,43 @@ TEST_F(Archive, KilledWriterLeavesOldOrNewArchive)
     (void)state_first;
     if (wanted)
         printf("%d kills, each left the old or the new archive\n", kills);
+}
+
+// A level and its movie written together and killed at any moment: the
+// level found is always the one its movie belongs to.
+TEST_F(Archive, KilledLevelWriterLeavesALevelWithItsOwnMovie)
+{
+    const std::string levels[2] = {pattern_bytes(180, 5), pattern_bytes(180, 6)};
+    const std::string movies[2] = {pattern_bytes(300, 7), pattern_bytes(800, 8)};
+    store(build_archive({20, {{0, pattern_bytes(180, 1)}, {8, levels[0]}, {9, movies[0]}}}));
+    auto write_pair = [&](int k) {
+        const RecordWrite writes[2] = {
+            {8, reinterpret_cast<const uint8_t*>(levels[k].data()), int(levels[k].size())},
+            {9, reinterpret_cast<const uint8_t*>(movies[k].data()), int(movies[k].size())}};
+        return write_records(writes, 2);
+    };
+    ASSERT_EQ(write_pair(1), 0);
+    EXPECT_EQ(read(8, 4116), levels[1]);
+    EXPECT_EQ(read(9, 4116), movies[1]);
+    std::mt19937 random(54321);
+    const char* wanted = getenv("VORBIX_KILLS");
+    const int rounds = wanted ? atoi(wanted) : 40;
+    for (int round = 0; round < rounds; round++) {
+        pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (unsigned i = 0;; i++)
+                write_pair(int(i & 1));
+        }
+        usleep(useconds_t(random() % 20000));
+        kill(child, SIGKILL);
+        int status;
+        waitpid(child, &status, 0);
+        const std::string level = read(8, 4116), movie = read(9, 4116);
+        ASSERT_TRUE((level == levels[0] && movie == movies[0]) || (level == levels[1] && movie == movies[1]))
+            << "after kill " << round + 1 << " a level with another level's movie";
+        EXPECT_EQ(archive_damage(), nullptr);
+    }
 }
 
 } // namespace

@@ -31,18 +31,27 @@
 #include "support/fixtures.h"
 #include "support/process.h"
 
-// The test binary is linked with write_record wrapped (tests/CMakeLists.txt),
+// The test binary is linked with write_records wrapped (tests/CMakeLists.txt),
 // so that a test can make one particular rewrite of the archive fail.
-extern "C" int __real__Z12write_recordiPKhi(int record, const uint8_t* data, int length);
+extern "C" int __real__Z13write_recordsPK11RecordWritei(const RecordWrite* writes, int count);
 namespace {
 constexpr int NO_WRITE_FAILURE = -1000;   // no record number is this
-int write_failure_record = NO_WRITE_FAILURE;   // a write of this record fails
+int write_failure_record = NO_WRITE_FAILURE;   // a rewrite that holds this record fails
+// How it fails: ARCHIVE_IO_ERROR before anything is written, or
+// ARCHIVE_NOT_SYNCED after the real rewrite (the folder flush failed).
+int write_failure_result = ARCHIVE_IO_ERROR;
 }
-extern "C" int __wrap__Z12write_recordiPKhi(int record, const uint8_t* data, int length)
+extern "C" int __wrap__Z13write_recordsPK11RecordWritei(const RecordWrite* writes, int count)
 {
-    if (record == write_failure_record)
-        return ARCHIVE_IO_ERROR;
-    return __real__Z12write_recordiPKhi(record, data, length);
+    for (int i = 0; i < count; i++) {
+        if (writes[i].record != write_failure_record)
+            continue;
+        if (write_failure_result == ARCHIVE_NOT_SYNCED && __real__Z13write_recordsPK11RecordWritei(writes, count) != 0)
+            return ARCHIVE_IO_ERROR;
+        archive_errno = EIO;
+        return write_failure_result;
+    }
+    return __real__Z13write_recordsPK11RecordWritei(writes, count);
 }
 
 namespace {
@@ -479,7 +488,7 @@ TEST_F(Editor, WriteMessagesInTheirSituations)
         {"level 0", [] { current_level = 0; }, press(0, SDLK_w), "cannot write level 0"},
         {"an existing level", [] {}, press(0, SDLK_w), "use alt-w to overwrite existing level"},
         {"the level cannot be rewritten", [] { write_failure_record = 0; }, with(0, SDLK_LALT, SDLK_w),
-         "could not write level"},
+         "could not write level, archive unchanged: Input/output error"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -523,31 +532,55 @@ TEST_F(Editor, ASuccessfulWriteReplacesTheLevelAndEmptiesItsMovie)
     EXPECT_GT(actors[0].x, cell_x(field_cell(0, 13)));
 }
 
-TEST_F(Editor, ANewLevelNeedsNoAltAndAFailedMovieDeletionSaysSo)
+TEST_F(Editor, ANewLevelNeedsNoAltAndAnUnflushedWriteSaysTheLevelIsSaved)
 {
     enter(1);
     run(press(0, SDLK_UP) + press(1, SDLK_w));   // level 11 does not exist
     EXPECT_EQ(top_line(), shown("level saved"));
     EXPECT_EQ(level_record(11), LEVEL1);
+    // The level and the end of its movie are in the archive, but the
+    // folder flush failed: the message says what is on the disk.
     current_level = 2;
     write_failure_record = 3;
+    write_failure_result = ARCHIVE_NOT_SYNCED;
     run(click(0, 1, cx(10), cy(5)) + with(2, SDLK_LALT, SDLK_w));
-    ASSERT_TRUE(level_editor.modified);
-    EXPECT_EQ(top_line(), shown("could not delete movie"));
-    EXPECT_TRUE(level_editor.modified);
-    EXPECT_EQ(level_record(2), packed_grid()) << "the level itself is written";
+    write_failure_result = ARCHIVE_IO_ERROR;
+    EXPECT_EQ(top_line(), shown("level saved, not yet safe on disk: Input/output error"));
+    EXPECT_FALSE(level_editor.modified);
+    EXPECT_EQ(level_record(2), packed_grid());
+    const ParsedArchive parsed = parse_archive(read_file(archive_path));
+    ASSERT_GE(parsed.index.size(), 4u);
+    EXPECT_EQ(parsed.index[3].offset, 0u) << "the movie went with the old level";
 }
 
 TEST_F(Editor, AFailedWriteLeavesTheArchiveByteForByte)
 {
     enter(1);
+    // Bytes behind the last record (records an index cut short may have
+    // lost): a rewrite would drop them, so the archive is refused.
+    write_file(archive_path, read_file(archive_path) + "lost records");
     const std::string original = read_file(archive_path);
-    // The user directory cannot take the new archive.
-    snprintf(temp_path, sizeof temp_path, "%s", dir.file("gone/levels.new").c_str());
     run(click(0, 1, cx(7), cy(7)) + with(2, SDLK_LALT, SDLK_w));
-    EXPECT_EQ(top_line(), shown("could not write level"));
+    EXPECT_EQ(top_line(), shown("could not write level, archive unchanged: the archive is damaged"));
     EXPECT_TRUE(level_editor.modified);
     EXPECT_EQ(read_file(archive_path), original);
+    EXPECT_TRUE(temporaries_in(dir.path).empty());
+}
+
+// An archive that goes away while the game runs: loading in the editor and
+// leaving it say so instead of showing an empty field without a word.
+TEST_F(Editor, AnArchiveThatIsGoneIsToldWhenLoadingAndLeaving)
+{
+    enter(1);
+    unlink(archive_path);
+    run(press(0, SDLK_UP) + press(1, SDLK_l));
+    EXPECT_EQ(top_line(), shown("the archive cannot be read: the field starts empty"));
+    run(press(0, SDLK_ESCAPE));
+    EXPECT_EQ(mode_handler, play_handler);
+    close_log();
+    const std::string log = read_file(dir.file("VRBXINFO.LOG"));
+    EXPECT_NE(log.find("Level 1 cannot be read from " + std::string(archive_path)), std::string::npos) << log;
+    leave_game();
 }
 
 TEST_F(Editor, LeavingAfterPaintingPlaysTheStoredLevel)

@@ -214,7 +214,8 @@ TEST_F(IlbmReader, FourPlanesGivePixelsBelow16)
     std::vector<uint8_t> pixels(16 * 2);
     for (size_t i = 0; i < pixels.size(); i++)
         pixels[i] = uint8_t(i % 16);
-    ASSERT_EQ(read(iff_form("ILBM", iff_chunk("BMHD", bmhd(16, 2, 4)) + iff_chunk("BODY", literal_body(pixels, 16, 2, 4)))),
+    ASSERT_EQ(read(iff_form("ILBM", iff_chunk("BMHD", bmhd(16, 2, 4)) + iff_chunk("CMAP", std::string(48, '\1')) +
+                                        iff_chunk("BODY", literal_body(pixels, 16, 2, 4)))),
               nullptr);
     EXPECT_EQ(0, memcmp(picture_buffer, pixels.data(), pixels.size()));
 }
@@ -230,7 +231,9 @@ TEST_F(IlbmReader, OddWidthKeepsThePadPixelsOfTheFile)
         body += char(0x0f);   // pixels 96..99 clear, pad pixels 100..103 set
         body += char(0x01);   // pad pixel 111 set
     }
-    ASSERT_EQ(read(iff_form("ILBM", iff_chunk("BMHD", bmhd(100, 2, 1)) + iff_chunk("BODY", body))), nullptr);
+    ASSERT_EQ(read(iff_form("ILBM", iff_chunk("BMHD", bmhd(100, 2, 1)) + iff_chunk("CMAP", "\1\1\1\2\2\2") +
+                                        iff_chunk("BODY", body))),
+              nullptr);
     EXPECT_EQ(picture_header.rowbytes, 14);
     EXPECT_EQ(picture_buffer[99], 0);
     EXPECT_EQ(picture_buffer[100], 1);
@@ -240,7 +243,9 @@ TEST_F(IlbmReader, OddWidthKeepsThePadPixelsOfTheFile)
     EXPECT_EQ(picture_buffer[112 + 100], 1);
 }
 
-TEST_F(IlbmReader, ShortCmapChangesOnlyItsBytes)
+// The colours a short CMAP does not give are black, never those of the
+// picture read before.
+TEST_F(IlbmReader, ShortCmapGivesOnlyItsColours)
 {
     picture_palette.fill(0x55);
     std::string cmap(48, '\x11');
@@ -249,7 +254,7 @@ TEST_F(IlbmReader, ShortCmapChangesOnlyItsBytes)
                                         iff_chunk("BODY", literal_body(pixels, 8, 1, 1)))),
               nullptr);
     EXPECT_EQ(picture_palette[47], 0x11);
-    EXPECT_EQ(picture_palette[48], 0x55);
+    EXPECT_EQ(picture_palette[48], 0);
 }
 
 TEST_F(IlbmReader, ChunkOrderAndSkippedChunks)
@@ -272,10 +277,8 @@ TEST_F(IlbmReader, ChunkOrderAndSkippedChunks)
         EXPECT_EQ(0, memcmp(picture_buffer, pixels.data(), pixels.size()));
         EXPECT_EQ(picture_palette[11], 0x22);
     }
-    // A BODY before any BMHD produces no pixels.
-    memset(picture_buffer, 9, 8);
-    ASSERT_EQ(read(iff_form("ILBM", body + head)), nullptr);
-    EXPECT_EQ(picture_buffer[0], 9);
+    // A BODY before any BMHD has no size: the file is refused.
+    EXPECT_STREQ(read(iff_form("ILBM", body + head + iff_chunk("CMAP", cmap))), MESSAGE_PICTURE_INCOMPLETE);
 }
 
 TEST_F(IlbmReader, RefusedFiles)
@@ -300,16 +303,39 @@ TEST_F(IlbmReader, RefusedFiles)
     EXPECT_STREQ(read_picture_file(dir.file("missing.lbm").c_str()), MESSAGE_CANNOT_OPEN_PICTURE);
 }
 
-TEST_F(IlbmReader, CutFileFillsTheRestWithTheHighestColour)
+// A damaged file is refused with its reason, never read as a picture made
+// of what happens to be in the buffers.
+TEST_F(IlbmReader, DamagedFilesAreRefusedWithTheirReason)
 {
-    std::string body = literal_body(std::vector<uint8_t>(16, 2), 8, 2, 2);
-    std::string file = iff_form("ILBM", iff_chunk("BMHD", bmhd(8, 2, 2)) + iff_chunk("BODY", body));
-    file.resize(file.size() - 6);   // the second row is gone
-    ASSERT_EQ(read(file), nullptr);
+    const std::string head = iff_chunk("BMHD", bmhd(8, 2, 2));
+    const std::string cmap = iff_chunk("CMAP", std::string(12, '\x22'));
+    const std::string body = iff_chunk("BODY", literal_body(std::vector<uint8_t>(16, 2), 8, 2, 2));
+    const std::string whole = iff_form("ILBM", head + cmap + body);
+    const std::string unknown_compression = iff_chunk("BMHD", bmhd(8, 2, 2, 2));
+    const struct {
+        const char* why;
+        std::string file;
+        const char* message;
+    } cases[] = {
+        {"the header of the form only", whole.substr(0, 12), MESSAGE_PICTURE_INCOMPLETE},
+        {"no colours", iff_form("ILBM", head + body), MESSAGE_PICTURE_INCOMPLETE},
+        {"no pixels", iff_form("ILBM", head + cmap), MESSAGE_PICTURE_INCOMPLETE},
+        {"cut in the header", whole.substr(0, 12 + 8 + 10), MESSAGE_PICTURE_CUT_SHORT},
+        {"cut in the colours", iff_form("ILBM", head) + cmap.substr(0, 12), MESSAGE_PICTURE_CUT_SHORT},
+        {"the second row gone", whole.substr(0, whole.size() - 6), MESSAGE_PICTURE_CUT_SHORT},
+        {"cut behind the header", whole.substr(0, 12 + 28), MESSAGE_PICTURE_INCOMPLETE},
+        {"an unknown compression", iff_form("ILBM", unknown_compression + cmap + body), MESSAGE_PICTURE_COMPRESSION},
+        {"colours beyond the limit",
+         iff_form("ILBM", head + iff_chunk("CMAP", std::string(size_t(PICTURE_MAX_FILE_BYTES), '\1')) + body),
+         MESSAGE_PICTURE_TOO_LARGE},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        EXPECT_STREQ(read(c.file), c.message);
+    }
+    ASSERT_EQ(read(whole), nullptr);
     EXPECT_EQ(picture_buffer[0], 2);
-    EXPECT_EQ(picture_buffer[15], 0);   // row 0's pad pixels
-    EXPECT_EQ(picture_buffer[16], 3);   // row 1: runs of 0xff in every plane
-    EXPECT_EQ(picture_buffer[31], 3);
+    EXPECT_EQ(picture_palette[0], 0x22);
 }
 
 TEST_F(IlbmReader, UserDirectoryComesBeforeTheDataDirectories)
@@ -320,7 +346,7 @@ TEST_F(IlbmReader, UserDirectoryComesBeforeTheDataDirectories)
     ASSERT_EQ(mkdir("home/.zuzezodov", 0700), 0);
     snprintf(home_directory, sizeof home_directory, "%s/home", dir.path.c_str());
     auto picture = [](int colour) {
-        return iff_form("ILBM", iff_chunk("BMHD", bmhd(8, 1, 8)) +
+        return iff_form("ILBM", iff_chunk("BMHD", bmhd(8, 1, 8)) + iff_chunk("CMAP", std::string(768, '\3')) +
                                     iff_chunk("BODY", literal_body(std::vector<uint8_t>(8, uint8_t(colour)), 8, 1, 8)));
     };
     write_file("data/set.lbm", picture(7));
@@ -368,6 +394,36 @@ TEST(GfxSet, SaveWritesTheUserCopyWholeAndLoadFindsIt)
 
     strcpy(artwork_names[2], "missing.lbm");
     EXPECT_STREQ(load_gfx_set(2), "missing.lbm:Cannot open picture file.\n");
+    free_gfx_sets();
+}
+
+// A saved set keeps the permission bits of the file it replaces (one that
+// others may read stays readable), a new one is readable by others too.
+TEST(GfxSet, SaveKeepsTheModeOfTheReplacedFile)
+{
+    TempUserDir home;
+    const mode_t old_mask = umask(022);
+    strcpy(artwork_names[1], "hero.lbm");
+    clear_gfx_sets();
+    gfx_sets[1].pixels = static_cast<uint8_t*>(calloc(GFX_SET_PIXELS, 1));
+    ASSERT_EQ(save_gfx_set(1), nullptr);
+    struct stat info;
+    ASSERT_EQ(stat(home.user_file("hero.lbm").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0644u);
+    for (mode_t mode : {mode_t(0644), mode_t(0600), mode_t(0664)}) {
+        ASSERT_EQ(chmod(home.user_file("hero.lbm").c_str(), mode), 0);
+        ASSERT_EQ(save_gfx_set(1), nullptr);
+        ASSERT_EQ(stat(home.user_file("hero.lbm").c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, mode);
+    }
+    // A picture that is not a set's size is refused, the set unchanged.
+    gfx_sets[1].pixels[7] = 77;
+    write_file(home.user_file("hero.lbm"),
+               iff_form("ILBM", iff_chunk("BMHD", bmhd(16, 16, 8)) + iff_chunk("CMAP", std::string(768, '\7')) +
+                                    iff_chunk("BODY", literal_body(std::vector<uint8_t>(256, 5), 16, 16, 8))));
+    EXPECT_STREQ(load_gfx_set(1), "hero.lbm:Picture is 16 x 16, a graphics set is 320 x 200.\n");
+    EXPECT_EQ(gfx_sets[1].pixels[7], 77);
+    umask(old_mask);
     free_gfx_sets();
 }
 

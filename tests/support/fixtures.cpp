@@ -30,7 +30,6 @@ WorkingDirectory::~WorkingDirectory()
 TempArchiveDir::TempArchiveDir()
 {
     snprintf(archive_path, sizeof archive_path, "%s", dir.file("levels.vbl").c_str());
-    snprintf(temp_path, sizeof temp_path, "%s", dir.file("levels.new").c_str());
 }
 
 TempArchiveDir::~TempArchiveDir() { close_log(); }

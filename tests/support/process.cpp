@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cerrno>
+#include <dirent.h>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -124,3 +125,16 @@ void write_file(const std::string& path, const std::string& bytes)
 }
 
 
+
+std::vector<std::string> temporaries_in(const std::string& folder)
+{
+    std::vector<std::string> found;
+    DIR* d = opendir(folder.c_str());
+    if (!d)
+        return found;
+    while (const dirent* entry = readdir(d))
+        if (strstr(entry->d_name, ".new-"))
+            found.push_back(entry->d_name);
+    closedir(d);
+    return found;
+}

@@ -35,3 +35,7 @@ struct TempDir {
 std::string read_file(const std::string& path);
 void write_file(const std::string& path, const std::string& bytes);
 
+
+// The temporary files a replacement leaves in folder (none when every write
+// finished or was cleaned up): the names holding ".new-".
+std::vector<std::string> temporaries_in(const std::string& folder);

@@ -144,7 +144,8 @@ TEST(Vbltool, RepairSalvagesTheReadableRecords)
                      "dropped record 2 (level 2): 100 bytes, a level has 180\n"
                      "kept record 4 (level 3), 180 bytes\n"
                      "dropped record 5 (movie of level 3): lies outside the file\n"
-                     "dropped record 6 (level 4): lies outside the file\n" +
+                     "dropped record 6 (level 4): lies outside the file\n"
+                     "31 bytes beyond the last record kept belong to no record\n" +
                          dir.file("good.vbl") + ": 3 records kept, 3 dropped\n");
     EXPECT_EQ(read_file(dir.file("good.vbl")), build_archive({5, {{0, level1}, {1, movie1}, {4, level3}}}));
     EXPECT_EQ(read_file(dir.file("bad.vbl")), file);
@@ -157,6 +158,44 @@ TEST(Vbltool, RepairSalvagesTheReadableRecords)
         << r.out;
     EXPECT_EQ(vbltool({"repair", dir.file("cut.vbl"), "-o", dir.file("no/such/dir.vbl")}).status, 1);
     EXPECT_EQ(vbltool({"repair", dir.file("level001.txt"), "-o", dir.file("x.vbl")}).status, 1);
+}
+
+// The entry count is not trusted: the index ends where the first record
+// begins, so a count too large keeps every record and takes no record bytes
+// for index entries, and a count too small loses none of the records the
+// index still names.
+TEST(Vbltool, RepairBoundsTheIndexByTheRecords)
+{
+    TempDir dir;
+    ArchiveImage image{40, {}};
+    for (int record = 0; record < 40; record++)
+        image.records.push_back({record, pattern_bytes(record % 2 ? 60 : 180, record)});
+    const std::string sound = build_archive(image);
+    auto with_count = [&](uint32_t count) {
+        std::string file = sound;
+        for (int i = 0; i < 4; i++)
+            file[size_t(4 + i)] = char(count >> (24 - 8 * i));
+        return file;
+    };
+    const struct {
+        uint32_t count;
+        const char* line;   // what repair says about the index
+    } cases[] = {
+        {801, "dropped index entries 40..800: the index would run into the records\n"},
+        {0xffffffff, "dropped index entries 40..4294967294: the index would run into the records\n"},
+        {30, "read index entries 30..39 beyond the count of 30: the index reaches the first record\n"},
+        {0, "read index entries 0..39 beyond the count of 0: the index reaches the first record\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.count);
+        write_file(dir.file("bad.vbl"), with_count(c.count));
+        const ProcessResult r = vbltool({"repair", dir.file("bad.vbl"), "-o", dir.file("good.vbl")});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_NE(r.out.find(c.line), std::string::npos) << r.out;
+        EXPECT_NE(r.out.find(": 40 records kept, "), std::string::npos) << r.out;
+        EXPECT_EQ(r.out.find("dropped record"), std::string::npos) << r.out;
+        EXPECT_EQ(read_file(dir.file("good.vbl")), sound);
+    }
 }
 
 TEST(Vbltool, BadInputNamesTheFileAndTheProblem)
