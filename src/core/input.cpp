@@ -3,6 +3,7 @@
 #include <SDL/SDL.h>
 
 #include "core/settings.h"
+#include "platform/timer.h"
 
 KeyState key_state;
 bool in_frame_wait;
@@ -75,7 +76,7 @@ bool alt_x_pressed() { return pressed_with_alt(SDLK_x); }
 
 int wait_input()
 {
-    SDL_WaitEvent(nullptr);
+    wait_for_event();
     begin_input_frame();
     return poll_events();
 }
