@@ -30,7 +30,8 @@
   // Flushes run one at a time; a change during a flush asks for another.
   var flushing = false;
   var flushAgain = false;
-  window.vorbixStorage = { flushes: 0, failures: 0 };
+  // What the tests read: flushes done and failed, and whether one is running.
+  window.vorbixStorage = { flushes: 0, failures: 0, busy: false };
 
   function flush() {
     if (flushing) {
@@ -38,8 +39,10 @@
       return;
     }
     flushing = true;
+    window.vorbixStorage.busy = true;
     FS.syncfs(false, function (error) {
       flushing = false;
+      window.vorbixStorage.busy = flushAgain;
       if (error) {
         window.vorbixStorage.failures++;
         var text = 'Your files could not be saved in this browser\'s storage (' + (error.message || error.errno || error) +

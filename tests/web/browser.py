@@ -50,7 +50,7 @@ class Browser:
         self.port = free_port()
         self.process = subprocess.Popen(
             ["chromium", "--headless=new", "--no-sandbox", "--disable-gpu", "--no-first-run",
-             "--no-default-browser-check", "--autoplay-policy=no-user-gesture-required",
+             "--no-default-browser-check",
              f"--remote-debugging-port={self.port}", f"--user-data-dir={profile}",
              "--window-size=1000,800", "about:blank"],
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
