@@ -91,6 +91,9 @@
     if (params.get('fast') === '1')
       ENV.VORBIX_FAST = '1';
     FS.mount(IDBFS, {}, HOME);
+    // The game writes screenshots into its working directory: the stored
+    // home directory, so they are kept too.
+    FS.chdir(HOME);
     addRunDependency('user-files');
     FS.syncfs(true, function (error) {
       if (error) {

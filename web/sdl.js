@@ -6,6 +6,16 @@
 SDL.defaults.copyOnLock = false;
 SDL.defaults.discardOnLock = true;
 SDL.defaults.opaqueFrontBuffer = false;
+// The desktop's SDL hands out a cleared screen, and the game never draws
+// some of its border pixels: emscripten's comes from malloc, cleared here.
+var vorbixMakeSurface = SDL.makeSurface;
+SDL.makeSurface = function (width, height) {
+  var surf = vorbixMakeSurface.apply(this, arguments);
+  var data = SDL.surfaces[surf];
+  if (data && data.buffer)
+    HEAPU8.fill(0, data.buffer, data.buffer + width * height * 4);
+  return surf;
+};
 SDL.getGamepads = function () {
   var pads = navigator.getGamepads ? navigator.getGamepads() : [];
   return Array.prototype.map.call(pads, function (pad) { return pad || undefined; });
