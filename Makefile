@@ -53,6 +53,7 @@ web: setup $(BUILD)/CMakeCache.txt
 
 # The browser tests: headless chromium against the page on 127.0.0.1.
 test-web: web
+	/usr/bin/python3 tests/web/keys_test.py $(CURDIR)
 	/usr/bin/python3 tests/web/web_test.py $(CURDIR)/$(BUILD_WEB) $(CURDIR)/$(BUILD)
 
 clean:

@@ -17,7 +17,6 @@ import shutil
 import subprocess
 import sys
 import tempfile
-import time
 import urllib.parse
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -27,7 +26,8 @@ HOME = "/home/web_user/.zuzezodov"
 WORKING_DIRECTORY = "/home/web_user"   # the page's, where screenshots go
 PLAYER = "web_user"   # the browser's USER
 LEFT = (37, "ArrowLeft", "ArrowLeft")
-KEYS = {"space": (32, " ", "Space"), "F4": (115, "F4", "F4"), "F5": (116, "F5", "F5")}
+KEYS = {"space": (32, " ", "Space"), "F4": (115, "F4", "F4"), "F5": (116, "F5", "F5"),
+        "print": (44, "PrintScreen", "PrintScreen")}
 # The first-start bindings of the movie inputs: none, up, down, left, right,
 # dig left, dig right.
 INPUT_KEYS = [0, 273, 274, 276, 275, 306, 308]
@@ -85,8 +85,9 @@ class Suite:
             f.write(script)
         env = dict(os.environ, HOME=home, USER=PLAYER, VORBIX_FAST="1", VORBIX_SCRIPT=path,
                    SDL_VIDEODRIVER="dummy", SDL_AUDIODRIVER="dummy")
-        subprocess.run([os.path.join(self.native, "vorbix"), "-w"] + args, cwd=home, env=env,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120, check=False)
+        run = subprocess.run([os.path.join(self.native, "vorbix"), "-w"] + args, cwd=home, env=env,
+                             capture_output=True, text=True, timeout=120, check=False)
+        self.native_output = run.stdout + run.stderr
         return os.path.join(home, ".zuzezodov"), home
 
     def wait_ended(self, browser, seconds):
@@ -99,10 +100,10 @@ class Suite:
     # The checks ---------------------------------------------------------
 
     def modes(self):
-        script = self.script("modes.txt", "10 press 32\n20 press 285\n" + alt_x(40))
+        script_text = "10 press 32\n20 press 285\n" + alt_x(40)
+        script = self.script("modes.txt", script_text)
         b = self.browser()
         try:
-            started = time.time()
             b.open(page_url(self.server, "-l 1", script))
             ended = self.wait_ended(b, 60)
             lines = b.console
@@ -112,10 +113,13 @@ class Suite:
         self.check(ended, "the scripted run ends with \"End.\" in the console")
         for line in ("frame 1: demo level 0", "frame 11: menu level 0", "frame 21: play level 1"):
             self.check(line in lines, f"the console shows \"{line}\"")
+        self.native_run(["-l", "1"], script_text)
+        native = [line for line in self.native_output.splitlines() if line.startswith("frame ")]
+        self.check(native == [line for line in lines if line.startswith("frame ")],
+                   "the same mode lines as the native program's with the same script")
         self.check(first is not None, "the page drew the game")
         if first is not None:
             self.figures.append(f"load to first frame: {first:.0f} ms (page start to first picture)")
-        del started
 
     def screenshot(self):
         script_text = "300 press 316\n" + alt_x(310)
@@ -245,6 +249,15 @@ class Suite:
             same = b.evaluate("window.stillTheSamePage === true")
             later = b.evaluate("window.vorbixFrames ? window.vorbixFrames.count : 0")
             self.check(same and later > frames, "F5 does not reload the page; the game goes on")
+            # The browser's storage refuses the next flush: a screenshot
+            # (Print) is written, and the page says it was not saved.
+            b.evaluate("IDBFS.syncfs = function (mount, populate, done) { done(new Error('storage refused')); }")
+            b.key(*KEYS["print"], down=True)
+            b.key(*KEYS["print"], down=False)
+            shown = b.wait_for("!document.getElementById('storage').hidden", 10)
+            text = b.evaluate("document.getElementById('storage').textContent")
+            self.check(shown and "could not be saved" in text and "storage refused" in text,
+                       f"a failed flush is shown on the page: {text}")
         finally:
             b.close()
 
