@@ -5,7 +5,7 @@ BUILD      ?= build
 BUILD_SAN  ?= build-san
 JOBS       ?= $(shell nproc)
 
-.PHONY: setup build run test test-sanitize docs deb clean
+.PHONY: setup build run test test-sanitize docs deb clean web test-web
 
 setup:
 	@tools/setup.sh
@@ -53,6 +53,22 @@ docs: build
 # and checked (file list, dependencies): $(BUILD)-deb/package/vorbix_*.deb
 deb: build
 	tools/make_deb.sh $(CURDIR) $(CURDIR)/$(BUILD) $(CURDIR)/$(BUILD)-deb -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+# The browser build in $(BUILD_WEB)/ (index.html, vorbix.js, .wasm, .data): the
+# native build generates the data; emcc finds its JavaScript modules in
+# Debian's node folder. Serve the folder with any static web server.
+BUILD_WEB  ?= build-web
+EMENV      = NODE_PATH=/usr/share/nodejs
+web: setup $(BUILD)/CMakeCache.txt
+	@tools/setup_web.sh
+	cmake --build $(BUILD) -j $(JOBS) --target game_data vorbix vbltool
+	$(EMENV) emcmake cmake -S web -B $(BUILD_WEB) -DVORBIX_NATIVE_BUILD=$(CURDIR)/$(BUILD)
+	$(EMENV) cmake --build $(BUILD_WEB) -j $(JOBS)
+
+# The browser tests: headless chromium against the page on 127.0.0.1.
+test-web: web
+	/usr/bin/python3 tests/web/keys_test.py $(CURDIR)
+	/usr/bin/python3 tests/web/web_test.py $(CURDIR)/$(BUILD_WEB) $(CURDIR)/$(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD)-deb

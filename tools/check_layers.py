@@ -22,6 +22,10 @@ CORE_BASE = {"settings", "input", "flags", "fatal", "replace"}
 # unit of a lower layer; units of one layer do not include each other, except
 # the mode code, where one mode hands over to another.
 LAYERS = {
+    # Desktop and browser variants of the calls into the system (timer and
+    # waits, sound loading and mixing): they include nothing of the game, so
+    # everything, the core leaf included, may call them.
+    "platform": -1,
     "core-base": 0,
     "level": 1,
     "picture": 2,

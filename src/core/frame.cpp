@@ -11,6 +11,7 @@
 #include "game/game.h"
 #include "gfxedit/gfxedit.h"
 #include "leveledit/leveledit.h"
+#include "platform/timer.h"
 #include "sound/sound.h"
 
 namespace {
@@ -22,7 +23,7 @@ void start_frame_timer()
     if (timer_installed)
         return;
     timer_installed = true;
-    SDL_SetTimer(FRAME_PERIOD_MS, frame_timer_callback);
+    start_tick_timer(FRAME_PERIOD_MS);
 }
 
 void stop_frame_timer()
@@ -30,17 +31,7 @@ void stop_frame_timer()
     if (!timer_installed)
         return;
     timer_installed = false;
-    SDL_SetTimer(0, nullptr);
-}
-
-// Runs on SDL's timer thread: it only hands an event to SDL's queue, which
-// has its own locking. Turning it into tick_pending happens in poll_events.
-uint32_t frame_timer_callback(uint32_t interval)
-{
-    SDL_Event event{};
-    event.type = SDL_USEREVENT;
-    SDL_PeepEvents(&event, 1, SDL_ADDEVENT, 0);
-    return interval;
+    stop_tick_timer();
 }
 
 void run_frame_body()
@@ -77,8 +68,7 @@ int run_frame()
         key_state.tick_pending = 0;   // the tick that let the last frame run
     begin_input_frame();
     const bool fast = fast_frames();
-    if (!fast)
-        SDL_Delay(10);
+    pause_before_frame(fast);
     in_frame_wait = true;
     for (;;) {
         if (poll_events()) {
@@ -94,7 +84,7 @@ int run_frame()
             break;
         // Sleep until the next event (at the latest the next timer tick)
         // instead of spinning; the event stays queued for poll_events.
-        SDL_WaitEvent(nullptr);
+        wait_for_event();
     }
     in_frame_wait = false;
     run_frame_body();

@@ -5,6 +5,7 @@
 #include <SDL/SDL.h>
 
 #include "core/settings.h"
+#include "platform/timer.h"
 
 KeyState key_state;
 bool in_frame_wait;
@@ -77,7 +78,7 @@ bool alt_x_pressed() { return pressed_with_alt(SDLK_x); }
 
 int wait_input()
 {
-    SDL_WaitEvent(nullptr);
+    wait_for_event();
     begin_input_frame();
     // A quit request (the window closed, SIGTERM or SIGINT, which SDL turns
     // into one) ends the program from any wait, through the normal exit.

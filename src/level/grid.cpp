@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "level/archive.h"
+#include "platform/random.h"
 
 PlayGrid play_grid;
 std::array<uint8_t, 16> casts_shadow;
@@ -38,7 +39,7 @@ void build_shadow_and_variant_tables()
         casts_shadow[code] = 1;
     // The unseeded generator gives the same variants on every run.
     for (uint8_t& v : cell_variant)
-        v = static_cast<uint8_t>(rand() & 3);
+        v = static_cast<uint8_t>(unseeded_random() & 3);
 }
 
 namespace {

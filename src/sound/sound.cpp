@@ -8,6 +8,8 @@
 
 #include "core/settings.h"
 #include "picture/datafile.h"
+#include "platform/audio.h"
+#include "platform/timer.h"
 
 SoundChannel sound_channels[SOUND_COUNT];
 bool sound_open;
@@ -16,7 +18,12 @@ namespace {
 
 const char* const SOUND_FILES[SOUND_COUNT] = {"fall.wav", "dig.wav", "pop.wav", "victory.wav", "death.wav"};
 
-SDL_AudioCVT samples[SOUND_COUNT];
+// Each effect as 8-bit mono samples at 11025 Hz.
+struct Samples {
+    uint8_t* data;
+    uint32_t length;
+};
+Samples samples[SOUND_COUNT];
 
 bool channel_playing(const SoundChannel& c) { return c.position != c.length; }
 
@@ -31,7 +38,7 @@ void stop_channel(int effect)
 void wait_until_quiet()
 {
     do {
-        SDL_Delay(100);
+        pause_ms(100);
     } while ([] {
         for (const SoundChannel& c : sound_channels)
             if (channel_playing(c))
@@ -51,13 +58,14 @@ int fail_loading()
 
 void mix_sounds(void*, uint8_t* stream, int length)
 {
-    // SDL has filled the buffer with silence; every channel adds to it.
+    // The buffer starts silent; every channel adds to it.
+    begin_mix(stream, length);
     for (SoundChannel& c : sound_channels) {
         uint32_t n = c.length - c.position;
         if (n > uint32_t(length))
             n = uint32_t(length);
         if (n > 0 && c.data)
-            SDL_MixAudio(stream, c.data + c.position, n, SDL_MIX_MAXVOLUME);
+            mix_samples(stream, c.data + c.position, n);
         c.position += n;
     }
 }
@@ -84,31 +92,14 @@ int open_sound()
             fprintf(stderr, "Paths exhausted for file %s\n", path);
             return fail_loading();
         }
-        SDL_AudioSpec wav;
-        Uint8* data = nullptr;
-        Uint32 length = 0;
-        if (!SDL_LoadWAV_RW(SDL_RWFromFile(path, "rb"), 1, &wav, &data, &length)) {
-            fprintf(stderr, "Couldn't load %s: %s\n", path, SDL_GetError());
+        Samples& effect_samples = samples[effect];
+        free_effect_samples(effect_samples.data);   // a second opening replaces what the first loaded
+        effect_samples = Samples{};
+        const char* reason = nullptr;
+        if (!load_effect_samples(path, &effect_samples.data, &effect_samples.length, &reason)) {
+            fprintf(stderr, "Couldn't load %s: %s\n", path, reason);
             return fail_loading();
         }
-        SDL_AudioCVT& cvt = samples[effect];
-        free(cvt.buf);   // a second opening replaces what the first loaded
-        cvt.buf = nullptr;
-        if (SDL_BuildAudioCVT(&cvt, wav.format, wav.channels, wav.freq, AUDIO_U8, 1, 11025) < 0) {
-            fprintf(stderr, "Couldn't load %s: %s\n", path, SDL_GetError());
-            SDL_FreeWAV(data);
-            return fail_loading();
-        }
-        cvt.buf = static_cast<Uint8*>(malloc(size_t(length) * size_t(cvt.len_mult)));
-        if (!cvt.buf) {
-            fprintf(stderr, "Couldn't load %s: %s\n", path, "out of memory");
-            SDL_FreeWAV(data);
-            return fail_loading();
-        }
-        memcpy(cvt.buf, data, length);
-        cvt.len = int(length);
-        SDL_ConvertAudio(&cvt);
-        SDL_FreeWAV(data);
     }
     sound_open = true;
     SDL_PauseAudio(0);
@@ -131,8 +122,8 @@ int play_sound(int effect)
     if (channel_playing(sound_channels[effect]))
         stop_channel(effect);
     SDL_LockAudio();
-    sound_channels[effect].data = samples[effect].buf;
-    sound_channels[effect].length = uint32_t(samples[effect].len_cvt);
+    sound_channels[effect].data = samples[effect].data;
+    sound_channels[effect].length = samples[effect].length;
     sound_channels[effect].position = 0;
     SDL_UnlockAudio();
     return effect;

@@ -1,0 +1,5 @@
+#include "platform/random.h"
+
+#include <cstdlib>
+
+int unseeded_random() { return rand(); }
