@@ -40,7 +40,7 @@ deb=$1
 dpkg-deb -c "$deb" | awk '{print $6}' >"$work/files"
 for path in ./usr/games/vorbix ./usr/games/vbltool \
     ./usr/share/doc/vorbix/copyright ./usr/share/doc/vorbix/changelog.gz \
-    ./usr/share/sdl_vorbix/levels.vbl ./usr/share/sdl_vorbix/masters.vbl \
+    ./usr/share/sdl_vorbix/levels.vbl ./usr/share/sdl_vorbix/masters.vbl ./usr/share/sdl_vorbix/titles.txt \
     ./usr/share/sdl_vorbix/redbrick.lbm ./usr/share/sdl_vorbix/regularguy.lbm \
     ./usr/share/sdl_vorbix/badguy.lbm ./usr/share/sdl_vorbix/spiral.lbm ./usr/share/sdl_vorbix/vrbx.bmp \
     ./usr/share/sdl_vorbix/fall.wav ./usr/share/sdl_vorbix/dig.wav ./usr/share/sdl_vorbix/pop.wav \

@@ -21,6 +21,7 @@
 #include "level/movie.h"
 #include "level/repair.h"
 #include "level/textformat.h"
+#include "level/titles.h"
 #include "game/replay.h"
 #include <algorithm>
 #include <chrono>
@@ -49,7 +50,8 @@ const char USAGE[] =
     "       vbltool solve ARCHIVE|FILE LEVEL [--seed N] [--budget SECONDS] [--first] [-o FILE.movie]\n"
     "       vbltool render ARCHIVE|FILE LEVEL -o FILE.png [--movie FILE --tick N]\n"
     "       vbltool render ARCHIVE all -o FILE.png   (a sheet of every level)\n"
-    "       vbltool repair ARCHIVE -o NEW       (salvages the readable records)\n";
+    "       vbltool repair ARCHIVE -o NEW       (salvages the readable records)\n"
+    "       vbltool titles -o FILE LEVEL.txt...  (the table of the levels' titles)\n";
 
 // The longest search and the most replays one command runs: a week of
 // searching, a million replays (larger numbers overflow the clocks and
@@ -615,6 +617,37 @@ int command_render(const std::vector<std::string>& args)
     return 0;
 }
 
+// The title table the game shows level names from: one line for each level
+// file whose first line names a title.
+int command_titles(const char* output, const std::vector<std::string>& files)
+{
+    std::vector<std::pair<int, std::string>> lines;
+    for (const std::string& file : files) {
+        int level;
+        if (!level_of_file_name(file, &level))
+            return fail(file, "the file name names no level 1..400");
+        std::string text;
+        if (!read_text_file(file, &text))
+            return fail(file, strerror(errno));
+        LevelRecord record;
+        const std::string problem = parse_level_text(text, record.data());
+        if (!problem.empty())
+            return fail(file, problem);
+        const std::string title = title_of_level_text(text);
+        if (title.size() > size_t(TITLE_LENGTH))
+            return fail(file, "the title is longer than " + std::to_string(TITLE_LENGTH) + " characters");
+        if (!title.empty())
+            lines.push_back({level, title_line(level, record.data(), title)});
+    }
+    std::sort(lines.begin(), lines.end());
+    std::string table = "# level, fingerprint of its record, title\n";
+    for (const auto& line : lines)
+        table += line.second;
+    if (!write_file_whole(output, table))
+        return fail(output, std::string("cannot write: ") + strerror(errno));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -651,6 +684,8 @@ int main(int argc, char** argv)
         return command_render(std::vector<std::string>(argv + 2, argv + argc));
     if (command == "solve" && argc >= 4)
         return command_solve(std::vector<std::string>(argv + 2, argv + argc));
+    if (command == "titles" && argc >= 4 && strcmp(argv[2], "-o") == 0)
+        return command_titles(argv[3], std::vector<std::string>(argv + 4, argv + argc));
     if (command == "pack" && argc >= 4 && strcmp(argv[2], "-o") == 0)
         return command_pack(argv[3], std::vector<std::string>(argv + 4, argv + argc));
     return usage();

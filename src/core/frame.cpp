@@ -13,6 +13,7 @@
 #include "leveledit/leveledit.h"
 #include "platform/timer.h"
 #include "sound/sound.h"
+#include "frontend/level_title.h"
 
 namespace {
 bool timer_installed;
@@ -50,6 +51,7 @@ void run_frame_body()
     if (game_active && top_line_stale())
         format_top_line();
     refresh_status_lines();
+    show_level_title();
     update_sprite_poses();
     save_sprite_backgrounds();
     draw_sprites();

@@ -10,6 +10,7 @@
 #include "core/input.h"
 #include "core/settings.h"
 #include "display/status.h"
+#include "frontend/help.h"
 #include "frontend/modes.h"
 #include "gfxedit/gfxedit.h"
 #include "game/game.h"
@@ -122,6 +123,8 @@ const char* mode_name(ModeHandler m)
         return "play";
     if (m == main_menu_handler)
         return "menu";
+    if (m == help_handler)
+        return "help";
     if (m == level_editor_mode)
         return "leveledit";
     if (m == gfx_editor_mode)

@@ -40,7 +40,7 @@ const char HELP_TEXT[] =
     "\n"
     "-c file, --config file\n"
     "              Use alternate file for vorbix configuration.\n"
-    "              See vrbxrc in your ~/.vorbix directory for the\n"
+    "              See vrbxrc in your ~/.zuzezodov directory for the\n"
     "              proper config file format.\n"
     "\n"
     "-w, --window  Run vorbix in a window instead of full screen.\n"
@@ -60,6 +60,8 @@ const char HELP_TEXT[] =
     "              can be used with the -l option to go straight to the\n"
     "              level you are stuck on.  See if you can best the score,\n"
     "              or playing time of the Masters!\n"
+    "\n"
+    "-q, --quiet   Play vorbix without sound.\n"
     "\n";
 
 // How long a second game on one user directory shows why it ends.

@@ -12,6 +12,7 @@
 #include "display/status.h"
 #include "display/tiles.h"
 #include "frontend/dialogs.h"
+#include "frontend/help.h"
 #include "frontend/userdir.h"
 #include "game/game.h"
 #include "gfxedit/gfxedit.h"
@@ -98,6 +99,7 @@ void draw_main_menu()
         "ESC       TOGGLE DEMO/PLAY MODES",
         "F         TOGGLE FULLSCREEN MODE",
         "ALT-X     EXIT GAME",
+        "H         HOW TO PLAY",
     };
     for (const char* line : lines)
         print_menu_line(line);
@@ -182,6 +184,9 @@ void main_menu_handler()
     } else if (key_pressed(SDLK_F3)) {
         leave_game();
         enter_level_editor();
+    } else if (key_pressed(SDLK_h)) {
+        show_help();
+        mode_handler = help_handler;
     }
     if (key_pressed(SDLK_f))
         toggle_fullscreen();

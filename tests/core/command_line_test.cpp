@@ -11,7 +11,7 @@ const std::string HELP =
     "-h, --help    Show this help text and exit.\n\n"
     "-c file, --config file\n"
     "              Use alternate file for vorbix configuration.\n"
-    "              See vrbxrc in your ~/.vorbix directory for the\n"
+    "              See vrbxrc in your ~/.zuzezodov directory for the\n"
     "              proper config file format.\n\n"
     "-w, --window  Run vorbix in a window instead of full screen.\n\n"
     "-l 125,\n"
@@ -26,7 +26,8 @@ const std::string HELP =
     "              this option to see how the Masters do it. This option\n"
     "              can be used with the -l option to go straight to the\n"
     "              level you are stuck on.  See if you can best the score,\n"
-    "              or playing time of the Masters!\n\n";
+    "              or playing time of the Masters!\n\n"
+    "-q, --quiet   Play vorbix without sound.\n\n";
 const std::string VERSION = "\nSDL Vorbix version 1.4.5.4 (1/5/2015)\n\n";
 const std::string LEVEL = "\nLevel numbers must be numeric, ranging from 1 to 400\n\n";
 

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -15,6 +16,8 @@
 
 #include "level/grid.h"
 #include "level/textformat.h"
+#include "level/titles.h"
+#include "display/status.h"
 #include "leveledit/validate.h"
 #include "support/process.h"
 
@@ -158,6 +161,29 @@ TEST(LevelSources, TwoHundredInTenSetsOfRisingEffort)
     ASSERT_EQ(medians.size(), size_t(SETS));
     for (int set = 1; set < SETS; set++)
         EXPECT_GE(medians[size_t(set)], medians[size_t(set - 1)]) << "set " << set + 1 << " is easier than set " << set;
+}
+
+// The title table the build ships beside the archive names every level with
+// the title of its source, for the record the source holds, in characters
+// the game's font draws.
+TEST(LevelSources, EveryShippedLevelHasItsTitleInTheTable)
+{
+    std::string text;
+    ASSERT_TRUE(read_text_file(VORBIX_BUILD_DIR "/data/titles.txt", &text));
+    static TitleTable table;
+    ASSERT_EQ(parse_titles(text, table), "");
+    build_glyph_map();
+    const std::map<int, LevelSource> levels = read_level_sources();
+    ASSERT_EQ(levels.size(), 200u);
+    for (const auto& [number, level] : levels) {
+        const char* title = find_title(table, number, level.record.data());
+        ASSERT_NE(title, nullptr) << "level " << number;
+        EXPECT_EQ(title, title_of_level_text(level.text)) << "level " << number;
+        int drawn = 0;
+        for (const char* c = title; *c; c++)
+            drawn += *c == ' ' || glyph_map[static_cast<unsigned char>(*c)] != BLANK_GLYPH;
+        EXPECT_GE(drawn, int(strlen(title)) - 1) << "level " << number << ": " << title;
+    }
 }
 
 } // namespace

@@ -128,6 +128,18 @@ TEST(Program, SpaceShowsTheMenuAndF4StartsPlay)
     EXPECT_NE(r.err.find("frame 21: play level 1\n"), std::string::npos) << r.err;
 }
 
+TEST(Program, HInTheMenuShowsTheHelpAndAnyKeyGoesBack)
+{
+    Fixture f;
+    // Print (a screenshot of the help) and Shift leave the help up; a leaves it.
+    ProcessResult r = f.run({"-w", "-q", "-l", "1"},
+                            "10 press 32\n20 press 104\n24 press 316\n26 press 304\n30 press 97\n" + alt_x(40));
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("frame 11: menu level 1\nframe 21: help level 1\nframe 31: menu level 1\n"),
+              std::string::npos)
+        << r.err;
+}
+
 TEST(Program, AltXTappedWithinOneBatchEnds)
 {
     // Alt goes down, x is pressed and Alt goes up before frame 31 looks.
