@@ -44,7 +44,7 @@ game_pid=""
 unmount_all()
 {
     for r in "$root" "$root2"; do
-        for m in tmp/.X11-unix dev/pts dev sys proc; do
+        for m in tmp/.X11-unix dev/pts dev sys proc ""; do
             mountpoint -q "$r/$m" 2>/dev/null && umount -l "$r/$m"
         done
     done
@@ -54,7 +54,13 @@ cleanup()
     [ -n "$game_pid" ] && kill -- -"$game_pid" 2>/dev/null
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
     unmount_all
-    rm -rf "$work"
+    # Never remove a root while anything of this machine is still mounted
+    # in it: the bind mount of /dev would take the machine's devices along.
+    if grep -q " $work/" /proc/mounts; then
+        echo "left $work in place: it still holds mounts"
+    else
+        rm -rf "$work"
+    fi
 }
 trap cleanup EXIT
 trap 'exit 1' INT TERM
@@ -78,9 +84,12 @@ step()
 
 mount_root()
 {
-    mount -t proc proc "$1/proc" && mount -t sysfs sys "$1/sys" &&
+    # The root bound onto itself is a mount point, as / is on a real
+    # machine: the tests that make a mount namespace need that.
+    mount --bind "$1" "$1" && mount -t proc proc "$1/proc" && mount -t sysfs sys "$1/sys" &&
         mount --bind /dev "$1/dev" && mount --bind /dev/pts "$1/dev/pts" &&
-        mkdir -p "$1/tmp/.X11-unix" && mount --bind /tmp/.X11-unix "$1/tmp/.X11-unix"
+        mkdir -p /tmp/.X11-unix "$1/tmp/.X11-unix" && chmod 1777 /tmp/.X11-unix &&
+        mount --bind /tmp/.X11-unix "$1/tmp/.X11-unix"
 }
 
 # A command in a root, with a clean environment as a login would give.
@@ -132,9 +141,15 @@ for _ in $(seq 600); do
     sleep 0.2
 done
 [ -n "$window" ] || { echo " no window"; tail -n 40 "$out/run.sh.log"; exit 1; }
-sleep 2   # the demonstration runs
-xwd -silent -root | xwdtopnm 2>/dev/null | pnmtopng >"$out/run-window.png" 2>/dev/null
-colours=$(xwd -silent -root | xwdtopnm 2>/dev/null | ppmhist -noheader 2>/dev/null | wc -l)
+# The demonstration draws within a few seconds of the window's appearance.
+colours=0
+for _ in $(seq 60); do
+    xwd -silent -id "$window" | xwdtopnm 2>/dev/null >"$work/window.ppm"
+    colours=$(ppmhist -noheader "$work/window.ppm" 2>/dev/null | wc -l)
+    [ "$colours" -gt 20 ] && break
+    sleep 0.5
+done
+pnmtopng "$work/window.ppm" >"$out/run-window.png" 2>/dev/null
 echo " $(($(date +%s) - start)) s, window $window, $colours colours, $out/run-window.png"
 kill -- -"$game_pid" 2>/dev/null
 game_pid=""
