@@ -59,7 +59,7 @@ deb: build
 # Debian's node folder. Serve the folder with any static web server.
 BUILD_WEB  ?= build-web
 EMENV      = NODE_PATH=/usr/share/nodejs
-web: setup $(BUILD)/CMakeCache.txt
+web: setup $(BUILD)/.configured
 	@tools/setup_web.sh
 	cmake --build $(BUILD) -j $(JOBS) --target game_data vorbix vbltool
 	$(EMENV) emcmake cmake -S web -B $(BUILD_WEB) -DVORBIX_NATIVE_BUILD=$(CURDIR)/$(BUILD)
@@ -71,4 +71,4 @@ test-web: web
 	/usr/bin/python3 tests/web/web_test.py $(CURDIR)/$(BUILD_WEB) $(CURDIR)/$(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD)-deb
+	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD)-deb $(BUILD_WEB)
