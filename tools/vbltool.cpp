@@ -731,7 +731,7 @@ int read_level_and_movie(const std::string& level_file, const std::string& movie
     *inputs = inputs_of_movie(record.data(), int(record.size()));
     *seed = record[MOVIE_SEED_OFFSET];
     for (const std::string& line : split_lines(text))
-        if (line.rfind("; ", 0) == 0 && line.rfind("; shortened", 0) != 0)
+        if (line.rfind("; ", 0) == 0)
             *comments += (comments->empty() ? "" : "\n; ") + line.substr(2);
     return 0;
 }
@@ -764,10 +764,14 @@ int command_shorten(const std::vector<std::string>& args)
     const std::vector<uint8_t> record = movie_record_of(r.inputs, r.score_after, seed, "VORBIX");
     if (record.empty())
         return fail(files[1], "the movie needs more than 2047 pairs"), 1;
+    // The first shortening names the figures of the movie as it was found;
+    // a later one keeps that line.
     char line[200];
-    snprintf(line, sizeof line, "shortened: %d ticks and score %d before, %d cuts", r.ticks_before,
-             r.score_before, r.cuts);
-    const std::string text = movie_text(record.data(), int(record.size()), (comments + "\n; " + line).c_str());
+    snprintf(line, sizeof line, "\n; shortened by vbltool shorten from %d ticks, score %d", r.ticks_before,
+             r.score_before);
+    if (comments.find("shortened by vbltool shorten") == std::string::npos)
+        comments += line;
+    const std::string text = movie_text(record.data(), int(record.size()), comments.c_str());
     if (!write_file_whole(output, text))
         return fail(output, strerror(errno)), 1;
     printf("%s ticks=%d->%d score=%d->%d cuts=%d simulated=%lld\n", files[1].c_str(), r.ticks_before, r.ticks_after,

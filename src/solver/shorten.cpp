@@ -19,14 +19,15 @@ struct HeroStep {
 
 struct LevelRun {
     bool won = false;
+    size_t inputs_used = 0;        // the hero left on input inputs_used - 1
     int ticks = 0;
     int score = 0;
     std::vector<HeroStep> steps;   // after tick 0 (the start), 1, 2, ...
 };
 
 // The one place that runs the rules: the level now in the grid played from
-// seed with one input a tick. It wins when the hero leaves on the last input.
-// The grid is left as it was.
+// seed with one input a tick. It wins when the hero leaves, on the last input
+// or before it. The grid is left as it was.
 LevelRun run_level(const std::vector<uint8_t>& inputs, int seed, bool trace)
 {
     LevelRun run;
@@ -40,7 +41,8 @@ LevelRun run_level(const std::vector<uint8_t>& inputs, int seed, bool trace)
             run_rules_frame(inputs[i]);
             if (trace)
                 run.steps.push_back({hero.x, hero.y, hero.flags, !game_state.waiting_for_input});
-            run.won = game_state.exit_count != 0 && i + 1 == inputs.size();
+            run.won = game_state.exit_count != 0;
+            run.inputs_used = i + 1;
         }
         run.ticks = game_state.play_ticks;
         run.score = game_state.score;
@@ -119,6 +121,7 @@ ShortenResult shorten_movie(const std::vector<uint8_t>& inputs, int seed, const 
                     result.ticks_run += int64_t(trial.size());
                     if (!run.won || run.score < best.score || (run.score == best.score && run.ticks >= best.ticks))
                         continue;
+                    trial.resize(run.inputs_used);   // inputs after the way out play no part
                     result.inputs = std::move(trial);
                     best = run_level(result.inputs, seed, true);
                     result.ticks_run += int64_t(result.inputs.size());
@@ -128,6 +131,35 @@ ShortenResult shorten_movie(const std::vector<uint8_t>& inputs, int seed, const 
                 if (kept)
                     break;   // the same tick again, against the new movie
             }
+        }
+    }
+    // A short run there and back that stays (back to the same cell within
+    // eight cells' time) becomes a wait on the spot as long: the guards see
+    // nearly the same hero, the movie no longer paces.
+    constexpr size_t PACING_TICKS = 96;
+    for (size_t i = 0; i + 1 < best.steps.size() && result.ticks_run < options.tick_budget; i++) {
+        if (!best.steps[i].playing || (best.steps[i].flags & (ACTOR_FALLING | ACTOR_DIGGING)))
+            continue;
+        const uint64_t key = hero_key(best.steps[i]);
+        for (size_t j = std::min(best.steps.size() - 1, i + PACING_TICKS); j > i + 1; j--) {
+            if (hero_key(best.steps[j]) != key)
+                continue;
+            const bool moved = std::any_of(best.steps.begin() + long(i), best.steps.begin() + long(j),
+                                           [&](const HeroStep& s) { return hero_key(s) != key; });
+            if (!moved)
+                break;   // already standing
+            std::vector<uint8_t> trial = result.inputs;
+            std::fill(trial.begin() + long(i), trial.begin() + long(j), uint8_t(INPUT_NONE));
+            const LevelRun run = run_level(trial, seed, false);
+            result.ticks_run += int64_t(trial.size());
+            if (!run.won || run.score < best.score || run.ticks > best.ticks)
+                continue;
+            trial.resize(run.inputs_used);
+            result.inputs = std::move(trial);
+            best = run_level(result.inputs, seed, true);
+            result.ticks_run += int64_t(result.inputs.size());
+            result.cuts++;
+            break;
         }
     }
     result.ticks_after = best.ticks;

@@ -1,7 +1,8 @@
 // The shortening pass over a winning movie: cuts detours (the stretch
 // between two visits of the hero to the same spot, when the rest still wins
 // with at least the same score) and waits that change nothing, keeping the
-// shorter of two movies with equal score. And the figures that tell how much
+// shorter of two movies with equal score; then turns short runs there and
+// back into a wait on the spot as long, where the movie still wins as well. And the figures that tell how much
 // a movie wanders: ticks, cell moves, back-steps, standing still.
 #pragma once
 #include <cstdint>
