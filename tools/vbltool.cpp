@@ -27,6 +27,7 @@
 #include <chrono>
 #include "leveledit/validate.h"
 #include "solver/solver.h"
+#include "solver/shorten.h"
 #include "core/frame.h"
 #include "frontend/config.h"
 #include "display/screen.h"
@@ -51,7 +52,9 @@ const char USAGE[] =
     "       vbltool render ARCHIVE|FILE LEVEL -o FILE.png [--movie FILE --tick N]\n"
     "       vbltool render ARCHIVE all -o FILE.png   (a sheet of every level)\n"
     "       vbltool repair ARCHIVE -o NEW       (salvages the readable records)\n"
-    "       vbltool titles -o FILE LEVEL.txt...  (the table of the levels' titles)\n";
+    "       vbltool titles -o FILE LEVEL.txt...  (the table of the levels' titles)\n"
+    "       vbltool shorten LEVEL.txt MOVIE -o FILE.movie [--budget TICKS]\n"
+    "       vbltool measure ARCHIVE             (ticks, cell moves, back-steps, standing still)\n";
 
 // The longest search and the most replays one command runs: a week of
 // searching, a million replays (larger numbers overflow the clocks and
@@ -646,6 +649,115 @@ int command_titles(const char* output, const std::vector<std::string>& files)
     return write_output(output, table.data(), table.size());
 }
 
+// The movie file's inputs and seed, or a message; the level file's level
+// unpacked into the grid.
+int read_level_and_movie(const std::string& level_file, const std::string& movie_file,
+                         std::vector<uint8_t>* inputs, int* seed, std::string* comments)
+{
+    int level = 0;
+    if (!level_of_file_name(level_file, &level))
+        return fail(level_file, "the file name names no level 1..400");
+    if (int status = load_level_source(level_file.c_str(), std::to_string(level).c_str(), &level))
+        return status;
+    std::string text;
+    if (!read_text_file(movie_file, &text))
+        return fail(movie_file, strerror(errno));
+    std::vector<uint8_t> record;
+    const std::string problem = parse_movie_text(text, &record);
+    if (!problem.empty())
+        return fail(movie_file, problem);
+    *inputs = inputs_of_movie(record.data(), int(record.size()));
+    *seed = record[MOVIE_SEED_OFFSET];
+    for (const std::string& line : split_lines(text))
+        if (line.rfind("; ", 0) == 0)
+            *comments += (comments->empty() ? "" : "\n; ") + line.substr(2);
+    return 0;
+}
+
+// A master movie with its detours and idle waits cut, scoring at least as
+// much as before.
+int command_shorten(const std::vector<std::string>& args)
+{
+    std::string output;
+    ShortenOptions options;
+    std::vector<std::string> files;
+    for (size_t i = 0; i < args.size(); i++) {
+        if (args[i] == "-o" && i + 1 < args.size())
+            output = args[++i];
+        else if (args[i] == "--budget" && i + 1 < args.size())
+            options.tick_budget = atoll(args[++i].c_str());
+        else
+            files.push_back(args[i]);
+    }
+    if (files.size() != 2 || output.empty() || options.tick_budget <= 0)
+        return usage();
+    std::vector<uint8_t> inputs;
+    int seed = 0;
+    std::string comments;
+    if (int status = read_level_and_movie(files[0], files[1], &inputs, &seed, &comments))
+        return status;
+    const ShortenResult r = shorten_movie(inputs, seed, options);
+    if (!r.won)
+        return fail(files[1], "does not win its level"), 1;
+    const std::vector<uint8_t> record = movie_record_of(r.inputs, r.score_after, seed, "VORBIX");
+    if (record.empty())
+        return fail(files[1], "the movie needs more than 2047 pairs"), 1;
+    // The first shortening names the figures of the movie as it was found;
+    // a later one keeps that line.
+    char line[200];
+    snprintf(line, sizeof line, "\n; shortened by vbltool shorten from %d ticks, score %d", r.ticks_before,
+             r.score_before);
+    if (comments.find("shortened by vbltool shorten") == std::string::npos)
+        comments += line;
+    const std::string text = movie_text(record.data(), int(record.size()), comments.c_str());
+    if (!write_file_whole(output, text))
+        return fail(output, strerror(errno)), 1;
+    printf("%s ticks=%d->%d score=%d->%d cuts=%d simulated=%lld\n", files[1].c_str(), r.ticks_before, r.ticks_after,
+           r.score_before, r.score_after, r.cuts, static_cast<long long>(r.ticks_run));
+    return 0;
+}
+
+// How the archive's movies move: per level, per set of twenty and in all.
+int command_measure(const char* archive)
+{
+    if (!use_archive(archive) || !check_archive(archive))
+        return 1;
+    prepare_headless();
+    MovieFigures set{}, all{};
+    int set_levels = 0;
+    auto print = [](const char* what, const MovieFigures& f) {
+        printf("%s ticks=%d score=%d moves=%d back=%d (%.1f%%) standing=%d (%.1f%%)\n", what, f.ticks, f.score,
+               f.cell_moves, f.back_steps, f.cell_moves ? 100.0 * f.back_steps / f.cell_moves : 0.0, f.standing,
+               f.ticks ? 100.0 * f.standing / f.ticks : 0.0);
+    };
+    auto add = [](MovieFigures& to, const MovieFigures& f) {
+        to.ticks += f.ticks;
+        to.score += f.score;
+        to.cell_moves += f.cell_moves;
+        to.back_steps += f.back_steps;
+        to.standing += f.standing;
+    };
+    std::vector<uint8_t> record(MOVIE_HEADER_SIZE + 2 * MOVIE_MAX_PAIRS);
+    for (int level = 1; level <= MAX_LEVEL; level++) {
+        const int length = read_record(movie_record(level), record.data(), int(record.size()));
+        if (length >= MOVIE_HEADER_SIZE && unpack_level(level)) {
+            current_level = level;
+            const MovieFigures f = measure_movie(inputs_of_movie(record.data(), length), record[MOVIE_SEED_OFFSET]);
+            print(("level=" + std::to_string(level) + (f.won ? "" : " (no win)")).c_str(), f);
+            add(set, f);
+            add(all, f);
+            set_levels++;
+        }
+        if (level % 20 == 0 && set_levels > 0) {
+            print(("set=" + std::to_string(level / 20)).c_str(), set);
+            set = MovieFigures{};
+            set_levels = 0;
+        }
+    }
+    print("all", all);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -682,6 +794,10 @@ int main(int argc, char** argv)
         return command_render(std::vector<std::string>(argv + 2, argv + argc));
     if (command == "solve" && argc >= 4)
         return command_solve(std::vector<std::string>(argv + 2, argv + argc));
+    if (command == "shorten" && argc >= 5)
+        return command_shorten(std::vector<std::string>(argv + 2, argv + argc));
+    if (command == "measure" && argc == 3)
+        return command_measure(argv[2]);
     if (command == "titles" && argc >= 4 && strcmp(argv[2], "-o") == 0)
         return command_titles(argv[3], std::vector<std::string>(argv + 4, argv + argc));
     if (command == "pack" && argc >= 4 && strcmp(argv[2], "-o") == 0)

@@ -1,0 +1,38 @@
+// The shortening pass over a winning movie: cuts detours (the stretch
+// between two visits of the hero to the same spot, when the rest still wins
+// with at least the same score) and waits that change nothing, keeping the
+// shorter of two movies with equal score; then turns short runs there and
+// back into a wait on the spot as long, where the movie still wins as well. And the figures that tell how much
+// a movie wanders: ticks, cell moves, back-steps, standing still.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+struct ShortenOptions {
+    int64_t tick_budget = 60000000;   // ticks the rules may run for one movie
+    int tries_per_tick = 16;          // cuts tried from one tick of the movie
+};
+
+struct ShortenResult {
+    bool won = false;                 // the movie given won its level
+    std::vector<uint8_t> inputs;      // the shortened movie (the given one when nothing was cut)
+    int ticks_before = 0, ticks_after = 0;
+    int score_before = 0, score_after = 0;
+    int cuts = 0;                     // cuts kept
+    int64_t ticks_run = 0;            // ticks the rules ran
+};
+
+// Shortens the movie of the level now in the grid, played from seed.
+ShortenResult shorten_movie(const std::vector<uint8_t>& inputs, int seed, const ShortenOptions& options);
+
+struct MovieFigures {
+    bool won = false;
+    int ticks = 0;          // ticks of play
+    int score = 0;
+    int cell_moves = 0;     // moves of the hero from one cell to another
+    int back_steps = 0;     // moves straight back to the cell before (A, B, A)
+    int standing = 0;       // ticks of play the hero neither moves nor digs
+};
+
+// The figures of a movie of the level now in the grid.
+MovieFigures measure_movie(const std::vector<uint8_t>& inputs, int seed);

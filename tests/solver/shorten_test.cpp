@@ -1,0 +1,108 @@
+// The shortening pass and the figures of a movie, on a small level whose
+// way out is plain: walk right over the chest to the escape ladder, climb.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "game/game.h"
+#include "game/replay.h"
+#include "level/grid.h"
+#include "level/textformat.h"
+#include "solver/shorten.h"
+#include "solver/solver.h"
+
+namespace {
+
+const std::vector<std::string> FLAT = {
+    "............S",
+    "............S",
+    "....P...$...S",
+    "@@@@@@@@@@@@@@@@@@@@@@@@",
+};
+
+void load(const std::vector<std::string>& rows)
+{
+    play_grid.fill(TILE_BORDER);
+    for (int r = 0; r < FIELD_ROWS; r++)
+        for (int c = 0; c < FIELD_COLUMNS; c++) {
+            char ch = r < int(rows.size()) && c < int(rows[size_t(r)].size()) ? rows[size_t(r)][size_t(c)] : '.';
+            play_grid[size_t(field_cell(c, r))] = uint8_t(strchr(TILE_CHARS, ch) - TILE_CHARS);
+        }
+}
+
+std::vector<uint8_t> inputs(std::initializer_list<std::pair<int, int>> runs)
+{
+    std::vector<uint8_t> out;
+    for (auto [count, input] : runs)
+        out.insert(out.end(), size_t(count), uint8_t(input));
+    return out;
+}
+
+TEST(Shorten, FiguresCountCellMovesBackStepsAndStandingStill)
+{
+    prepare_headless();
+    load(FLAT);
+    const struct {
+        std::vector<uint8_t> movie;
+        int cell_moves, back_steps, standing;
+    } cases[] = {
+        // The first step takes twelve ticks more than the next (the hero
+        // turns); a turn back counts one back-step.
+        {inputs({{36, INPUT_RIGHT}}), 2, 0, 0},
+        {inputs({{36, INPUT_RIGHT}, {24, INPUT_LEFT}}), 4, 1, 0},
+        {inputs({{24, INPUT_LEFT}, {36, INPUT_RIGHT}, {24, INPUT_LEFT}}), 6, 2, 0},
+        {inputs({{24, INPUT_RIGHT}, {10, INPUT_NONE}, {12, INPUT_RIGHT}}), 2, 0, 10},
+        // The wait for the first key is not play.
+        {inputs({{30, INPUT_NONE}, {24, INPUT_RIGHT}}), 1, 0, 0},
+    };
+    for (const auto& c : cases) {
+        const MovieFigures f = measure_movie(c.movie, 0);
+        EXPECT_FALSE(f.won);
+        EXPECT_EQ(f.cell_moves, c.cell_moves);
+        EXPECT_EQ(f.back_steps, c.back_steps);
+        EXPECT_EQ(f.standing, c.standing);
+    }
+}
+
+TEST(Shorten, CutsADetourAndAWaitAndKeepsTheWin)
+{
+    prepare_headless();
+    load(FLAT);
+    const SolveResult solved = solve_level(SolveOptions{});
+    ASSERT_EQ(solved.status, SOLVE_FOUND);
+    // Two cells left and back, then a wait, before the way out.
+    std::vector<uint8_t> movie = inputs({{36, INPUT_LEFT}, {36, INPUT_RIGHT}, {40, INPUT_NONE}});
+    movie.insert(movie.end(), solved.inputs.begin(), solved.inputs.end());
+    const MovieFigures before = measure_movie(movie, 0);
+    ASSERT_TRUE(before.won);
+    EXPECT_GE(before.back_steps, 1);
+    EXPECT_GE(before.standing, 40);
+
+    const ShortenResult r = shorten_movie(movie, 0, ShortenOptions{});
+    ASSERT_TRUE(r.won);
+    EXPECT_EQ(r.ticks_before, before.ticks);
+    EXPECT_LE(r.ticks_after, solved.ticks);
+    EXPECT_GE(r.score_after, r.score_before);
+    const MovieFigures after = measure_movie(r.inputs, 0);
+    EXPECT_TRUE(after.won);
+    EXPECT_EQ(after.ticks, r.ticks_after);
+    EXPECT_EQ(after.score, r.score_after);
+    EXPECT_EQ(after.back_steps, 0);
+    EXPECT_LT(after.standing, 40);
+}
+
+// A movie that does not win is given back as it is.
+TEST(Shorten, LeavesALosingMovieAlone)
+{
+    prepare_headless();
+    load(FLAT);
+    const std::vector<uint8_t> movie = inputs({{24, INPUT_LEFT}, {24, INPUT_RIGHT}});
+    const ShortenResult r = shorten_movie(movie, 0, ShortenOptions{});
+    EXPECT_FALSE(r.won);
+    EXPECT_EQ(r.inputs, movie);
+    EXPECT_EQ(r.cuts, 0);
+}
+
+} // namespace
