@@ -181,6 +181,9 @@ void show_summary()
         }
         if (key_pressed(SDLK_SPACE) || key_pressed(SDLK_ESCAPE))
             break;
+        // A capture of the summary, as Print Screen gives one during play.
+        if (key_pressed(SDLK_SYSREQ) || key_pressed(SDLK_PRINT))
+            take_screenshot();
         if (alt_x_pressed())
             exit(0);
     }
