@@ -13,15 +13,13 @@ import re
 import subprocess
 import sys
 
-# The core files every subsystem may read: start-up settings, the input
-# state, the frame flags and the process-wide exit. They include nothing above.
-CORE_BASE = {"settings", "input", "flags", "fatal"}
-
-# Layer of each unit, lowest first. A file may include its own unit and any
-# unit of a lower layer; units of one layer do not include each other, except
-# the mode code, where one mode hands over to another.
+# Layer of each folder, lowest first. A file may include its own folder and
+# any folder of a lower layer; folders of one layer do not include each
+# other, except the mode code, where one mode hands over to another.
 LAYERS = {
-    "core-base": 0,
+    # The names every subsystem reads: start-up settings, the input state,
+    # the frame flags and the process-wide exit. They include nothing above.
+    "core": 0,
     "level": 1,
     "picture": 2,
     "display": 3,
@@ -33,7 +31,7 @@ LAYERS = {
     "leveledit": 6,
     "gfxedit": 6,
     # main, start-up, the frame loop and the script driver.
-    "core-top": 7,
+    "program": 7,
 }
 
 MODE_LAYER = 6
@@ -43,11 +41,7 @@ EXCEPTIONS = set()
 
 
 def unit_of(path):
-    folder, _, name = path.partition("/")
-    if folder == "core":
-        stem = os.path.splitext(name)[0]
-        return "core-base" if stem in CORE_BASE else "core-top"
-    return folder
+    return path.partition("/")[0]
 
 
 def allowed(source, header):

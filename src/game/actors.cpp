@@ -261,7 +261,14 @@ void game_tick()
     } else {
         input = INPUT_NONE;
     }
+    rules_frame(input);
+}
+
+void rules_frame(int input)
+{
     run_game_tick(input);
+    update_holes();
+    update_clock();
 }
 
 void run_game_tick(int input)

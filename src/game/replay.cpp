@@ -51,8 +51,6 @@ bool replay_movie(ReplayResult* result)
     // past its end the rules get nothing, so the loop is bounded either way.
     for (int frame = 0; frame < 4 * MOVIE_BUFFER_SIZE * 255; frame++) {
         game_tick();
-        update_holes();
-        update_clock();
         update_sprite_poses();
         clear_dirty_list();
         if (game_state.exit_count) {
@@ -124,10 +122,7 @@ void load_movie_record()
 
 int save_movie_record()
 {
-    uint32_t score = uint32_t(game_state.score);
-    for (int i = 0; i < 4; i++)
-        movie.bytes[i] = uint8_t(score >> (8 * i));
-    memcpy(&movie.bytes[4], player_name, 16);
+    write_movie_header(movie.bytes.data(), game_state.score, player_name);
     if (current_level == 0)
         return ARCHIVE_OK;
     return write_record(movie_record(current_level), movie.bytes.data(), movie.cursor + 2);

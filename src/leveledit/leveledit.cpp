@@ -158,7 +158,7 @@ void paint(int x, int y)
 void write_level()
 {
     end_digit_entry();
-    if (const char* message = validate_level()) {
+    if (const char* message = validate_level(key_down(SDLK_RALT))) {
         show_editor_message(message);
         return;
     }

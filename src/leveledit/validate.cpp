@@ -1,29 +1,25 @@
 #include "leveledit/validate.h"
 
-#include <SDL/SDL.h>
-
 #include <array>
 
-#include "core/input.h"
 #include "level/grid.h"
 
-const char* validate_level()
+const char* validate_level(bool relaxed)
 {
     std::array<int32_t, 16> count{};
     for (uint8_t cell : play_grid)
         count[cell & 15]++;
-    const bool relaxed = key_down(SDLK_RALT);
     if (count[TILE_HERO_START] != 1)
         return "level must have exactly 1 player";
     if (count[TILE_ENEMY_START] > 5)
         return "level cannot have more than 5 enemies";
     const int32_t flashing = count[TILE_FLASHING_OBJECT];
-    if (relaxed && (flashing < 0 || flashing > 3))
+    if (relaxed && flashing > 3)
         return "number of flashing berries must be 0 to 3";
     if (!relaxed && flashing != 0 && flashing != 3)
         return "level must have exactly 0 or 3 flashing objects";
     const int32_t hidden = count[TILE_HIDDEN_ENEMY];
-    if (relaxed && (hidden < 0 || hidden > 3))
+    if (relaxed && hidden > 3)
         return "number of hidden ememies must be 0 to 3";
     if (!relaxed && hidden != 0 && hidden != 3)
         return "level must have exactly 0 or 3 hidden enemies";

@@ -7,9 +7,9 @@
 #include <sys/stat.h>
 #include <vector>
 
-#include "core/frame.h"
+#include "program/frame.h"
 #include "core/input.h"
-#include "core/script.h"
+#include "program/script.h"
 #include "core/settings.h"
 #include "display/screen.h"
 #include "display/status.h"

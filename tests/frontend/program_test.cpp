@@ -83,11 +83,13 @@ TEST(Program, DemonstrationEndsWithTheVictorySoundAndMovesOn)
     EXPECT_GT(loud, 5000u) << "the effects were mixed into the output";
 }
 
-TEST(Program, MenuPlayAndATakeOverStoreAMovieThatReplays)
+// F12 near the end of level 1's demonstration, at a tick whose next input
+// moves the hero, then the movie's keys to its last tick; `summary` is the
+// modal script lines at the summary, which comes up inside frame 4392,
+// before the last key is let go.
+std::string take_over_to_the_end(const std::string& summary)
 {
-    Fixture f;
     const std::vector<int> inputs = level0_inputs();
-    // Take over near the end, at a tick whose next input moves the hero.
     int take = 4392 - 300;
     while (inputs[size_t(take + 2)] == 0)
         take++;
@@ -103,11 +105,17 @@ TEST(Program, MenuPlayAndATakeOverStoreAMovieThatReplays)
             held = want;
         }
     }
-    // The summary comes up inside frame 4392, before the last key is let go:
-    // F12 there stores the play even though it is not better.
-    script += "modal 293\n";
+    script += summary;
     if (held)
         script += "4392 up " + std::to_string(held) + "\n";
+    return script;
+}
+
+TEST(Program, MenuPlayAndATakeOverStoreAMovieThatReplays)
+{
+    Fixture f;
+    // F12 in the summary stores the play even though it is not better.
+    std::string script = take_over_to_the_end("modal 293\n");
     script += "4400 press 32\n";   // nothing: play mode has no SPACE
     script += alt_x(4410);
     ProcessResult r = f.run({"-w", "-l", "1"}, script);
@@ -117,6 +125,19 @@ TEST(Program, MenuPlayAndATakeOverStoreAMovieThatReplays)
     EXPECT_EQ(r.out, "  1  movie  score=43450  time=73.12  ticks=4392  name=tester\n");
     r = run_process(VBLTOOL_BINARY, {"replay", f.dir.file("home/.zuzezodov/levels.vbl"), "1"});
     EXPECT_EQ(r.out, "level=1 outcome=exit ticks=4392 score=43450 seconds=73\n");
+}
+
+// Alt+X in the summary ends the program the way it does in a frame: the
+// session's end is written and nothing runs after that frame.
+TEST(Program, AltXInTheSummaryEndsTheProgram)
+{
+    Fixture f;
+    ProcessResult r = f.run({"-w", "-q", "-l", "1"}, take_over_to_the_end("modal down 308\nmodal press 120\n") +
+                                                           "4393 press 32\n4400 press 27\n");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.substr(r.out.size() >= 5 ? r.out.size() - 5 : 0), "End.\n") << r.out;
+    EXPECT_EQ(r.err.find("frame 4393"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("menu"), std::string::npos) << r.err;
 }
 
 TEST(Program, SpaceShowsTheMenuAndF4StartsPlay)

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "core/flags.h"
-#include "core/frame.h"
+#include "program/frame.h"
 #include "core/input.h"
-#include "core/script.h"
+#include "program/script.h"
 #include "core/settings.h"
 #include "display/screen.h"
 #include "display/status.h"

@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "core/frame.h"
+#include "program/frame.h"
 #include "core/input.h"
-#include "core/script.h"
+#include "program/script.h"
 #include "display/screen.h"
 #include "display/status.h"
 #include "display/tiles.h"

@@ -11,5 +11,6 @@ void stop_frame_timer();
 uint32_t frame_timer_callback(uint32_t interval);
 // One frame; 0 to go on, 1 when the program is to end.
 int run_frame();
-// Steps 6 to 19 of a frame, once it may run (tests drive frames without a timer).
+// The body of one frame once it may run: the editors, the rules, the drawing,
+// the mode handler and the screenshot key (tests drive frames without a timer).
 void run_frame_body();

@@ -1,4 +1,4 @@
-#include "core/startup.h"
+#include "program/startup.h"
 
 #include <SDL/SDL.h>
 #include <cctype>
@@ -10,9 +10,10 @@
 #include <getopt.h>
 #include <unistd.h>
 
-#include "core/frame.h"
+#include "program/frame.h"
+#include "core/fatal.h"
 #include "core/input.h"
-#include "core/script.h"
+#include "program/script.h"
 #include "core/settings.h"
 #include "display/screen.h"
 #include "display/status.h"
@@ -221,11 +222,11 @@ void init_video()
     reset_shared_palette();
     if (!alloc_display_buffers()) {
         fputs("No memory\n", stdout);
-        exit(EXIT_NO_MEMORY);
+        fatal_exit(EXIT_NO_MEMORY);
     }
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO) < 0) {
         fprintf(stderr, "Couldn't initialize SDL: %s\n", SDL_GetError());
-        exit(1);
+        fatal_exit(1);
     }
     atexit(shutdown_handler);
     set_window_icon();
@@ -233,7 +234,7 @@ void init_video()
     SDL_Surface* surface = SDL_SetVideoMode(SCREEN_WIDTH, SCREEN_HEIGHT, 8, video_flags | SDL_HWPALETTE);
     if (!surface) {
         fprintf(stderr, "Couldn't set display mode: %s\n", SDL_GetError());
-        exit(EXIT_NO_VIDEO_MODE);
+        fatal_exit(EXIT_NO_VIDEO_MODE);
     }
     attach_screen_surface(surface);
     SDL_ShowCursor(SDL_DISABLE);
@@ -261,8 +262,7 @@ int vorbix_main(int argc, char** argv)
     init_video();
     if (sound_enabled && open_sound() != 0) {
         SDL_Quit();
-        free_buffers();
-        exit(EXIT_NO_SOUND);
+        fatal_exit(EXIT_NO_SOUND);
     }
     read_config();
     init_gfx_editor();
@@ -300,5 +300,5 @@ int vorbix_main(int argc, char** argv)
     stop_frame_timer();
     if (sound_enabled)
         close_sound();
-    exit(0);
+    return 0;   // main returns it: the exit handler ends the session
 }
