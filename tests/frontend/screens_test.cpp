@@ -14,7 +14,10 @@
 #include <string>
 #include <vector>
 
+#include <SDL/SDL.h>
+
 #include "support/process.h"
+#include "support/script_lines.h"
 
 namespace {
 
@@ -22,12 +25,12 @@ const int LEVEL0_PAIRS[][2] = {
 #include "../tools/level0_pairs.inc"
 };
 
-const int INPUT_KEYS[] = {0, 273, 274, 276, 275, 306, 308};   // the first-start bindings
-const int PRINT = 316;
+using namespace scriptline;
 
-std::string at(long frame, const std::string& what) { return std::to_string(frame) + " " + what + "\n"; }
-std::string print_at(long frame) { return at(frame, "press " + std::to_string(PRINT)); }
-std::string alt_x(long frame) { return at(frame, "down 308") + at(frame, "press 120"); }
+// The first-start bindings of the input codes.
+const int INPUT_KEYS[] = {0, SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT, SDLK_LCTRL, SDLK_LALT};
+
+std::string print_at(long frame) { return press(frame, SDLK_PRINT); }
 
 // Level 1 (level 0 and its movie) taken over at frame 10 and played on with
 // the movie's keys, so that the hero digs and guards fall into the holes;
@@ -39,7 +42,7 @@ std::string play_script()
         for (int i = 0; i < p[0]; i++)
             inputs.push_back(p[1]);
     const int take = 10;
-    std::string script = at(take, "press 293");   // F12
+    std::string script = press(take, SDLK_F12);
     int held = 0;
     for (int tick = take + 2; tick <= 4392; tick++) {
         if (tick % 600 == 0)
@@ -47,15 +50,15 @@ std::string play_script()
         const int want = INPUT_KEYS[inputs[size_t(tick)]];
         if (want != held) {
             if (held)
-                script += at(tick - 1, "up " + std::to_string(held));
+                script += key(tick - 1, "up", held);
             if (want)
-                script += at(tick - 1, "down " + std::to_string(want));
+                script += key(tick - 1, "down", want);
             held = want;
         }
     }
-    script += "modal " + std::to_string(PRINT) + "\nmodal 32\n";
+    script += modal(SDLK_PRINT) + modal(SDLK_SPACE);
     if (held)
-        script += at(4392, "up " + std::to_string(held));
+        script += key(4392, "up", held);
     return script + alt_x(4400);
 }
 
@@ -80,15 +83,15 @@ const ScreensCase CASES[] = {
     {"play", 8, play_script()},
     // F1 plays the first unsolved level; Alt held over two frames digs right.
     {"trap", 4,
-     at(5, "press 282") + at(10, "down 308") + at(16, "up 308") + print_at(20) + print_at(40) + print_at(60) +
+     press(5, SDLK_F1) + key(10, "down", SDLK_LALT) + key(16, "up", SDLK_LALT) + print_at(20) + print_at(40) + print_at(60) +
          print_at(100) + alt_x(110),
      TRAP_LEVEL},
-    {"menu", 1, at(10, "press 32") + print_at(15) + alt_x(20)},
+    {"menu", 1, press(10, SDLK_SPACE) + print_at(15) + alt_x(20)},
     // The level editor with the pointer over the grid, after one brick.
     {"leveledit", 2,
-     at(10, "press 284") + at(12, "motion 200 200") + print_at(14) + at(20, "mouse down 1 116 108") +
-         at(22, "mouse up 1 116 108") + print_at(24) + alt_x(30)},
-    {"gfxedit", 2, at(10, "press 283") + print_at(14) + at(20, "motion 300 300") + print_at(22) + alt_x(30)},
+     press(10, SDLK_F3) + motion(12, 200, 200) + print_at(14) + mouse(20, "down", 1, 116, 108) +
+         mouse(22, "up", 1, 116, 108) + print_at(24) + alt_x(30)},
+    {"gfxedit", 2, press(10, SDLK_F2) + print_at(14) + motion(20, 300, 300) + print_at(22) + alt_x(30)},
 };
 
 std::string capture_name(int n)

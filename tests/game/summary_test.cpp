@@ -23,6 +23,7 @@
 #include "picture/artwork.h"
 #include "picture/gfxset.h"
 #include "support/fixtures.h"
+#include "support/script_lines.h"
 
 namespace {
 
@@ -100,7 +101,7 @@ TEST_F(Summary, LinesShowTheLevelsResult)
           "-----------", "YOUR TIME 0045.30 SECS.", "BEST TIME 0050.05 SECS."}},
     };
     for (const auto& c : cases) {
-        write_file(dir.file("script"), "modal press 32\n");
+        write_file(dir.file("script"), scriptline::modal(SDLK_SPACE));
         setenv("VORBIX_SCRIPT", dir.file("script").c_str(), 1);
         ASSERT_TRUE(load_script());
         current_level = 0;
