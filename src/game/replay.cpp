@@ -37,8 +37,7 @@ bool replay_movie(ReplayResult* result)
     prepare_headless();
     if (!load_level(current_level))
         return false;
-    uint8_t probe[MOVIE_HEADER_SIZE];
-    if (current_level != 0 && read_record(movie_record(current_level), probe, MOVIE_HEADER_SIZE) < MOVIE_HEADER_SIZE)
+    if (current_level != 0 && !record_holds(movie_record(current_level), MOVIE_HEADER_SIZE))
         return false;
     release_game_sprites();
     restore_sprite_backgrounds();

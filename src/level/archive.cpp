@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 char archive_path[PATH_BUFFER_SIZE];
 char temp_path[PATH_BUFFER_SIZE];
@@ -277,6 +278,12 @@ int read_record(int record, uint8_t* buffer, int max_length)
     // A record that runs past the end of the file gives only what is there.
     ssize_t got = read_full(file.fd, buffer, size_t(wanted));
     return got < 0 ? 0 : int(got);
+}
+
+bool record_holds(int record, int min_length)
+{
+    std::vector<uint8_t> probe(size_t(std::max(min_length, 1)));
+    return read_record(record, probe.data(), int(probe.size())) >= int(probe.size());
 }
 
 namespace {

@@ -37,6 +37,9 @@ extern char archive_path[PATH_BUFFER_SIZE];
 extern char temp_path[PATH_BUFFER_SIZE];
 
 int read_record(int record, uint8_t* buffer, int max_length);
+// Whether the archive holds at least min_length bytes of the record (1: any
+// content at all); false also when the archive cannot be read.
+bool record_holds(int record, int min_length);
 int write_record(int record, const uint8_t* data, int length);
 
 // The system's error number behind the last failed write_record; 0 when the

@@ -168,9 +168,8 @@ void write_level()
         return;
     }
     if (!pressed_with_alt(SDLK_w)) {
-        uint8_t probe[16];
         // An unreadable archive does not stop the write.
-        if (read_record(level_record(n), probe, sizeof probe) > 0) {
+        if (record_holds(level_record(n), 1)) {
             show_editor_message("use alt-w to overwrite existing level");
             return;
         }
