@@ -275,7 +275,8 @@ void reload_set()
     show_gfx_message(message ? message : "");
 }
 
-void keys()
+// The colour steps, undo and the transforms of the cell or the block.
+void picture_keys()
 {
     GfxEditor& e = gfx_editor;
     if (key_pressed(SDLK_LEFTBRACKET))
@@ -312,6 +313,12 @@ void keys()
             e.changed = true;
         }
     }
+}
+
+// The tools and the brush.
+void tool_keys()
+{
+    GfxEditor& e = gfx_editor;
     if (key_pressed(SDLK_b)) {
         if (pressed_with_shift(SDLK_b)) {
             if (e.brush != BLOCK_BRUSH)
@@ -349,6 +356,12 @@ void keys()
         e.pick_mode = PICK_FOREGROUND;
         e.changed = true;
     }
+}
+
+void keys()
+{
+    picture_keys();
+    tool_keys();
 }
 
 void write_back()

@@ -370,13 +370,11 @@ void level_editor_frame()
     }
 }
 
-void level_editor_mode()
+namespace {
+
+// The arrows, Page Up and Down and the digits choose the level number.
+void level_number_keys()
 {
-    LevelEditor& ed = level_editor;
-    if (key_pressed(SDLK_ESCAPE) || key_pressed(SDLK_SPACE)) {
-        leave_level_editor();
-        return;
-    }
     if (key_pressed(SDLK_LEFT)) {
         end_digit_entry();
         if (current_level > 1)
@@ -404,9 +402,14 @@ void level_editor_mode()
         if (current_level > 100)
             set_level(current_level - 100);
     }
-    if (const int d = pressed_digit(); d >= 0 && !ed.modified)
+    if (const int d = pressed_digit(); d >= 0 && !level_editor.modified)
         type_digit(d);
+}
 
+// Plus and minus step to a level and load it; L or Enter loads the chosen one.
+void load_keys()
+{
+    const LevelEditor& ed = level_editor;
     if (key_pressed(SDLK_KP_PLUS) || key_pressed(SDLK_EQUALS)) {
         if (ed.modified) {
             show_editor_message("Save or load before changing levels");
@@ -436,6 +439,18 @@ void level_editor_mode()
             draw_editor_header();
         }
     }
+}
+
+} // namespace
+
+void level_editor_mode()
+{
+    if (key_pressed(SDLK_ESCAPE) || key_pressed(SDLK_SPACE)) {
+        leave_level_editor();
+        return;
+    }
+    level_number_keys();
+    load_keys();
     if (key_pressed(SDLK_w))
         write_level();
 }

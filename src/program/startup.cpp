@@ -241,6 +241,28 @@ void init_video()
     open_joysticks();
 }
 
+namespace {
+
+// The four graphics sets, their shared palette and the tile cache; false
+// after the reason is printed.
+bool load_artwork()
+{
+    reset_shared_palette();
+    for (int set = 0; set < GFX_SET_COUNT; set++) {
+        const char* message = load_gfx_set(set);
+        if (message) {
+            printf("%s\n", message);
+            return false;
+        }
+        merge_set_palette(gfx_sets[set]);
+    }
+    apply_shared_palette();
+    build_tile_cache();
+    return true;
+}
+
+} // namespace
+
 int vorbix_main(int argc, char** argv)
 {
     // Under a file-size limit a write past it fails with EFBIG instead of
@@ -272,17 +294,8 @@ int vorbix_main(int argc, char** argv)
     build_shadow_and_variant_tables();
     clear_sprite_slots();
     clear_dirty_list();
-    reset_shared_palette();
-    for (int set = 0; set < GFX_SET_COUNT; set++) {
-        const char* message = load_gfx_set(set);
-        if (message) {
-            printf("%s\n", message);
-            return 1;
-        }
-        merge_set_palette(gfx_sets[set]);
-    }
-    apply_shared_palette();
-    build_tile_cache();
+    if (!load_artwork())
+        return 1;
     build_coordinate_tables();
     // A damaged working archive is said so at once: in the log, with the way
     // to salvage it, and in the message area of the first demonstration.
