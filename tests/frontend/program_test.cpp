@@ -36,8 +36,6 @@ std::vector<int> level0_inputs()
 
 using namespace scriptline;
 
-// The first-start bindings of the input codes.
-const int INPUT_KEYS[] = {0, SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT, SDLK_LCTRL, SDLK_LALT};
 
 struct Fixture {
     TempDir dir;
@@ -97,16 +95,8 @@ std::string take_over_to_the_end(const std::string& summary)
         take++;
     std::string script = press(take, SDLK_F12);
     int held = 0;
-    for (int tick = take + 2; tick <= 4392; tick++) {
-        int want = INPUT_KEYS[inputs[size_t(tick)]];
-        if (want != held) {
-            if (held)
-                script += key(tick - 1, "up", held);
-            if (want)
-                script += key(tick - 1, "down", want);
-            held = want;
-        }
-    }
+    for (int tick = take + 2; tick <= 4392; tick++)
+        script += input_key(tick, inputs[size_t(tick)], &held);
     script += summary;
     if (held)
         script += key(4392, "up", held);

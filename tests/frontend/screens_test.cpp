@@ -27,9 +27,6 @@ const int LEVEL0_PAIRS[][2] = {
 
 using namespace scriptline;
 
-// The first-start bindings of the input codes.
-const int INPUT_KEYS[] = {0, SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT, SDLK_LCTRL, SDLK_LALT};
-
 std::string print_at(long frame) { return press(frame, SDLK_PRINT); }
 
 // Level 1 (level 0 and its movie) taken over at frame 10 and played on with
@@ -47,14 +44,7 @@ std::string play_script()
     for (int tick = take + 2; tick <= 4392; tick++) {
         if (tick % 600 == 0)
             script += print_at(tick);
-        const int want = INPUT_KEYS[inputs[size_t(tick)]];
-        if (want != held) {
-            if (held)
-                script += key(tick - 1, "up", held);
-            if (want)
-                script += key(tick - 1, "down", want);
-            held = want;
-        }
+        script += input_key(tick, inputs[size_t(tick)], &held);
     }
     script += modal(SDLK_PRINT) + modal(SDLK_SPACE);
     if (held)

@@ -49,6 +49,21 @@ std::string drag(long frame, int button, const std::vector<std::pair<int, int>>&
     return s + mouse(frame + long(points.size()), "up", button, points.back().first, points.back().second);
 }
 
+std::string input_key(int tick, int input, int* held)
+{
+    static constexpr int BINDINGS[] = {0, SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT, SDLK_LCTRL, SDLK_LALT};
+    const int want = BINDINGS[input];
+    if (want == *held)
+        return "";
+    std::string s;
+    if (*held)
+        s += key(tick - 1, "up", *held);
+    if (want)
+        s += key(tick - 1, "down", want);
+    *held = want;
+    return s;
+}
+
 std::string modal(int sym) { return "modal " + std::to_string(sym) + "\n"; }
 
 std::string modal(const char* action, int sym) { return std::string("modal ") + action + " " + std::to_string(sym) + "\n"; }

@@ -29,6 +29,11 @@ std::string click(long frame, int button, int x, int y);
 // point a frame, released on the last; starts at frame `frame`.
 std::string drag(long frame, int button, const std::vector<std::pair<int, int>>& points);
 
+// The key lines that give the hero `input` (an input code) at `tick` with
+// the first-start bindings, the key `*held` held until now: a key goes
+// down, and the one before goes up, in the frame before the tick.
+std::string input_key(int tick, int input, int* held);
+
 // A line for the next modal wait: a press, or the given action.
 std::string modal(int sym);
 std::string modal(const char* action, int sym);
