@@ -236,6 +236,9 @@ void init_video()
         fprintf(stderr, "Couldn't set display mode: %s\n", SDL_GetError());
         fatal_exit(EXIT_NO_VIDEO_MODE);
     }
+    // A new surface's pixels are whatever the allocator gave: the screen
+    // starts black (index 0) everywhere, also in the rows no mode draws.
+    SDL_FillRect(surface, nullptr, 0);
     attach_screen_surface(surface);
     SDL_ShowCursor(SDL_DISABLE);
     open_joysticks();
