@@ -13,20 +13,18 @@ import re
 import subprocess
 import sys
 
-# The core files every subsystem may read: start-up settings, the input
-# state, the frame flags, the process-wide exit and the file replacement.
-# They include nothing above.
-CORE_BASE = {"settings", "input", "flags", "fatal", "replace"}
-
-# Layer of each unit, lowest first. A file may include its own unit and any
-# unit of a lower layer; units of one layer do not include each other, except
-# the mode code, where one mode hands over to another.
+# Layer of each folder, lowest first. A file may include its own folder and
+# any folder of a lower layer; folders of one layer do not include each
+# other, except the mode code, where one mode hands over to another.
 LAYERS = {
     # Desktop and browser variants of the calls into the system (timer and
     # waits, sound loading and mixing): they include nothing of the game, so
     # everything, the core leaf included, may call them.
     "platform": -1,
-    "core-base": 0,
+    # The names every subsystem reads: start-up settings, the input state,
+    # the frame flags, the process-wide exit and the file replacement. They
+    # include nothing above.
+    "core": 0,
     "level": 1,
     "picture": 2,
     "display": 3,
@@ -38,7 +36,7 @@ LAYERS = {
     "leveledit": 6,
     "gfxedit": 6,
     # main, start-up, the frame loop and the script driver.
-    "core-top": 7,
+    "program": 7,
 }
 
 MODE_LAYER = 6
@@ -48,11 +46,7 @@ EXCEPTIONS = set()
 
 
 def unit_of(path):
-    folder, _, name = path.partition("/")
-    if folder == "core":
-        stem = os.path.splitext(name)[0]
-        return "core-base" if stem in CORE_BASE else "core-top"
-    return folder
+    return path.partition("/")[0]
 
 
 def allowed(source, header):

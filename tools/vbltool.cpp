@@ -28,12 +28,13 @@
 #include "leveledit/validate.h"
 #include "solver/solver.h"
 #include "solver/shorten.h"
-#include "core/frame.h"
+#include "core/flags.h"
 #include "frontend/config.h"
 #include "display/screen.h"
 #include "display/status.h"
 #include "display/tiles.h"
 #include "game/game.h"
+#include "picture/artwork.h"
 #include "picture/gfxset.h"
 #include "picture/png.h"
 #include <SDL/SDL.h>
@@ -277,9 +278,9 @@ bool is_archive_file(const std::string& path)
 }
 
 // One line per level: "NAME: ok" or "NAME: the rule it breaks".
-bool report_check(const std::string& name)
+bool report_check(const std::string& name, bool relaxed)
 {
-    const char* message = validate_level();
+    const char* message = validate_level(relaxed);
     printf("%s: %s\n", name.c_str(), message ? message : "ok");
     return message == nullptr;
 }
@@ -287,9 +288,10 @@ bool report_check(const std::string& name)
 int command_check(const std::vector<std::string>& args)
 {
     std::vector<std::string> inputs;
+    bool relaxed = false;
     for (const std::string& a : args) {
         if (a == "--relaxed")
-            key_event(SDLK_RALT, true);   // the rules as with Right Alt held
+            relaxed = true;
         else
             inputs.push_back(a);
     }
@@ -305,7 +307,7 @@ int command_check(const std::vector<std::string>& args)
                 if (read_record(level_record(level), record.data(), LEVEL_RECORD_SIZE) != LEVEL_RECORD_SIZE)
                     continue;
                 unpack_record(record.data());
-                all_pass &= report_check(input + " level " + std::to_string(level));
+                all_pass &= report_check(input + " level " + std::to_string(level), relaxed);
             }
             continue;
         }
@@ -317,7 +319,7 @@ int command_check(const std::vector<std::string>& args)
         if (!problem.empty())
             return fail(input, problem);
         unpack_record(record.data());
-        all_pass &= report_check(input);
+        all_pass &= report_check(input, relaxed);
     }
     return all_pass ? 0 : 1;
 }
@@ -519,11 +521,11 @@ int command_render_sheet(const char* archive, const std::string& output)
         return 2;
     // Each level's field at a third of its size, under a line with its number.
     constexpr int SCALE = 3, COLUMNS = 6, GAP = 8, LABEL = 12;
-    constexpr int THUMB_W = FIELD_COLUMNS * 24 / SCALE, THUMB_H = FIELD_ROWS * 24 / SCALE;
+    constexpr int THUMB_W = FIELD_COLUMNS * SQUARE_SIZE / SCALE, THUMB_H = FIELD_ROWS * SQUARE_SIZE / SCALE;
     std::vector<int> levels;
     LevelRecord record;
     for (int level = 1; level <= MAX_LEVEL; level++)
-        if (read_record(2 * level - 2, record.data(), LEVEL_RECORD_SIZE) == LEVEL_RECORD_SIZE)
+        if (read_record(level_record(level), record.data(), LEVEL_RECORD_SIZE) == LEVEL_RECORD_SIZE)
             levels.push_back(level);
     if (levels.empty())
         return fail(archive, "holds no level"), 1;
@@ -532,7 +534,7 @@ int command_render_sheet(const char* archive, const std::string& output)
     const int height = GAP + rows * (LABEL + THUMB_H + GAP);
     std::vector<uint8_t> sheet(size_t(width) * size_t(height), uint8_t(screen_palette.nearest_black));
     for (size_t i = 0; i < levels.size(); i++) {
-        read_record(2 * levels[i] - 2, record.data(), LEVEL_RECORD_SIZE);
+        read_record(level_record(levels[i]), record.data(), LEVEL_RECORD_SIZE);
         unpack_record(record.data());
         current_level = levels[i];
         std::string problem;
@@ -552,7 +554,7 @@ int command_render_sheet(const char* archive, const std::string& output)
         for (int y = 0; y < THUMB_H; y++)
             for (int x = 0; x < THUMB_W; x++)
                 sheet[size_t(top + LABEL + y) * size_t(width) + size_t(left + x)] =
-                    screen_row(60 + y * SCALE + 1)[32 + x * SCALE + 1];
+                    screen_row(FIELD_Y + y * SCALE + 1)[FIELD_X + x * SCALE + 1];
     }
     const std::string problem =
         write_png(output, sheet.data(), width, height, width, screen_palette.colours.data());
@@ -610,7 +612,7 @@ int command_render(const std::vector<std::string>& args)
         const std::vector<uint8_t> inputs = inputs_of_movie(record.data(), int(record.size()));
         const size_t ticks = tick < 0 ? inputs.size() : std::min(inputs.size(), size_t(tick));
         for (size_t i = 0; i < ticks && !game_state.exit_count && !game_state.death_count; i++)
-            run_rules_frame(inputs[i]);
+            rules_frame(inputs[i]);
     }
     draw_running_level();
     problem = write_png(output, screen_row(0), SCREEN_WIDTH, SCREEN_HEIGHT, display_state.pitch,

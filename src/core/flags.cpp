@@ -5,3 +5,4 @@ bool game_active;
 bool recording;
 uint8_t frame_counter;
 PointerState pointer_state;
+bool quit_requested;

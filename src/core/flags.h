@@ -18,3 +18,6 @@ extern bool game_active;
 extern bool recording;
 extern uint8_t frame_counter;
 extern PointerState pointer_state;
+// Alt+X in a modal wait (the level summary, a dialogue): the wait ends as if
+// left, and the frame loop ends the program after the frame it is in.
+extern bool quit_requested;

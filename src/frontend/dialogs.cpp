@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "core/flags.h"
 #include "core/input.h"
 #include "core/settings.h"
 #include "display/screen.h"
@@ -84,8 +85,11 @@ void text_entry(char* value, int max_length, const char* prompt)
         key = next_key();
         if (!key)
             continue;
-        if (key == SDLK_x && alt_x_pressed())
-            exit(0);
+        if (key == SDLK_x && alt_x_pressed()) {
+            quit_requested = true;   // the value stays as it was
+            key = SDLK_ESCAPE;
+            break;
+        }
         if (key == SDLK_ESCAPE || key == SDLK_RETURN || key == SDLK_KP_ENTER)
             break;
         if (key == SDLK_BACKSPACE) {

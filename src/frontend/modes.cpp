@@ -30,8 +30,7 @@ bool level_up_pressed() { return key_pressed(SDLK_F8) || key_pressed(SDLK_KP_PLU
 // True when the level's record can be unpacked; the grid is left alone.
 bool level_readable(int level)
 {
-    LevelRecord record;
-    return level == 0 || read_record(level_record(level), record.data(), LEVEL_RECORD_SIZE) == LEVEL_RECORD_SIZE;
+    return level == 0 || record_holds(level_record(level), LEVEL_RECORD_SIZE);
 }
 
 // Tells the player that a level cannot be played: a line under the main
@@ -115,7 +114,7 @@ bool first_unsolved_level()
 {
     const int before = current_level;
     current_level = 1;
-    while (current_level <= MAX_LEVEL && read_record(movie_record(current_level), movie.bytes.data(), 20) > 0)
+    while (current_level <= MAX_LEVEL && record_holds(movie_record(current_level), 1))
         current_level++;
     if (!load_level(current_level)) {
         current_level = 1;

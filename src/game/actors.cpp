@@ -72,8 +72,7 @@ void start_demo()
     if (!load_level(current_level))
         current_level = 0;
     // Only levels with a movie are demonstrated.
-    uint8_t probe[20];
-    if (current_level != 0 && read_record(movie_record(current_level), probe, sizeof probe) <= 0)
+    if (current_level != 0 && !record_holds(movie_record(current_level), 1))
         current_level = 0;
     load_level(current_level);
     restore_sprite_backgrounds();
@@ -261,7 +260,14 @@ void game_tick()
     } else {
         input = INPUT_NONE;
     }
+    rules_frame(input);
+}
+
+void rules_frame(int input)
+{
     run_game_tick(input);
+    update_holes();
+    update_clock();
 }
 
 void run_game_tick(int input)

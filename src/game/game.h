@@ -92,8 +92,13 @@ void start_play();
 void begin_level();
 // Draws the level now in the grid as a fresh screen, after begin_level.
 void show_level();
+// One frame of the running level: the input of the held keys in play, of the
+// movie in a demonstration, through rules_frame.
 void game_tick();
-// The rules' part of game_tick for a given input: what a replay or a search feeds.
+// One frame of the rules for one input, the same for the frame loop, a
+// replay, the tools and the search: the actors' tick, the holes, the clock.
+void rules_frame(int input);
+// The actors' part of rules_frame.
 void run_game_tick(int input);
 void release_hidden_enemy(int cell);
 void release_game_sprites();

@@ -37,8 +37,7 @@ bool replay_movie(ReplayResult* result)
     prepare_headless();
     if (!load_level(current_level))
         return false;
-    uint8_t probe[MOVIE_HEADER_SIZE];
-    if (current_level != 0 && read_record(movie_record(current_level), probe, MOVIE_HEADER_SIZE) < MOVIE_HEADER_SIZE)
+    if (current_level != 0 && !record_holds(movie_record(current_level), MOVIE_HEADER_SIZE))
         return false;
     release_game_sprites();
     restore_sprite_backgrounds();
@@ -51,8 +50,6 @@ bool replay_movie(ReplayResult* result)
     // past its end the rules get nothing, so the loop is bounded either way.
     for (int frame = 0; frame < 4 * MOVIE_BUFFER_SIZE * 255; frame++) {
         game_tick();
-        update_holes();
-        update_clock();
         update_sprite_poses();
         clear_dirty_list();
         if (game_state.exit_count) {
@@ -124,10 +121,7 @@ void load_movie_record()
 
 int save_movie_record()
 {
-    uint32_t score = uint32_t(game_state.score);
-    for (int i = 0; i < 4; i++)
-        movie.bytes[i] = uint8_t(score >> (8 * i));
-    memcpy(&movie.bytes[4], player_name, 16);
+    write_movie_header(movie.bytes.data(), game_state.score, player_name);
     if (current_level == 0)
         return ARCHIVE_OK;
     return write_record(movie_record(current_level), movie.bytes.data(), movie.cursor + 2);

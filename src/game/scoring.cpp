@@ -146,9 +146,9 @@ void show_summary()
     print_line("FLASHING FIRST - %s", status_word(g.flash_status));
     print_centred("-----------");
     print_line("TIME BONUS     %03d00", g.time_bonus);
-    if (!(g.penalty_flags & 1))
+    if (!(g.penalty_flags & PENALTY_TRAPPED))
         print_centred("NO TRAPPING    20000\n");
-    else if (!(g.penalty_flags & 2))
+    else if (!(g.penalty_flags & PENALTY_CRUSHED))
         print_centred("NO KILLING     10000\n");
     print_centred("-----------");
     print_line("YOUR SCORE     %05d", g.score);
@@ -181,8 +181,13 @@ void show_summary()
         }
         if (key_pressed(SDLK_SPACE) || key_pressed(SDLK_ESCAPE))
             break;
-        if (alt_x_pressed())
-            exit(0);
+        // A capture of the summary, as Print Screen gives one during play.
+        if (key_pressed(SDLK_SYSREQ) || key_pressed(SDLK_PRINT))
+            take_screenshot();
+        if (alt_x_pressed()) {
+            quit_requested = true;
+            break;
+        }
     }
     clear_screen();
 }

@@ -5,11 +5,10 @@
 #include "display/screen.h"
 #include "display/tiles.h"
 #include "gfxedit/gfxedit.h"
+#include "gfxedit/layout.h"
 #include "picture/gfxset.h"
 
 namespace {
-
-constexpr int MARKER_X[] = {304, 320, 336};
 
 uint8_t* editor_palette() { return gfx_sets[size_t(gfx_editor.set_index)].palette.data(); }
 
@@ -18,21 +17,21 @@ uint8_t* editor_palette() { return gfx_sets[size_t(gfx_editor.set_index)].palett
 void draw_swatches()
 {
     for (int k = 0; k < 256; k++)
-        fill_square(397 + 12 * (k % 16), 257 + 12 * (k / 16), 11, k);
+        fill_square(swatch_x(k) + 1, swatch_y(k) + 1, SWATCH_STEP - 1, k);
 }
 
 void frame_swatch(int colour_index, int colour)
 {
-    draw_square_outline(396 + 12 * (colour_index % 16), 256 + 12 * (colour_index / 16), 12, colour);
+    draw_square_outline(swatch_x(colour_index), swatch_y(colour_index), SWATCH_STEP, colour);
 }
 
 void draw_colour_indicator()
 {
     const GfxEditor& e = gfx_editor;
-    for (int i = 0; i < 5; i++)
-        for (int j = 0; j < 5; j++) {
-            const bool inner = i >= 1 && i <= 3 && j >= 1 && j <= 3;
-            fill_small_square(593 + 8 * j, 185 + 8 * i, inner ? e.fg : e.bg);
+    for (int i = 0; i < INDICATOR_CELLS; i++)
+        for (int j = 0; j < INDICATOR_CELLS; j++) {
+            const bool inner = i >= 1 && i < INDICATOR_CELLS - 1 && j >= 1 && j < INDICATOR_CELLS - 1;
+            fill_small_square(INDICATOR_X + INDICATOR_STEP * j, INDICATOR_Y + INDICATOR_STEP * i, inner ? e.fg : e.bg);
         }
 }
 
@@ -40,7 +39,8 @@ void draw_slider_markers(int red, int green, int blue, int colour)
 {
     const int values[] = {red, green, blue};
     for (int j = 0; j < 3; j++)
-        draw_rect_outline(MARKER_X[j], 426 - values[j] / 2, 7, 1, colour);
+        draw_rect_outline(SLIDER_X[j] + SLIDER_MARKER_INSET, SLIDER_ZERO_Y - values[j] / 2, SLIDER_MARKER_WIDTH, 1,
+                          colour);
 }
 
 void draw_fg_slider_markers(int colour)
@@ -106,8 +106,8 @@ void slider_drag()
     if (e.origin_region != REGION_SLIDERS || pointer_state.pointer_held == 0)
         return;
     // The component is where the press began, wherever the pointer is now.
-    const int component = (e.origin_x - 300) / 16;
-    const int value = std::clamp((427 - pointer_state.pointer_y) * 2, 0, 255);
+    const int component = (e.origin_x - SLIDER_X[0]) / SLIDER_WIDTH;
+    const int value = std::clamp((SLIDER_ZERO_Y + 1 - pointer_state.pointer_y) * 2, 0, 255);
     uint8_t& byte = editor_palette()[3 * e.fg + component];
     if (byte == value)
         return;

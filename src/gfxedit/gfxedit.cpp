@@ -1,4 +1,5 @@
 #include "gfxedit/gfxedit.h"
+#include "gfxedit/layout.h"
 
 #include <SDL/SDL.h>
 #include <cstdlib>
@@ -17,11 +18,6 @@ GfxEditor gfx_editor;
 
 namespace {
 
-constexpr int CHOOSER_X = 64, CHOOSER_Y = 32, CHOOSER_STEP = 25, CHOOSER_COLUMNS = SQUARES_PER_ROW;
-constexpr int ZOOM_X = 381, ZOOM_Y = 33, ZOOM_SCALE = 8;
-constexpr int PANEL_X = 592, PANEL_Y = 32, PANEL_STEP = 12;
-constexpr int PANEL_PICTURES = 4;   // background squares from TOOL_PANEL_FIRST
-constexpr int SLIDER_X[] = {300, 316, 332};
 constexpr int HELP_X = 60, HELP_Y = 250, HELP_STEP = 16;
 constexpr int MESSAGE_Y = 462;   // below the help
 constexpr int MESSAGE_COLUMNS = 72;
@@ -279,7 +275,8 @@ void reload_set()
     show_gfx_message(message ? message : "");
 }
 
-void keys()
+// The colour steps, undo and the transforms of the cell or the block.
+void picture_keys()
 {
     GfxEditor& e = gfx_editor;
     if (key_pressed(SDLK_LEFTBRACKET))
@@ -316,6 +313,12 @@ void keys()
             e.changed = true;
         }
     }
+}
+
+// The tools and the brush.
+void tool_keys()
+{
+    GfxEditor& e = gfx_editor;
     if (key_pressed(SDLK_b)) {
         if (pressed_with_shift(SDLK_b)) {
             if (e.brush != BLOCK_BRUSH)
@@ -355,6 +358,12 @@ void keys()
     }
 }
 
+void keys()
+{
+    picture_keys();
+    tool_keys();
+}
+
 void write_back()
 {
     GfxEditor& e = gfx_editor;
@@ -392,17 +401,21 @@ void leave_gfx_editor()
 
 GfxHit gfx_editor_hit(int x, int y)
 {
-    if (x >= 396 && x < 588 && y >= 256 && y < 448)
-        return {REGION_SWATCHES, (x - 396) / 12 + 16 * ((y - 256) / 12), 0, 0};
-    if (x >= 64 && x < 364 && y >= 32 && y < 232)
-        return {REGION_CELLS, (x - 64) / 25 + 12 * ((y - 32) / 25), 0, 0};
-    if (x >= 592 && x < 616 && y >= 32 && y < 116)
-        return {REGION_TOOLS, (x - 592) / 12 + 2 * ((y - 32) / 12), 0, 0};
-    if (x >= 381 && x <= 572 && y >= 33 && y <= 224)
-        return {REGION_ZOOM, 0, (x - 381) / 8, (y - 33) / 8};
-    if (x >= 300 && x < 348 && y >= 300 && y < 428)
-        return {REGION_SLIDERS, (x - 300) / 16, 0, 0};
-    if (x >= 593 && x <= 632 && y >= 185 && y <= 224)
+    const auto inside = [x, y](int left, int top, int width, int height) {
+        return x >= left && x < left + width && y >= top && y < top + height;
+    };
+    if (inside(SWATCH_X, SWATCH_Y, SWATCH_STEP * SWATCH_COLUMNS, SWATCH_STEP * SWATCH_COLUMNS))
+        return {REGION_SWATCHES, (x - SWATCH_X) / SWATCH_STEP + SWATCH_COLUMNS * ((y - SWATCH_Y) / SWATCH_STEP), 0, 0};
+    if (inside(CHOOSER_X, CHOOSER_Y, CHOOSER_STEP * CHOOSER_COLUMNS, CHOOSER_STEP * CHOOSER_ROWS))
+        return {REGION_CELLS, (x - CHOOSER_X) / CHOOSER_STEP + CHOOSER_COLUMNS * ((y - CHOOSER_Y) / CHOOSER_STEP), 0,
+                0};
+    if (inside(PANEL_X, PANEL_Y, PANEL_STEP * PANEL_COLUMNS, PANEL_STEP * PANEL_ROWS))
+        return {REGION_TOOLS, (x - PANEL_X) / PANEL_STEP + PANEL_COLUMNS * ((y - PANEL_Y) / PANEL_STEP), 0, 0};
+    if (inside(ZOOM_X, ZOOM_Y, ZOOM_SIDE, ZOOM_SIDE))
+        return {REGION_ZOOM, 0, (x - ZOOM_X) / ZOOM_SCALE, (y - ZOOM_Y) / ZOOM_SCALE};
+    if (inside(SLIDER_X[0], SLIDER_TOP, SLIDER_WIDTH * 3, SLIDER_BOTTOM - SLIDER_TOP))
+        return {REGION_SLIDERS, (x - SLIDER_X[0]) / SLIDER_WIDTH, 0, 0};
+    if (inside(INDICATOR_X, INDICATOR_Y, INDICATOR_SIDE, INDICATOR_SIDE))
         return {REGION_COLOURS, 0, 0, 0};
     return {REGION_NONE, 0, 0, 0};
 }
@@ -471,7 +484,10 @@ void frame_cell(int cell, int colour)
                         CHOOSER_Y + CHOOSER_STEP * (cell / CHOOSER_COLUMNS), CHOOSER_STEP, colour);
 }
 
-void mark_panel_cell(int k) { swap_black_white(PANEL_X + PANEL_STEP * (k % 2), PANEL_Y + PANEL_STEP * (k / 2)); }
+void mark_panel_cell(int k)
+{
+    swap_black_white(PANEL_X + PANEL_STEP * (k % PANEL_COLUMNS), PANEL_Y + PANEL_STEP * (k / PANEL_COLUMNS));
+}
 
 void select_tool(int tool)
 {
@@ -523,21 +539,21 @@ void draw_gfx_editor()
     clear_screen();
     draw_fg_slider_markers(COLOUR_WHITE);
     draw_swatches();
-    draw_square_outline(592, 184, 41, COLOUR_WHITE);
+    draw_square_outline(INDICATOR_X - 1, INDICATOR_Y - 1, INDICATOR_SIDE + 1, COLOUR_WHITE);
     for (int n = 0; n < GFX_CELL_COUNT; n++)
         frame_cell(n, COLOUR_WHITE);
-    draw_square_outline(380, 32, 193, COLOUR_WHITE);
+    draw_square_outline(ZOOM_X - 1, ZOOM_Y - 1, ZOOM_SIDE + 1, COLOUR_WHITE);
     frame_swatch(e.fg, COLOUR_WHITE);
     frame_cell(e.cell_index, COLOUR_BLACK);
     draw_all_cells();
     for (int i = 0; i < PANEL_PICTURES; i++) {
         copy_set_cell(SET_BACKGROUND, TOOL_PANEL_FIRST + i, e.scratch);
-        put_block(PANEL_X, PANEL_Y + 24 * i, e.scratch.data());
+        put_block(PANEL_X, PANEL_Y + SQUARE_SIZE * i, e.scratch.data());
     }
     if (e.brush != BLOCK_BRUSH)
         mark_panel_cell(e.brush + 7);
     for (int x : SLIDER_X)
-        draw_rect_outline(x, 298, 16, 130, COLOUR_WHITE);
+        draw_rect_outline(x, SLIDER_TOP - 2, SLIDER_WIDTH, SLIDER_BOTTOM - SLIDER_TOP + 2, COLOUR_WHITE);
     if (e.tool != TOOL_NONE)
         mark_panel_cell(e.tool);
     draw_colour_indicator();

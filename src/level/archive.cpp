@@ -261,6 +261,12 @@ int read_record(int record, uint8_t* buffer, int max_length)
     return got < 0 ? 0 : int(got);
 }
 
+bool record_holds(int record, int min_length)
+{
+    std::vector<uint8_t> probe(size_t(std::max(min_length, 1)));
+    return read_record(record, probe.data(), int(probe.size())) >= int(probe.size());
+}
+
 namespace {
 
 // The rewrite itself; write_records adds the reporting.

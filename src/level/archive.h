@@ -42,6 +42,9 @@ enum ArchiveResult {
 extern char archive_path[PATH_BUFFER_SIZE];
 
 int read_record(int record, uint8_t* buffer, int max_length);
+// Whether the archive holds at least min_length bytes of the record (1: any
+// content at all); false also when the archive cannot be read.
+bool record_holds(int record, int min_length);
 int write_record(int record, const uint8_t* data, int length);
 
 // One record's new content for write_records; a length of 0 removes it.

@@ -50,24 +50,57 @@ int32_t movie_score(const uint8_t* record)
                    uint32_t(record[3]) << 24);
 }
 
-void record_input(int code)
+void write_movie_header(uint8_t* record, int32_t score, const char* name16)
 {
-    if (movie.recording_stopped)
+    for (int i = 0; i < 4; i++)
+        record[i] = uint8_t(uint32_t(score) >> (8 * i));
+    memcpy(record + 4, name16, 16);
+}
+
+void record_input_into(MovieBuffer& m, int code)
+{
+    if (m.recording_stopped)
         return;
-    uint8_t* pair = &movie.bytes[movie.cursor];
+    uint8_t* pair = &m.bytes[size_t(m.cursor)];
     if (pair[0] == 0) {
         pair[0] = 1;
         pair[1] = uint8_t(code);
     } else if (pair[1] == code && pair[0] < 255) {
         pair[0]++;
-    } else if (movie.cursor + 2 <= MOVIE_LAST_PAIR_OFFSET) {
-        movie.cursor += 2;
-        movie.bytes[movie.cursor] = 1;
-        movie.bytes[movie.cursor + 1] = uint8_t(code);
+    } else if (m.cursor + 2 <= MOVIE_LAST_PAIR_OFFSET) {
+        m.cursor += 2;
+        m.bytes[size_t(m.cursor)] = 1;
+        m.bytes[size_t(m.cursor) + 1] = uint8_t(code);
     } else {
         // No room for another pair: the stored movie is the play's beginning.
-        movie.recording_stopped = true;
+        m.recording_stopped = true;
     }
+}
+
+void record_input(int code) { record_input_into(movie, code); }
+
+std::vector<uint8_t> movie_record_of(const std::vector<uint8_t>& inputs, int score, int seed, const char* name)
+{
+    MovieBuffer m{};
+    char name16[16] = {};
+    memcpy(name16, name, strnlen(name, sizeof name16));
+    write_movie_header(m.bytes.data(), score, name16);
+    m.bytes[MOVIE_SEED_OFFSET] = uint8_t(seed);
+    m.cursor = MOVIE_HEADER_SIZE;
+    for (uint8_t input : inputs)
+        record_input_into(m, input);
+    if (m.recording_stopped)
+        return {};
+    const int end = m.bytes[size_t(m.cursor)] != 0 ? m.cursor + 2 : m.cursor;
+    return std::vector<uint8_t>(m.bytes.begin(), m.bytes.begin() + end);
+}
+
+std::vector<uint8_t> inputs_of_movie(const uint8_t* record, int length)
+{
+    std::vector<uint8_t> inputs;
+    for (int i = MOVIE_HEADER_SIZE; i + 1 < length; i += 2)
+        inputs.insert(inputs.end(), record[i], record[i + 1]);
+    return inputs;
 }
 
 int replay_input()

@@ -3,6 +3,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <vector>
 
 constexpr int MOVIE_BUFFER_SIZE = 4116;
 constexpr int MOVIE_HEADER_SIZE = 21;         // score, name, cycle counter seed
@@ -30,10 +31,21 @@ struct MovieBuffer {
 extern MovieBuffer movie;
 extern const std::array<uint8_t, 297> BUILTIN_MOVIE;
 
+// Adds one tick's input to the play being recorded in the movie buffer: the
+// current pair's count grows or a new pair starts; when no pair fits any
+// more the recording stops and the buffer keeps the play's beginning.
 void record_input(int code);
+void record_input_into(MovieBuffer& m, int code);
 int replay_input();
 void take_over_replay();
 
 // Sum of the tick counts of a record of the given length.
 int32_t movie_ticks(const uint8_t* record, int length);
 int32_t movie_score(const uint8_t* record);
+// Writes a record's score and the 16 bytes of the player's name.
+void write_movie_header(uint8_t* record, int32_t score, const char* name16);
+// A movie record (score, name, seed, run-length pairs) of per-tick inputs;
+// empty when the inputs need more pairs than a record holds.
+std::vector<uint8_t> movie_record_of(const std::vector<uint8_t>& inputs, int score, int seed, const char* name);
+// Per-tick inputs of a movie record.
+std::vector<uint8_t> inputs_of_movie(const uint8_t* record, int length);

@@ -166,7 +166,7 @@ void paint(int x, int y)
 void write_level()
 {
     end_digit_entry();
-    if (const char* message = validate_level()) {
+    if (const char* message = validate_level(key_down(SDLK_RALT))) {
         show_editor_message(message);
         return;
     }
@@ -176,9 +176,8 @@ void write_level()
         return;
     }
     if (!pressed_with_alt(SDLK_w)) {
-        uint8_t probe[16];
         // An unreadable archive does not stop the write.
-        if (read_record(level_record(n), probe, sizeof probe) > 0) {
+        if (record_holds(level_record(n), 1)) {
             show_editor_message("use alt-w to overwrite existing level");
             return;
         }
@@ -396,13 +395,11 @@ void level_editor_frame()
     }
 }
 
-void level_editor_mode()
+namespace {
+
+// The arrows, Page Up and Down and the digits choose the level number.
+void level_number_keys()
 {
-    LevelEditor& ed = level_editor;
-    if (key_pressed(SDLK_ESCAPE) || key_pressed(SDLK_SPACE)) {
-        leave_level_editor();
-        return;
-    }
     if (key_pressed(SDLK_LEFT)) {
         end_digit_entry();
         if (current_level > 1)
@@ -430,9 +427,14 @@ void level_editor_mode()
         if (current_level > 100)
             set_level(current_level - 100);
     }
-    if (const int d = pressed_digit(); d >= 0 && !ed.modified)
+    if (const int d = pressed_digit(); d >= 0 && !level_editor.modified)
         type_digit(d);
+}
 
+// Plus and minus step to a level and load it; L or Enter loads the chosen one.
+void load_keys()
+{
+    const LevelEditor& ed = level_editor;
     if (key_pressed(SDLK_KP_PLUS) || key_pressed(SDLK_EQUALS)) {
         if (ed.modified) {
             show_editor_message("Save or load before changing levels");
@@ -462,6 +464,18 @@ void level_editor_mode()
             draw_editor_header();
         }
     }
+}
+
+} // namespace
+
+void level_editor_mode()
+{
+    if (key_pressed(SDLK_ESCAPE) || key_pressed(SDLK_SPACE)) {
+        leave_level_editor();
+        return;
+    }
+    level_number_keys();
+    load_keys();
     if (key_pressed(SDLK_w))
         write_level();
 }

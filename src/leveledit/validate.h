@@ -2,5 +2,6 @@
 #pragma once
 
 // Null when the grid holds a playable level, otherwise the first rule it
-// breaks. Right Alt held relaxes the flashing-object and hidden-enemy counts.
-const char* validate_level();
+// breaks. Relaxed (the editor's Right Alt, vbltool's --relaxed), any count
+// of flashing objects and of hidden enemies up to 3 passes.
+const char* validate_level(bool relaxed);

@@ -1,5 +1,7 @@
-// IFF ILBM pictures: reading any ILBM into one chunky buffer and palette,
-// and writing 8-plane ByteRun1 pictures.
+// IFF ILBM pictures: reading ByteRun1-packed ILBMs of up to 8 planes and
+// 1024 pixels across, without a mask plane (the body is always unpacked as
+// ByteRun1), into one chunky buffer of 64000 pixels and a palette; writing
+// 8-plane ByteRun1 pictures.
 #pragma once
 #include <array>
 #include <cstdint>

@@ -48,13 +48,6 @@ bool start_level_run(int seed, std::string* problem)
     return true;
 }
 
-void run_rules_frame(int input)
-{
-    run_game_tick(input);
-    update_holes();
-    update_clock();
-}
-
 bool play_inputs(const std::vector<uint8_t>& inputs, int seed, int* ticks, int* score)
 {
     const PlayGrid level = play_grid;
@@ -62,7 +55,7 @@ bool play_inputs(const std::vector<uint8_t>& inputs, int seed, int* ticks, int* 
     bool exited = false;
     if (start_level_run(seed, &problem)) {
         for (size_t i = 0; i < inputs.size() && !exited && !game_state.death_count; i++) {
-            run_rules_frame(inputs[i]);
+            rules_frame(inputs[i]);
             clear_dirty_list();
             exited = game_state.exit_count != 0 && i + 1 == inputs.size();
         }
@@ -72,35 +65,6 @@ bool play_inputs(const std::vector<uint8_t>& inputs, int seed, int* ticks, int* 
     game_active = false;
     play_grid = level;
     return exited;
-}
-
-std::vector<uint8_t> movie_record_of(const std::vector<uint8_t>& inputs, int score, int seed, const char* name)
-{
-    std::vector<uint8_t> record(MOVIE_HEADER_SIZE, 0);
-    for (int i = 0; i < 4; i++)
-        record[size_t(i)] = uint8_t(uint32_t(score) >> (8 * i));
-    strncpy(reinterpret_cast<char*>(record.data() + 4), name, 16);
-    record[MOVIE_SEED_OFFSET] = uint8_t(seed);
-    for (size_t i = 0; i < inputs.size(); i++) {
-        const size_t n = record.size();
-        if (n > MOVIE_HEADER_SIZE && record[n - 1] == inputs[i] && record[n - 2] < 255) {
-            record[n - 2]++;
-        } else {
-            record.push_back(1);
-            record.push_back(inputs[i]);
-        }
-    }
-    if (record.size() > size_t(MOVIE_HEADER_SIZE + 2 * MOVIE_MAX_PAIRS))
-        record.clear();
-    return record;
-}
-
-std::vector<uint8_t> inputs_of_movie(const uint8_t* record, int length)
-{
-    std::vector<uint8_t> inputs;
-    for (int i = MOVIE_HEADER_SIZE; i + 1 < length; i += 2)
-        inputs.insert(inputs.end(), record[i], record[i + 1]);
-    return inputs;
 }
 
 namespace {
@@ -130,7 +94,9 @@ using SearchState = TickState;
 constexpr int FAR = 1000;
 constexpr int CELL_TICKS = 12;
 constexpr int DIG_STEPS = 4;
-constexpr int UNREACHABLE_TICKS = 50000;   // the dig's 24 ticks, the step in and the drop
+// Added to the estimate when an object is out of reach: more than any way
+// across the field, so that such states come after every other one.
+constexpr int UNREACHABLE_TICKS = 50000;
 
 bool passable(int t) { return in_class(t, CLASS_PASSABLE); }
 
@@ -237,7 +203,7 @@ struct Runner {
     int64_t ticks = 0;
     void step(int input)
     {
-        run_rules_frame(input);
+        rules_frame(input);
         inputs.push_back(uint8_t(input));
         ticks++;
     }
@@ -497,9 +463,9 @@ struct Search {
     {
         const GameState& g = game_state;
         int64_t cost = play_ticks;
-        if (g.penalty_flags & 1)
+        if (g.penalty_flags & PENALTY_TRAPPED)
             cost += w.penalty_ticks;
-        if (g.penalty_flags & 2)
+        if (g.penalty_flags & PENALTY_CRUSHED)
             cost += w.penalty_ticks;
         if (g.flash_status == 1)
             cost -= w.flash_ticks;

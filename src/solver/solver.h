@@ -38,16 +38,7 @@ SolveResult solve_level(const SolveOptions& options);
 // the last input; ticks and score as the clock counts them.
 bool play_inputs(const std::vector<uint8_t>& inputs, int seed, int* ticks, int* score);
 
-// A movie record (score, name, seed, run-length pairs) of per-tick inputs;
-// empty when the inputs need more pairs than a record holds.
-std::vector<uint8_t> movie_record_of(const std::vector<uint8_t>& inputs, int score, int seed, const char* name);
-
-// Per-tick inputs of a movie record.
-std::vector<uint8_t> inputs_of_movie(const uint8_t* record, int length);
-
 // Sets up the level now in the grid for a run by the rules from the given
 // seed, without a window and without recording. False with a problem when
 // the rules cannot run it (no hero, too many enemies).
 bool start_level_run(int seed, std::string* problem);
-// One frame's worth of the rules for one input: the tick, the holes, the clock.
-void run_rules_frame(int input);

@@ -24,14 +24,14 @@ void BM_TicksWithStateCopies(benchmark::State& state)
     const std::vector<uint8_t> inputs = inputs_of_movie(BUILTIN_MOVIE.data(), int(BUILTIN_MOVIE.size()));
     static LevelState from, to;
     for (int i = 0; i < 600; i++)
-        run_rules_frame(inputs[size_t(i)]);
+        rules_frame(inputs[size_t(i)]);
     save_level_state(from);
     size_t next = 600;
     int64_t ticks = 0;
     for (auto _ : state) {
         restore_level_state(from);
         for (int i = 0; i < ticks_per_branch; i++)
-            run_rules_frame(inputs[next + size_t(i)]);
+            rules_frame(inputs[next + size_t(i)]);
         save_level_state(to);
         ticks += ticks_per_branch;
         next = next + size_t(ticks_per_branch) < 4000 ? next + size_t(ticks_per_branch) : 600;

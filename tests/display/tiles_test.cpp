@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "core/frame.h"
+#include "program/frame.h"
 #include "core/settings.h"
 #include "display/screen.h"
 #include "display/status.h"

@@ -7,9 +7,10 @@
 #include <sys/stat.h>
 #include <vector>
 
-#include "core/frame.h"
+#include "program/frame.h"
+#include "core/flags.h"
 #include "core/input.h"
-#include "core/script.h"
+#include "program/script.h"
 #include "core/settings.h"
 #include "display/screen.h"
 #include "display/status.h"
@@ -18,9 +19,12 @@
 #include "frontend/dialogs.h"
 #include "frontend/userdir.h"
 #include "support/process.h"
+#include "support/script_lines.h"
 #include "support/fixtures.h"
 
 namespace {
+
+using namespace scriptline;
 
 class Dialogs : public ::testing::Test {
 protected:
@@ -61,7 +65,8 @@ protected:
 TEST_F(Dialogs, TypedNameWithShiftAndReturn)
 {
     player_name[0] = 0;
-    script("modal 97\nmodal 98\nmodal down 304\nmodal 49\nmodal up 304\nmodal 263\nmodal 13\n");
+    script(modal(SDLK_a) + modal(SDLK_b) + modal("down", SDLK_LSHIFT) + modal(SDLK_1) + modal("up", SDLK_LSHIFT) +
+           modal(SDLK_KP7) + modal(SDLK_RETURN));
     std::fill(screen.begin() + 468 * 640, screen.begin() + 480 * 640, 7);
     enter_player_name();
     EXPECT_STREQ(player_name, "AB!");   // keypad 7 (263) types nothing
@@ -70,34 +75,47 @@ TEST_F(Dialogs, TypedNameWithShiftAndReturn)
         ASSERT_EQ(screen[size_t(468 * 640 + x)], 0) << "the line at y 468 is blanked";
 }
 
+// Alt+X leaves the entry as Escape does and asks the frame loop to end.
+TEST_F(Dialogs, AltXLeavesTheNameAndEndsTheProgram)
+{
+    strcpy(player_name, "OLD");
+    quit_requested = false;
+    script(modal(SDLK_a) + modal("down", SDLK_LALT) + modal(SDLK_x));
+    enter_player_name();
+    EXPECT_STREQ(player_name, "OLD");
+    EXPECT_TRUE(quit_requested);
+    quit_requested = false;
+}
+
 TEST_F(Dialogs, OnlyAcceptedKeysType)
 {
     // Each row: the keys typed after an empty name, then Return.
     const struct {
         const char* what;
-        const char* keys;
+        std::string keys;
         const char* typed;
     } cases[] = {
-        {"Caps Lock", "modal 301\n", ""},
-        {"Num Lock", "modal 300\n", ""},
-        {"Scroll Lock", "modal 302\n", ""},
-        {"F7", "modal 288\n", ""},
-        {"SysReq", "modal 317\n", ""},
-        {"Caps Lock then a", "modal 301\nmodal 97\n", "A"},
-        {"keypad 0, 1, 9", "modal 256\nmodal 257\nmodal 265\n", ""},
-        {"letters", "modal 122\nmodal 97\n", "ZA"},
-        {"letters with shift", "modal down 304\nmodal 113\nmodal up 304\n", "Q"},
-        {"shifted digits", "modal down 303\nmodal 48\nmodal 50\nmodal 57\nmodal up 303\n", ")@("},
-        {"digits", "modal 48\nmodal 57\n", "09"},
-        {"space", "modal 32\nmodal 32\n", "  "},
-        {"minus", "modal 45\n", "-"},
-        {"minus with shift", "modal down 304\nmodal 45\nmodal up 304\n", ""},
+        {"Caps Lock", modal(SDLK_CAPSLOCK), ""},
+        {"Num Lock", modal(SDLK_NUMLOCK), ""},
+        {"Scroll Lock", modal(SDLK_SCROLLOCK), ""},
+        {"F7", modal(SDLK_F7), ""},
+        {"SysReq", modal(SDLK_SYSREQ), ""},
+        {"Caps Lock then a", modal(SDLK_CAPSLOCK) + modal(SDLK_a), "A"},
+        {"keypad 0, 1, 9", modal(SDLK_KP0) + modal(SDLK_KP1) + modal(SDLK_KP9), ""},
+        {"letters", modal(SDLK_z) + modal(SDLK_a), "ZA"},
+        {"letters with shift", modal("down", SDLK_LSHIFT) + modal(SDLK_q) + modal("up", SDLK_LSHIFT), "Q"},
+        {"shifted digits",
+         modal("down", SDLK_RSHIFT) + modal(SDLK_0) + modal(SDLK_2) + modal(SDLK_9) + modal("up", SDLK_RSHIFT), ")@("},
+        {"digits", modal(SDLK_0) + modal(SDLK_9), "09"},
+        {"space", modal(SDLK_SPACE) + modal(SDLK_SPACE), "  "},
+        {"minus", modal(SDLK_MINUS), "-"},
+        {"minus with shift", modal("down", SDLK_LSHIFT) + modal(SDLK_MINUS) + modal("up", SDLK_LSHIFT), ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         reset_input_state();
         player_name[0] = 0;
-        script(std::string(c.keys) + "modal 13\n");
+        script(c.keys + modal(SDLK_RETURN));
         enter_player_name();
         EXPECT_STREQ(player_name, c.typed);
     }
@@ -107,8 +125,9 @@ TEST_F(Dialogs, SixteenCharactersAtMostAndBackspaceStillWorks)
 {
     std::string keys;
     for (int i = 0; i < 18; i++)
-        keys += "modal " + std::to_string('a' + i) + "\n";
-    keys += "modal 8\nmodal 8\nmodal 122\nmodal 271\n";   // two backspaces, z, keypad Enter
+        keys += modal(SDLK_a + i);
+    // Two backspaces, z, keypad Enter.
+    keys += modal(SDLK_BACKSPACE) + modal(SDLK_BACKSPACE) + modal(SDLK_z) + modal(SDLK_KP_ENTER);
     script(keys);
     player_name[0] = 0;
     enter_player_name();
@@ -118,14 +137,14 @@ TEST_F(Dialogs, SixteenCharactersAtMostAndBackspaceStillWorks)
 TEST_F(Dialogs, EscapeKeepsTheOldName)
 {
     strcpy(player_name, "keeper");
-    script("modal 97\nmodal 27\n");
+    script(modal(SDLK_a) + modal(SDLK_ESCAPE));
     enter_player_name();
     EXPECT_STREQ(player_name, "keeper");
 }
 
 TEST_F(Dialogs, EscapeAtTheFourthKeyRestoresAllAndWritesNothing)
 {
-    script("modal 119\nmodal 115\nmodal 97\nmodal 27\n");
+    script(modal(SDLK_w) + modal(SDLK_s) + modal(SDLK_a) + modal(SDLK_ESCAPE));
     remap_keys();
     EXPECT_EQ(upkey, SDLK_UP);
     EXPECT_EQ(downkey, SDLK_DOWN);
@@ -138,7 +157,7 @@ TEST_F(Dialogs, RemappedKeysAreShownAndWritten)
     // Every glyph inked, so whatever is printed shows.
     for (int cell : {69, 70, 71, 81, 82, 83, 93, 94, 95})
         memset(tile_cache + cell * CELL_BYTES, 1, CELL_BYTES);
-    script("modal 119\nmodal 115\nmodal 97\nmodal 100\nmodal 113\nmodal 101\n");
+    script(modal(SDLK_w) + modal(SDLK_s) + modal(SDLK_a) + modal(SDLK_d) + modal(SDLK_q) + modal(SDLK_e));
     remap_keys();
     EXPECT_EQ(upkey, 'w');
     EXPECT_EQ(digrightkey, 'e');

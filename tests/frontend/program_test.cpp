@@ -8,7 +8,10 @@
 #include <string>
 #include <vector>
 
+#include <SDL/SDL.h>
+
 #include "support/process.h"
+#include "support/script_lines.h"
 
 namespace {
 
@@ -31,7 +34,8 @@ std::vector<int> level0_inputs()
     return inputs;
 }
 
-const int INPUT_KEYS[] = {0, 273, 274, 276, 275, 306, 308};   // the first-start bindings
+using namespace scriptline;
+
 
 struct Fixture {
     TempDir dir;
@@ -61,10 +65,6 @@ struct Fixture {
     }
 };
 
-std::string alt_x(long frame)
-{
-    return std::to_string(frame) + " down 308\n" + std::to_string(frame) + " press 120\n";
-}
 
 TEST(Program, DemonstrationEndsWithTheVictorySoundAndMovesOn)
 {
@@ -83,32 +83,32 @@ TEST(Program, DemonstrationEndsWithTheVictorySoundAndMovesOn)
     EXPECT_GT(loud, 5000u) << "the effects were mixed into the output";
 }
 
-TEST(Program, MenuPlayAndATakeOverStoreAMovieThatReplays)
+// F12 near the end of level 1's demonstration, at a tick whose next input
+// moves the hero, then the movie's keys to its last tick; `summary` is the
+// modal script lines at the summary, which comes up inside frame 4392,
+// before the last key is let go.
+std::string take_over_to_the_end(const std::string& summary)
 {
-    Fixture f;
     const std::vector<int> inputs = level0_inputs();
-    // Take over near the end, at a tick whose next input moves the hero.
     int take = 4392 - 300;
     while (inputs[size_t(take + 2)] == 0)
         take++;
-    std::string script = std::to_string(take) + " press 293\n";   // F12
+    std::string script = press(take, SDLK_F12);
     int held = 0;
-    for (int tick = take + 2; tick <= 4392; tick++) {
-        int want = INPUT_KEYS[inputs[size_t(tick)]];
-        if (want != held) {
-            if (held)
-                script += std::to_string(tick - 1) + " up " + std::to_string(held) + "\n";
-            if (want)
-                script += std::to_string(tick - 1) + " down " + std::to_string(want) + "\n";
-            held = want;
-        }
-    }
-    // The summary comes up inside frame 4392, before the last key is let go:
-    // F12 there stores the play even though it is not better.
-    script += "modal 293\n";
+    for (int tick = take + 2; tick <= 4392; tick++)
+        script += input_key(tick, inputs[size_t(tick)], &held);
+    script += summary;
     if (held)
-        script += "4392 up " + std::to_string(held) + "\n";
-    script += "4400 press 32\n";   // nothing: play mode has no SPACE
+        script += key(4392, "up", held);
+    return script;
+}
+
+TEST(Program, MenuPlayAndATakeOverStoreAMovieThatReplays)
+{
+    Fixture f;
+    // F12 in the summary stores the play even though it is not better.
+    std::string script = take_over_to_the_end(modal(SDLK_F12));
+    script += press(4400, SDLK_SPACE);   // nothing: play mode has no SPACE
     script += alt_x(4410);
     ProcessResult r = f.run({"-w", "-l", "1"}, script);
     EXPECT_EQ(r.status, 0) << r.err;
@@ -119,10 +119,23 @@ TEST(Program, MenuPlayAndATakeOverStoreAMovieThatReplays)
     EXPECT_EQ(r.out, "level=1 outcome=exit ticks=4392 score=43450 seconds=73\n");
 }
 
+// Alt+X in the summary ends the program the way it does in a frame: the
+// session's end is written and nothing runs after that frame.
+TEST(Program, AltXInTheSummaryEndsTheProgram)
+{
+    Fixture f;
+    ProcessResult r = f.run({"-w", "-q", "-l", "1"}, take_over_to_the_end(modal("down", SDLK_LALT) + modal(SDLK_x)) +
+                                                           press(4393, SDLK_SPACE) + press(4400, SDLK_ESCAPE));
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.substr(r.out.size() >= 5 ? r.out.size() - 5 : 0), "End.\n") << r.out;
+    EXPECT_EQ(r.err.find("frame 4393"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("menu"), std::string::npos) << r.err;
+}
+
 TEST(Program, SpaceShowsTheMenuAndF4StartsPlay)
 {
     Fixture f;
-    ProcessResult r = f.run({"-w", "-q", "-l", "1"}, "10 press 32\n20 press 285\n" + alt_x(40));
+    ProcessResult r = f.run({"-w", "-q", "-l", "1"}, press(10, SDLK_SPACE) + press(20, SDLK_F4) + alt_x(40));
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.err.find("frame 11: menu level 1\n"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("frame 21: play level 1\n"), std::string::npos) << r.err;
@@ -144,7 +157,7 @@ TEST(Program, AltXTappedWithinOneBatchEnds)
 {
     // Alt goes down, x is pressed and Alt goes up before frame 31 looks.
     Fixture f;
-    ProcessResult r = f.run({"-w", "-q", "-l", "1"}, "10 press 32\n20 press 285\n30 down 308\n30 press 120\n30 up 308\n");
+    ProcessResult r = f.run({"-w", "-q", "-l", "1"}, press(10, SDLK_SPACE) + press(20, SDLK_F4) + tapped_with(30, SDLK_LALT, SDLK_x));
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out.substr(r.out.size() >= 5 ? r.out.size() - 5 : 0), "End.\n") << r.out;
     EXPECT_NE(r.err.find("frame 21: play level 1\n"), std::string::npos) << r.err;
@@ -156,7 +169,8 @@ TEST(Program, LevelStepsInDemonstrationAndPlay)
     // F7 back to the built-in level, F12 there does nothing, F8 on to level 1,
     // Escape plays it, F7 in play leads to level 0.
     ProcessResult r = f.run({"-w", "-q", "-l", "1"},
-                            "10 press 288\n15 press 293\n20 press 289\n30 press 27\n40 press 288\n" + alt_x(50));
+                            press(10, SDLK_F7) + press(15, SDLK_F12) + press(20, SDLK_F8) + press(30, SDLK_ESCAPE) +
+                                press(40, SDLK_F7) + alt_x(50));
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.err.find("frame 1: demo level 1\nframe 11: demo level 0\nframe 21: demo level 1\n"
                          "frame 31: play level 1\nframe 41: play level 0\n"),
@@ -197,8 +211,8 @@ TEST(Program, F3EditsFromTheDemonstrationPlayAndMenuAndAltWWrites)
 {
     Fixture f;
     // Demonstration, editor, play, editor, play, demonstration, menu, editor.
-    std::string script = "10 press 284\n20 press 27\n30 press 284\n40 press 32\n50 press 113\n"
-                         "60 press 32\n70 press 284\n";
+    std::string script = press(10, SDLK_F3) + press(20, SDLK_ESCAPE) + press(30, SDLK_F3) + press(40, SDLK_SPACE) +
+                         press(50, SDLK_q) + press(60, SDLK_SPACE) + press(70, SDLK_F3);
     // A brick (the tile chosen at start) painted on the first empty cell of
     // row 7 with a two-frame click, then Alt+W over the existing level.
     size_t at = LEVEL0_TEXT.find('\n');   // the end of the comment line; then of rows 0..6
@@ -206,9 +220,9 @@ TEST(Program, F3EditsFromTheDemonstrationPlayAndMenuAndAltWWrites)
         at = LEVEL0_TEXT.find('\n', at + 1);
     const size_t column = LEVEL0_TEXT.find('.', at + 1) - (at + 1);
     ASSERT_LT(column, 24u);
-    const std::string x = std::to_string(32 + 24 * column + 12), y = std::to_string(60 + 24 * 7 + 12);
-    script += "80 mouse down 1 " + x + " " + y + "\n82 mouse up 1 " + x + " " + y + "\n";
-    script += "85 down 308\n85 press 119\n86 up 308\n90 press 27\n" + alt_x(100);
+    const int x = int(32 + 24 * column + 12), y = 60 + 24 * 7 + 12;
+    script += mouse(80, "down", 1, x, y) + mouse(82, "up", 1, x, y);
+    script += with(85, SDLK_LALT, SDLK_w) + press(90, SDLK_ESCAPE) + alt_x(100);
     ProcessResult r = f.run({"-w", "-q", "-l", "1"}, script);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.err.find("frame 1: demo level 1\nframe 11: leveledit level 1\nframe 21: play level 1\n"

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "core/input.h"
-#include "core/script.h"
+#include "program/script.h"
 #include "fuzz_files.h"
 #include "level/archive.h"
 

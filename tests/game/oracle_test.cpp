@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "core/frame.h"
+#include "program/frame.h"
 #include "core/settings.h"
 #include "display/screen.h"
 #include "display/status.h"
@@ -28,8 +28,6 @@ TEST(Oracle, BuiltInMovieFinishesLevel0AsRecorded)
     while (game_state.exit_count == 0 && frames < 20000) {
         const bool waiting = game_state.waiting_for_input;
         game_tick();
-        update_holes();
-        update_clock();
         frames++;
         if (!waiting || !game_state.waiting_for_input)
             ticks++;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/frame.h"
+#include "program/frame.h"
 #include "core/input.h"
 #include "core/settings.h"
 #include "display/screen.h"
@@ -61,11 +61,8 @@ protected:
     }
     void frames(int n)
     {
-        for (int i = 0; i < n; i++) {
+        for (int i = 0; i < n; i++)
             game_tick();
-            update_holes();
-            update_clock();
-        }
     }
     Actor& hero() { return actors[0]; }
 };

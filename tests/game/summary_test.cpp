@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "core/flags.h"
-#include "core/frame.h"
+#include "program/frame.h"
 #include "core/input.h"
-#include "core/script.h"
+#include "program/script.h"
 #include "core/settings.h"
 #include "display/screen.h"
 #include "display/status.h"
@@ -23,6 +23,7 @@
 #include "picture/artwork.h"
 #include "picture/gfxset.h"
 #include "support/fixtures.h"
+#include "support/script_lines.h"
 
 namespace {
 
@@ -100,7 +101,7 @@ TEST_F(Summary, LinesShowTheLevelsResult)
           "-----------", "YOUR TIME 0045.30 SECS.", "BEST TIME 0050.05 SECS."}},
     };
     for (const auto& c : cases) {
-        write_file(dir.file("script"), "modal press 32\n");
+        write_file(dir.file("script"), scriptline::modal(SDLK_SPACE));
         setenv("VORBIX_SCRIPT", dir.file("script").c_str(), 1);
         ASSERT_TRUE(load_script());
         current_level = 0;

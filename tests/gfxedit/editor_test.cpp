@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "core/frame.h"
+#include "program/frame.h"
 #include "core/input.h"
-#include "core/script.h"
+#include "program/script.h"
 #include "display/screen.h"
 #include "display/status.h"
 #include "display/tiles.h"
@@ -28,6 +28,7 @@
 #include "picture/ilbm.h"
 #include "support/pictures.h"
 #include "support/process.h"
+#include "support/script_lines.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ int zoom_y(int row) { return 33 + 8 * row + 3; }
 int swatch_x(int k) { return 397 + 12 * (k % 16) + 5; }
 int swatch_y(int k) { return 257 + 12 * (k / 16) + 5; }
 
-constexpr int LSHIFT = 304, LALT = 308;
+constexpr int LSHIFT = SDLK_LSHIFT, LALT = SDLK_LALT;
 
 class GfxEditorFrames : public ::testing::Test {
 protected:
@@ -99,18 +100,11 @@ protected:
         mode_handler = nullptr;
     }
 
-    void line(const std::string& text) { script += std::to_string(frame) + " " + text + "\n"; }
-    // Events of one frame, then the frame goes by.
-    void step(const std::string& text)
-    {
-        line(text);
-        frame++;
-    }
-    void motion(int x, int y) { step("motion " + std::to_string(x) + " " + std::to_string(y)); }
+    // Each writes the events of one frame, then the frame goes by.
+    void motion(int x, int y) { script += scriptline::motion(frame++, x, y); }
     void mouse(const char* action, int button, int x, int y)
     {
-        step(std::string("mouse ") + action + " " + std::to_string(button) + " " + std::to_string(x) + " " +
-             std::to_string(y));
+        script += scriptline::mouse(frame++, action, button, x, y);
     }
     // A click as a hand makes it: the button is down for a frame.
     void click(int button, int x, int y)
@@ -118,23 +112,17 @@ protected:
         mouse("down", button, x, y);
         mouse("up", button, x, y);
     }
-    void key(int k) { step("press " + std::to_string(k)); }
+    void key(int k) { script += scriptline::press(frame++, k); }
     // A key pressed while a modifier is held across the frame.
     void with(int modifier, int k)
     {
-        line("down " + std::to_string(modifier));
-        step("press " + std::to_string(k));
-        step("up " + std::to_string(modifier));
+        script += scriptline::with(frame, modifier, k);
+        frame += 2;
     }
     void shifted(int k) { with(LSHIFT, k); }
     // The modifier goes down and up around the key within one frame: the
     // key's own event carries it.
-    void tapped(int modifier, int k)
-    {
-        line("down " + std::to_string(modifier));
-        line("press " + std::to_string(k));
-        step("up " + std::to_string(modifier));
-    }
+    void tapped(int modifier, int k) { script += scriptline::tapped_with(frame++, modifier, k); }
     // Runs the script written so far, one frame past its last events.
     void run()
     {

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <unistd.h>
 
-#include "core/frame.h"
+#include "program/frame.h"
 #include "core/settings.h"
 #include "game/game.h"
 #include "game/state.h"

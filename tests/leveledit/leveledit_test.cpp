@@ -10,9 +10,9 @@
 #include <unistd.h>
 #include <vector>
 
-#include "core/frame.h"
+#include "program/frame.h"
 #include "core/input.h"
-#include "core/script.h"
+#include "program/script.h"
 #include "core/settings.h"
 #include "display/screen.h"
 #include "display/status.h"
@@ -30,6 +30,7 @@
 #include "support/archive_files.h"
 #include "support/fixtures.h"
 #include "support/process.h"
+#include "support/script_lines.h"
 
 // The test binary is linked with write_records wrapped (tests/CMakeLists.txt),
 // so that a test can make one particular rewrite of the archive fail.
@@ -83,55 +84,11 @@ const std::string LEVEL1 = record_of(level_text_with('.'));
 const std::string LEVEL2 = record_of(level_text_with('-'));
 const std::string MOVIE1 = pattern_bytes(41, 7);
 
-std::string key(long frame, const char* action, int sym)
-{
-    return std::to_string(frame) + " " + action + " " + std::to_string(sym) + "\n";
-}
-std::string press(long frame, int sym) { return key(frame, "press", sym); }
-// A key held over one frame, as a hand holds it: key_down sees it.
-std::string hold(long frame, int sym) { return key(frame, "down", sym) + key(frame + 1, "up", sym); }
-// A key pressed with a modifier held around it.
-std::string with(long frame, int modifier, int sym)
-{
-    return key(frame, "down", modifier) + press(frame, sym) + key(frame + 1, "up", modifier);
-}
-
-// The modifier let go in the same batch of events: only the key's own
-// event tells that it was down.
-std::string tapped_with(long frame, int modifier, int sym)
-{
-    return key(frame, "down", modifier) + press(frame, sym) + key(frame, "up", modifier);
-}
-
-std::string motion(long frame, int x, int y)
-{
-    return std::to_string(frame) + " motion " + std::to_string(x) + " " + std::to_string(y) + "\n";
-}
-std::string mouse(long frame, const char* action, int button, int x, int y)
-{
-    return std::to_string(frame) + " mouse " + action + " " + std::to_string(button) + " " + std::to_string(x) + " " +
-           std::to_string(y) + "\n";
-}
-
-// A click as a hand makes it: the button stays down for one frame.
-std::string click(long frame, int button, int x, int y)
-{
-    return mouse(frame, "down", button, x, y) + mouse(frame + 1, "up", button, x, y);
-}
+using namespace scriptline;
 
 // The centre of field cell (c, r) on the screen.
 int cx(int c) { return 32 + 24 * c + 12; }
 int cy(int r) { return 60 + 24 * r + 12; }
-
-// A drag with one button from the first point through the others, one
-// point a frame, released on the last; starts at frame `frame`.
-std::string drag(long frame, int button, const std::vector<std::pair<int, int>>& points)
-{
-    std::string s = mouse(frame, "down", button, points[0].first, points[0].second);
-    for (size_t i = 1; i < points.size(); i++)
-        s += motion(frame + long(i), points[i].first, points[i].second);
-    return s + mouse(frame + long(points.size()), "up", button, points.back().first, points.back().second);
-}
 
 class Editor : public ::testing::Test {
 protected:
@@ -519,7 +476,7 @@ TEST_F(Editor, ASuccessfulWriteReplacesTheLevelAndEmptiesItsMovie)
     EXPECT_EQ(bytes.substr(parsed.index[0].offset, parsed.index[0].length), painted);
     EXPECT_EQ(parsed.index[1].length, 0u) << "the movie is gone";
     EXPECT_EQ(bytes.substr(parsed.index[2].offset, parsed.index[2].length), LEVEL2);
-    EXPECT_EQ(validate_level(), nullptr);
+    EXPECT_EQ(validate_level(false), nullptr);
     // The written level is what play starts.
     // The written level is what play starts.
     const PlayGrid written = play_grid;

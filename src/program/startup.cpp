@@ -1,4 +1,4 @@
-#include "core/startup.h"
+#include "program/startup.h"
 
 #include <SDL/SDL.h>
 #include <cctype>
@@ -10,9 +10,10 @@
 #include <getopt.h>
 #include <unistd.h>
 
-#include "core/frame.h"
+#include "program/frame.h"
+#include "core/fatal.h"
 #include "core/input.h"
-#include "core/script.h"
+#include "program/script.h"
 #include "core/settings.h"
 #include "display/screen.h"
 #include "display/status.h"
@@ -267,11 +268,11 @@ void init_video()
     reset_shared_palette();
     if (!alloc_display_buffers()) {
         fputs("No memory\n", stdout);
-        exit(EXIT_NO_MEMORY);
+        fatal_exit(EXIT_NO_MEMORY);
     }
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO) < 0) {
         fprintf(stderr, "Couldn't initialize SDL: %s\n", SDL_GetError());
-        exit(1);
+        fatal_exit(1);
     }
     atexit(shutdown_handler);
     set_window_icon();
@@ -279,12 +280,43 @@ void init_video()
     SDL_Surface* surface = SDL_SetVideoMode(SCREEN_WIDTH, SCREEN_HEIGHT, 8, video_flags | SDL_HWPALETTE);
     if (!surface) {
         fprintf(stderr, "Couldn't set display mode: %s\n", SDL_GetError());
-        exit(EXIT_NO_VIDEO_MODE);
+        fatal_exit(EXIT_NO_VIDEO_MODE);
     }
+    // A new surface's pixels are whatever the allocator gave: the screen
+    // starts black (index 0) everywhere, also in the rows no mode draws.
+    SDL_FillRect(surface, nullptr, 0);
     attach_screen_surface(surface);
     SDL_ShowCursor(SDL_DISABLE);
     open_joysticks();
 }
+
+namespace {
+
+// The four graphics sets, their shared palette and the tile cache. A
+// missing or damaged artwork file of the user's gives way to the shipped
+// artwork, said on stdout and in the log (*replaced tells the caller to say
+// it on the screen too); false only when no artwork at all can be loaded.
+bool load_artwork(bool* replaced)
+{
+    reset_shared_palette();
+    for (int set = 0; set < GFX_SET_COUNT; set++) {
+        bool shipped = false;
+        const char* message = load_gfx_set_or_shipped(set, &shipped);
+        if (message) {
+            printf("%s", message);
+            log_message("%s", message);
+            if (!shipped)
+                return false;
+            *replaced = true;
+        }
+        merge_set_palette(gfx_sets[set]);
+    }
+    apply_shared_palette();
+    build_tile_cache();
+    return true;
+}
+
+} // namespace
 
 int vorbix_main(int argc, char** argv)
 {
@@ -307,8 +339,7 @@ int vorbix_main(int argc, char** argv)
     init_video();
     if (sound_enabled && open_sound() != 0) {
         SDL_Quit();
-        free_buffers();
-        exit(EXIT_NO_SOUND);
+        fatal_exit(EXIT_NO_SOUND);
     }
     read_config();
     init_gfx_editor();
@@ -318,25 +349,9 @@ int vorbix_main(int argc, char** argv)
     build_shadow_and_variant_tables();
     clear_sprite_slots();
     clear_dirty_list();
-    reset_shared_palette();
-    // A missing or damaged artwork file of the user's gives way to the
-    // shipped artwork, said on stdout, in the log and on the screen; only
-    // when no artwork at all can be loaded does the start end.
     bool artwork_replaced = false;
-    for (int set = 0; set < GFX_SET_COUNT; set++) {
-        bool shipped = false;
-        const char* message = load_gfx_set_or_shipped(set, &shipped);
-        if (message) {
-            printf("%s", message);
-            log_message("%s", message);
-            if (!shipped)
-                return 1;
-            artwork_replaced = true;
-        }
-        merge_set_palette(gfx_sets[set]);
-    }
-    apply_shared_palette();
-    build_tile_cache();
+    if (!load_artwork(&artwork_replaced))
+        return 1;
     build_coordinate_tables();
     if (user_dir_in_use)
         end_as_second_game();
@@ -365,5 +380,5 @@ int vorbix_main(int argc, char** argv)
     stop_frame_timer();
     if (sound_enabled)
         close_sound();
-    exit(0);
+    return 0;   // main returns it: the exit handler ends the session
 }

@@ -10,5 +10,6 @@ void start_frame_timer();
 void stop_frame_timer();
 // One frame; 0 to go on, 1 when the program is to end.
 int run_frame();
-// Steps 6 to 19 of a frame, once it may run (tests drive frames without a timer).
+// The body of one frame once it may run: the editors, the rules, the drawing,
+// the mode handler and the screenshot key (tests drive frames without a timer).
 void run_frame_body();

@@ -1,4 +1,4 @@
-#include "core/script.h"
+#include "program/script.h"
 
 #include <SDL/SDL.h>
 #include <cstdio>
@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "core/frame.h"
+#include "program/frame.h"
 #include "core/input.h"
 #include "core/settings.h"
 #include "display/status.h"

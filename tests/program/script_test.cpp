@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "core/script.h"
+#include "program/script.h"
 #include "support/process.h"
 
 namespace {

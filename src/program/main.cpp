@@ -1,3 +1,3 @@
-#include "core/startup.h"
+#include "program/startup.h"
 
 int main(int argc, char** argv) { return vorbix_main(argc, argv); }

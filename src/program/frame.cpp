@@ -1,10 +1,10 @@
-#include "core/frame.h"
+#include "program/frame.h"
 
 #include <SDL/SDL.h>
 #include <algorithm>
 
 #include "core/input.h"
-#include "core/script.h"
+#include "program/script.h"
 #include "display/screen.h"
 #include "display/status.h"
 #include "display/tiles.h"
@@ -46,8 +46,6 @@ void run_frame_body()
     gfx_editor_frame();
     level_editor_frame();
     game_tick();
-    update_holes();
-    update_clock();
     if (game_active && top_line_stale())
         format_top_line();
     refresh_status_lines();
@@ -77,7 +75,7 @@ int run_frame()
             in_frame_wait = false;
             return 1;
         }
-        if (alt_x_pressed()) {
+        if (alt_x_pressed() || quit_requested) {
             in_frame_wait = false;
             stop_all_sounds();
             return 1;

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "core/frame.h"
+#include "program/frame.h"
 #include "core/input.h"
 #include "display/screen.h"
 #include "display/tiles.h"
