@@ -712,8 +712,8 @@ int command_shorten(const std::vector<std::string>& args)
     if (comments.find("shortened by vbltool shorten") == std::string::npos)
         comments += line;
     const std::string text = movie_text(record.data(), int(record.size()), comments.c_str());
-    if (!write_file_whole(output, text))
-        return fail(output, strerror(errno)), 1;
+    if (write_output(output, text.data(), text.size()))
+        return 1;
     printf("%s ticks=%d->%d score=%d->%d cuts=%d simulated=%lld\n", files[1].c_str(), r.ticks_before, r.ticks_after,
            r.score_before, r.score_after, r.cuts, static_cast<long long>(r.ticks_run));
     return 0;

@@ -38,7 +38,7 @@ LevelRun run_level(const std::vector<uint8_t>& inputs, int seed, bool trace)
         if (trace)
             run.steps.push_back({hero.x, hero.y, hero.flags, false});
         for (size_t i = 0; i < inputs.size() && !game_state.death_count && !game_state.exit_count; i++) {
-            run_rules_frame(inputs[i]);
+            rules_frame(inputs[i]);
             if (trace)
                 run.steps.push_back({hero.x, hero.y, hero.flags, !game_state.waiting_for_input});
             run.won = game_state.exit_count != 0;
