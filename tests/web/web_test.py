@@ -20,6 +20,7 @@ import sys
 import tempfile
 import urllib.parse
 
+sys.dont_write_bytecode = True   # nothing written into the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from browser import Browser, Server  # noqa: E402
 
