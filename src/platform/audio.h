@@ -1,7 +1,8 @@
-// Reading a sound effect into 8-bit mono samples at 11025 Hz (the mixer's
-// format) and adding samples to the audio buffer. On the desktop SDL loads,
-// converts and mixes; the browser's SDL has none of these, so there the
-// game's own WAV files (already in that format) are read directly.
+// Reading a sound effect into 8-bit mono samples at the rate the mixer runs
+// (11025 Hz asked for) and adding samples to the audio buffer. On the
+// desktop SDL loads, converts and mixes; the browser's SDL has none of
+// these, so there the game's own WAV files (8-bit mono at 11025 Hz) are read
+// directly and brought to the rate the browser plays.
 #pragma once
 #include <cstdint>
 

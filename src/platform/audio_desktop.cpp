@@ -13,7 +13,7 @@ bool load_effect_samples(const char* path, uint8_t** samples, uint32_t* length, 
         *reason = SDL_GetError();
         return false;
     }
-    SDL_AudioCVT cvt;
+    SDL_AudioCVT cvt{};
     if (SDL_BuildAudioCVT(&cvt, wav.format, wav.channels, wav.freq, AUDIO_U8, 1, 11025) < 0) {
         *reason = SDL_GetError();
         SDL_FreeWAV(data);

@@ -6,6 +6,11 @@
 
 namespace {
 
+// Emscripten's SDL plays no rate below 22050 Hz: it opens the game's
+// 11025 Hz mixer at 22050. Each sample is then played twice, as SDL's rate
+// doubling on the desktop does, so the effects keep their pitch and length.
+constexpr uint32_t RATE_FACTOR = 2;
+
 uint32_t little_endian(const uint8_t* p, int bytes)
 {
     uint32_t value = 0;
@@ -17,7 +22,7 @@ uint32_t little_endian(const uint8_t* p, int bytes)
 } // namespace
 
 // A RIFF WAVE file of unsigned 8-bit mono PCM at 11025 Hz: the format the
-// game's sound generator writes and the mixer plays.
+// game's sound generator writes; delivered at the rate the browser plays.
 bool load_effect_samples(const char* path, uint8_t** samples, uint32_t* length, const char** reason)
 {
     FILE* file = fopen(path, "rb");
@@ -60,7 +65,7 @@ bool load_effect_samples(const char* path, uint8_t** samples, uint32_t* length, 
                 *reason = "sample data before the format";
                 break;
             }
-            uint8_t* data = static_cast<uint8_t*>(malloc(size ? size : 1));
+            uint8_t* data = static_cast<uint8_t*>(malloc(size * RATE_FACTOR + 1));
             if (!data) {
                 *reason = "out of memory";
                 break;
@@ -71,8 +76,11 @@ bool load_effect_samples(const char* path, uint8_t** samples, uint32_t* length, 
                 break;
             }
             fclose(file);
+            for (uint32_t i = size; i-- > 0;)
+                for (uint32_t k = 0; k < RATE_FACTOR; k++)
+                    data[i * RATE_FACTOR + k] = data[i];
             *samples = data;
-            *length = size;
+            *length = size * RATE_FACTOR;
             return true;
         } else if (fseek(file, long(size + (size & 1)), SEEK_CUR) != 0) {
             *reason = "damaged chunk";

@@ -18,7 +18,7 @@ namespace {
 
 const char* const SOUND_FILES[SOUND_COUNT] = {"fall.wav", "dig.wav", "pop.wav", "victory.wav", "death.wav"};
 
-// Each effect as 8-bit mono samples at 11025 Hz.
+// Each effect as 8-bit mono samples at the mixer's rate.
 struct Samples {
     uint8_t* data;
     uint32_t length;

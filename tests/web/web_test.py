@@ -11,6 +11,7 @@ the page alone, and 50 frames a second. Prints the figures: transfer size,
 load to first frame, replays of level 0 per second in the page and natively.
 Exit status 0 when every check passes.
 """
+import gzip
 import os
 import re
 import shutil
@@ -19,6 +20,7 @@ import sys
 import tempfile
 import urllib.parse
 
+sys.dont_write_bytecode = True   # nothing written into the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from browser import Browser, Server  # noqa: E402
 
@@ -27,7 +29,8 @@ WORKING_DIRECTORY = "/home/web_user"   # the page's, where screenshots go
 PLAYER = "web_user"   # the browser's USER
 LEFT = (37, "ArrowLeft", "ArrowLeft")
 KEYS = {"space": (32, " ", "Space"), "F4": (115, "F4", "F4"), "F5": (116, "F5", "F5"),
-        "print": (44, "PrintScreen", "PrintScreen")}
+        "print": (44, "PrintScreen", "PrintScreen"), "F2": (113, "F2", "F2"), "F3": (114, "F3", "F3"),
+        "escape": (27, "Escape", "Escape")}
 # The first-start bindings of the movie inputs: none, up, down, left, right,
 # dig left, dig right.
 INPUT_KEYS = [0, 273, 274, 276, 275, 306, 308]
@@ -261,6 +264,48 @@ class Suite:
         finally:
             b.close()
 
+    def editors(self):
+        """Both editors take the mouse: a click paints where it lands."""
+        script = self.script("trace-editors.txt", "# no keys: the mode lines only\n")
+        b = self.browser()
+        area = ("(function(x,y){var d=document.getElementById('canvas').getContext('2d')"
+                ".getImageData(x-6,y-6,12,12).data;var h=0;for(var i=0;i<d.length;i++)h=(h*31+d[i])>>>0;return h;})")
+
+        def press(name):
+            b.key(*KEYS[name], down=True)
+            b.pump(0.1)
+            b.key(*KEYS[name], down=False)
+            b.pump(0.5)
+
+        def click(x, y):
+            left, top, scale = b.evaluate("(function(){var r=document.getElementById('canvas')"
+                                          ".getBoundingClientRect();return [r.left,r.top,r.width/640];})()")
+            px, py = left + x * scale, top + y * scale
+            b.call("Input.dispatchMouseEvent", type="mouseMoved", x=px, y=py)
+            b.call("Input.dispatchMouseEvent", type="mousePressed", x=px, y=py, button="left", clickCount=1)
+            b.pump(0.1)
+            b.call("Input.dispatchMouseEvent", type="mouseReleased", x=px, y=py, button="left", clickCount=1)
+            b.pump(0.4)
+
+        try:
+            b.open(page_url(self.server, "", script))
+            b.wait_for("window.vorbixFrames && window.vorbixFrames.first !== null", 60)
+            b.pump(0.5)
+            for name, spot, mode in (("F3", (300, 300), "leveledit"), ("F2", (470, 130), "gfxedit")):
+                press("space")
+                press(name)
+                before = b.evaluate(f"{area}({spot[0]},{spot[1]})")
+                b.pump(0.5)
+                still = b.evaluate(f"{area}({spot[0]},{spot[1]})") == before   # nothing moves there by itself
+                click(*spot)
+                after = b.evaluate(f"{area}({spot[0]},{spot[1]})")
+                entered = any(f": {mode} level" in line for line in b.console)
+                self.check(entered and still and before != after, f"the mouse paints in the {mode} mode")
+                press("escape")
+                b.pump(0.5)
+        finally:
+            b.close()
+
     def replay_speed(self):
         """Level 0's replays a second: bench.html in the page, vbltool natively."""
         repeat = 200
@@ -285,14 +330,18 @@ class Suite:
                                 f"{repeat / float(seconds.group(1)):.2f} replays a second")
 
     def transfer_size(self):
-        total = 0
+        total = packed = 0
         for name in ("index.html", "vorbix.js", "vorbix.wasm", "vorbix.data"):
-            total += os.path.getsize(os.path.join(self.web, name))
-        self.figures.append(f"transfer size (index.html, .js, .wasm, .data, uncompressed): {total / 1024:.0f} KiB")
+            with open(os.path.join(self.web, name), "rb") as f:
+                data = f.read()
+            total += len(data)
+            packed += len(gzip.compress(data, 9))
+        self.figures.append(f"transfer size (index.html, .js, .wasm, .data): {total / 1024:.0f} KiB, "
+                            f"{packed / 1024:.0f} KiB gzip-compressed")
 
     def run(self):
         try:
-            for step in (self.modes, self.screenshot, self.persistence, self.keys_and_speed, self.replay_speed,
+            for step in (self.modes, self.screenshot, self.persistence, self.keys_and_speed, self.editors, self.replay_speed,
                          self.transfer_size):
                 try:
                     step()
