@@ -19,11 +19,22 @@ start_xvfb() {
 }
 
 # Waits up to ten seconds for the game's window; sets $window, false if none.
+# SDL may create a window and then replace it while it sets up its renderer
+# (without GL under Xvfb it falls back to another one), so the first window
+# found can be gone a moment later: a window counts once it is still the one
+# found after a short pause and its geometry can be read.
 find_game_window() {
     window=""
     for _ in $(seq 100); do
-        window=$(xdotool search --name '^ZuzEzodov$' 2>/dev/null | head -n 1)
-        [ -n "$window" ] && return 0
+        found=$(xdotool search --name '^ZuzEzodov$' 2>/dev/null | head -n 1)
+        if [ -n "$found" ]; then
+            sleep 0.3
+            again=$(xdotool search --name '^ZuzEzodov$' 2>/dev/null | head -n 1)
+            if [ "$found" = "$again" ] && xdotool getwindowgeometry "$found" >/dev/null 2>&1; then
+                window=$found
+                return 0
+            fi
+        fi
         sleep 0.1
     done
     return 1
