@@ -643,9 +643,7 @@ int command_titles(const char* output, const std::vector<std::string>& files)
     std::string table = "# level, fingerprint of its record, title\n";
     for (const auto& line : lines)
         table += line.second;
-    if (!write_file_whole(output, table))
-        return fail(output, std::string("cannot write: ") + strerror(errno));
-    return 0;
+    return write_output(output, table.data(), table.size());
 }
 
 } // namespace
