@@ -214,7 +214,8 @@ void leave_level_editor()
     end_digit_entry();
     if (current_level == 0)
         current_level = 1;
-    // Play starts from the archive's version; unsaved edits are dropped.
+    // Play starts from the archive's version; unsaved edits (left with Alt)
+    // are dropped.
     bool readable = unpack_level(current_level);
     if (!readable) {
         current_level = 1;
@@ -400,6 +401,14 @@ void level_editor_mode()
 {
     LevelEditor& ed = level_editor;
     if (key_pressed(SDLK_ESCAPE) || key_pressed(SDLK_SPACE)) {
+        // Leaving plays the stored level: painting not yet written is lost,
+        // so it takes Alt, as loading over it does.
+        const bool alt = pressed_with_alt(SDLK_ESCAPE) || pressed_with_alt(SDLK_SPACE);
+        if (ed.modified && !alt) {
+            end_digit_entry();
+            show_editor_message("use alt-esc to leave modified level");
+            return;
+        }
         leave_level_editor();
         return;
     }

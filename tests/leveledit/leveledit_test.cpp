@@ -583,17 +583,38 @@ TEST_F(Editor, AnArchiveThatIsGoneIsToldWhenLoadingAndLeaving)
     leave_game();
 }
 
-TEST_F(Editor, LeavingAfterPaintingPlaysTheStoredLevel)
+TEST_F(Editor, LeavingAModifiedLevelTakesAltAndThenPlaysTheStoredLevel)
 {
-    for (int sym : {SDLK_ESCAPE, SDLK_SPACE}) {
+    PlayGrid stored;
+    unpack_record(reinterpret_cast<const uint8_t*>(LEVEL1.data()));
+    stored = play_grid;
+    const struct {
+        const char* name;
+        std::string leave;   // the keys, from frame 4 on
+        bool leaves;
+    } cases[] = {
+        {"Escape", press(4, SDLK_ESCAPE), false},
+        {"Space", press(4, SDLK_SPACE), false},
+        {"Alt+Escape", with(4, SDLK_LALT, SDLK_ESCAPE), true},
+        {"Alt+Space", with(4, SDLK_RALT, SDLK_SPACE), true},
+        {"Alt let go in the same batch", tapped_with(4, SDLK_LALT, SDLK_ESCAPE), true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         enter(1);
-        run(drag(0, 1, {{cx(3), cy(3)}, {cx(4), cy(3)}}) + press(4, sym));
+        run(drag(0, 1, {{cx(3), cy(3)}, {cx(4), cy(3)}}) + c.leave);
+        if (!c.leaves) {
+            EXPECT_EQ(mode_handler, level_editor_mode);
+            EXPECT_EQ(top_line(), shown("use alt-esc to leave modified level"));
+            EXPECT_TRUE(level_editor.modified);
+            EXPECT_EQ(cell(3, 3), TILE_BRICK);
+            EXPECT_EQ(cell(4, 3), TILE_BRICK);
+            // The painting is still there to be written; Alt then leaves.
+            run(with(0, SDLK_LALT, SDLK_ESCAPE));
+        }
         EXPECT_EQ(mode_handler, play_handler);
         EXPECT_TRUE(recording);
-        PlayGrid stored;
-        unpack_record(reinterpret_cast<const uint8_t*>(LEVEL1.data()));
-        stored = play_grid;
-        EXPECT_EQ(level_snapshot, stored);
+        EXPECT_EQ(level_snapshot, stored) << "play starts from the stored level";
         leave_game();
     }
 }
@@ -698,7 +719,7 @@ TEST_F(Editor, ADamagedArchiveNeverCrashesTheEditor)
         write_file(archive_path, bytes);
         enter(1);
         run(press(0, SDLK_KP_PLUS) + press(1, SDLK_l) + click(2, 1, cx(0), cy(0)) +
-            with(4, SDLK_LALT, SDLK_w) + press(6, SDLK_ESCAPE));
+            with(4, SDLK_LALT, SDLK_w) + with(6, SDLK_LALT, SDLK_ESCAPE));
         EXPECT_EQ(mode_handler, play_handler);
         leave_game();
     }
