@@ -14,6 +14,7 @@
 #include "game/game.h"
 #include "level/archive.h"
 #include "picture/artwork.h"
+#include "leveledit/marks.h"
 #include "leveledit/validate.h"
 
 LevelEditor level_editor;
@@ -104,6 +105,21 @@ void rebase_undo_on_written_field()
 
 void end_digit_entry() { level_editor.digit_entry = false; }
 
+// The cell's editor mark over the picture the game drew for it.
+void mark_grid_cell(int cell)
+{
+    draw_editor_mark(cell_x(cell), cell_y(cell), play_grid[size_t(cell)]);
+}
+
+// The whole field as the game draws it, then the editor's marks.
+void draw_edited_field()
+{
+    draw_play_field();
+    for (int r = 0; r < FIELD_ROWS; r++)
+        for (int c = 0; c < FIELD_COLUMNS; c++)
+            mark_grid_cell(field_cell(c, r));
+}
+
 void draw_slot_outline(int slot, int colour)
 {
     draw_square_outline(PALETTE_LEFT + PALETTE_STEP * slot, PALETTE_TOP, 25, colour);
@@ -158,8 +174,10 @@ void paint(int x, int y)
     }
     play_grid[size_t(cell)] = uint8_t(code);
     // A cell's picture depends on its upper and left neighbours' shadows.
-    for (int neighbour : {cell, cell + 1, cell + GRID_COLUMNS, cell + GRID_COLUMNS + 1})
+    for (int neighbour : {cell, cell + 1, cell + GRID_COLUMNS, cell + GRID_COLUMNS + 1}) {
         redraw_grid_cell(neighbour);
+        mark_grid_cell(neighbour);
+    }
     level_editor.modified = true;
 }
 
@@ -321,10 +339,13 @@ void enter_level_editor()
     restore_sprite_backgrounds();
     load_edited_level();
     clear_screen();
-    draw_play_field();
+    draw_edited_field();
     draw_editor_header();
-    for (int slot = 0; slot < PALETTE_SLOTS; slot++)
-        draw_cell(PALETTE_LEFT + 1 + PALETTE_STEP * slot, PALETTE_TOP + 1, tile_square(slot, 0));
+    for (int slot = 0; slot < PALETTE_SLOTS; slot++) {
+        const int x = PALETTE_LEFT + 1 + PALETTE_STEP * slot;
+        draw_cell(x, PALETTE_TOP + 1, tile_square(slot, 0));
+        draw_editor_mark(x, PALETTE_TOP + 1, slot);
+    }
     draw_slot_outline(level_editor.current_tile, COLOUR_WHITE);
     update_whole_screen();
     stale_function_keys = 0;
@@ -365,7 +386,7 @@ void level_editor_frame()
         undo_last_step();
     if (ed.field_redraws != 0) {
         ed.field_redraws--;
-        draw_play_field();
+        draw_edited_field();
         update_whole_screen();
     }
     const PointerState& p = pointer_state;

@@ -725,4 +725,39 @@ TEST_F(Editor, ADamagedArchiveNeverCrashesTheEditor)
     }
 }
 
+// Every paintable code looks different from every other in the editor, on
+// the field (the same cell, the same neighbours) and in the palette: the
+// brick, the false brick and the brick that hides an enemy included, whose
+// play pictures are alike.
+TEST_F(Editor, EveryCodeHasAPictureOfItsOwnOnTheFieldAndInThePalette)
+{
+    enter(1);
+    auto block = [this](int x, int y) {
+        std::vector<uint8_t> b;
+        for (int row = 0; row < 24; row++)
+            for (int col = 0; col < 24; col++)
+                b.push_back(pixel(x + col, y + row));
+        return b;
+    };
+    std::vector<std::vector<uint8_t>> field, palette;
+    for (int code = 0; code < PALETTE_SLOTS; code++) {
+        fill_play_field(play_grid, TILE_EMPTY);
+        play_grid[size_t(field_cell(5, 5))] = uint8_t(code);
+        level_editor.field_redraws = 2;
+        run("# the field drawn again\n");
+        field.push_back(block(cx(5) - 12, cy(5) - 12));
+        palette.push_back(block(129 + 32 * code, 451));
+    }
+    for (int a = 0; a < PALETTE_SLOTS; a++)
+        for (int b = a + 1; b < PALETTE_SLOTS; b++) {
+            EXPECT_NE(field[size_t(a)], field[size_t(b)]) << "codes " << a << " and " << b << " on the field";
+            EXPECT_NE(palette[size_t(a)], palette[size_t(b)]) << "codes " << a << " and " << b << " in the palette";
+        }
+    // A code painted is marked at once, and the mark goes with the code.
+    run(hold(0, SDLK_F6) + click(2, 1, cx(5), cy(5)));
+    EXPECT_EQ(block(cx(5) - 12, cy(5) - 12), field[TILE_FALSE_BRICK]);
+    run(hold(0, SDLK_F2) + click(2, 1, cx(5), cy(5)));
+    EXPECT_EQ(block(cx(5) - 12, cy(5) - 12), field[TILE_BRICK]);
+}
+
 } // namespace
