@@ -2,6 +2,7 @@
 
 #include <SDL/SDL.h>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "core/flags.h"
@@ -14,6 +15,7 @@
 #include "game/game.h"
 #include "level/archive.h"
 #include "picture/artwork.h"
+#include "sound/sound.h"
 #include "leveledit/marks.h"
 #include "leveledit/validate.h"
 
@@ -332,12 +334,12 @@ void fill_play_field(PlayGrid& grid, int code)
 
 int undo_steps() { return undo.count; }
 
-void enter_level_editor()
+namespace {
+
+// The editor's screen over the grid as it is: the field with its marks, the
+// header, the palette row with the chosen slot; the editor's mode.
+void show_editor_screen()
 {
-    if (current_level == 0)
-        current_level = 1;
-    restore_sprite_backgrounds();
-    load_edited_level();
     clear_screen();
     draw_edited_field();
     draw_editor_header();
@@ -356,6 +358,107 @@ void enter_level_editor()
     SDL_ShowCursor(SDL_ENABLE);
     level_editor.header_countdown = 0;
     level_editor.field_redraws = 2;
+}
+
+// What a test-play must give back to the editor when it ends.
+struct TestPlay {
+    PlayGrid field;
+    int level;
+    bool modified;
+};
+
+TestPlay test_play;
+
+// T: the field as painted is played by the game's rules, nothing written.
+void start_test_play()
+{
+    end_digit_entry();
+    undo.stroke_open = false;
+    // The game's rules count on what a written level holds (one hero).
+    if (const char* message = validate_level()) {
+        show_editor_message(message);
+        return;
+    }
+    test_play = TestPlay{play_grid, current_level, level_editor.modified};
+    restore_sprite_backgrounds();
+    clear_screen();
+    mode_handler = test_play_handler;
+    start_play();
+    // The level's stored best belongs to the stored level, not to a painted one.
+    if (level_editor.modified) {
+        game_state.best_score = game_state.best_ticks = game_state.best_seconds = 0;
+        game_state.top_line_stale = 1;
+    }
+}
+
+// The end of a won test-play: the play's score and time, as the level
+// summary shows them, and nothing stored.
+void show_test_play_summary()
+{
+    const GameState& g = game_state;
+    clear_screen();
+    char line[EDITOR_LINE_COLUMNS + 1];
+    text_y = 160;
+    print_centred("YOU PASSED THE LEVEL!");
+    print_centred("-----------");
+    snprintf(line, sizeof line, "YOUR SCORE     %05d", g.score);
+    print_centred(line);
+    snprintf(line, sizeof line, "YOUR TIME %04d.%02d SECS.", g.seconds, g.play_ticks % 60);
+    print_centred(line);
+    print_centred("-----------");
+    print_centred("A TEST PLAY: NOTHING IS STORED");
+    text_y = 444;
+    print_centred("PRESS SPACE FOR THE EDITOR");
+    update_whole_screen();
+    for (;;) {
+        wait_input();   // a quit request ends the program here
+        if (key_pressed(SDLK_SPACE) || key_pressed(SDLK_ESCAPE) || key_pressed(SDLK_RETURN))
+            break;
+        if (alt_x_pressed())
+            exit(0);
+    }
+}
+
+// won: the hero climbed out, the summary is shown first.
+void end_test_play(bool won)
+{
+    leave_game();
+    if (won)
+        show_test_play_summary();
+    play_grid = test_play.field;
+    current_level = test_play.level;
+    level_editor.modified = test_play.modified;
+    show_editor_screen();
+}
+
+} // namespace
+
+void enter_level_editor()
+{
+    if (current_level == 0)
+        current_level = 1;
+    restore_sprite_backgrounds();
+    load_edited_level();
+    show_editor_screen();
+}
+
+void test_play_handler()
+{
+    GameState& g = game_state;
+    if (key_pressed(SDLK_ESCAPE) || key_pressed(SDLK_q) || key_pressed(SDLK_k) || key_pressed(SDLK_LSHIFT)) {
+        end_test_play(false);
+    } else if (g.exit_count != 0) {
+        stop_all_sounds();
+        play_sound(SOUND_VICTORY);
+        wait_sounds_done();
+        end_test_play(true);
+    } else if (g.death_count != 0) {
+        // Caught: the level starts again, as in play.
+        stop_all_sounds();
+        play_sound(SOUND_DEATH);
+        wait_sounds_done();
+        restart_level();
+    }
 }
 
 void level_editor_frame()
@@ -494,4 +597,6 @@ void level_editor_mode()
     }
     if (key_pressed(SDLK_w))
         write_level();
+    else if (key_pressed(SDLK_t))
+        start_test_play();
 }

@@ -760,4 +760,82 @@ TEST_F(Editor, EveryCodeHasAPictureOfItsOwnOnTheFieldAndInThePalette)
     EXPECT_EQ(block(cx(5) - 12, cy(5) - 12), field[TILE_BRICK]);
 }
 
+// T plays the field as painted, without writing it; however the play ends,
+// the editor comes back with the field, the level number, `modified` and
+// the undo history as they were.
+TEST_F(Editor, TestPlayPlaysThePaintedFieldAndGivesItBack)
+{
+    const std::string archive = read_file(archive_path);
+    start_frame_timer();   // its ticks wake the summary's wait
+    const struct {
+        const char* name;
+        bool paint;          // a level painted (modified) or as loaded
+        std::string play;    // from frame 0, after T
+    } cases[] = {
+        {"Escape", true, press(5, SDLK_ESCAPE)},
+        {"Q", true, press(5, SDLK_q)},
+        {"K gives up", true, press(5, SDLK_k)},
+        {"Left Shift gives up", true, hold(5, SDLK_LSHIFT)},
+        {"the level as loaded, Escape", false, press(5, SDLK_ESCAPE)},
+        // Right to the ladder (the wall stops the hero), taking the object;
+        // up the escape ladder that then appears, out at the top; the
+        // summary waits for Space (a modal line comes in the script's order,
+        // so it stands before the later frames).
+        {"the hero climbs out", true,
+         key(2, "down", SDLK_RIGHT) + key(80, "up", SDLK_RIGHT) + key(80, "down", SDLK_UP) + "modal press 32\n" +
+             key(400, "up", SDLK_UP)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        enter(1);
+        current_level = 7;   // the number shown, not the level loaded
+        if (c.paint) {
+            // A field of its own: the hero on a floor, the object beside
+            // him, an escape ladder up to the top row and a wall behind it.
+            fill_play_field(play_grid, TILE_EMPTY);
+            for (int col = 0; col < FIELD_COLUMNS; col++)
+                play_grid[size_t(field_cell(col, 2))] = TILE_SOLID;
+            play_grid[size_t(field_cell(1, 1))] = TILE_HERO_START;
+            play_grid[size_t(field_cell(2, 1))] = TILE_OBJECT;
+            play_grid[size_t(field_cell(3, 0))] = TILE_ESCAPE_LADDER;
+            play_grid[size_t(field_cell(3, 1))] = TILE_ESCAPE_LADDER;
+            play_grid[size_t(field_cell(4, 1))] = TILE_SOLID;
+            run(hold(0, SDLK_F2) + click(2, 1, cx(10), cy(8)));   // a brick painted
+            ASSERT_TRUE(level_editor.modified);
+        }
+        const PlayGrid painted = play_grid;
+        const int steps = undo_steps();
+        run(press(0, SDLK_t));
+        ASSERT_EQ(mode_handler, test_play_handler);
+        EXPECT_TRUE(game_active);
+        EXPECT_EQ(level_snapshot, painted) << "the painted field is played";
+        run(c.play);
+        EXPECT_EQ(mode_handler, level_editor_mode);
+        EXPECT_FALSE(game_active);
+        EXPECT_EQ(play_grid, painted);
+        EXPECT_EQ(current_level, 7);
+        EXPECT_EQ(level_editor.modified, c.paint);
+        EXPECT_EQ(undo_steps(), steps);
+        EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+        EXPECT_EQ(top_line(), shown("LEVEL 0007  L=LOAD W=WRITE ESC=EXIT 0-9 CHANGE LEVEL KP +- UP/DN LEVEL"));
+        EXPECT_EQ(read_file(archive_path), archive) << "nothing written, no result stored";
+        // The editor goes on from there: Ctrl+Z undoes the painted brick.
+        if (c.paint) {
+            run(with(0, SDLK_LCTRL, SDLK_z));
+            EXPECT_EQ(cell(10, 8), TILE_EMPTY);
+        }
+    }
+    stop_frame_timer();
+}
+
+TEST_F(Editor, TestPlayNeedsAFieldTheRulesCanPlay)
+{
+    enter(1);
+    run(with(0, SDLK_LCTRL, SDLK_z));
+    fill_play_field(play_grid, TILE_EMPTY);
+    run(press(0, SDLK_t));
+    EXPECT_EQ(mode_handler, level_editor_mode);
+    EXPECT_EQ(top_line(), shown("level must have exactly 1 player"));
+}
+
 } // namespace
