@@ -52,6 +52,7 @@ test-sanitize: setup $(BUILD_SAN)/.configured
 docs: build
 	cd $(BUILD) && ./vbltool render data/levels.vbl all -o $(CURDIR)/docs/levels.png
 	tools/levels_doc.sh . > docs/levels.md
+	tools/editor_codes_shot.sh $(BUILD) docs/leveledit-codes.png
 
 # The Debian package (prefix /usr), made from the build's library and data,
 # and checked (file list, dependencies): $(BUILD)-deb/package/vorbix_*.deb

@@ -3,6 +3,8 @@
 
 #include <SDL/SDL.h>
 #include <cstdlib>
+#include <cctype>
+#include <cstdio>
 #include <cstring>
 
 #include "core/flags.h"
@@ -11,6 +13,7 @@
 #include "display/status.h"
 #include "display/tiles.h"
 #include "frontend/modes.h"
+#include "leveledit/leveledit.h"
 #include "picture/artwork.h"
 #include "picture/gfxset.h"
 
@@ -23,6 +26,38 @@ constexpr int MESSAGE_Y = 462;   // below the help
 constexpr int MESSAGE_COLUMNS = 72;
 
 bool message_shown;   // the message line below the help holds text
+
+// What the artwork files hold, as a fingerprint of each set's pixels and
+// palette when it was last loaded or saved, so that leaving the program can
+// tell edited sets that were never saved.
+struct ArtworkRecord {
+    std::array<uint64_t, GFX_SET_COUNT> file_print;
+    std::array<bool, GFX_SET_COUNT> known;
+    bool warned;          // the last Alt+X was held back for unsaved sets
+    uint64_t warned_print;   // the sets as they were then
+};
+
+ArtworkRecord artwork_record;
+
+uint64_t fingerprint(const uint8_t* bytes, size_t count, uint64_t h)
+{
+    for (size_t i = 0; i < count; i++)
+        h = (h ^ bytes[i]) * 0x100000001b3ull;
+    return h;
+}
+
+uint64_t set_print(int set)
+{
+    const GfxSet& gfx = gfx_sets[size_t(set)];
+    uint64_t h = fingerprint(gfx.palette.data(), gfx.palette.size(), 0xcbf29ce484222325ull);
+    return gfx.pixels ? fingerprint(gfx.pixels, GFX_SET_PIXELS, h) : h;
+}
+
+void note_set_matches_file(int set)
+{
+    artwork_record.file_print[size_t(set)] = set_print(set);
+    artwork_record.known[size_t(set)] = true;
+}
 
 constexpr const char* HELP_LINES[] = {
     "ESCAPE   EXIT ANIMATOR",
@@ -266,6 +301,8 @@ void reload_set()
     GfxEditor& e = gfx_editor;
     // A failed reload keeps the set as it was and says why below the help.
     const char* message = load_gfx_set(e.set_index);
+    if (!message)
+        note_set_matches_file(e.set_index);
     set_palette(gfx_sets[size_t(e.set_index)].palette.data());
     draw_all_cells();
     load_cell(e.cell_index, e.work);
@@ -289,7 +326,8 @@ void picture_keys()
     }
     if (key_pressed(SDLK_v))
         select_tool(TOOL_LINE);
-    if (key_pressed(SDLK_x)) {
+    // Alt+X is the program's exit (held back once for unsaved sets), no mirror.
+    if (key_pressed(SDLK_x) && !pressed_with_alt(SDLK_x)) {
         if (e.brush == BLOCK_BRUSH) {
             mirror_block_x(e.block);
         } else {
@@ -422,6 +460,7 @@ GfxHit gfx_editor_hit(int x, int y)
 
 void init_gfx_editor()
 {
+    artwork_record = ArtworkRecord{};
     gfx_editor = GfxEditor{};
     GfxEditor& e = gfx_editor;
     e.fg = 1;
@@ -579,6 +618,10 @@ void enter_gfx_editor()
     e.prev_region = REGION_NONE;
     e.origin_region = REGION_NONE;
     e.pick_mode = PICK_NONE;
+    // The sets are as their files until the editor first changes them.
+    for (int set = 0; set < GFX_SET_COUNT; set++)
+        if (!artwork_record.known[size_t(set)])
+            note_set_matches_file(set);
     load_cell(e.cell_index, e.work);
     e.undo = e.work;
     draw_gfx_editor();
@@ -633,9 +676,11 @@ void gfx_editor_mode()
         return;
     }
     if (pressed_with_shift(SDLK_s)) {
-        // Saving shows nothing when it works; a failure is told below the help.
+        // A failure is told below the help, with the file and the reason.
         const char* message = save_gfx_set(e.set_index);
-        show_gfx_message(message ? message : "");
+        if (!message)
+            note_set_matches_file(e.set_index);
+        show_gfx_message(message ? message : "SAVED");
     }
     const int32_t set_keys[] = {SDLK_1, SDLK_2, SDLK_3, SDLK_4};
     for (int set = 0; set < GFX_SET_COUNT; set++)
@@ -643,4 +688,54 @@ void gfx_editor_mode()
             switch_set(set);
             break;
         }
+}
+
+int unsaved_gfx_sets()
+{
+    int sets = 0;
+    for (int set = 0; set < GFX_SET_COUNT; set++)
+        if (artwork_record.known[size_t(set)] && set_print(set) != artwork_record.file_print[size_t(set)])
+            sets |= 1 << set;
+    return sets;
+}
+
+bool artwork_holds_exit()
+{
+    const int sets = unsaved_gfx_sets();
+    if (sets == 0)
+        return false;
+    uint64_t all = 0;
+    for (int set = 0; set < GFX_SET_COUNT; set++)
+        all = all * 31 + set_print(set);
+    ArtworkRecord& a = artwork_record;
+    // A second Alt+X with no edit since the first one ends the program.
+    if (a.warned && a.warned_print == all)
+        return false;
+    a.warned = true;
+    a.warned_print = all;
+    char names[60] = "";
+    for (int set = 0; set < GFX_SET_COUNT; set++)
+        if (sets & (1 << set)) {
+            if (names[0])
+                strcat(names, ",");
+            strcat(names, GFX_SET_NAMES[set]);
+        }
+    char text[EDITOR_LINE_COLUMNS + 1];
+    snprintf(text, sizeof text, "NOT SAVED: %s. ALT+X AGAIN QUITS", names);
+    for (char* c = text; *c; c++)
+        *c = char(toupper(static_cast<unsigned char>(*c)));
+    // Told where the current mode shows its messages.
+    if (mode_handler == gfx_editor_mode) {
+        show_gfx_message(text);
+    } else if (mode_handler == level_editor_mode) {
+        show_editor_message(text);
+    } else if (mode_handler == main_menu_handler) {
+        text_y = 400;
+        print_centred(text);
+        update_whole_screen();
+    } else {
+        show_message("ART NOT SAVED", 180);
+    }
+    pass_notice(text);
+    return true;
 }

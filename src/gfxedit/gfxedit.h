@@ -64,6 +64,13 @@ void enter_gfx_editor();
 void gfx_editor_frame();
 // The mode handler: leaving, saving, switching sets.
 void gfx_editor_mode();
+// The sets (bit per set) whose pixels or palette the editor changed since
+// their file was last loaded or saved.
+int unsaved_gfx_sets();
+// Alt+X while edited artwork is unsaved: the first is held back and says so
+// where the current mode shows messages (true); a second one with no edit
+// in between lets the program end (false).
+bool artwork_holds_exit();
 
 void draw_gfx_editor();
 void draw_gfx_help();

@@ -2,6 +2,7 @@
 
 #include <SDL/SDL.h>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "core/flags.h"
@@ -14,6 +15,8 @@
 #include "game/game.h"
 #include "level/archive.h"
 #include "picture/artwork.h"
+#include "sound/sound.h"
+#include "leveledit/marks.h"
 #include "leveledit/validate.h"
 
 LevelEditor level_editor;
@@ -104,6 +107,21 @@ void rebase_undo_on_written_field()
 
 void end_digit_entry() { level_editor.digit_entry = false; }
 
+// The cell's editor mark over the picture the game drew for it.
+void mark_grid_cell(int cell)
+{
+    draw_editor_mark(cell_x(cell), cell_y(cell), play_grid[size_t(cell)]);
+}
+
+// The whole field as the game draws it, then the editor's marks.
+void draw_edited_field()
+{
+    draw_play_field();
+    for (int r = 0; r < FIELD_ROWS; r++)
+        for (int c = 0; c < FIELD_COLUMNS; c++)
+            mark_grid_cell(field_cell(c, r));
+}
+
 void draw_slot_outline(int slot, int colour)
 {
     draw_square_outline(PALETTE_LEFT + PALETTE_STEP * slot, PALETTE_TOP, 25, colour);
@@ -158,8 +176,10 @@ void paint(int x, int y)
     }
     play_grid[size_t(cell)] = uint8_t(code);
     // A cell's picture depends on its upper and left neighbours' shadows.
-    for (int neighbour : {cell, cell + 1, cell + GRID_COLUMNS, cell + GRID_COLUMNS + 1})
+    for (int neighbour : {cell, cell + 1, cell + GRID_COLUMNS, cell + GRID_COLUMNS + 1}) {
         redraw_grid_cell(neighbour);
+        mark_grid_cell(neighbour);
+    }
     level_editor.modified = true;
 }
 
@@ -213,7 +233,8 @@ void leave_level_editor()
     end_digit_entry();
     if (current_level == 0)
         current_level = 1;
-    // Play starts from the archive's version; unsaved edits are dropped.
+    // Play starts from the archive's version; unsaved edits (left with Alt)
+    // are dropped.
     bool readable = unpack_level(current_level);
     if (!readable) {
         current_level = 1;
@@ -312,17 +333,20 @@ void fill_play_field(PlayGrid& grid, int code)
 
 int undo_steps() { return undo.count; }
 
-void enter_level_editor()
+namespace {
+
+// The editor's screen over the grid as it is: the field with its marks, the
+// header, the palette row with the chosen slot; the editor's mode.
+void show_editor_screen()
 {
-    if (current_level == 0)
-        current_level = 1;
-    restore_sprite_backgrounds();
-    load_edited_level();
     clear_screen();
-    draw_play_field();
+    draw_edited_field();
     draw_editor_header();
-    for (int slot = 0; slot < PALETTE_SLOTS; slot++)
-        draw_cell(PALETTE_LEFT + 1 + PALETTE_STEP * slot, PALETTE_TOP + 1, tile_square(slot, 0));
+    for (int slot = 0; slot < PALETTE_SLOTS; slot++) {
+        const int x = PALETTE_LEFT + 1 + PALETTE_STEP * slot;
+        draw_cell(x, PALETTE_TOP + 1, tile_square(slot, 0));
+        draw_editor_mark(x, PALETTE_TOP + 1, slot);
+    }
     draw_slot_outline(level_editor.current_tile, COLOUR_WHITE);
     update_whole_screen();
     stale_function_keys = 0;
@@ -333,6 +357,108 @@ void enter_level_editor()
     SDL_ShowCursor(SDL_ENABLE);
     level_editor.header_countdown = 0;
     level_editor.field_redraws = 2;
+}
+
+// What a test-play must give back to the editor when it ends.
+struct TestPlay {
+    PlayGrid field;
+    int level;
+    bool modified;
+};
+
+TestPlay test_play;
+
+// T: the field as painted is played by the game's rules, nothing written.
+void start_test_play()
+{
+    end_digit_entry();
+    undo.stroke_open = false;
+    // The game's rules count on what a written level holds (one hero); what
+    // Right Alt may write, test-play plays.
+    if (const char* message = validate_level(true)) {
+        show_editor_message(message);
+        return;
+    }
+    test_play = TestPlay{play_grid, current_level, level_editor.modified};
+    restore_sprite_backgrounds();
+    clear_screen();
+    mode_handler = test_play_handler;
+    start_play();
+    // The level's stored best belongs to the stored level, not to a painted one.
+    if (level_editor.modified) {
+        game_state.best_score = game_state.best_ticks = game_state.best_seconds = 0;
+        game_state.top_line_stale = 1;
+    }
+}
+
+// The end of a won test-play: the play's score and time, as the level
+// summary shows them, and nothing stored.
+void show_test_play_summary()
+{
+    const GameState& g = game_state;
+    clear_screen();
+    char line[EDITOR_LINE_COLUMNS + 1];
+    text_y = 160;
+    print_centred("YOU PASSED THE LEVEL!");
+    print_centred("-----------");
+    snprintf(line, sizeof line, "YOUR SCORE     %05d", g.score);
+    print_centred(line);
+    snprintf(line, sizeof line, "YOUR TIME %04d.%02d SECS.", g.seconds, g.play_ticks % 60);
+    print_centred(line);
+    print_centred("-----------");
+    print_centred("A TEST PLAY: NOTHING IS STORED");
+    text_y = 444;
+    print_centred("PRESS SPACE FOR THE EDITOR");
+    update_whole_screen();
+    for (;;) {
+        wait_input();   // a quit request ends the program here
+        if (key_pressed(SDLK_SPACE) || key_pressed(SDLK_ESCAPE) || key_pressed(SDLK_RETURN))
+            break;
+        if (alt_x_pressed())
+            exit(0);
+    }
+}
+
+// won: the hero climbed out, the summary is shown first.
+void end_test_play(bool won)
+{
+    leave_game();
+    if (won)
+        show_test_play_summary();
+    play_grid = test_play.field;
+    current_level = test_play.level;
+    level_editor.modified = test_play.modified;
+    show_editor_screen();
+}
+
+} // namespace
+
+void enter_level_editor()
+{
+    if (current_level == 0)
+        current_level = 1;
+    restore_sprite_backgrounds();
+    load_edited_level();
+    show_editor_screen();
+}
+
+void test_play_handler()
+{
+    GameState& g = game_state;
+    if (key_pressed(SDLK_ESCAPE) || key_pressed(SDLK_q) || key_pressed(SDLK_k) || key_pressed(SDLK_LSHIFT)) {
+        end_test_play(false);
+    } else if (g.exit_count != 0) {
+        stop_all_sounds();
+        play_sound(SOUND_VICTORY);
+        wait_sounds_done();
+        end_test_play(true);
+    } else if (g.death_count != 0) {
+        // Caught: the level starts again, as in play.
+        stop_all_sounds();
+        play_sound(SOUND_DEATH);
+        wait_sounds_done();
+        restart_level();
+    }
 }
 
 void level_editor_frame()
@@ -363,7 +489,7 @@ void level_editor_frame()
         undo_last_step();
     if (ed.field_redraws != 0) {
         ed.field_redraws--;
-        draw_play_field();
+        draw_edited_field();
         update_whole_screen();
     }
     const PointerState& p = pointer_state;
@@ -471,6 +597,14 @@ void load_keys()
 void level_editor_mode()
 {
     if (key_pressed(SDLK_ESCAPE) || key_pressed(SDLK_SPACE)) {
+        // Leaving plays the stored level: painting not yet written is lost,
+        // so it takes Alt, as loading over it does.
+        const bool alt = pressed_with_alt(SDLK_ESCAPE) || pressed_with_alt(SDLK_SPACE);
+        if (level_editor.modified && !alt) {
+            end_digit_entry();
+            show_editor_message("use alt-esc to leave modified level");
+            return;
+        }
         leave_level_editor();
         return;
     }
@@ -478,4 +612,6 @@ void level_editor_mode()
     load_keys();
     if (key_pressed(SDLK_w))
         write_level();
+    else if (key_pressed(SDLK_t))
+        start_test_play();
 }

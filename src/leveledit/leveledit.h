@@ -41,6 +41,11 @@ void enter_level_editor();
 void level_editor_frame();
 // The mode handler while editing.
 void level_editor_mode();
+// The mode handler of a test-play (T): the painted field played by the
+// game's rules until the hero climbs out, the player gives up (K, Left
+// Shift) or leaves (Escape, Q); then the editor is back with the field, the
+// level number and `modified` as they were.
+void test_play_handler();
 
 EditorHitResult level_editor_hit(int x, int y);
 // Centres the text in the 72-column top line; drawn in the next frame.

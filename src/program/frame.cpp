@@ -70,15 +70,24 @@ int run_frame()
     const bool fast = fast_frames();
     pause_before_frame(fast);
     in_frame_wait = true;
+    bool exit_held = false;   // this batch's Alt+X was held back for unsaved artwork
     for (;;) {
         if (poll_events()) {
             in_frame_wait = false;
             return 1;
         }
-        if (alt_x_pressed() || quit_requested) {
+        if (quit_requested) {
             in_frame_wait = false;
             stop_all_sounds();
             return 1;
+        }
+        if (alt_x_pressed() && !exit_held) {
+            exit_held = artwork_holds_exit();
+            if (!exit_held) {
+                in_frame_wait = false;
+                stop_all_sounds();
+                return 1;
+            }
         }
         if (!key_state.pause_flag && (fast || key_state.tick_pending >= 1))
             break;

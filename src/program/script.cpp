@@ -127,6 +127,8 @@ const char* mode_name(ModeHandler m)
         return "help";
     if (m == level_editor_mode)
         return "leveledit";
+    if (m == test_play_handler)
+        return "testplay";
     if (m == gfx_editor_mode)
         return "gfxedit";
     return "other";

@@ -3,6 +3,8 @@
 #include <SDL/SDL.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -123,6 +125,40 @@ protected:
     // The modifier goes down and up around the key within one frame: the
     // key's own event carries it.
     void tapped(int modifier, int k) { script += scriptline::tapped_with(frame++, modifier, k); }
+    // A pixel of the zoom's column 20 (colour 4 or above in every set)
+    // painted in colour 1, a new row each time.
+    int edited_rows = 0;
+    void edit_pixel() { click(1, zoom_x(20), zoom_y(edited_rows++)); }
+    // The ink of the message line below the help.
+    int message_ink() const
+    {
+        int inked = 0;
+        for (int y = 462; y < 474; y++)
+            for (int x = 60; x < 636; x++)
+                inked += at(x, y) == 255;
+        return inked;
+    }
+    // Colour 3's red slider moved (the palette edited).
+    void select_and_slide()
+    {
+        select_fg(3);
+        mouse("down", 1, 305, 350);
+        mouse("up", 1, 305, 350);
+    }
+    // Runs the script written so far; false when a frame ended the program.
+    bool run_to_exit()
+    {
+        write_file(dir.file("script"), script);
+        setenv("VORBIX_SCRIPT", dir.file("script").c_str(), 1);
+        EXPECT_TRUE(load_script());
+        const long frames = frame;
+        script.clear();
+        frame = 0;
+        for (long f = 0; f <= frames; f++)
+            if (run_frame() != 0)
+                return false;
+        return true;
+    }
     // Runs the script written so far, one frame past its last events.
     void run()
     {
@@ -681,10 +717,83 @@ TEST_F(GfxEditorFrames, AFailedSaveShowsItsMessageAndKeepsTheOldFile)
         EXPECT_EQ(read_file(dir.file(".zuzezodov/back.lbm")), old);
         EXPECT_EQ(access(dir.file(".zuzezodov/back.lbm.new").c_str(), F_OK), -1);
     }
-    // A save that works shows nothing.
+    // A save that works says so: "SAVED", five letters of six inked pixels.
     run();
-    EXPECT_FALSE(message_shown());
+    EXPECT_EQ(message_ink(), 5 * 6);
     EXPECT_NE(read_file(dir.file(".zuzezodov/back.lbm")), old);
+}
+
+// Alt+X with edited artwork that was never saved: the first is held back
+// and said below the help, a second with no edit in between ends the
+// program; saved, reloaded or undone edits let the first one end it.
+TEST_F(GfxEditorFrames, AltXAsksOnceForUnsavedArtwork)
+{
+    shifted(SDLK_s);   // the background set has a file to reload
+    run();
+    const struct {
+        const char* name;
+        std::function<void()> before;
+        int held_back;   // how many Alt+X the program outlives
+    } cases[] = {
+        {"nothing edited", [] {}, 0},
+        {"a pixel", [this] { edit_pixel(); }, 1},
+        {"a colour", [this] { select_and_slide(); }, 1},
+        {"a pixel of another set",
+         [this] {
+             with(LALT, SDLK_3);
+             edit_pixel();
+         },
+         1},
+        {"a pixel, saved",
+         [this] {
+             edit_pixel();
+             shifted(SDLK_s);
+         },
+         0},
+        {"a pixel, reloaded",
+         [this] {
+             edit_pixel();
+             shifted(SDLK_l);
+         },
+         0},
+        {"a pixel, undone",
+         [this] {
+             edit_pixel();
+             key(SDLK_u);
+         },
+         0},
+        {"a pixel, Alt+X, another pixel",
+         [this] {
+             edit_pixel();
+             with(LALT, SDLK_x);
+             edit_pixel();
+         },
+         1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(unsaved_gfx_sets(), 0);
+        c.before();
+        run();
+        const Picture24 work = gfx_editor.work;
+        int outlived = 0;
+        for (;; outlived++) {
+            ASSERT_LT(outlived, 3);
+            with(LALT, SDLK_x);
+            if (!run_to_exit())
+                break;
+            EXPECT_TRUE(message_shown());
+            EXPECT_EQ(gfx_editor.work, work) << "Alt+X mirrors nothing";
+        }
+        EXPECT_EQ(outlived, c.held_back);
+        // Back to the sets as their files hold them for the next case.
+        for (int set : {0, 2}) {
+            with(LALT, SDLK_1 + set);
+            shifted(SDLK_s);
+        }
+        with(LALT, SDLK_1);
+        run();
+    }
 }
 
 } // namespace

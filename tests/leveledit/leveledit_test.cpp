@@ -540,17 +540,38 @@ TEST_F(Editor, AnArchiveThatIsGoneIsToldWhenLoadingAndLeaving)
     leave_game();
 }
 
-TEST_F(Editor, LeavingAfterPaintingPlaysTheStoredLevel)
+TEST_F(Editor, LeavingAModifiedLevelTakesAltAndThenPlaysTheStoredLevel)
 {
-    for (int sym : {SDLK_ESCAPE, SDLK_SPACE}) {
+    PlayGrid stored;
+    unpack_record(reinterpret_cast<const uint8_t*>(LEVEL1.data()));
+    stored = play_grid;
+    const struct {
+        const char* name;
+        std::string leave;   // the keys, from frame 4 on
+        bool leaves;
+    } cases[] = {
+        {"Escape", press(4, SDLK_ESCAPE), false},
+        {"Space", press(4, SDLK_SPACE), false},
+        {"Alt+Escape", with(4, SDLK_LALT, SDLK_ESCAPE), true},
+        {"Alt+Space", with(4, SDLK_RALT, SDLK_SPACE), true},
+        {"Alt let go in the same batch", tapped_with(4, SDLK_LALT, SDLK_ESCAPE), true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         enter(1);
-        run(drag(0, 1, {{cx(3), cy(3)}, {cx(4), cy(3)}}) + press(4, sym));
+        run(drag(0, 1, {{cx(3), cy(3)}, {cx(4), cy(3)}}) + c.leave);
+        if (!c.leaves) {
+            EXPECT_EQ(mode_handler, level_editor_mode);
+            EXPECT_EQ(top_line(), shown("use alt-esc to leave modified level"));
+            EXPECT_TRUE(level_editor.modified);
+            EXPECT_EQ(cell(3, 3), TILE_BRICK);
+            EXPECT_EQ(cell(4, 3), TILE_BRICK);
+            // The painting is still there to be written; Alt then leaves.
+            run(with(0, SDLK_LALT, SDLK_ESCAPE));
+        }
         EXPECT_EQ(mode_handler, play_handler);
         EXPECT_TRUE(recording);
-        PlayGrid stored;
-        unpack_record(reinterpret_cast<const uint8_t*>(LEVEL1.data()));
-        stored = play_grid;
-        EXPECT_EQ(level_snapshot, stored);
+        EXPECT_EQ(level_snapshot, stored) << "play starts from the stored level";
         leave_game();
     }
 }
@@ -655,10 +676,123 @@ TEST_F(Editor, ADamagedArchiveNeverCrashesTheEditor)
         write_file(archive_path, bytes);
         enter(1);
         run(press(0, SDLK_KP_PLUS) + press(1, SDLK_l) + click(2, 1, cx(0), cy(0)) +
-            with(4, SDLK_LALT, SDLK_w) + press(6, SDLK_ESCAPE));
+            with(4, SDLK_LALT, SDLK_w) + with(6, SDLK_LALT, SDLK_ESCAPE));
         EXPECT_EQ(mode_handler, play_handler);
         leave_game();
     }
+}
+
+// Every paintable code looks different from every other in the editor, on
+// the field (the same cell, the same neighbours) and in the palette: the
+// brick, the false brick and the brick that hides an enemy included, whose
+// play pictures are alike.
+TEST_F(Editor, EveryCodeHasAPictureOfItsOwnOnTheFieldAndInThePalette)
+{
+    enter(1);
+    auto block = [this](int x, int y) {
+        std::vector<uint8_t> b;
+        for (int row = 0; row < 24; row++)
+            for (int col = 0; col < 24; col++)
+                b.push_back(pixel(x + col, y + row));
+        return b;
+    };
+    std::vector<std::vector<uint8_t>> field, palette;
+    for (int code = 0; code < PALETTE_SLOTS; code++) {
+        fill_play_field(play_grid, TILE_EMPTY);
+        play_grid[size_t(field_cell(5, 5))] = uint8_t(code);
+        level_editor.field_redraws = 2;
+        run("# the field drawn again\n");
+        field.push_back(block(cx(5) - 12, cy(5) - 12));
+        palette.push_back(block(129 + 32 * code, 451));
+    }
+    for (int a = 0; a < PALETTE_SLOTS; a++)
+        for (int b = a + 1; b < PALETTE_SLOTS; b++) {
+            EXPECT_NE(field[size_t(a)], field[size_t(b)]) << "codes " << a << " and " << b << " on the field";
+            EXPECT_NE(palette[size_t(a)], palette[size_t(b)]) << "codes " << a << " and " << b << " in the palette";
+        }
+    // A code painted is marked at once, and the mark goes with the code.
+    run(hold(0, SDLK_F6) + click(2, 1, cx(5), cy(5)));
+    EXPECT_EQ(block(cx(5) - 12, cy(5) - 12), field[TILE_FALSE_BRICK]);
+    run(hold(0, SDLK_F2) + click(2, 1, cx(5), cy(5)));
+    EXPECT_EQ(block(cx(5) - 12, cy(5) - 12), field[TILE_BRICK]);
+}
+
+// T plays the field as painted, without writing it; however the play ends,
+// the editor comes back with the field, the level number, `modified` and
+// the undo history as they were.
+TEST_F(Editor, TestPlayPlaysThePaintedFieldAndGivesItBack)
+{
+    const std::string archive = read_file(archive_path);
+    start_frame_timer();   // its ticks wake the summary's wait
+    const struct {
+        const char* name;
+        bool paint;          // a level painted (modified) or as loaded
+        std::string play;    // from frame 0, after T
+    } cases[] = {
+        {"Escape", true, press(5, SDLK_ESCAPE)},
+        {"Q", true, press(5, SDLK_q)},
+        {"K gives up", true, press(5, SDLK_k)},
+        {"Left Shift gives up", true, hold(5, SDLK_LSHIFT)},
+        {"the level as loaded, Escape", false, press(5, SDLK_ESCAPE)},
+        // Right to the ladder (the wall stops the hero), taking the object;
+        // up the escape ladder that then appears, out at the top; the
+        // summary waits for Space (a modal line comes in the script's order,
+        // so it stands before the later frames).
+        {"the hero climbs out", true,
+         key(2, "down", SDLK_RIGHT) + key(80, "up", SDLK_RIGHT) + key(80, "down", SDLK_UP) + "modal press 32\n" +
+             key(400, "up", SDLK_UP)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        enter(1);
+        current_level = 7;   // the number shown, not the level loaded
+        if (c.paint) {
+            // A field of its own: the hero on a floor, the object beside
+            // him, an escape ladder up to the top row and a wall behind it.
+            fill_play_field(play_grid, TILE_EMPTY);
+            for (int col = 0; col < FIELD_COLUMNS; col++)
+                play_grid[size_t(field_cell(col, 2))] = TILE_SOLID;
+            play_grid[size_t(field_cell(1, 1))] = TILE_HERO_START;
+            play_grid[size_t(field_cell(2, 1))] = TILE_OBJECT;
+            play_grid[size_t(field_cell(3, 0))] = TILE_ESCAPE_LADDER;
+            play_grid[size_t(field_cell(3, 1))] = TILE_ESCAPE_LADDER;
+            play_grid[size_t(field_cell(4, 1))] = TILE_SOLID;
+            run(hold(0, SDLK_F2) + click(2, 1, cx(10), cy(8)));   // a brick painted
+            ASSERT_TRUE(level_editor.modified);
+        }
+        const PlayGrid painted = play_grid;
+        const int steps = undo_steps();
+        run(press(0, SDLK_t));
+        ASSERT_EQ(mode_handler, test_play_handler);
+        EXPECT_TRUE(game_active);
+        EXPECT_EQ(level_snapshot, painted) << "the painted field is played";
+        run(c.play);
+        EXPECT_EQ(mode_handler, level_editor_mode);
+        EXPECT_FALSE(game_active);
+        EXPECT_EQ(play_grid, painted);
+        EXPECT_EQ(current_level, 7);
+        EXPECT_EQ(level_editor.modified, c.paint);
+        EXPECT_EQ(undo_steps(), steps);
+        EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+        EXPECT_EQ(top_line(), shown("LEVEL 0007  L=LOAD W=WRITE ESC=EXIT 0-9 CHANGE LEVEL KP +- UP/DN LEVEL"));
+        EXPECT_EQ(read_file(archive_path), archive) << "nothing written, no result stored";
+        // The editor goes on from there: Ctrl+Z undoes the painted brick.
+        if (c.paint) {
+            run(with(0, SDLK_LCTRL, SDLK_z));
+            EXPECT_EQ(cell(10, 8), TILE_EMPTY);
+        }
+    }
+    stop_frame_timer();
+}
+
+TEST_F(Editor, TestPlayNeedsAFieldTheRulesCanPlay)
+{
+    enter(1);
+    run(with(0, SDLK_LCTRL, SDLK_z));
+    fill_play_field(play_grid, TILE_EMPTY);
+    run(press(0, SDLK_t));
+    EXPECT_EQ(mode_handler, level_editor_mode);
+    EXPECT_EQ(top_line(), shown("level must have exactly 1 player"));
 }
 
 } // namespace
