@@ -23,6 +23,9 @@
     console.error(text);
     note('log', text);
   };
+  Module.setStatus = function (text) {
+    note('status', text);   // the download's progress
+  };
   Module.onExit = function (status) {
     note('ended', status);
   };
