@@ -284,7 +284,14 @@ void init_video()
     }
     // A new surface's pixels are whatever the allocator gave: the screen
     // starts black (index 0) everywhere, also in the rows no mode draws.
-    SDL_FillRect(surface, nullptr, 0);
+    // Cleared byte by byte: the browser's SDL cannot fill an 8-bit surface
+    // before it has a palette.
+    if (SDL_LockSurface(surface) == 0) {
+        auto* pixels = static_cast<uint8_t*>(surface->pixels);
+        for (int y = 0; y < surface->h; y++)
+            memset(pixels + size_t(y) * surface->pitch, 0, size_t(surface->w));
+        SDL_UnlockSurface(surface);
+    }
     attach_screen_surface(surface);
     SDL_ShowCursor(SDL_DISABLE);
     open_joysticks();
