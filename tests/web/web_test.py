@@ -301,7 +301,15 @@ class Suite:
                 after = b.evaluate(f"{area}({spot[0]},{spot[1]})")
                 entered = any(f": {mode} level" in line for line in b.console)
                 self.check(entered and still and before != after, f"the mouse paints in the {mode} mode")
-                press("escape")
+                # The painted level is modified: the level editor lets go of
+                # it only with Alt held (the graphics editor leaves as ever).
+                alt = (18, "Alt", "AltLeft")
+                b.key(*alt, down=True, location=1)
+                b.pump(0.1)
+                b.key(*KEYS["escape"], down=True, modifiers=1)
+                b.pump(0.1)
+                b.key(*KEYS["escape"], down=False, modifiers=1)
+                b.key(*alt, down=False, location=1)
                 b.pump(0.5)
         finally:
             b.close()
