@@ -115,7 +115,8 @@ step clone git clone -q "$repo" "$root/root/vorbix"
 
 step test.sh in_root "$root" "cd /root/vorbix && ./test.sh"
 after=$(packages "$root")
-grep -i -E 'skipped|not run' "$out/test.sh.log" | grep -v -E '^ *0 ' | grep -v 'tests passed' | head -n 5
+# ctest's own marks for a test it skipped or could not run.
+grep -E '\*\*\*(Skipped|Not Run)' "$out/test.sh.log" | head -n 5
 grep -E 'tests passed|tests failed' "$out/test.sh.log"
 
 # The run command in a window: an Xvfb of this machine, its socket shared
@@ -144,7 +145,9 @@ done
 # The demonstration draws within a few seconds of the window's appearance.
 colours=0
 for _ in $(seq 60); do
-    xwd -silent -id "$window" | xwdtopnm 2>/dev/null >"$work/window.ppm"
+    # The whole screen: SDL's window has a visual of its own, which xwd
+    # reads back with red and blue swapped.
+    xwd -silent -root | xwdtopnm 2>/dev/null >"$work/window.ppm"
     colours=$(ppmhist -noheader "$work/window.ppm" 2>/dev/null | wc -l)
     [ "$colours" -gt 20 ] && break
     sleep 0.5
