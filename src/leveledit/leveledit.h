@@ -51,6 +51,11 @@ EditorHitResult level_editor_hit(int x, int y);
 // Centres the text in the 72-column top line; drawn in the next frame.
 void show_editor_message(const char* text);
 void draw_editor_header();
+// Draws a text as the 72-column top line at once, blanks after it.
+void draw_editor_top_line(const char* text);
+// The editor's screen over the grid as it is (the field with its marks, the
+// header, the palette row with the chosen slot) and the editor's mode.
+void show_editor_screen();
 // Every field cell becomes code, every other grid cell the border.
 void fill_play_field(PlayGrid& grid, int code);
 // Strokes that Ctrl+Z can still undo (tests).
