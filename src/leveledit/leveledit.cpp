@@ -287,6 +287,7 @@ void init_level_editor()
 {
     level_editor.current_tile = TILE_BRICK;
     level_editor.message_pending = false;
+    level_editor.message_frames = MESSAGE_FRAMES;
     level_editor.header_countdown = 0;
     level_editor.modified = false;
     level_editor.digit_entry = false;
@@ -306,7 +307,7 @@ EditorHitResult level_editor_hit(int x, int y)
     return {HIT_NONE, -1};
 }
 
-void show_editor_message(const char* text)
+void show_editor_message(const char* text, int frames)
 {
     const int length = int(strnlen(text, EDITOR_LINE_COLUMNS));
     const int left = (EDITOR_LINE_COLUMNS - length) / 2;
@@ -315,6 +316,7 @@ void show_editor_message(const char* text)
     memcpy(line + left, text, size_t(length));
     line[EDITOR_LINE_COLUMNS] = 0;
     level_editor.message_pending = true;
+    level_editor.message_frames = frames;
 }
 
 void draw_editor_top_line(const char* text)
@@ -482,7 +484,7 @@ void level_editor_frame()
         draw_text(ed.message_line.data(), TOP_LINE_X, TOP_LINE_Y, screen_palette.nearest_white);
         top_status.changed = true;
         ed.message_pending = false;
-        ed.header_countdown = MESSAGE_FRAMES;
+        ed.header_countdown = ed.message_frames;
     }
     if (ed.header_countdown != 0 && --ed.header_countdown == 0)
         draw_editor_header();

@@ -133,11 +133,16 @@ void draw_progress_line()
     const SolveResult& r = solve_result(*winnable.search);
     char seconds[16];
     format_seconds(seconds, sizeof seconds, r.seconds);
-    char line[128];   // cut to the 72 columns when drawn
+    char line[128];
     // After the first way out the search goes on for a better one.
-    snprintf(line, sizeof line, "LEVEL %04d  %s %lld STATES, %s OF %d SECS  ESC STOPS", current_level,
-             r.status == SOLVE_FOUND ? "WINNABLE, A BETTER WAY?" : "WINNABLE?", static_cast<long long>(r.expanded),
-             seconds, solve_seconds);
+    const char* question = r.status == SOLVE_FOUND ? "YES! BETTER WAY?" : "WINNABLE?";
+    const long long states = r.expanded;
+    int length = snprintf(line, sizeof line, "LEVEL %04d  %s %lld STATES, %s OF %d SECS  ESC STOPS", current_level,
+                          question, states, seconds, solve_seconds);
+    // A long budget leaves out the level number rather than ESC STOPS.
+    if (length > EDITOR_LINE_COLUMNS)
+        snprintf(line, sizeof line, "%s %lld STATES, %s OF %d SECS  ESC STOPS", question, states, seconds,
+                 solve_seconds);
     draw_editor_top_line(line);
 }
 
@@ -174,7 +179,7 @@ void end_search(bool stopped)
         log_message("Level %d in the editor: %s (%lld states, %.1f seconds)\n", current_level,
                     stopped ? "search stopped, no way out found" : "no way out found", states, r.seconds);
     winnable.search.reset();
-    show_editor_message(text);
+    show_editor_message(text, ANSWER_FRAMES);
     // The header as it is without a message; the message goes over it.
     draw_editor_header();
     mode_handler = level_editor_mode;

@@ -978,6 +978,9 @@ TEST_F(Winnable, NoWayOutStoppedSearchesAndUnplayableFields)
     const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_TRUE(std::regex_match(top_line(), std::regex("NO WAY OUT FOUND IN [O1]\\.[O1-9] SECS"))) << top_line();
     EXPECT_GT(took, 0.9);
+    const std::string answer = top_line();
+    run("# the answer stays longer than other messages\n", MESSAGE_FRAMES + 10);
+    EXPECT_EQ(top_line(), answer);
     EXPECT_EQ(play_grid, sealed);
     EXPECT_TRUE(level_editor.modified);
     EXPECT_TRUE(way_out_record().empty());
@@ -1025,27 +1028,34 @@ TEST_F(Winnable, TheSearchKeepsTheEditorAtFiftyFramesASecond)
     load_sealed_chest_level();
     unsetenv("VORBIX_FAST");
     start_frame_timer();
+    // Frames over two seconds: their rate and the longest.
+    auto measure = [](double* rate, double* longest) {
+        const auto start = std::chrono::steady_clock::now();
+        auto last = start;
+        *longest = 0;
+        int frames = 0;
+        while (last - start < std::chrono::seconds(2)) {
+            ASSERT_EQ(run_frame(), 0);
+            const auto now = std::chrono::steady_clock::now();
+            *longest = std::max(*longest, std::chrono::duration<double>(now - last).count());
+            last = now;
+            frames++;
+        }
+        *rate = frames / std::chrono::duration<double>(last - start).count();
+    };
+    double idle_rate, idle_longest, rate, longest;
+    run("# frames by the clock from here\n", 0);
+    measure(&idle_rate, &idle_longest);
     run(press(0, SDLK_v), 0);
-    const auto start = std::chrono::steady_clock::now();
-    auto last = start;
-    double longest = 0;
-    int frames = 0;
-    while (std::chrono::steady_clock::now() - start < std::chrono::seconds(2)) {
-        ASSERT_EQ(run_frame(), 0);
-        const auto now = std::chrono::steady_clock::now();
-        longest = std::max(longest, std::chrono::duration<double>(now - last).count());
-        last = now;
-        frames++;
-    }
-    const double seconds = std::chrono::duration<double>(last - start).count();
+    measure(&rate, &longest);
     stop_frame_timer();
     setenv("VORBIX_FAST", "1", 1);
     ASSERT_TRUE(winnable_search_running());
-    printf("search in the editor: %d frames in %.2f s, %.1f frames a second, longest frame %.1f ms\n", frames,
-           seconds, frames / seconds, longest * 1000);
+    printf("the editor: %.1f frames a second idle (longest %.1f ms), %.1f while searching (longest %.1f ms)\n",
+           idle_rate, idle_longest * 1000, rate, longest * 1000);
     // Loose bounds: the machine may be busy; a whole search in one frame
     // would show as one very long frame.
-    EXPECT_GT(frames / seconds, 25);
+    EXPECT_GT(rate, 25);
     EXPECT_LT(longest, 0.25);
     run(press(0, SDLK_ESCAPE));
 }
