@@ -232,6 +232,12 @@ void start_demonstration()
     g.best_name[16] = 0;
     g.top_line_stale = 1;
     show_level();
+    // Below the field: what ends it, where a demonstration names Space.
+    text_y = 444;
+    print_centred("                          ");
+    text_y = 444;
+    print_centred("THE WAY OUT - ESC ENDS IT");
+    update_whole_screen();
 }
 
 void end_demonstration(const char* message)
