@@ -34,7 +34,6 @@ struct Winnable {
     bool way_found;
     PlayGrid way_field;
     std::vector<uint8_t> way_record;   // the movie record of the way out
-    int way_ticks;
 };
 
 Winnable winnable;
@@ -156,7 +155,6 @@ void end_search(bool stopped)
         winnable.way_record = movie_record_of(r.inputs, r.score, 0, WAY_OUT_NAME);
         winnable.way_found = !winnable.way_record.empty();
         winnable.way_field = play_grid;
-        winnable.way_ticks = r.ticks;
         format_seconds(seconds, sizeof seconds, r.ticks / 60.0);
         if (winnable.way_found)
             snprintf(text, sizeof text, "WINNABLE: WAY OUT IN %s SECS OF PLAY - V AGAIN SHOWS IT", seconds);
