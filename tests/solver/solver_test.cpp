@@ -2,12 +2,14 @@
 // vbltool solve and render as the level designer runs them.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <regex>
 #include <unistd.h>
 #include <string>
 #include <vector>
 
+#include "core/flags.h"
 #include "game/game.h"
 #include "level/grid.h"
 #include "level/textformat.h"
@@ -120,6 +122,65 @@ TEST(Solver, TheLevelInTheGridIsLeftAsItWas)
     EXPECT_EQ(play_grid, before);
 }
 
+// The search in slices of one state each finds the same way out as in one go, and
+// between slices the grid is the level as it was.
+TEST(Solver, ASearchInSlicesGivesTheSameResultAndKeepsTheGridBetweenSlices)
+{
+    for (const TrickLevel& level : TRICK_LEVELS) {
+        SCOPED_TRACE(level.name);
+        load(level.rows);
+        const PlayGrid before = play_grid;
+        SolveOptions options;
+        options.budget_seconds = 20;
+        const SolveResult whole = solve_level(options);
+        ASSERT_EQ(whole.status, SOLVE_FOUND);
+        SolveSearchHolder search = solve_begin(options);
+        int slices = 0;
+        for (bool done = false; !done; slices++) {
+            done = solve_slice(*search, 0);   // one state a slice
+            ASSERT_EQ(play_grid, before);
+            EXPECT_FALSE(game_active);
+        }
+        const SolveResult& sliced = solve_result(*search);
+        EXPECT_GT(slices, 1);
+        EXPECT_EQ(sliced.status, SOLVE_FOUND);
+        EXPECT_EQ(sliced.inputs, whole.inputs);
+        EXPECT_EQ(sliced.score, whole.score);
+        EXPECT_EQ(sliced.ticks, whole.ticks);
+        EXPECT_EQ(sliced.expanded, whole.expanded);
+        EXPECT_EQ(sliced.first_expanded, whole.first_expanded);
+        EXPECT_TRUE(solve_slice(*search, 1)) << "a finished search stays finished";
+    }
+}
+
+// A slice ends near its length even on a level without a way out; the
+// budget counts only the time spent inside the slices.
+TEST(Solver, ASliceStopsOnTimeAndTheBudgetCountsOnlyTheSlices)
+{
+    // The chest is walled in by stone; the enemy above and the bricks to dig
+    // give the search more states than it can try in the budget.
+    load({"H......................E", "H.P", "########################", "",
+          "@@@@@@@@@@@@@@@@@@@@@@@@", "@@@@@", "@.$@", "@@@@"});
+    SolveOptions options;
+    options.budget_seconds = 0.3;
+    SolveSearchHolder search = solve_begin(options);
+    bool done = false;
+    int slices = 0;
+    while (!done) {
+        const auto start = std::chrono::steady_clock::now();
+        done = solve_slice(*search, 0.01);
+        const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        EXPECT_LT(took, 0.1);
+        slices++;
+        usleep(2000);
+    }
+    const SolveResult& r = solve_result(*search);
+    EXPECT_EQ(r.status, SOLVE_NOT_FOUND);
+    EXPECT_GE(slices, 10);
+    EXPECT_GE(r.seconds, 0.29);
+    EXPECT_LT(r.seconds, 0.5);
+}
+
 TEST(Solver, RefusesALevelWithoutAHero)
 {
     load({"H", "H.....$", "@@@@@@@@@@@@@@@@@@@@@@@@"});
@@ -188,6 +249,38 @@ TEST(VbltoolSolve, AWalledInHeroEndsWithStatus1AndNoFile)
     EXPECT_NE(r.err.find("level 3: no way out found within 2 seconds"), std::string::npos) << r.err;
     EXPECT_FALSE(file_exists(f.dir.file("out.movie")));
     EXPECT_FALSE(file_exists(f.dir.file("out.movie.part")));
+}
+
+// check --solve searches each level that keeps to the rules: proven with the
+// way out's ticks and score (those of solve), or unproven with status 1; a
+// level that breaks a rule gets the rule, unsearched.
+TEST(VbltoolCheck, SolveProvesOrFailsEachLevel)
+{
+    SolveFiles f;
+    const std::string rope = f.dir.file("rope.txt"), walled = f.dir.file("walled.txt"), broken = f.dir.file("broken.txt");
+    write_file(rope, level_file_text(TRICK_LEVELS[1].rows));
+    write_file(walled, level_file_text({"H", "H..@@@", "H..@P@....$", "@@@@@@@@@@@@@@@@@@@@@@@@"}));
+    write_file(broken, level_file_text({"H", "H.....$", "@@@@@@@@@@@@@@@@@@@@@@@@"}));
+    const ProcessResult solved = run_process(VBLTOOL_BINARY, {"solve", rope, "1", "--budget", "20", "-o", f.dir.file("r.movie")});
+    ASSERT_EQ(solved.status, 0) << solved.err;
+    std::smatch figures;
+    ASSERT_TRUE(std::regex_search(solved.out, figures, std::regex("ticks=[0-9]+ score=[0-9]+")));
+
+    ProcessResult proven = run_process(VBLTOOL_BINARY, {"check", "--solve", "20", rope});
+    EXPECT_EQ(proven.status, 0) << proven.out << proven.err;
+    EXPECT_EQ(proven.out, rope + ": ok, proven " + figures.str() + "\n");
+
+    ProcessResult mixed = run_process(VBLTOOL_BINARY, {"check", rope, walled, broken, "--solve", "1"}, {}, 60);
+    EXPECT_EQ(mixed.status, 1);
+    EXPECT_NE(mixed.out.find(rope + ": ok, proven ticks="), std::string::npos) << mixed.out;
+    EXPECT_NE(mixed.out.find(walled + ": ok, unproven (no way out found in "), std::string::npos) << mixed.out;
+    EXPECT_NE(mixed.out.find(broken + ": level must have exactly 1 player\n"), std::string::npos) << mixed.out;
+
+    // Without --solve nothing is searched: the walled-in level keeps the rules.
+    EXPECT_EQ(run_process(VBLTOOL_BINARY, {"check", walled}).out, walled + ": ok\n");
+    for (const char* budget : {"0", "-1", "x", "700000"})
+        EXPECT_EQ(run_process(VBLTOOL_BINARY, {"check", "--solve", budget, rope}).status, 2) << budget;
+    EXPECT_EQ(run_process(VBLTOOL_BINARY, {"check", rope, "--solve"}).status, 2);
 }
 
 TEST(VbltoolSolve, RefusedLevelsAndBadArgumentsEndWithStatus2)
