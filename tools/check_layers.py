@@ -26,20 +26,26 @@ LAYERS = {
     # include nothing above.
     "core": 0,
     "level": 1,
+    # The rules work on a level state value and report what a tick did; they
+    # draw nothing, play nothing and read no key.
+    "game": 2,
     "picture": 2,
+    # The search over the rules, and the screen and the sound.
+    "solver": 3,
     "display": 3,
     "sound": 3,
-    "game": 4,
-    "solver": 5,
+    # The running level of the program shown: the level start, the frame of
+    # play or demonstration, the tick's events drawn and played.
+    "view": 4,
     # Mode code, called from the frame loop.
-    "frontend": 6,
-    "leveledit": 6,
-    "gfxedit": 6,
+    "frontend": 5,
+    "leveledit": 5,
+    "gfxedit": 5,
     # main, start-up, the frame loop and the script driver.
-    "program": 7,
+    "program": 6,
 }
 
-MODE_LAYER = 6
+MODE_LAYER = 5
 
 # Calls against the rule by design: (including file, included header).
 EXCEPTIONS = set()

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -34,6 +35,7 @@
 #include "display/status.h"
 #include "display/tiles.h"
 #include "game/game.h"
+#include "view/view.h"
 #include "picture/artwork.h"
 #include "picture/gfxset.h"
 #include "picture/png.h"
@@ -343,7 +345,7 @@ int command_replay(const char* archive, const char* level_arg, int repeat)
     long total_ticks = 0;
     for (int i = 0; i < repeat; i++) {
         current_level = level;
-        if (!replay_movie(&result))
+        if (!replay_movie(level, &result))
             return fail(archive, "has no level " + std::to_string(level) + " with a movie");
         total_ticks += result.ticks;
     }
@@ -368,7 +370,7 @@ int command_verify(const char* archive)
             continue;
         current_level = level;
         ReplayResult result{};
-        if (!replay_movie(&result)) {
+        if (!replay_movie(level, &result)) {
             printf("level=%d outcome=unreadable\n", level);
             all_good = false;
             continue;
@@ -501,16 +503,20 @@ bool prepare_drawing()
     return true;
 }
 
-// The running level as the game draws it: field, figures and status lines.
-void draw_running_level()
+// Starts the level now in the grid from seed as the game shows it, after the
+// rules' own check; false with the problem.
+bool start_shown_level(int seed, std::string* problem)
 {
-    clear_screen();
-    draw_play_field();
-    format_top_line();
-    refresh_status_lines();
-    update_sprite_poses();
-    save_sprite_backgrounds();
-    draw_sprites();
+    auto check = std::make_unique<LevelState>();
+    if (!start_level_run(play_grid, seed, check.get(), problem))
+        return false;
+    release_game_sprites();
+    clear_sprite_slots();
+    start_running_level_seeded(play_grid, seed);
+    game_active = true;
+    recording = false;
+    clear_dirty_list();
+    return true;
 }
 
 int command_render_sheet(const char* archive, const std::string& output)
@@ -546,7 +552,7 @@ int command_render_sheet(const char* archive, const std::string& output)
         draw_text(label, 0, 0, screen_palette.nearest_white);
         for (int y = 0; y < LABEL - 2; y++)
             memcpy(&sheet[size_t(top + y) * size_t(width) + size_t(left)], screen_row(y), size_t(THUMB_W));
-        if (start_level_run(0, &problem))
+        if (start_shown_level(0, &problem))
             draw_running_level();
         else
             draw_play_field();
@@ -606,13 +612,14 @@ int command_render(const std::vector<std::string>& args)
     play_grid = loaded;
     std::string problem;
     const int seed = record.empty() ? 0 : record[MOVIE_SEED_OFFSET];
-    if (!start_level_run(seed, &problem))
+    if (!start_shown_level(seed, &problem))
         return fail(positional[0] + " level " + std::to_string(level), problem), 2;
     if (!record.empty()) {
         const std::vector<uint8_t> inputs = inputs_of_movie(record.data(), int(record.size()));
         const size_t ticks = tick < 0 ? inputs.size() : std::min(inputs.size(), size_t(tick));
-        for (size_t i = 0; i < ticks && !game_state.exit_count && !game_state.death_count; i++)
-            rules_frame(inputs[i]);
+        const GameState& g = running_level.game;
+        for (size_t i = 0; i < ticks && !g.exit_count && !g.death_count; i++)
+            play_frame(inputs[i]);
     }
     draw_running_level();
     problem = write_png(output, screen_row(0), SCREEN_WIDTH, SCREEN_HEIGHT, display_state.pitch,

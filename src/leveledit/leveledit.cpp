@@ -12,7 +12,7 @@
 #include "display/status.h"
 #include "display/tiles.h"
 #include "frontend/modes.h"
-#include "game/game.h"
+#include "view/view.h"
 #include "level/archive.h"
 #include "picture/artwork.h"
 #include "sound/sound.h"
@@ -386,8 +386,8 @@ void start_test_play()
     start_play();
     // The level's stored best belongs to the stored level, not to a painted one.
     if (level_editor.modified) {
-        game_state.best_score = game_state.best_ticks = game_state.best_seconds = 0;
-        game_state.top_line_stale = 1;
+        best_play.score = best_play.ticks = best_play.seconds = 0;
+        mark_top_line_stale();
     }
 }
 
@@ -395,7 +395,7 @@ void start_test_play()
 // summary shows them, and nothing stored.
 void show_test_play_summary()
 {
-    const GameState& g = game_state;
+    const GameState& g = running_level.game;
     clear_screen();
     char line[EDITOR_LINE_COLUMNS + 1];
     text_y = 160;
@@ -444,7 +444,7 @@ void enter_level_editor()
 
 void test_play_handler()
 {
-    GameState& g = game_state;
+    const GameState& g = running_level.game;
     if (key_pressed(SDLK_ESCAPE) || key_pressed(SDLK_q) || key_pressed(SDLK_k) || key_pressed(SDLK_LSHIFT)) {
         end_test_play(false);
     } else if (g.exit_count != 0) {

@@ -21,7 +21,7 @@
 #include "frontend/config.h"
 #include "frontend/modes.h"
 #include "frontend/userdir.h"
-#include "game/game.h"
+#include "view/view.h"
 #include "gfxedit/gfxedit.h"
 #include "level/archive.h"
 #include "level/grid.h"

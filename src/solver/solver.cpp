@@ -11,19 +11,15 @@
 #include <ctime>
 #include <queue>
 
-#include "core/flags.h"
-#include "display/screen.h"
-#include "display/tiles.h"
 #include "game/game.h"
-#include "game/replay.h"
 #include "level/grid.h"
 #include "level/movie.h"
 
-bool start_level_run(int seed, std::string* problem)
+bool start_level_run(const PlayGrid& grid, int seed, LevelState* state, std::string* problem)
 {
-    prepare_headless();
+    prepare_rule_tables();
     int heroes = 0, enemies = 0;
-    for (uint8_t t : play_grid) {
+    for (uint8_t t : grid) {
         heroes += t == TILE_HERO_START;
         enemies += t == TILE_ENEMY_START;
     }
@@ -35,35 +31,25 @@ bool start_level_run(int seed, std::string* problem)
         *problem = "the level has more than 5 enemies";
         return false;
     }
-    release_game_sprites();
-    restore_sprite_backgrounds();
-    clear_sprite_slots();
-    game_active = true;
-    // In play the level's start takes its cycle counter from the frame count.
-    recording = true;
-    frame_counter = uint32_t(seed % 24);
-    begin_level();
-    recording = false;
-    clear_dirty_list();
+    begin_level(*state, grid, seed);
     return true;
 }
 
 bool play_inputs(const std::vector<uint8_t>& inputs, int seed, int* ticks, int* score)
 {
-    const PlayGrid level = play_grid;
     std::string problem;
     bool exited = false;
-    if (start_level_run(seed, &problem)) {
-        for (size_t i = 0; i < inputs.size() && !exited && !game_state.death_count; i++) {
-            rules_frame(inputs[i]);
-            clear_dirty_list();
-            exited = game_state.exit_count != 0 && i + 1 == inputs.size();
+    auto state = std::make_unique<LevelState>();
+    auto events = std::make_unique<TickEvents>();
+    LevelState& s = *state;
+    if (start_level_run(play_grid, seed, &s, &problem)) {
+        for (size_t i = 0; i < inputs.size() && !exited && !s.game.death_count; i++) {
+            tick(s, inputs[i], *events);
+            exited = s.game.exit_count != 0 && i + 1 == inputs.size();
         }
-        *ticks = game_state.play_ticks;
-        *score = game_state.score;
+        *ticks = s.game.play_ticks;
+        *score = s.game.score;
     }
-    game_active = false;
-    play_grid = level;
     return exited;
 }
 
@@ -82,10 +68,8 @@ struct Clock {
     }
 };
 
-// The search branches on the tick's state alone: the level's snapshot is
-// fixed while a level runs and the movie buffer is unused (the search feeds
-// the inputs itself).
-using SearchState = TickState;
+// The search branches on the level's state, copied as one value.
+using SearchState = LevelState;
 
 // ---- Relaxed distance: the field as it is now as a graph of cells, enemies
 // ignored, a brick beside or below entered at the cost of digging it. Costs
@@ -109,8 +93,8 @@ bool passable(int t) { return in_class(t, CLASS_PASSABLE); }
 // others miss.
 enum CrumblingView : uint8_t { CRUMBLING_BOTH, CRUMBLING_OPEN, CRUMBLING_SOLID };
 
-int nearest_target(int start, const std::array<uint8_t, GRID_CELLS>& target, int targets, CrumblingView view,
-                   bool* missed)
+int nearest_target(const LevelState& s, int start, const std::array<uint8_t, GRID_CELLS>& target, int targets,
+                   CrumblingView view, bool* missed)
 {
     int nearest = FAR;
     int reached = 0;
@@ -125,13 +109,13 @@ int nearest_target(int start, const std::array<uint8_t, GRID_CELLS>& target, int
     static std::array<uint8_t, GRID_CELLS> crumbling;
     static PlayGrid field;
     crumbling.fill(0);
-    field = play_grid;
-    for (const HoleSlot& s : holes)
-        if (view != CRUMBLING_SOLID && s.timer != 0 && s.timer < 25 && field[size_t(s.cell)] == TILE_SOLID &&
-            !(occupancy[size_t(s.cell)] & OCCUPANCY_ENEMIES)) {
-            crumbling[size_t(s.cell)] = 1;
+    field = s.grid;
+    for (const HoleSlot& h : s.holes)
+        if (view != CRUMBLING_SOLID && h.timer != 0 && h.timer < 25 && field[size_t(h.cell)] == TILE_SOLID &&
+            !(s.occupancy[size_t(h.cell)] & OCCUPANCY_ENEMIES)) {
+            crumbling[size_t(h.cell)] = 1;
             if (view == CRUMBLING_OPEN)
-                field[size_t(s.cell)] = TILE_EMPTY;
+                field[size_t(h.cell)] = TILE_EMPTY;
         }
     auto code = [](int c) {
         int t = field[size_t(c)];
@@ -198,12 +182,15 @@ constexpr int WAIT_LONG_TICKS = 24;
 constexpr int MOVE_TICK_LIMIT = 400;
 constexpr int TRAP_WAIT_LIMIT = 240;
 
+// Runs the rules on the state being expanded and keeps the inputs given.
 struct Runner {
+    LevelState& state;
+    TickEvents& events;
     std::vector<uint8_t> inputs;
     int64_t ticks = 0;
     void step(int input)
     {
-        rules_frame(input);
+        tick(state, input, events);
         inputs.push_back(uint8_t(input));
         ticks++;
     }
@@ -213,8 +200,9 @@ bool aligned(const Actor& a) { return x_align[size_t(a.x)] == 0 && y_align[size_
 
 MoveEnd run_move(int move, Runner& run)
 {
-    const Actor& h = actors[0];
-    const GameState& g = game_state;
+    const LevelState& s = run.state;
+    const Actor& h = s.actors[0];
+    const GameState& g = s.game;
     auto ended = [&]() { return g.death_count ? MOVE_DEAD : g.exit_count ? MOVE_EXIT : MOVE_DONE; };
     switch (move) {
     case MOVE_WAIT:
@@ -247,16 +235,16 @@ MoveEnd run_move(int move, Runner& run)
         const int hole = cell_at(h.x, h.y) + (left ? -1 : 1) + GRID_COLUMNS;
         bool enemy_near = false;
         for (int i = 1; i <= g.enemy_count; i++)
-            enemy_near |= std::abs(actors[size_t(i)].y - h.y) < 12 && std::abs(actors[size_t(i)].x - h.x) < 24 * 8;
+            enemy_near |= std::abs(s.actors[size_t(i)].y - h.y) < 12 && std::abs(s.actors[size_t(i)].x - h.x) < 24 * 8;
         if (!enemy_near)
             return MOVE_STUCK;
         const MoveEnd dug = run_move(left ? MOVE_DIG_LEFT : MOVE_DIG_RIGHT, run);
         if (dug != MOVE_DONE)
             return dug;
         for (int i = 0;; i++) {
-            if (play_grid[size_t(hole)] == TILE_SOLID && (occupancy[size_t(hole)] & 0x7f) && i > 0)
+            if (s.grid[size_t(hole)] == TILE_SOLID && (s.occupancy[size_t(hole)] & OCCUPANCY_ENEMIES) && i > 0)
                 break;   // an enemy plugs the hole
-            if (i == TRAP_WAIT_LIMIT || play_grid[size_t(hole)] == TILE_BRICK)
+            if (i == TRAP_WAIT_LIMIT || s.grid[size_t(hole)] == TILE_BRICK)
                 return MOVE_STUCK;
             run.step(INPUT_NONE);
             if (ended() != MOVE_DONE)
@@ -298,24 +286,24 @@ uint64_t mix(uint64_t h, uint64_t v)
     return h;
 }
 
-// The key of the state now in the globals. Coarse keys see enemies far from
+// The key of a state. Coarse keys see enemies far from
 // the hero only by region and holes by a longer age step, which merges more
 // states that differ in nothing the hero can use.
-uint64_t state_key(bool coarse)
+uint64_t state_key(const LevelState& s, bool coarse)
 {
     uint64_t h = 1469598103934665603ull;
     for (size_t i = 0; i < GRID_CELLS; i += 8) {
         uint64_t word = 0;
-        memcpy(&word, play_grid.data() + i, std::min<size_t>(8, GRID_CELLS - i));
+        memcpy(&word, s.grid.data() + i, std::min<size_t>(8, GRID_CELLS - i));
         h = mix(h, word);
     }
-    const GameState& g = game_state;
-    const Actor& hero = actors[0];
+    const GameState& g = s.game;
+    const Actor& hero = s.actors[0];
     h = mix(h, uint64_t(hero.x) << 32 | uint32_t(hero.y));
     h = mix(h, (hero.flags & ACTOR_DIGGING) ? uint64_t(hero.counter) + 1 : 0);
     const int hero_cell = cell_at(hero.x, hero.y);
     for (int i = 1; i <= g.enemy_count; i++) {
-        const Actor& e = actors[size_t(i)];
+        const Actor& e = s.actors[size_t(i)];
         int bucket = (e.flags & ACTOR_TRAPPED) ? e.counter / 16 : (e.flags & ACTOR_DEAD) ? e.counter / 8 : 0;
         int cell = cell_at(e.x, e.y);
         if (coarse) {
@@ -327,9 +315,9 @@ uint64_t state_key(bool coarse)
         }
         h = mix(h, uint64_t(cell) << 24 | uint64_t(e.flags & 0x78) << 16 | uint64_t(bucket));
     }
-    for (const HoleSlot& s : holes)
-        if (s.timer != 0)
-            h = mix(h, uint64_t(s.cell) << 16 | uint32_t(s.timer / (coarse ? 60 : 24)));
+    for (const HoleSlot& hole : s.holes)
+        if (hole.timer != 0)
+            h = mix(h, uint64_t(hole.cell) << 16 | uint32_t(hole.timer / (coarse ? 60 : 24)));
     h = mix(h, uint64_t(g.schedule_index) << 48 | uint64_t(g.objects_left & 0xff) << 40 |
                    uint64_t(g.flash_status & 3) << 32 | uint64_t(g.hidden_status & 3) << 16 |
                    uint64_t(g.penalty_flags & 3));
@@ -411,20 +399,22 @@ struct Search {
     std::array<uint8_t, GRID_CELLS> target;
     StatePool pool;   // kept between passes
     SearchState root;
+    SearchState current;   // the state being expanded
+    TickEvents events;     // what its ticks report, unused
     int64_t expanded = 0;
     int64_t ticks = 0;
     bool out_of_time = false;
 
     Search(const SolveOptions& o, Clock::time_point d) : options(o), deadline(d) {}
 
-    int estimate(const Weights& w)
+    int estimate(const LevelState& s, const Weights& w)
     {
-        const GameState& g = game_state;
-        const Actor& hero = actors[0];
+        const GameState& g = s.game;
+        const Actor& hero = s.actors[0];
         const int at = cell_at(hero.x, hero.y);
         int targets = 0;
         for (int cell = 0; cell < GRID_CELLS; cell++) {
-            const uint8_t t = play_grid[size_t(cell)];
+            const uint8_t t = s.grid[size_t(cell)];
             target[size_t(cell)] = g.objects_left > 0 ? t == TILE_OBJECT
                                                       : t == TILE_LADDER && cell < 2 * GRID_COLUMNS;
             targets += target[size_t(cell)];
@@ -432,7 +422,7 @@ struct Search {
         // An object an enemy carries comes back when the enemy is trapped:
         // the way to it is the way to the enemy.
         for (int i = 1; g.objects_left > 0 && i <= g.enemy_count; i++) {
-            const Actor& e = actors[size_t(i)];
+            const Actor& e = s.actors[size_t(i)];
             const int cell = cell_at(e.x, e.y);
             if ((e.flags & (ACTOR_CARRYING | ACTOR_HIDDEN)) == ACTOR_CARRYING && !target[size_t(cell)]) {
                 target[size_t(cell)] = 1;
@@ -442,14 +432,14 @@ struct Search {
         int left = w.object_ticks * g.objects_left;
         if (targets > 0) {
             bool missed = false;
-            left += CELL_TICKS * nearest_target(at, target, g.objects_left > 0 ? targets : 1, w.crumbling, &missed);
+            left += CELL_TICKS * nearest_target(s, at, target, g.objects_left > 0 ? targets : 1, w.crumbling, &missed);
             // An object left behind out of reach: most likely a dead end.
             if (missed && g.objects_left > 0)
                 left += UNREACHABLE_TICKS;
         }
         int near = 0;
         for (int i = 1; i <= g.enemy_count; i++) {
-            const Actor& e = actors[size_t(i)];
+            const Actor& e = s.actors[size_t(i)];
             if (e.flags & (ACTOR_TRAPPED | ACTOR_DEAD))
                 continue;
             if (std::abs(e.x - hero.x) < 36 && std::abs(e.y - hero.y) < 30)
@@ -458,10 +448,9 @@ struct Search {
         return left + near;
     }
 
-    // Cost so far, in ticks, of the state now in the globals.
-    int64_t spent(int64_t play_ticks, const Weights& w)
+    // Cost so far, in ticks, of a state.
+    int64_t spent(const GameState& g, int64_t play_ticks, const Weights& w)
     {
-        const GameState& g = game_state;
         int64_t cost = play_ticks;
         if (g.penalty_flags & PENALTY_TRAPPED)
             cost += w.penalty_ticks;
@@ -485,15 +474,14 @@ struct Search {
         std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> open;
         uint64_t order = 0;
 
-        restore_tick_state(root);
-        game_active = true;
         size_t pool_used = 1;
         pool.ensure(1);
         pool[0] = root;
         nodes.push_back(Node{-1, 0, 0, 0});
-        seen.insert(state_key(w.coarse));
+        seen.insert(state_key(root, w.coarse));
         open.push(Entry{0, order++, 0});
-        Runner runner;
+        Runner runner{current, events};
+        const LevelState& s = current;
         int64_t local_expanded = 0;
         while (!open.empty()) {
             if ((local_expanded & 255) == 0 && Clock::now() > deadline) {
@@ -509,7 +497,7 @@ struct Search {
             expanded++;
             local_expanded++;
             for (int move = 0; move < MOVE_COUNT; move++) {
-                restore_tick_state(pool[size_t(slot)]);
+                current = pool[size_t(slot)];
                 runner.inputs.clear();
                 runner.ticks = 0;
                 const MoveEnd end = run_move(move, runner);
@@ -517,7 +505,7 @@ struct Search {
                 if (end == MOVE_DEAD || end == MOVE_STUCK)
                     continue;
                 if (end == MOVE_EXIT) {
-                    if (game_state.score <= best_score)
+                    if (s.game.score <= best_score)
                         continue;
                     found->clear();
                     for (int32_t n = top.node; n > 0; n = nodes[size_t(n)].parent) {
@@ -528,7 +516,7 @@ struct Search {
                     found->insert(found->end(), runner.inputs.begin(), runner.inputs.end());
                     return true;
                 }
-                const GameState& g = game_state;
+                const GameState& g = s.game;
                 if (best_score >= 0) {
                     // The most this branch can still score: every object left
                     // and the bonus, with no more time lost.
@@ -537,7 +525,7 @@ struct Search {
                     if (potential <= best_score)
                         continue;
                 }
-                if (!seen.insert(state_key(w.coarse)))
+                if (!seen.insert(state_key(s, w.coarse)))
                     continue;
                 if (int64_t(nodes.size()) >= options.max_states) {
                     return false;
@@ -550,11 +538,11 @@ struct Search {
                     child_slot = int32_t(pool_used++);
                     pool.ensure(pool_used);
                 }
-                save_tick_state(pool[size_t(child_slot)]);
+                pool[size_t(child_slot)] = s;
                 const int32_t child = int32_t(nodes.size());
                 nodes.push_back(Node{top.node, uint32_t(inputs.size()), uint32_t(runner.inputs.size()), child_slot});
                 inputs.insert(inputs.end(), runner.inputs.begin(), runner.inputs.end());
-                const int64_t priority = spent(g.play_ticks, w) * w.g_percent / 100 + estimate(w);
+                const int64_t priority = spent(g, g.play_ticks, w) * w.g_percent / 100 + estimate(s, w);
                 open.push(Entry{priority, order++, child});
             }
             free_slots.push_back(slot);
@@ -571,14 +559,14 @@ SolveResult solve_level(const SolveOptions& options)
     const auto started = Clock::now();
     const PlayGrid level = play_grid;
     std::string problem;
-    if (!start_level_run(options.seed, &problem)) {
+    auto search_holder = std::make_unique<Search>(
+        options, started + std::chrono::microseconds(int64_t(options.budget_seconds * 1e6)));
+    Search& search = *search_holder;
+    if (!start_level_run(level, options.seed, &search.root, &problem)) {
         result.status = SOLVE_REFUSED;
         result.problem = problem;
-        play_grid = level;
         return result;
     }
-    Search search(options, started + std::chrono::microseconds(int64_t(options.budget_seconds * 1e6)));
-    save_tick_state(search.root);
 
     // First any way out, greedily, with finer and then coarser state keys and
     // then more weight on the time spent, each pass in turn with the three views
@@ -636,7 +624,6 @@ SolveResult solve_level(const SolveOptions& options)
             }
         }
     }
-    game_active = false;
     play_grid = level;
     result.expanded = search.expanded;
     result.ticks_simulated = search.ticks;

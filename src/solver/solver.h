@@ -1,10 +1,12 @@
 // A search over the game's own rules for input that takes the hero through a
-// level and out at the top. It runs the real tick on the process-wide level
-// state and branches by copying that state as a whole.
+// level and out at the top. It runs the real tick on a level state and
+// branches by copying that state as one value.
 #pragma once
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "game/state.h"
 
 struct SolveOptions {
     int seed = 0;                 // cycle counter at the level's start, 0..23
@@ -29,8 +31,8 @@ struct SolveResult {
     double seconds = 0;
 };
 
-// Searches the level now in the play grid (start codes and all). The grid is
-// left as it was; the level state afterwards is unspecified.
+// Searches the level now in the play grid (start codes and all), which is
+// left as it was.
 SolveResult solve_level(const SolveOptions& options);
 
 // Plays the level now in the grid with the given inputs from the given seed,
@@ -38,7 +40,7 @@ SolveResult solve_level(const SolveOptions& options);
 // the last input; ticks and score as the clock counts them.
 bool play_inputs(const std::vector<uint8_t>& inputs, int seed, int* ticks, int* score);
 
-// Sets up the level now in the grid for a run by the rules from the given
-// seed, without a window and without recording. False with a problem when
-// the rules cannot run it (no hero, too many enemies).
-bool start_level_run(int seed, std::string* problem);
+// Sets up state for a run by the rules of the level in grid from the given
+// seed. False with a problem when the rules cannot run it (no hero, too many
+// enemies).
+bool start_level_run(const PlayGrid& grid, int seed, LevelState* state, std::string* problem);

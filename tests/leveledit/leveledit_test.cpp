@@ -20,7 +20,7 @@
 #include "frontend/config.h"
 #include "frontend/modes.h"
 #include "frontend/userdir.h"
-#include "game/game.h"
+#include "view/view.h"
 #include "level/archive.h"
 #include "level/grid.h"
 #include "level/textformat.h"
@@ -482,11 +482,11 @@ TEST_F(Editor, ASuccessfulWriteReplacesTheLevelAndEmptiesItsMovie)
     const PlayGrid written = play_grid;
     run(press(0, SDLK_SPACE));
     EXPECT_EQ(mode_handler, play_handler);
-    EXPECT_EQ(level_snapshot, written);
+    EXPECT_EQ(running_level.snapshot, written);
     // The hero walks right on it for a second.
     run(key(0, "down", SDLK_RIGHT) + key(50, "up", SDLK_RIGHT));
     EXPECT_EQ(mode_handler, play_handler);
-    EXPECT_GT(actors[0].x, cell_x(field_cell(0, 13)));
+    EXPECT_GT(running_level.actors[0].x, cell_x(field_cell(0, 13)));
 }
 
 TEST_F(Editor, ANewLevelNeedsNoAltAndAnUnflushedWriteSaysTheLevelIsSaved)
@@ -571,7 +571,7 @@ TEST_F(Editor, LeavingAModifiedLevelTakesAltAndThenPlaysTheStoredLevel)
         }
         EXPECT_EQ(mode_handler, play_handler);
         EXPECT_TRUE(recording);
-        EXPECT_EQ(level_snapshot, stored) << "play starts from the stored level";
+        EXPECT_EQ(running_level.snapshot, stored) << "play starts from the stored level";
         leave_game();
     }
 }
@@ -765,7 +765,7 @@ TEST_F(Editor, TestPlayPlaysThePaintedFieldAndGivesItBack)
         run(press(0, SDLK_t));
         ASSERT_EQ(mode_handler, test_play_handler);
         EXPECT_TRUE(game_active);
-        EXPECT_EQ(level_snapshot, painted) << "the painted field is played";
+        EXPECT_EQ(running_level.snapshot, painted) << "the painted field is played";
         run(c.play);
         EXPECT_EQ(mode_handler, level_editor_mode);
         EXPECT_FALSE(game_active);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "game/game.h"
+#include "level/movie.h"
 #include "level/grid.h"
 #include "level/textformat.h"
 #include "solver/solver.h"
