@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <iterator>
 #include <queue>
 
 #include "game/game.h"
@@ -393,9 +394,36 @@ struct Weights {
     int hidden_ticks;      // gain of the hidden bonus
 };
 
-struct Search {
-    const SolveOptions& options;
-    Clock::time_point deadline;
+// One best-first search in progress: its open list, the states it has seen
+// and the input runs of its nodes.
+struct Pass {
+    Weights weights;
+    int64_t expansion_limit;
+    int best_score;   // prunes branches that cannot beat an earlier result; -1 none
+    std::vector<Node> nodes;
+    std::vector<uint8_t> inputs;
+    std::vector<int32_t> free_slots;
+    KeySet seen;
+    std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> open;
+    uint64_t order = 0;
+    size_t pool_used = 0;
+    int64_t local_expanded = 0;
+};
+
+enum PassEnd { PASS_FOUND, PASS_FAILED, PASS_PAUSED };
+
+// Where the passes stand: first any way out, then better ones.
+enum Phase { PHASE_FIRST, PHASE_BETTER, PHASE_DONE };
+
+} // namespace
+
+// Everything solve_level's loop keeps between two slices.
+struct SolveSearch {
+    SolveOptions options;
+    SolveResult result;
+    PlayGrid level;        // the grid as it was at the start: every slice leaves it so
+    Clock::duration used{};  // processor time spent in the search so far
+    Clock::time_point deadline;   // of the slice now running, by the budget
     std::array<uint8_t, GRID_CELLS> target;
     StatePool pool;   // kept between passes
     SearchState root;
@@ -404,8 +432,11 @@ struct Search {
     int64_t expanded = 0;
     int64_t ticks = 0;
     bool out_of_time = false;
-
-    Search(const SolveOptions& o, Clock::time_point d) : options(o), deadline(d) {}
+    Phase phase = PHASE_FIRST;
+    size_t next_pass = 0;   // index in the phase's table of the pass to start
+    bool pass_open = false;
+    int64_t better_limit = 0;
+    Pass pass;
 
     int estimate(const LevelState& s, const Weights& w)
     {
@@ -463,39 +494,66 @@ struct Search {
         return cost;
     }
 
-    // One best-first search. Returns true with the inputs when the hero gets
-    // out; best_score prunes branches that cannot beat an earlier result.
-    bool run(const Weights& w, int64_t expansion_limit, int best_score, std::vector<uint8_t>* found)
+    // A new best-first search from the root; best_score prunes branches that
+    // cannot beat an earlier result (-1: none).
+    void open_pass(const Weights& w, int64_t expansion_limit, int best_score)
     {
-        std::vector<Node> nodes;
-        std::vector<uint8_t> inputs;
-        std::vector<int32_t> free_slots;
-        KeySet seen;
-        std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> open;
-        uint64_t order = 0;
-
-        size_t pool_used = 1;
+        pass.weights = w;
+        pass.expansion_limit = expansion_limit;
+        pass.best_score = best_score;
+        pass.nodes.clear();
+        pass.inputs.clear();
+        pass.free_slots.clear();
+        pass.seen = KeySet{};
+        pass.open = {};
+        pass.order = 0;
+        pass.local_expanded = 0;
+        pass.pool_used = 1;
         pool.ensure(1);
         pool[0] = root;
-        nodes.push_back(Node{-1, 0, 0, 0});
-        seen.insert(state_key(root, w.coarse));
-        open.push(Entry{0, order++, 0});
-        Runner runner{current, events};
+        pass.nodes.push_back(Node{-1, 0, 0, 0});
+        pass.seen.insert(state_key(root, w.coarse));
+        pass.open.push(Entry{0, pass.order++, 0});
+        pass_open = true;
+    }
+
+    // The pass's memory back; the state pool stays for the next one.
+    void close_pass()
+    {
+        pass_open = false;
+        pass.nodes = {};
+        pass.inputs = {};
+        pass.free_slots = {};
+        pass.seen = KeySet{};
+        pass.open = {};
+    }
+
+    // Runs the open pass until it finds a way out (the inputs in found), fails
+    // (open list empty, a limit reached, out of budget) or the slice is over
+    // at slice_end; it expands at least one state before it pauses.
+    PassEnd run(std::chrono::steady_clock::time_point slice_end, std::vector<uint8_t>* found)
+    {
+        Pass& p = pass;
+        const Weights& w = p.weights;
+        Runner runner{current, events, {}, 0};
         const LevelState& s = current;
-        int64_t local_expanded = 0;
-        while (!open.empty()) {
-            if ((local_expanded & 255) == 0 && Clock::now() > deadline) {
+        bool expanded_in_slice = false;
+        while (!p.open.empty()) {
+            if (expanded_in_slice && std::chrono::steady_clock::now() > slice_end)
+                return PASS_PAUSED;
+            if ((p.local_expanded & 255) == 0 && Clock::now() > deadline) {
                 out_of_time = true;
-                return false;
+                return PASS_FAILED;
             }
-            if (local_expanded >= expansion_limit)
-                return false;
-            const Entry top = open.top();
-            open.pop();
-            const int32_t slot = nodes[size_t(top.node)].state;
-            nodes[size_t(top.node)].state = -1;
+            if (p.local_expanded >= p.expansion_limit)
+                return PASS_FAILED;
+            expanded_in_slice = true;
+            const Entry top = p.open.top();
+            p.open.pop();
+            const int32_t slot = p.nodes[size_t(top.node)].state;
+            p.nodes[size_t(top.node)].state = -1;
             expanded++;
-            local_expanded++;
+            p.local_expanded++;
             for (int move = 0; move < MOVE_COUNT; move++) {
                 current = pool[size_t(slot)];
                 runner.inputs.clear();
@@ -505,128 +563,195 @@ struct Search {
                 if (end == MOVE_DEAD || end == MOVE_STUCK)
                     continue;
                 if (end == MOVE_EXIT) {
-                    if (s.game.score <= best_score)
+                    if (s.game.score <= p.best_score)
                         continue;
                     found->clear();
-                    for (int32_t n = top.node; n > 0; n = nodes[size_t(n)].parent) {
-                        const Node& node = nodes[size_t(n)];
-                        found->insert(found->begin(), inputs.begin() + node.input_begin,
-                                      inputs.begin() + node.input_begin + node.input_count);
+                    for (int32_t n = top.node; n > 0; n = p.nodes[size_t(n)].parent) {
+                        const Node& node = p.nodes[size_t(n)];
+                        found->insert(found->begin(), p.inputs.begin() + node.input_begin,
+                                      p.inputs.begin() + node.input_begin + node.input_count);
                     }
                     found->insert(found->end(), runner.inputs.begin(), runner.inputs.end());
-                    return true;
+                    return PASS_FOUND;
                 }
                 const GameState& g = s.game;
-                if (best_score >= 0) {
+                if (p.best_score >= 0) {
                     // The most this branch can still score: every object left
                     // and the bonus, with no more time lost.
                     int potential = g.score + 250 * g.objects_left + (g.hidden_status == 0 ? 10000 : 0) +
                                     (g.flashing_cell != NO_CELL ? 7750 : 0);
-                    if (potential <= best_score)
+                    if (potential <= p.best_score)
                         continue;
                 }
-                if (!seen.insert(state_key(s, w.coarse)))
+                if (!p.seen.insert(state_key(s, w.coarse)))
                     continue;
-                if (int64_t(nodes.size()) >= options.max_states) {
-                    return false;
+                if (int64_t(p.nodes.size()) >= options.max_states) {
+                    return PASS_FAILED;
                 }
                 int32_t child_slot;
-                if (!free_slots.empty()) {
-                    child_slot = free_slots.back();
-                    free_slots.pop_back();
+                if (!p.free_slots.empty()) {
+                    child_slot = p.free_slots.back();
+                    p.free_slots.pop_back();
                 } else {
-                    child_slot = int32_t(pool_used++);
-                    pool.ensure(pool_used);
+                    child_slot = int32_t(p.pool_used++);
+                    pool.ensure(p.pool_used);
                 }
                 pool[size_t(child_slot)] = s;
-                const int32_t child = int32_t(nodes.size());
-                nodes.push_back(Node{top.node, uint32_t(inputs.size()), uint32_t(runner.inputs.size()), child_slot});
-                inputs.insert(inputs.end(), runner.inputs.begin(), runner.inputs.end());
+                const int32_t child = int32_t(p.nodes.size());
+                p.nodes.push_back(
+                    Node{top.node, uint32_t(p.inputs.size()), uint32_t(runner.inputs.size()), child_slot});
+                p.inputs.insert(p.inputs.end(), runner.inputs.begin(), runner.inputs.end());
                 const int64_t priority = spent(g, g.play_ticks, w) * w.g_percent / 100 + estimate(s, w);
-                open.push(Entry{priority, order++, child});
+                p.open.push(Entry{priority, p.order++, child});
             }
-            free_slots.push_back(slot);
+            p.free_slots.push_back(slot);
         }
-        return false;
+        return PASS_FAILED;
     }
 };
 
+namespace {
+
+// First any way out, greedily, with finer and then coarser state keys and
+// then more weight on the time spent, each pass in turn with the three views
+// of a crumbling brick; then searches that weigh the time and the score's
+// penalties and bonuses, each bound to beat the best so far.
+constexpr struct {
+    Weights weights;
+    int64_t expansions;
+} FIRST[] = {
+    {{false, CRUMBLING_BOTH, 25, 400, 60, 600, 0, 0}, 150000},
+    {{true, CRUMBLING_BOTH, 25, 400, 60, 600, 0, 0}, 300000},
+    {{true, CRUMBLING_BOTH, 60, 400, 60, 600, 0, 0}, INT64_MAX},
+    {{false, CRUMBLING_OPEN, 25, 400, 60, 600, 0, 0}, 150000},
+    {{true, CRUMBLING_OPEN, 25, 400, 60, 600, 0, 0}, 300000},
+    {{true, CRUMBLING_OPEN, 60, 400, 60, 600, 0, 0}, INT64_MAX},
+    {{false, CRUMBLING_SOLID, 25, 400, 60, 600, 0, 0}, 150000},
+    {{true, CRUMBLING_SOLID, 25, 400, 60, 600, 0, 0}, 300000},
+    {{true, CRUMBLING_SOLID, 60, 400, 60, 600, 0, 0}, INT64_MAX},
+};
+constexpr Weights BETTER[] = {
+    {false, CRUMBLING_BOTH, 25, 400, 60, 20000, 0, 0},
+    {false, CRUMBLING_BOTH, 50, 300, 60, 20000, 4650, 6000},
+};
+
+// Processor time of the search up to now, the slice now running included.
+double seconds_used(const SolveSearch& s, Clock::time_point slice_start)
+{
+    return std::chrono::duration<double>(s.used + (Clock::now() - slice_start)).count();
+}
+
+// Starts the next pass of the search, or ends the search when none is left.
+void open_next_pass(SolveSearch& s)
+{
+    if (s.phase == PHASE_FIRST) {
+        // A pass that times out makes the rest give up at once.
+        if (s.next_pass < std::size(FIRST) && !s.out_of_time) {
+            const auto& pass = FIRST[s.next_pass++];
+            s.open_pass(pass.weights, pass.expansions, -1);
+            return;
+        }
+        if (s.result.status != SOLVE_FOUND || !s.options.improve) {
+            s.phase = PHASE_DONE;
+            return;
+        }
+        s.phase = PHASE_BETTER;
+        s.next_pass = 0;
+        s.better_limit = std::max<int64_t>(20000, s.expanded * 4);
+    }
+    if (s.phase == PHASE_BETTER && s.next_pass < std::size(BETTER) && !s.out_of_time) {
+        s.open_pass(BETTER[s.next_pass++], s.better_limit, s.result.score);
+        return;
+    }
+    s.phase = PHASE_DONE;
+}
+
+// A pass's way out, checked by a replay of its inputs from the level's start.
+void take_way_out(SolveSearch& s, const std::vector<uint8_t>& found, Clock::time_point slice_start)
+{
+    int ticks = 0, score = 0;
+    play_grid = s.level;
+    const bool exits = play_inputs(found, s.options.seed, &ticks, &score);
+    SolveResult& r = s.result;
+    if (s.phase == PHASE_FIRST) {
+        if (!exits)
+            return;
+        r.status = SOLVE_FOUND;
+        r.first_expanded = s.expanded;
+        r.first_seconds = seconds_used(s, slice_start);
+        r.inputs = found;
+        r.ticks = ticks;
+        r.score = score;
+        s.next_pass = std::size(FIRST);   // on to the better ones
+        return;
+    }
+    if (exits && (score > r.score || (score == r.score && ticks < r.ticks))) {
+        r.inputs = found;
+        r.ticks = ticks;
+        r.score = score;
+    }
+}
+
 } // namespace
+
+void SolveSearchDeleter::operator()(SolveSearch* s) const { delete s; }
+
+SolveSearchHolder solve_begin(const SolveOptions& options)
+{
+    const auto started = Clock::now();
+    SolveSearchHolder holder(new SolveSearch);
+    SolveSearch& s = *holder;
+    s.options = options;
+    s.level = play_grid;
+    std::string problem;
+    if (!start_level_run(s.level, options.seed, &s.root, &problem)) {
+        s.result.status = SOLVE_REFUSED;
+        s.result.problem = problem;
+        s.phase = PHASE_DONE;
+    }
+    s.used = Clock::now() - started;
+    s.result.seconds = std::chrono::duration<double>(s.used).count();
+    return holder;
+}
+
+bool solve_slice(SolveSearch& s, double seconds)
+{
+    if (s.phase == PHASE_DONE)
+        return true;
+    const auto slice_start = Clock::now();
+    const auto slice_end = std::chrono::steady_clock::now() +
+                           std::chrono::microseconds(int64_t(std::min(seconds, 1e9) * 1e6));
+    const auto budget = std::chrono::microseconds(int64_t(std::min(s.options.budget_seconds, 1e9) * 1e6));
+    s.deadline = slice_start + (budget - s.used);
+    while (s.phase != PHASE_DONE) {
+        if (!s.pass_open) {
+            open_next_pass(s);
+            continue;
+        }
+        std::vector<uint8_t> found;
+        const PassEnd end = s.run(slice_end, &found);
+        if (end == PASS_PAUSED)
+            break;
+        s.close_pass();
+        if (end == PASS_FOUND) {
+            take_way_out(s, found, slice_start);
+        }
+    }
+    if (s.phase == PHASE_DONE)
+        s.close_pass();
+    s.used += Clock::now() - slice_start;
+    s.result.expanded = s.expanded;
+    s.result.ticks_simulated = s.ticks;
+    s.result.seconds = std::chrono::duration<double>(s.used).count();
+    return s.phase == PHASE_DONE;
+}
+
+const SolveResult& solve_result(const SolveSearch& search) { return search.result; }
 
 SolveResult solve_level(const SolveOptions& options)
 {
-    SolveResult result;
-    const auto started = Clock::now();
-    const PlayGrid level = play_grid;
-    std::string problem;
-    auto search_holder = std::make_unique<Search>(
-        options, started + std::chrono::microseconds(int64_t(options.budget_seconds * 1e6)));
-    Search& search = *search_holder;
-    if (!start_level_run(level, options.seed, &search.root, &problem)) {
-        result.status = SOLVE_REFUSED;
-        result.problem = problem;
-        return result;
+    SolveSearchHolder search = solve_begin(options);
+    while (!solve_slice(*search, 1e9)) {
     }
-
-    // First any way out, greedily, with finer and then coarser state keys and
-    // then more weight on the time spent, each pass in turn with the three views
-    // of a crumbling brick; then searches that weigh the time and the score's
-    // penalties and bonuses, each bound to beat the best so far.
-    static constexpr struct {
-        Weights weights;
-        int64_t expansions;
-    } FIRST[] = {
-        {{false, CRUMBLING_BOTH, 25, 400, 60, 600, 0, 0}, 150000},
-        {{true, CRUMBLING_BOTH, 25, 400, 60, 600, 0, 0}, 300000},
-        {{true, CRUMBLING_BOTH, 60, 400, 60, 600, 0, 0}, INT64_MAX},
-        {{false, CRUMBLING_OPEN, 25, 400, 60, 600, 0, 0}, 150000},
-        {{true, CRUMBLING_OPEN, 25, 400, 60, 600, 0, 0}, 300000},
-        {{true, CRUMBLING_OPEN, 60, 400, 60, 600, 0, 0}, INT64_MAX},
-        {{false, CRUMBLING_SOLID, 25, 400, 60, 600, 0, 0}, 150000},
-        {{true, CRUMBLING_SOLID, 25, 400, 60, 600, 0, 0}, 300000},
-        {{true, CRUMBLING_SOLID, 60, 400, 60, 600, 0, 0}, INT64_MAX},
-    };
-    static constexpr Weights BETTER[] = {
-        {false, CRUMBLING_BOTH, 25, 400, 60, 20000, 0, 0},
-        {false, CRUMBLING_BOTH, 50, 300, 60, 20000, 4650, 6000},
-    };
-    std::vector<uint8_t> found;
-    for (const auto& pass : FIRST) {
-        if (search.out_of_time || !search.run(pass.weights, pass.expansions, -1, &found))
-            continue;
-        int ticks = 0, score = 0;
-        play_grid = level;
-        if (play_inputs(found, options.seed, &ticks, &score)) {
-            result.status = SOLVE_FOUND;
-            result.first_expanded = search.expanded;
-            result.first_seconds = std::chrono::duration<double>(Clock::now() - started).count();
-            result.inputs = found;
-            result.ticks = ticks;
-            result.score = score;
-            break;
-        }
-    }
-    if (result.status == SOLVE_FOUND && options.improve) {
-        const int64_t limit = std::max<int64_t>(20000, search.expanded * 4);
-        for (const Weights& w : BETTER) {
-            if (search.out_of_time)
-                break;
-            std::vector<uint8_t> better;
-            if (!search.run(w, limit, result.score, &better))
-                continue;
-            int ticks = 0, score = 0;
-            play_grid = level;
-            if (play_inputs(better, options.seed, &ticks, &score) &&
-                (score > result.score || (score == result.score && ticks < result.ticks))) {
-                result.inputs = better;
-                result.ticks = ticks;
-                result.score = score;
-            }
-        }
-    }
-    play_grid = level;
-    result.expanded = search.expanded;
-    result.ticks_simulated = search.ticks;
-    result.seconds = std::chrono::duration<double>(Clock::now() - started).count();
-    return result;
+    return solve_result(*search);
 }

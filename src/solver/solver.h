@@ -3,6 +3,7 @@
 // branches by copying that state as one value.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,23 @@ struct SolveResult {
 // Searches the level now in the play grid (start codes and all), which is
 // left as it was.
 SolveResult solve_level(const SolveOptions& options);
+
+// The same search in slices, for a caller that must go on drawing frames:
+// solve_begin takes the level now in the grid, each solve_slice goes on for
+// about `seconds` of wall-clock time (at least one state) and says whether
+// the search is over; solve_result holds the result then, and the counters
+// and seconds so far before. The budget counts the search's own processor
+// time, not the time between slices. The search runs the rules on level
+// state values of its own: the grid, the running level, the screen and the
+// sounds are left alone.
+struct SolveSearch;
+struct SolveSearchDeleter {
+    void operator()(SolveSearch* search) const;
+};
+using SolveSearchHolder = std::unique_ptr<SolveSearch, SolveSearchDeleter>;
+SolveSearchHolder solve_begin(const SolveOptions& options);
+bool solve_slice(SolveSearch& search, double seconds);
+const SolveResult& solve_result(const SolveSearch& search);
 
 // Plays the level now in the grid with the given inputs from the given seed,
 // the way a replay does. Returns true when the hero leaves through the top on

@@ -2,12 +2,14 @@
 // vbltool solve and render as the level designer runs them.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <regex>
 #include <unistd.h>
 #include <string>
 #include <vector>
 
+#include "core/flags.h"
 #include "game/game.h"
 #include "level/movie.h"
 #include "level/grid.h"
@@ -119,6 +121,65 @@ TEST(Solver, TheLevelInTheGridIsLeftAsItWas)
     options.improve = false;
     solve_level(options);
     EXPECT_EQ(play_grid, before);
+}
+
+// The search in slices of one state each finds the same way out as in one go, and
+// between slices the grid is the level as it was.
+TEST(Solver, ASearchInSlicesGivesTheSameResultAndKeepsTheGridBetweenSlices)
+{
+    for (const TrickLevel& level : TRICK_LEVELS) {
+        SCOPED_TRACE(level.name);
+        load(level.rows);
+        const PlayGrid before = play_grid;
+        SolveOptions options;
+        options.budget_seconds = 20;
+        const SolveResult whole = solve_level(options);
+        ASSERT_EQ(whole.status, SOLVE_FOUND);
+        SolveSearchHolder search = solve_begin(options);
+        int slices = 0;
+        for (bool done = false; !done; slices++) {
+            done = solve_slice(*search, 0);   // one state a slice
+            ASSERT_EQ(play_grid, before);
+            EXPECT_FALSE(game_active);
+        }
+        const SolveResult& sliced = solve_result(*search);
+        EXPECT_GT(slices, 1);
+        EXPECT_EQ(sliced.status, SOLVE_FOUND);
+        EXPECT_EQ(sliced.inputs, whole.inputs);
+        EXPECT_EQ(sliced.score, whole.score);
+        EXPECT_EQ(sliced.ticks, whole.ticks);
+        EXPECT_EQ(sliced.expanded, whole.expanded);
+        EXPECT_EQ(sliced.first_expanded, whole.first_expanded);
+        EXPECT_TRUE(solve_slice(*search, 1)) << "a finished search stays finished";
+    }
+}
+
+// A slice ends near its length even on a level without a way out; the
+// budget counts only the time spent inside the slices.
+TEST(Solver, ASliceStopsOnTimeAndTheBudgetCountsOnlyTheSlices)
+{
+    // The chest is walled in by stone; the enemy above and the bricks to dig
+    // give the search more states than it can try in the budget.
+    load({"H......................E", "H.P", "########################", "",
+          "@@@@@@@@@@@@@@@@@@@@@@@@", "@@@@@", "@.$@", "@@@@"});
+    SolveOptions options;
+    options.budget_seconds = 0.3;
+    SolveSearchHolder search = solve_begin(options);
+    bool done = false;
+    int slices = 0;
+    while (!done) {
+        const auto start = std::chrono::steady_clock::now();
+        done = solve_slice(*search, 0.01);
+        const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        EXPECT_LT(took, 0.1);
+        slices++;
+        usleep(2000);
+    }
+    const SolveResult& r = solve_result(*search);
+    EXPECT_EQ(r.status, SOLVE_NOT_FOUND);
+    EXPECT_GE(slices, 10);
+    EXPECT_GE(r.seconds, 0.29);
+    EXPECT_LT(r.seconds, 0.5);
 }
 
 TEST(Solver, RefusesALevelWithoutAHero)
