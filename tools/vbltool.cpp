@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <algorithm>
@@ -410,6 +411,16 @@ int load_level_source(const char* source, const char* level_arg, int* level)
     return 0;
 }
 
+// The process's peak resident memory over the states the search expanded:
+// what one stored state costs, the program and its tables included.
+double peak_bytes_per_state(int64_t states)
+{
+    rusage usage{};
+    if (states <= 0 || getrusage(RUSAGE_SELF, &usage) != 0)
+        return 0;
+    return double(usage.ru_maxrss) * 1024.0 / double(states);
+}
+
 int command_solve(const std::vector<std::string>& args)
 {
     std::vector<std::string> positional;
@@ -470,9 +481,11 @@ int command_solve(const std::vector<std::string>& args)
     const std::string text = movie_text(record.data(), int(record.size()), comment.c_str());
     char line[256];
     snprintf(line, sizeof line,
-             "level=%d result=solved ticks=%d score=%d expanded=%lld first=%lld simulated=%lld seconds=%.2f\n",
+             "level=%d result=solved ticks=%d score=%d expanded=%lld first=%lld simulated=%lld seconds=%.2f "
+             "states/s=%.0f bytes/state=%.0f\n",
              level, r.ticks, r.score, static_cast<long long>(r.expanded), static_cast<long long>(r.first_expanded),
-             static_cast<long long>(r.ticks_simulated), r.seconds);
+             static_cast<long long>(r.ticks_simulated), r.seconds, r.seconds > 0 ? double(r.expanded) / r.seconds : 0.0,
+             peak_bytes_per_state(r.expanded));
     if (output.empty()) {
         fputs(line, stderr);
         fputs(text.c_str(), stdout);

@@ -70,13 +70,26 @@ void remove_hidden_enemy(LevelState& s, int index, int c0, TickEvents& ev)
     ev.add(EVENT_FIGURE_GONE, index);
 }
 
+// The planner's direction for the enemy from where its turn began, asked
+// only when the turn uses it (a trapped, dead or falling enemy does not).
+struct Want {
+    int x, y;
+    int direction;   // -1 until asked
+    int get(LevelState& s)
+    {
+        if (direction < 0)
+            direction = plan_move(s, x, y);
+        return direction;
+    }
+};
+
 // What the first steps of a turn leave to do: whether the enemy is dead,
 // falls or moves, only ends its turn, or left the level.
 enum class Step { Dead, Falling, Move, After, Removed };
 
 // A trapped enemy waits in its hole, climbs out (up, when the cell above is
 // free) and then moves freely while still flagged, until it is set free.
-Step trapped_step(LevelState& s, Actor& e, bool hidden, int want, int& dir)
+Step trapped_step(LevelState& s, Actor& e, bool hidden, Want& want, int& dir)
 {
     if (!(e.flags & ACTOR_TRAPPED))
         return Step::Dead;
@@ -86,6 +99,7 @@ Step trapped_step(LevelState& s, Actor& e, bool hidden, int want, int& dir)
     if (t < 111)
         return Step::After;
     if (t == 130) {
+        want.get(s);   // the way as the turn began, before the hole opens again
         e.flags &= ~ACTOR_TRAPPED;
         if (s.grid[size_t(e.trap_cell)] == TILE_SOLID) {
             s.grid[size_t(e.trap_cell)] = TILE_OPEN_HOLE;
@@ -103,7 +117,7 @@ Step trapped_step(LevelState& s, Actor& e, bool hidden, int want, int& dir)
         dir = blocked ? 0 : 1;
         return Step::Move;
     }
-    dir = want;   // 123..129: free to move, still flagged as trapped
+    dir = want.get(s);   // 123..129: free to move, still flagged as trapped
     return Step::Move;
 }
 
@@ -136,13 +150,13 @@ Step dead_step(LevelState& s, int index, bool hidden, int c0, int& dir, TickEven
 }
 
 // The planner's direction when something holds the enemy, else a fall.
-int fall_or_plan(const LevelState& s, Actor& e, int c0, int want)
+int fall_or_plan(LevelState& s, Actor& e, int c0, Want& want)
 {
     const bool holds = in_class(cell_code(s, e.x, e.y + 12), CLASS_SUPPORT) ||
                        s.grid[size_t(c0)] == TILE_LADDER ||
                        (cell_code(s, e.x, e.y + 11) == TILE_ROPE && y_align[size_t(e.y)] == 0);
     if (holds)
-        return want;
+        return want.get(s);
     e.flags |= ACTOR_FALLING;
     return 0;
 }
@@ -230,7 +244,7 @@ void enemy_turn(LevelState& s, int index, TickEvents& ev)
     const bool hidden = e.flags & ACTOR_HIDDEN;
     int dir = 0;
     const int c0 = cell_at(e.x, e.y);
-    const int want = plan_move(s, e.x, e.y);
+    Want want{e.x, e.y, -1};
     e.flags &= ~ACTOR_FALLING;
 
     Step step = trapped_step(s, e, hidden, want, dir);

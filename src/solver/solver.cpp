@@ -69,8 +69,97 @@ struct Clock {
     }
 };
 
-// The search branches on the level's state, copied as one value.
-using SearchState = LevelState;
+// ---- A state as the search stores it: the level's state packed, lossless
+// for everything a tick reads. The tiles go two to a byte; the occupancy map
+// keeps its cells with a bit set (each actor's bit is at its own cell, so
+// there are at most ACTOR_COUNT); a hole keeps its cell and age (it stands at
+// its cell); the planner's masks hold rows 0..15 and fit 16 bits; the level's
+// snapshot is the same for every state of a search and is kept once.
+struct PackedState {
+    std::array<uint8_t, GRID_CELLS / 2> tiles;
+    std::array<int16_t, ACTOR_COUNT> occupied_cell;   // -1 for none
+    std::array<uint8_t, ACTOR_COUNT> occupied_bits;
+    std::array<Actor, ACTOR_COUNT> actors;
+    std::array<int16_t, HOLE_SLOTS> hole_cell;
+    std::array<int16_t, HOLE_SLOTS> hole_timer;
+    std::array<uint16_t, FIELD_COLUMNS> not_ladder, stand, floor_below, up_stop, down_stop;
+    std::array<uint16_t, FIELD_COLUMNS + 2> enterable;
+    int32_t rows_above_hero;
+    int32_t rows_below_hero;
+    bool masks_valid;
+    GameState game;
+};
+
+template <size_t N>
+void pack_masks(std::array<uint16_t, N>& to, const std::array<int32_t, N>& from)
+{
+    for (size_t i = 0; i < N; i++)
+        to[i] = uint16_t(from[i]);
+}
+
+template <size_t N>
+void unpack_masks(std::array<int32_t, N>& to, const std::array<uint16_t, N>& from)
+{
+    for (size_t i = 0; i < N; i++)
+        to[i] = from[i];
+}
+
+void pack_state(const LevelState& s, PackedState& p)
+{
+    for (size_t i = 0; i < p.tiles.size(); i++)
+        p.tiles[i] = uint8_t(s.grid[2 * i] << 4 | s.grid[2 * i + 1]);
+    p.occupied_cell.fill(-1);
+    size_t n = 0;
+    for (int cell = 0; cell < GRID_CELLS && n < ACTOR_COUNT; cell++)
+        if (s.occupancy[size_t(cell)]) {
+            p.occupied_cell[n] = int16_t(cell);
+            p.occupied_bits[n++] = s.occupancy[size_t(cell)];
+        }
+    p.actors = s.actors;
+    for (size_t i = 0; i < HOLE_SLOTS; i++) {
+        p.hole_cell[i] = int16_t(s.holes[i].cell);
+        p.hole_timer[i] = int16_t(s.holes[i].timer);
+    }
+    const PlannerMasks& m = s.planner;
+    pack_masks(p.not_ladder, m.not_ladder);
+    pack_masks(p.stand, m.stand);
+    pack_masks(p.floor_below, m.floor_below);
+    pack_masks(p.up_stop, m.up_stop);
+    pack_masks(p.down_stop, m.down_stop);
+    pack_masks(p.enterable, m.enterable);
+    p.rows_above_hero = m.rows_above_hero;
+    p.rows_below_hero = m.rows_below_hero;
+    p.masks_valid = m.masks_valid;
+    p.game = s.game;
+}
+
+// Into a state whose snapshot is already the level's.
+void unpack_state(const PackedState& p, LevelState& s)
+{
+    for (size_t i = 0; i < p.tiles.size(); i++) {
+        s.grid[2 * i] = p.tiles[i] >> 4;
+        s.grid[2 * i + 1] = p.tiles[i] & 15;
+    }
+    s.occupancy.fill(0);
+    for (size_t n = 0; n < ACTOR_COUNT && p.occupied_cell[n] >= 0; n++)
+        s.occupancy[size_t(p.occupied_cell[n])] = p.occupied_bits[n];
+    s.actors = p.actors;
+    for (size_t i = 0; i < HOLE_SLOTS; i++)
+        s.holes[i] = HoleSlot{cell_x(p.hole_cell[i]), cell_y(p.hole_cell[i]), p.hole_cell[i], p.hole_timer[i]};
+    PlannerMasks& m = s.planner;
+    unpack_masks(m.not_ladder, p.not_ladder);
+    unpack_masks(m.stand, p.stand);
+    unpack_masks(m.floor_below, p.floor_below);
+    unpack_masks(m.up_stop, p.up_stop);
+    unpack_masks(m.down_stop, p.down_stop);
+    unpack_masks(m.enterable, p.enterable);
+    m.rows_above_hero = p.rows_above_hero;
+    m.rows_below_hero = p.rows_below_hero;
+    m.masks_valid = p.masks_valid;
+    s.game = p.game;
+}
+
+using SearchState = PackedState;
 
 // ---- Relaxed distance: the field as it is now as a graph of cells, enemies
 // ignored, a brick beside or below entered at the cost of digging it. Costs
@@ -99,13 +188,20 @@ int nearest_target(const LevelState& s, int start, const std::array<uint8_t, GRI
 {
     int nearest = FAR;
     int reached = 0;
+    // A bucket holds the cells of one distance (d modulo DIG_STEPS + 1 for
+    // the d being worked on and the next DIG_STEPS), each cell at most once.
+    struct Bucket {
+        std::array<int16_t, GRID_CELLS> cells;
+        int count;
+    };
     static std::array<uint16_t, GRID_CELLS> dist;
-    static std::array<std::vector<int16_t>, DIG_STEPS + 1> buckets;
+    static std::array<Bucket, DIG_STEPS + 1> buckets;
     dist.fill(0xffff);
-    for (auto& b : buckets)
-        b.clear();
+    for (Bucket& b : buckets)
+        b.count = 0;
     dist[size_t(start)] = 0;
-    buckets[0].push_back(int16_t(start));
+    buckets[0].cells[0] = int16_t(start);
+    buckets[0].count = 1;
     int pending = 1;
     static std::array<uint8_t, GRID_CELLS> crumbling;
     static PlayGrid field;
@@ -123,9 +219,9 @@ int nearest_target(const LevelState& s, int start, const std::array<uint8_t, GRI
         return t == TILE_OPEN_HOLE ? int(TILE_EMPTY) : t;
     };
     for (int d = 0; pending > 0 && d < FAR; d++) {
-        auto& bucket = buckets[size_t(d % (DIG_STEPS + 1))];
-        for (size_t k = 0; k < bucket.size(); k++) {
-            const int u = bucket[k];
+        Bucket& bucket = buckets[size_t(d % (DIG_STEPS + 1))];
+        for (int k = 0; k < bucket.count; k++) {
+            const int u = bucket.cells[size_t(k)];
             if (dist[size_t(u)] != d)
                 continue;
             if (target[size_t(u)]) {
@@ -135,10 +231,11 @@ int nearest_target(const LevelState& s, int start, const std::array<uint8_t, GRI
                     return nearest;
                 }
             }
-            auto relax = [&](int v, int cost) {
+            auto relax = [&](int v, int cost) __attribute__((always_inline)) {
                 if (d + cost < dist[size_t(v)]) {
                     dist[size_t(v)] = uint16_t(d + cost);
-                    buckets[size_t((d + cost) % (DIG_STEPS + 1))].push_back(int16_t(v));
+                    Bucket& to = buckets[size_t((d + cost) % (DIG_STEPS + 1))];
+                    to.cells[size_t(to.count++)] = int16_t(v);
                     pending++;
                 }
             };
@@ -162,8 +259,8 @@ int nearest_target(const LevelState& s, int start, const std::array<uint8_t, GRI
             if (t == TILE_LADDER && passable(code(u - 28)))
                 relax(u - 28, 1);
         }
-        pending -= int(bucket.size());
-        bucket.clear();
+        pending -= bucket.count;
+        bucket.count = 0;
     }
     *missed = true;
     return nearest;
@@ -199,6 +296,61 @@ struct Runner {
 
 bool aligned(const Actor& a) { return x_align[size_t(a.x)] == 0 && y_align[size_t(a.y)] == 0; }
 
+// An enemy in the hero's row, at most 8 cells away: a trap may catch it.
+bool enemy_near(const LevelState& s)
+{
+    const Actor& h = s.actors[0];
+    bool near = false;
+    for (int i = 1; i <= s.game.enemy_count; i++)
+        near |= std::abs(s.actors[size_t(i)].y - h.y) < 12 && std::abs(s.actors[size_t(i)].x - h.x) < 24 * 8;
+    return near;
+}
+
+// The brick a trap on that side digs.
+int trap_hole(const LevelState& s, bool left)
+{
+    const Actor& h = s.actors[0];
+    return cell_at(h.x, h.y) + (left ? -1 : 1) + GRID_COLUMNS;
+}
+
+MoveEnd run_move(int move, Runner& run);
+
+// n ticks without input.
+MoveEnd wait_ticks(Runner& run, int n)
+{
+    const GameState& g = run.state.game;
+    for (int i = 0; i < n; i++) {
+        run.step(INPUT_NONE);
+        if (g.death_count || g.exit_count)
+            return g.death_count ? MOVE_DEAD : MOVE_EXIT;
+    }
+    return MOVE_DONE;
+}
+
+// The rest of a trap once its dig is done: wait for an enemy to plug the
+// hole, then walk over it.
+MoveEnd trap_after_dig(Runner& run, int hole, bool left)
+{
+    const LevelState& s = run.state;
+    const GameState& g = s.game;
+    auto ended = [&]() { return g.death_count ? MOVE_DEAD : g.exit_count ? MOVE_EXIT : MOVE_DONE; };
+    for (int i = 0;; i++) {
+        if (s.grid[size_t(hole)] == TILE_SOLID && (s.occupancy[size_t(hole)] & OCCUPANCY_ENEMIES) && i > 0)
+            break;   // an enemy plugs the hole
+        if (i == TRAP_WAIT_LIMIT || s.grid[size_t(hole)] == TILE_BRICK)
+            return MOVE_STUCK;
+        run.step(INPUT_NONE);
+        if (ended() != MOVE_DONE)
+            return ended();
+    }
+    for (int step = 0; step < 2; step++) {
+        const MoveEnd walked = run_move(left ? MOVE_LEFT : MOVE_RIGHT, run);
+        if (walked != MOVE_DONE)
+            return walked;
+    }
+    return MOVE_DONE;
+}
+
 MoveEnd run_move(int move, Runner& run)
 {
     const LevelState& s = run.state;
@@ -207,17 +359,10 @@ MoveEnd run_move(int move, Runner& run)
     auto ended = [&]() { return g.death_count ? MOVE_DEAD : g.exit_count ? MOVE_EXIT : MOVE_DONE; };
     switch (move) {
     case MOVE_WAIT:
-    case MOVE_WAIT_LONG: {
+    case MOVE_WAIT_LONG:
         if (g.waiting_for_input)
             return MOVE_STUCK;   // nothing runs before the first input
-        const int n = move == MOVE_WAIT ? WAIT_TICKS : WAIT_LONG_TICKS;
-        for (int i = 0; i < n; i++) {
-            run.step(INPUT_NONE);
-            if (ended() != MOVE_DONE)
-                return ended();
-        }
-        return MOVE_DONE;
-    }
+        return wait_ticks(run, move == MOVE_WAIT ? WAIT_TICKS : WAIT_LONG_TICKS);
     case MOVE_DIG_LEFT:
     case MOVE_DIG_RIGHT:
         run.step(move == MOVE_DIG_LEFT ? INPUT_DIG_LEFT : INPUT_DIG_RIGHT);
@@ -233,30 +378,13 @@ MoveEnd run_move(int move, Runner& run)
     case MOVE_TRAP_LEFT:
     case MOVE_TRAP_RIGHT: {
         const bool left = move == MOVE_TRAP_LEFT;
-        const int hole = cell_at(h.x, h.y) + (left ? -1 : 1) + GRID_COLUMNS;
-        bool enemy_near = false;
-        for (int i = 1; i <= g.enemy_count; i++)
-            enemy_near |= std::abs(s.actors[size_t(i)].y - h.y) < 12 && std::abs(s.actors[size_t(i)].x - h.x) < 24 * 8;
-        if (!enemy_near)
+        if (!enemy_near(s))
             return MOVE_STUCK;
+        const int hole = trap_hole(s, left);
         const MoveEnd dug = run_move(left ? MOVE_DIG_LEFT : MOVE_DIG_RIGHT, run);
         if (dug != MOVE_DONE)
             return dug;
-        for (int i = 0;; i++) {
-            if (s.grid[size_t(hole)] == TILE_SOLID && (s.occupancy[size_t(hole)] & OCCUPANCY_ENEMIES) && i > 0)
-                break;   // an enemy plugs the hole
-            if (i == TRAP_WAIT_LIMIT || s.grid[size_t(hole)] == TILE_BRICK)
-                return MOVE_STUCK;
-            run.step(INPUT_NONE);
-            if (ended() != MOVE_DONE)
-                return ended();
-        }
-        for (int step = 0; step < 2; step++) {
-            const MoveEnd walked = run_move(left ? MOVE_LEFT : MOVE_RIGHT, run);
-            if (walked != MOVE_DONE)
-                return walked;
-        }
-        return MOVE_DONE;
+        return trap_after_dig(run, hole, left);
     }
     default:
         break;
@@ -412,6 +540,14 @@ struct Pass {
 
 enum PassEnd { PASS_FOUND, PASS_FAILED, PASS_PAUSED };
 
+// What the moves of one state share (see next_move).
+struct MoveStarts {
+    bool enemy_near;
+    MoveEnd wait_end;
+    std::array<MoveEnd, 2> dig_end;
+    std::array<std::vector<uint8_t>, 2> dig_inputs;
+};
+
 // Where the passes stand: first any way out, then better ones.
 enum Phase { PHASE_FIRST, PHASE_BETTER, PHASE_DONE };
 
@@ -426,9 +562,11 @@ struct SolveSearch {
     Clock::time_point deadline;   // of the slice now running, by the budget
     std::array<uint8_t, GRID_CELLS> target;
     StatePool pool;   // kept between passes
-    SearchState root;
-    SearchState current;   // the state being expanded
-    TickEvents events;     // what its ticks report, unused
+    LevelState root;
+    LevelState base;       // the state being expanded
+    LevelState current;    // a move's state, from base
+    std::array<LevelState, 2> after_dig;   // the digs' ends, where the traps go on
+    TickEvents events;     // what the ticks report, unused
     int64_t expanded = 0;
     int64_t ticks = 0;
     bool out_of_time = false;
@@ -443,13 +581,15 @@ struct SolveSearch {
         const GameState& g = s.game;
         const Actor& hero = s.actors[0];
         const int at = cell_at(hero.x, hero.y);
+        // The objects, or once they are all taken the ladders of the top row.
+        const uint8_t wanted = g.objects_left > 0 ? TILE_OBJECT : TILE_LADDER;
+        const size_t cells = g.objects_left > 0 ? GRID_CELLS : 2 * GRID_COLUMNS;
+        target.fill(0);
+        for (size_t cell = 0; cell < cells; cell++)
+            target[cell] = s.grid[cell] == wanted;
         int targets = 0;
-        for (int cell = 0; cell < GRID_CELLS; cell++) {
-            const uint8_t t = s.grid[size_t(cell)];
-            target[size_t(cell)] = g.objects_left > 0 ? t == TILE_OBJECT
-                                                      : t == TILE_LADDER && cell < 2 * GRID_COLUMNS;
-            targets += target[size_t(cell)];
-        }
+        for (size_t cell = 0; cell < cells; cell++)
+            targets += target[cell];
         // An object an enemy carries comes back when the enemy is trapped:
         // the way to it is the way to the enemy.
         for (int i = 1; g.objects_left > 0 && i <= g.enemy_count; i++) {
@@ -494,6 +634,41 @@ struct SolveSearch {
         return cost;
     }
 
+    // Runs a move of base into current, sharing the ticks the moves of one
+    // state have in common: the long wait goes on from the short one, a trap
+    // from the dig on its side (as a fresh run of it would).
+    MoveEnd next_move(int move, Runner& runner, MoveStarts& starts)
+    {
+        if (move == MOVE_WAIT_LONG && starts.wait_end == MOVE_DONE)
+            return wait_ticks(runner, WAIT_LONG_TICKS - WAIT_TICKS);   // current and inputs: the short wait's
+        if (move == MOVE_WAIT_LONG)
+            return starts.wait_end;   // stuck or dead in the short wait already
+        if (move == MOVE_TRAP_LEFT || move == MOVE_TRAP_RIGHT) {
+            const size_t side = size_t(move - MOVE_TRAP_LEFT);
+            if (!starts.enemy_near)
+                return MOVE_STUCK;
+            if (starts.dig_end[side] != MOVE_DONE)
+                return starts.dig_end[side];
+            current = after_dig[side];
+            runner.inputs = starts.dig_inputs[side];
+            return trap_after_dig(runner, trap_hole(base, side == 0), side == 0);
+        }
+        current = base;
+        runner.inputs.clear();
+        const MoveEnd end = run_move(move, runner);
+        if (move == MOVE_WAIT)
+            starts.wait_end = end;
+        if ((move == MOVE_DIG_LEFT || move == MOVE_DIG_RIGHT) && starts.enemy_near) {
+            const size_t side = size_t(move - MOVE_DIG_LEFT);
+            starts.dig_end[side] = end;
+            if (end == MOVE_DONE) {
+                after_dig[side] = current;
+                starts.dig_inputs[side] = runner.inputs;
+            }
+        }
+        return end;
+    }
+
     // A new best-first search from the root; best_score prunes branches that
     // cannot beat an earlier result (-1: none).
     void open_pass(const Weights& w, int64_t expansion_limit, int best_score)
@@ -510,7 +685,7 @@ struct SolveSearch {
         pass.local_expanded = 0;
         pass.pool_used = 1;
         pool.ensure(1);
-        pool[0] = root;
+        pack_state(root, pool[0]);
         pass.nodes.push_back(Node{-1, 0, 0, 0});
         pass.seen.insert(state_key(root, w.coarse));
         pass.open.push(Entry{0, pass.order++, 0});
@@ -554,11 +729,11 @@ struct SolveSearch {
             p.nodes[size_t(top.node)].state = -1;
             expanded++;
             p.local_expanded++;
+            unpack_state(pool[size_t(slot)], base);
+            MoveStarts starts{enemy_near(base), {}, {}, {}};
             for (int move = 0; move < MOVE_COUNT; move++) {
-                current = pool[size_t(slot)];
-                runner.inputs.clear();
                 runner.ticks = 0;
-                const MoveEnd end = run_move(move, runner);
+                const MoveEnd end = next_move(move, runner, starts);
                 ticks += runner.ticks;
                 if (end == MOVE_DEAD || end == MOVE_STUCK)
                     continue;
@@ -596,7 +771,7 @@ struct SolveSearch {
                     child_slot = int32_t(p.pool_used++);
                     pool.ensure(p.pool_used);
                 }
-                pool[size_t(child_slot)] = s;
+                pack_state(s, pool[size_t(child_slot)]);
                 const int32_t child = int32_t(p.nodes.size());
                 p.nodes.push_back(
                     Node{top.node, uint32_t(p.inputs.size()), uint32_t(runner.inputs.size()), child_slot});
@@ -709,6 +884,7 @@ SolveSearchHolder solve_begin(const SolveOptions& options)
         s.result.problem = problem;
         s.phase = PHASE_DONE;
     }
+    s.base = s.root;   // the level's snapshot, the same in every state
     s.used = Clock::now() - started;
     s.result.seconds = std::chrono::duration<double>(s.used).count();
     return holder;
