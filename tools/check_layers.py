@@ -97,7 +97,16 @@ FORBIDDEN = {
                      "game_tick", "hero_tick", "enemy_turn", "vorbix_main"],
     # The archive tool: no frame loop, menu or start-up.
     "vbltool": ["run_frame", "main_menu_handler", "demo_handler", "vorbix_main"],
+    # The solver alone: the rules and the level data, nothing that draws,
+    # sounds, reads pictures or keys, no view, mode or editor code.
+    "solve_probe": ["draw_cell", "alloc_sprite", "update_rect", "show_message", "play_sound", "open_sound",
+                    "load_gfx_set", "read_picture", "key_down", "poll_events", "show_tick_events",
+                    "start_running_level", "game_tick", "main_menu_handler", "level_editor_frame",
+                    "gfx_editor_frame", "run_frame", "vorbix_main"],
 }
+
+# Binaries that must not call SDL at all.
+NO_SDL = {"solve_probe"}
 
 
 def check_link(name, binary):
@@ -109,6 +118,9 @@ def check_link(name, binary):
         if len(parts) == 3:
             defined.add(parts[2].split("(")[0])
     found = [s for s in FORBIDDEN[name] if s in defined]
+    if name in NO_SDL:
+        undefined = subprocess.run(["nm", "-u", binary], check=True, capture_output=True, text=True).stdout
+        found += sorted({line.split()[-1] for line in undefined.splitlines() if line.split()[-1].startswith("SDL_")})
     for symbol in found:
         print(f"{binary}: links {symbol}")
     print(f"{len(found)} forbidden symbols in {name}")
