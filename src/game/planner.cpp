@@ -17,12 +17,11 @@ int32_t& enterable(PlannerMasks& m, int c) { return m.enterable[size_t(c + 1)]; 
 int hero_column(const LevelState& s) { return col_of[size_t(s.actors[0].x)] - 2; }
 int hero_row(const LevelState& s) { return row_of[size_t(s.actors[0].y)]; }
 
+// The highest of rows 0..15 in the set, as a set.
 int32_t highest_bit(int32_t rows)
 {
-    for (int r = 15; r >= 0; r--)
-        if (rows & (1 << r))
-            return 1 << r;
-    return 0;
+    const uint32_t low = uint32_t(rows) & 0xffff;
+    return low ? int32_t(1u << (31 - __builtin_clz(low))) : 0;
 }
 
 int32_t lowest_bit(int32_t rows) { return rows & -rows; }

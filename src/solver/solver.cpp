@@ -106,15 +106,31 @@ void unpack_masks(std::array<int32_t, N>& to, const std::array<uint16_t, N>& fro
 
 void pack_state(const LevelState& s, PackedState& p)
 {
-    for (size_t i = 0; i < p.tiles.size(); i++)
+    // Eight tiles a word: the even bytes shifted up onto the odd ones, then
+    // the four packed bytes gathered.
+    constexpr size_t WORDS = GRID_CELLS / 8;
+    for (size_t k = 0; k < WORDS; k++) {
+        uint64_t w;
+        memcpy(&w, s.grid.data() + 8 * k, 8);
+        uint64_t v = ((w & 0x00ff00ff00ff00ffull) << 4) | ((w >> 8) & 0x00ff00ff00ff00ffull);
+        v = (v | v >> 8) & 0x0000ffff0000ffffull;
+        v = (v | v >> 16) & 0x00000000ffffffffull;
+        const uint32_t packed = uint32_t(v);
+        memcpy(p.tiles.data() + 4 * k, &packed, 4);
+    }
+    for (size_t i = 4 * WORDS; i < p.tiles.size(); i++)
         p.tiles[i] = uint8_t(s.grid[2 * i] << 4 | s.grid[2 * i + 1]);
     p.occupied_cell.fill(-1);
     size_t n = 0;
-    for (int cell = 0; cell < GRID_CELLS && n < ACTOR_COUNT; cell++)
-        if (s.occupancy[size_t(cell)]) {
-            p.occupied_cell[n] = int16_t(cell);
-            p.occupied_bits[n++] = s.occupancy[size_t(cell)];
-        }
+    for (size_t word = 0; word < GRID_CELLS; word += 8) {
+        uint64_t w = 0;
+        memcpy(&w, s.occupancy.data() + word, std::min<size_t>(8, GRID_CELLS - word));
+        for (size_t cell = word; w != 0 && n < ACTOR_COUNT; cell++, w >>= 8)
+            if (w & 0xff) {
+                p.occupied_cell[n] = int16_t(cell);
+                p.occupied_bits[n++] = uint8_t(w);
+            }
+    }
     p.actors = s.actors;
     for (size_t i = 0; i < HOLE_SLOTS; i++) {
         p.hole_cell[i] = int16_t(s.holes[i].cell);
@@ -183,6 +199,16 @@ bool passable(int t) { return in_class(t, CLASS_PASSABLE); }
 // others miss.
 enum CrumblingView : uint8_t { CRUMBLING_BOTH, CRUMBLING_OPEN, CRUMBLING_SOLID };
 
+// A brick crumbling under a dig, no enemy in it, as the view sees it.
+bool crumbles(const LevelState& s, const HoleSlot& h, CrumblingView view)
+{
+    return view != CRUMBLING_SOLID && h.timer != 0 && h.timer < 25 && s.grid[size_t(h.cell)] == TILE_SOLID &&
+           !(s.occupancy[size_t(h.cell)] & OCCUPANCY_ENEMIES);
+}
+
+uint64_t mix(uint64_t h, uint64_t v);
+uint64_t grid_hash(const PlayGrid& grid);
+
 int nearest_target(const LevelState& s, int start, const std::array<uint8_t, GRID_CELLS>& target, int targets,
                    CrumblingView view, bool* missed)
 {
@@ -208,8 +234,7 @@ int nearest_target(const LevelState& s, int start, const std::array<uint8_t, GRI
     crumbling.fill(0);
     field = s.grid;
     for (const HoleSlot& h : s.holes)
-        if (view != CRUMBLING_SOLID && h.timer != 0 && h.timer < 25 && field[size_t(h.cell)] == TILE_SOLID &&
-            !(s.occupancy[size_t(h.cell)] & OCCUPANCY_ENEMIES)) {
+        if (crumbles(s, h, view)) {
             crumbling[size_t(h.cell)] = 1;
             if (view == CRUMBLING_OPEN)
                 field[size_t(h.cell)] = TILE_EMPTY;
@@ -409,6 +434,17 @@ MoveEnd run_move(int move, Runner& run)
 
 // ---- States and their keys.
 
+uint64_t grid_hash(const PlayGrid& grid)
+{
+    uint64_t h = 1469598103934665603ull;
+    for (size_t i = 0; i < GRID_CELLS; i += 8) {
+        uint64_t word = 0;
+        memcpy(&word, grid.data() + i, std::min<size_t>(8, GRID_CELLS - i));
+        h = mix(h, word);
+    }
+    return h;
+}
+
 uint64_t mix(uint64_t h, uint64_t v)
 {
     h ^= v + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2);
@@ -418,14 +454,9 @@ uint64_t mix(uint64_t h, uint64_t v)
 // The key of a state. Coarse keys see enemies far from
 // the hero only by region and holes by a longer age step, which merges more
 // states that differ in nothing the hero can use.
-uint64_t state_key(const LevelState& s, bool coarse)
+uint64_t state_key(const LevelState& s, uint64_t grid_key, bool coarse)
 {
-    uint64_t h = 1469598103934665603ull;
-    for (size_t i = 0; i < GRID_CELLS; i += 8) {
-        uint64_t word = 0;
-        memcpy(&word, s.grid.data() + i, std::min<size_t>(8, GRID_CELLS - i));
-        h = mix(h, word);
-    }
+    uint64_t h = grid_key;
     const GameState& g = s.game;
     const Actor& hero = s.actors[0];
     h = mix(h, uint64_t(hero.x) << 32 | uint32_t(hero.y));
@@ -540,6 +571,15 @@ struct Pass {
 
 enum PassEnd { PASS_FOUND, PASS_FAILED, PASS_PAUSED };
 
+// Relaxed distances by a key of what they depend on, one per slot, the
+// newest kept.
+struct DistanceMemo {
+    uint64_t key;   // 0: empty
+    int32_t nearest;
+    bool missed;
+};
+constexpr size_t DISTANCE_MEMO_SIZE = size_t(1) << 18;
+
 // What the moves of one state share (see next_move).
 struct MoveStarts {
     bool enemy_near;
@@ -567,6 +607,7 @@ struct SolveSearch {
     LevelState current;    // a move's state, from base
     std::array<LevelState, 2> after_dig;   // the digs' ends, where the traps go on
     TickEvents events;     // what the ticks report, unused
+    std::vector<DistanceMemo> distance_memo = std::vector<DistanceMemo>(DISTANCE_MEMO_SIZE);
     int64_t expanded = 0;
     int64_t ticks = 0;
     bool out_of_time = false;
@@ -576,7 +617,7 @@ struct SolveSearch {
     int64_t better_limit = 0;
     Pass pass;
 
-    int estimate(const LevelState& s, const Weights& w)
+    int estimate(const LevelState& s, uint64_t grid_key, const Weights& w)
     {
         const GameState& g = s.game;
         const Actor& hero = s.actors[0];
@@ -590,6 +631,10 @@ struct SolveSearch {
         int targets = 0;
         for (size_t cell = 0; cell < cells; cell++)
             targets += target[cell];
+        // The relaxed distance depends on the grid, the targets, the hero's
+        // cell and the crumbling bricks the view sees, not on the enemies:
+        // states that differ only there share it, through the memo.
+        uint64_t key = mix(mix(grid_key, uint64_t(at) << 8 | uint64_t(w.crumbling)), cells);
         // An object an enemy carries comes back when the enemy is trapped:
         // the way to it is the way to the enemy.
         for (int i = 1; g.objects_left > 0 && i <= g.enemy_count; i++) {
@@ -598,14 +643,25 @@ struct SolveSearch {
             if ((e.flags & (ACTOR_CARRYING | ACTOR_HIDDEN)) == ACTOR_CARRYING && !target[size_t(cell)]) {
                 target[size_t(cell)] = 1;
                 targets++;
+                key = mix(key, uint64_t(cell) | 1u << 16);
             }
         }
+        for (const HoleSlot& h : s.holes)
+            if (crumbles(s, h, w.crumbling))
+                key = mix(key, uint64_t(h.cell) | 2u << 16);
+        key |= key == 0;   // 0 marks an empty memo slot
         int left = w.object_ticks * g.objects_left;
         if (targets > 0) {
-            bool missed = false;
-            left += CELL_TICKS * nearest_target(s, at, target, g.objects_left > 0 ? targets : 1, w.crumbling, &missed);
+            DistanceMemo& m = distance_memo[size_t(key) & (DISTANCE_MEMO_SIZE - 1)];
+            if (m.key != key) {
+                bool missed = false;
+                const int nearest =
+                    nearest_target(s, at, target, g.objects_left > 0 ? targets : 1, w.crumbling, &missed);
+                m = DistanceMemo{key, nearest, missed};
+            }
+            left += CELL_TICKS * m.nearest;
             // An object left behind out of reach: most likely a dead end.
-            if (missed && g.objects_left > 0)
+            if (m.missed && g.objects_left > 0)
                 left += UNREACHABLE_TICKS;
         }
         int near = 0;
@@ -687,7 +743,7 @@ struct SolveSearch {
         pool.ensure(1);
         pack_state(root, pool[0]);
         pass.nodes.push_back(Node{-1, 0, 0, 0});
-        pass.seen.insert(state_key(root, w.coarse));
+        pass.seen.insert(state_key(root, grid_hash(root.grid), w.coarse));
         pass.open.push(Entry{0, pass.order++, 0});
         pass_open = true;
     }
@@ -758,7 +814,8 @@ struct SolveSearch {
                     if (potential <= p.best_score)
                         continue;
                 }
-                if (!p.seen.insert(state_key(s, w.coarse)))
+                const uint64_t grid_key = grid_hash(s.grid);
+                if (!p.seen.insert(state_key(s, grid_key, w.coarse)))
                     continue;
                 if (int64_t(p.nodes.size()) >= options.max_states) {
                     return PASS_FAILED;
@@ -776,7 +833,7 @@ struct SolveSearch {
                 p.nodes.push_back(
                     Node{top.node, uint32_t(p.inputs.size()), uint32_t(runner.inputs.size()), child_slot});
                 p.inputs.insert(p.inputs.end(), runner.inputs.begin(), runner.inputs.end());
-                const int64_t priority = spent(g, g.play_ticks, w) * w.g_percent / 100 + estimate(s, w);
+                const int64_t priority = spent(g, g.play_ticks, w) * w.g_percent / 100 + estimate(s, grid_key, w);
                 p.open.push(Entry{priority, p.order++, child});
             }
             p.free_slots.push_back(slot);
