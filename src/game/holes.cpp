@@ -21,6 +21,7 @@ void start_hole(LevelState& s, int b, TickEvents& ev)
     for (HoleSlot& h : s.holes) {
         if (h.timer == 0) {
             h = HoleSlot{cell_x(b), cell_y(b), b, -1};
+            g.holes_in_use++;
             return;
         }
     }
@@ -43,11 +44,14 @@ void update_holes(LevelState& s, TickEvents& ev)
 {
     if (s.game.waiting_for_input)
         return;
-    for (size_t slot = 0; slot < s.holes.size(); slot++) {
+    // The slots in use, in slot order; the rest are not looked at.
+    int to_visit = s.game.holes_in_use;
+    for (size_t slot = 0; slot < s.holes.size() && to_visit > 0; slot++) {
         HoleSlot& h = s.holes[slot];
         const int figure = FIGURE_HOLE_BASE + int(slot);
         if (h.timer == 0)
             continue;
+        to_visit--;
         if (++h.timer == 0)
             h.timer++;   // dug in this frame: its first frame is t = 1
         const int t = h.timer;
@@ -60,6 +64,7 @@ void update_holes(LevelState& s, TickEvents& ev)
                 ev.add(EVENT_FIGURE_GONE, figure);
             s.actors[0].flags &= ~ACTOR_DIGGING;
             h.timer = 0;
+            s.game.holes_in_use--;
             continue;
         }
         switch (t) {
@@ -84,6 +89,7 @@ void update_holes(LevelState& s, TickEvents& ev)
         case 360:
             ev.add(EVENT_FIGURE_GONE, figure);
             h.timer = 0;
+            s.game.holes_in_use--;
             s.grid[size_t(b)] = TILE_BRICK;
             close_hole_column_bit(s, b);
             if (int e = first_enemy_in(s, b))

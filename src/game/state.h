@@ -80,6 +80,7 @@ struct GameState {
     int32_t objects_left;
     int32_t enemy_count;
     int32_t schedule_index;
+    int32_t holes_in_use;     // hole slots with a non-zero timer
     HiddenCandidates hidden_candidates;
     int32_t flashing_cell;    // grid index, or -1 for none
     uint8_t exit_count;

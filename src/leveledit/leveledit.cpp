@@ -20,6 +20,7 @@
 #include "leveledit/validate.h"
 
 LevelEditor level_editor;
+int (*level_editor_write_records)(const RecordWrite* writes, int count) = write_records;
 
 namespace {
 
@@ -207,7 +208,7 @@ void write_level()
     // The level and the end of its stored best play (which belongs to the
     // old level) go into the archive in one rewrite: both change or neither.
     const RecordWrite writes[2] = {{level_record(n), record.data(), LEVEL_RECORD_SIZE}, {movie_record(n), nullptr, 0}};
-    const int result = write_records(writes, 2);
+    const int result = level_editor_write_records(writes, 2);
     if (result == ARCHIVE_NOT_SYNCED) {
         // In the archive, but a crash now may still bring back the old level.
         char text[EDITOR_LINE_COLUMNS + 1];
@@ -411,11 +412,14 @@ void show_test_play_summary()
     print_centred("PRESS SPACE FOR THE EDITOR");
     update_whole_screen();
     for (;;) {
-        wait_input();   // a quit request ends the program here
+        if (wait_input())
+            break;   // a quit request: the frame loop ends the program
         if (key_pressed(SDLK_SPACE) || key_pressed(SDLK_ESCAPE) || key_pressed(SDLK_RETURN))
             break;
-        if (alt_x_pressed())
-            exit(0);
+        if (alt_x_pressed()) {
+            quit_requested = true;
+            break;
+        }
     }
 }
 

@@ -258,7 +258,7 @@ void open_joysticks()
             break;
         SDL_Delay(20);
     }
-    exit(EXIT_USER_DIR_IN_USE);
+    fatal_exit(EXIT_USER_DIR_IN_USE);
 }
 
 } // namespace

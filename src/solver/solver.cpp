@@ -209,6 +209,19 @@ bool crumbles(const LevelState& s, const HoleSlot& h, CrumblingView view)
 uint64_t mix(uint64_t h, uint64_t v);
 uint64_t grid_hash(const PlayGrid& grid);
 
+// The field as the relaxed distance sees it, and its crumbling bricks.
+void lay_out_field(const LevelState& s, CrumblingView view, PlayGrid& field, std::array<uint8_t, GRID_CELLS>& crumbling)
+{
+    crumbling.fill(0);
+    field = s.grid;
+    for (const HoleSlot& h : s.holes)
+        if (crumbles(s, h, view)) {
+            crumbling[size_t(h.cell)] = 1;
+            if (view == CRUMBLING_OPEN)
+                field[size_t(h.cell)] = TILE_EMPTY;
+        }
+}
+
 int nearest_target(const LevelState& s, int start, const std::array<uint8_t, GRID_CELLS>& target, int targets,
                    CrumblingView view, bool* missed)
 {
@@ -231,14 +244,7 @@ int nearest_target(const LevelState& s, int start, const std::array<uint8_t, GRI
     int pending = 1;
     static std::array<uint8_t, GRID_CELLS> crumbling;
     static PlayGrid field;
-    crumbling.fill(0);
-    field = s.grid;
-    for (const HoleSlot& h : s.holes)
-        if (crumbles(s, h, view)) {
-            crumbling[size_t(h.cell)] = 1;
-            if (view == CRUMBLING_OPEN)
-                field[size_t(h.cell)] = TILE_EMPTY;
-        }
+    lay_out_field(s, view, field, crumbling);
     auto code = [](int c) {
         int t = field[size_t(c)];
         return t == TILE_OPEN_HOLE ? int(TILE_EMPTY) : t;
@@ -480,7 +486,7 @@ uint64_t state_key(const LevelState& s, uint64_t grid_key, bool coarse)
             h = mix(h, uint64_t(hole.cell) << 16 | uint32_t(hole.timer / (coarse ? 60 : 24)));
     h = mix(h, uint64_t(g.schedule_index) << 48 | uint64_t(g.objects_left & 0xff) << 40 |
                    uint64_t(g.flash_status & 3) << 32 | uint64_t(g.hidden_status & 3) << 16 |
-                   uint64_t(g.penalty_flags & 3));
+                   uint64_t(g.penalty_flags & (PENALTY_TRAPPED | PENALTY_CRUSHED)));
     return h;
 }
 

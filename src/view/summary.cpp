@@ -77,7 +77,8 @@ void show_summary()
     print_centred("PRESS SPACE FOR NEXT LEVEL");
     update_whole_screen();
     for (;;) {
-        wait_input();   // a quit request ends the program here
+        if (wait_input())
+            break;   // a quit request: the frame loop ends the program
         if (key_pressed(SDLK_F12)) {
             // Stores this play even if it is not better; a failure stays on
             // the screen until the player goes on.

@@ -310,7 +310,7 @@ TEST_F(Rules, CrushedCarrierLosesItsObjectAndOpensTheWayOut)
     const int score = s().game.score;
     crush_enemy(s(), 1, ev);
     EXPECT_EQ(s().game.score, score - 10000);
-    EXPECT_EQ(s().game.penalty_flags, 3);
+    EXPECT_EQ(s().game.penalty_flags, PENALTY_TRAPPED | PENALTY_CRUSHED);
     crush_enemy(s(), 1, ev);   // already dead: nothing more
     s().game.cycle_counter = 22;
     for (int i = 0; i < 3 && e.counter == 0; i++)
@@ -331,7 +331,7 @@ TEST_F(Rules, CrushingIconReplacesTheTrappingIcon)
     memset(tile_cache + SQUARE_CRUSH_PENALTY * CELL_BYTES, 8, CELL_BYTES / 2);
     const int icon_x = bonus_icon_x(ICON_PENALTY);
     draw_cell(icon_x, BONUS_ICON_Y, SQUARE_TRAP_PENALTY);
-    s().game.penalty_flags = 1;   // the first trapping is past
+    s().game.penalty_flags = PENALTY_TRAPPED;   // the first trapping is past
     Actor& e = s().actors[1];
     e.flags = ACTOR_TRAPPED;
     crush_enemy(s(), 1, ev);
