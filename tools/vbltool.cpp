@@ -744,7 +744,7 @@ int command_measure(const char* archive)
 {
     if (!use_archive(archive) || !check_archive(archive))
         return 1;
-    prepare_headless();
+    prepare_rule_tables();
     MovieFigures set{}, all{};
     int set_levels = 0;
     auto print = [](const char* what, const MovieFigures& f) {
