@@ -49,7 +49,7 @@ const char USAGE[] =
     "       vbltool show ARCHIVE LEVEL        (LEVEL 0: the built-in level, ARCHIVE -)\n"
     "       vbltool pack -o ARCHIVE FILE...   (levelNNN.txt levels, levelNNN.movie movies)\n"
     "       vbltool unpack ARCHIVE DIR\n"
-    "       vbltool check [--relaxed] ARCHIVE|FILE...\n"
+    "       vbltool check [--relaxed] [--solve SECONDS] ARCHIVE|FILE...   (--solve: is each level winnable?)\n"
     "       vbltool replay ARCHIVE LEVEL [--repeat N]   (LEVEL 0: ARCHIVE is -)\n"
     "       vbltool verify ARCHIVE\n"
     "       vbltool solve ARCHIVE|FILE LEVEL [--seed N] [--budget SECONDS] [--first] [-o FILE.movie]\n"
@@ -280,23 +280,60 @@ bool is_archive_file(const std::string& path)
     return archive;
 }
 
-// One line per level: "NAME: ok" or "NAME: the rule it breaks".
-bool report_check(const std::string& name, bool relaxed)
+// One line per level: "NAME: ok" or "NAME: the rule it breaks". With a
+// search budget (solve_seconds > 0) a level that keeps to the rules is also
+// searched for a way out: "NAME: ok, proven ticks=N score=N" or "NAME: ok,
+// unproven"; an unproven level fails the check.
+bool report_check(const std::string& name, bool relaxed, double solve_seconds)
 {
     const char* message = validate_level(relaxed);
-    printf("%s: %s\n", name.c_str(), message ? message : "ok");
-    return message == nullptr;
+    if (message || solve_seconds <= 0) {
+        printf("%s: %s\n", name.c_str(), message ? message : "ok");
+        return message == nullptr;
+    }
+    SolveOptions options;
+    options.budget_seconds = solve_seconds;
+    const SolveResult r = solve_level(options);
+    if (r.status == SOLVE_FOUND) {
+        printf("%s: ok, proven ticks=%d score=%d\n", name.c_str(), r.ticks, r.score);
+        return true;
+    }
+    if (r.status == SOLVE_REFUSED)
+        printf("%s: ok, unproven: %s\n", name.c_str(), r.problem.c_str());
+    else
+        printf("%s: ok, unproven (no way out found in %.1f seconds)\n", name.c_str(), r.seconds);
+    return false;
+}
+
+// The search budget of --solve: seconds above 0, at most a week.
+bool parse_budget(const char* text, double* seconds)
+{
+    char* end;
+    const double budget = strtod(text, &end);
+    if (*end || end == text || !(budget > 0) || !(budget <= MAX_BUDGET_SECONDS))
+        return false;
+    *seconds = budget;
+    return true;
 }
 
 int command_check(const std::vector<std::string>& args)
 {
     std::vector<std::string> inputs;
     bool relaxed = false;
-    for (const std::string& a : args) {
-        if (a == "--relaxed")
+    double solve_seconds = 0;
+    for (size_t i = 0; i < args.size(); i++) {
+        const std::string& a = args[i];
+        if (a == "--relaxed") {
             relaxed = true;
-        else
+        } else if (a == "--solve") {
+            if (i + 1 == args.size())
+                return usage();
+            if (!parse_budget(args[++i].c_str(), &solve_seconds))
+                return fail(args[i], "the budget is a number of seconds above 0, at most " +
+                                         std::to_string(int(MAX_BUDGET_SECONDS))), 2;
+        } else {
             inputs.push_back(a);
+        }
     }
     if (inputs.empty())
         return usage();
@@ -310,7 +347,8 @@ int command_check(const std::vector<std::string>& args)
                 if (read_record(level_record(level), record.data(), LEVEL_RECORD_SIZE) != LEVEL_RECORD_SIZE)
                     continue;
                 unpack_record(record.data());
-                all_pass &= report_check(input + " level " + std::to_string(level), relaxed);
+                current_level = level;   // the level whose stored movie the search's start reads
+                all_pass &= report_check(input + " level " + std::to_string(level), relaxed, solve_seconds);
             }
             continue;
         }
@@ -322,7 +360,7 @@ int command_check(const std::vector<std::string>& args)
         if (!problem.empty())
             return fail(input, problem);
         unpack_record(record.data());
-        all_pass &= report_check(input, relaxed);
+        all_pass &= report_check(input, relaxed, solve_seconds);
     }
     return all_pass ? 0 : 1;
 }
@@ -437,13 +475,9 @@ int command_solve(const std::vector<std::string>& args)
                 return fail(args[i], "the seed is 0..23"), 2;
             options.seed = int(seed);
         } else if (a == "--budget" && has_value) {
-            char* end;
-            const char* text = args[++i].c_str();
-            double budget = strtod(text, &end);
-            if (*end || end == text || !(budget > 0) || !(budget <= MAX_BUDGET_SECONDS))
+            if (!parse_budget(args[++i].c_str(), &options.budget_seconds))
                 return fail(args[i], "the budget is a number of seconds above 0, at most " +
                                          std::to_string(int(MAX_BUDGET_SECONDS))), 2;
-            options.budget_seconds = budget;
         } else if (a == "-o" && has_value) {
             output = args[++i];
         } else if (a == "--first") {

@@ -13,6 +13,7 @@ char player_name[PLAYER_NAME_LENGTH + 1];
 
 int32_t upkey, downkey, leftkey, rightkey, digleftkey, digrightkey;
 char artwork_names[4][PATH_BUFFER_SIZE];
+int solve_seconds = DEFAULT_SOLVE_SECONDS;
 
 char home_directory[PATH_BUFFER_SIZE];
 const char USER_DIR_NAME[] = ".zuzezodov";

@@ -19,6 +19,11 @@ extern char player_name[PLAYER_NAME_LENGTH + 1];
 
 // The six movement and digging keys (SDL key symbols), from the configuration.
 extern int32_t upkey, downkey, leftkey, rightkey, digleftkey, digrightkey;
+// The processor seconds the level editor's "is it winnable?" search may
+// take, from the configuration (solveseconds).
+constexpr int DEFAULT_SOLVE_SECONDS = 60;
+constexpr int MAX_SOLVE_SECONDS = 7 * 24 * 3600;
+extern int solve_seconds;
 // Artwork file names of the graphics sets 0..3, from the configuration.
 extern char artwork_names[4][PATH_BUFFER_SIZE];
 

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <strings.h>
 #include <initializer_list>
@@ -30,6 +31,17 @@ void parse_name(const char* value, void* target)
     snprintf(static_cast<char*>(target), PATH_BUFFER_SIZE, "%s", value);
 }
 
+// Whole seconds, 1 to a week; anything else marks the setting as not given
+// validly (-1).
+void parse_seconds(const char* value, void* target)
+{
+    char* end;
+    errno = 0;
+    const long seconds = strtol(value, &end, 10);
+    const bool valid = !errno && end != value && *end == 0 && seconds >= 1 && seconds <= MAX_SOLVE_SECONDS;
+    *static_cast<int*>(target) = valid ? int(seconds) : -1;
+}
+
 enum class ScanState { LineStart, SkipLine, Key, Value };
 
 } // namespace
@@ -45,6 +57,7 @@ const ConfigKey CONFIG_KEYS[] = {
     {"hero", artwork_names[1], parse_name},
     {"enemy", artwork_names[2], parse_name},
     {"hidden", artwork_names[3], parse_name},
+    {"solveseconds", &solve_seconds, parse_seconds},
     {nullptr, nullptr, nullptr},
 };
 
@@ -111,6 +124,7 @@ void set_first_start_config()
     rightkey = SDLK_RIGHT;
     digleftkey = SDLK_LCTRL;
     digrightkey = SDLK_LALT;
+    solve_seconds = DEFAULT_SOLVE_SECONDS;
 }
 
 void scan_config(const char* text)
@@ -202,7 +216,9 @@ int apply_config_text(const char* text, const char* file)
     upkey = downkey = leftkey = rightkey = digleftkey = digrightkey = 0;
     for (auto& name : artwork_names)
         name[0] = 0;
+    solve_seconds = 0;   // not given
     scan_config(text);
+    const int seconds = solve_seconds;
     // The first-start values, taken one by one for what the text lacks.
     const int32_t keys[6] = {upkey, downkey, leftkey, rightkey, digleftkey, digrightkey};
     char names[4][PATH_BUFFER_SIZE];
@@ -226,6 +242,14 @@ int apply_config_text(const char* text, const char* file)
                 log_message("%s: no valid %s, using %s\n", file, k.name, static_cast<char*>(k.target));
         }
         defaults += ok ? 0 : 1;
+    }
+    // The search budget is optional: a file without it (all files written
+    // before it existed) takes the first-start value without a word.
+    if (seconds > 0) {
+        solve_seconds = seconds;
+    } else if (seconds < 0) {
+        log_message("%s: no valid solveseconds, using %d\n", file, solve_seconds);
+        defaults++;
     }
     return defaults;
 }
@@ -258,14 +282,16 @@ int write_config(const char* path)
     for (int32_t key : {upkey, downkey, leftkey, rightkey, digleftkey, digrightkey})
         if (!valid_key(key))
             return 0;
-    char text[4 * (PATH_BUFFER_SIZE + 16) + 6 * 32];
+    if (solve_seconds < 1 || solve_seconds > MAX_SOLVE_SECONDS)
+        return 0;
+    char text[4 * (PATH_BUFFER_SIZE + 16) + 7 * 32];
     int length = snprintf(text, sizeof text,
                           "background=%s\nhero=%s\nenemy=%s\nhidden=%s\n"
                           "upkey=%x\ndownkey=%x\nleftkey=%x\nrightkey=%x\n"
-                          "digleftkey=%x\ndigrightkey=%x\n",
+                          "digleftkey=%x\ndigrightkey=%x\nsolveseconds=%d\n",
                           artwork_names[0], artwork_names[1], artwork_names[2], artwork_names[3],
                           unsigned(upkey), unsigned(downkey), unsigned(leftkey), unsigned(rightkey),
-                          unsigned(digleftkey), unsigned(digrightkey));
+                          unsigned(digleftkey), unsigned(digrightkey), solve_seconds);
     if (length < 0 || length >= int(sizeof text))
         return 0;
     return replace_file_bytes(path, text, size_t(length), 0600) != REPLACE_FAILED ? 1 : 0;

@@ -1,5 +1,5 @@
-// The configuration file: key=value lines for the four artwork names and the
-// six movement and digging keys.
+// The configuration file: key=value lines for the four artwork names, the
+// six movement and digging keys and the level editor's search budget.
 #pragma once
 #include <cstdint>
 
@@ -7,8 +7,8 @@
 
 constexpr int CONFIG_TEXT_SIZE = 1024;   // at most 1023 bytes are read
 constexpr int CONFIG_KEY_LETTERS = 15;
-// The longest artwork name kept: with it the ten lines write_config writes
-// (at most 141 bytes besides the names) always fit in what read_config reads.
+// The longest artwork name kept: with it the eleven lines write_config writes
+// (at most 161 bytes besides the names) always fit in what read_config reads.
 constexpr int ARTWORK_NAME_MAX = 200;
 
 struct ConfigKey {

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "core/flags.h"
 #include "core/input.h"
@@ -18,6 +19,7 @@
 #include "sound/sound.h"
 #include "leveledit/marks.h"
 #include "leveledit/validate.h"
+#include "leveledit/winnable.h"
 
 LevelEditor level_editor;
 int (*level_editor_write_records)(const RecordWrite* writes, int count) = write_records;
@@ -205,9 +207,13 @@ void write_level()
     }
     LevelRecord record;
     pack_record(play_grid, record.data());
-    // The level and the end of its stored best play (which belongs to the
-    // old level) go into the archive in one rewrite: both change or neither.
-    const RecordWrite writes[2] = {{level_record(n), record.data(), LEVEL_RECORD_SIZE}, {movie_record(n), nullptr, 0}};
+    // The level and its stored best play go into the archive in one rewrite:
+    // both change or neither. The old best play belongs to the old level and
+    // ends; a way out the search found for this very field takes its place.
+    const std::vector<uint8_t> way_out = way_out_record();
+    const RecordWrite writes[2] = {
+        {level_record(n), record.data(), LEVEL_RECORD_SIZE},
+        {movie_record(n), way_out.empty() ? nullptr : way_out.data(), int(way_out.size())}};
     const int result = level_editor_write_records(writes, 2);
     if (result == ARCHIVE_NOT_SYNCED) {
         // In the archive, but a crash now may still bring back the old level.
@@ -224,7 +230,7 @@ void write_level()
         show_editor_message(text);
         return;
     }
-    show_editor_message("level saved");
+    show_editor_message(way_out.empty() ? "level saved" : "level saved with its way out");
     level_editor.modified = false;
     rebase_undo_on_written_field();
 }
@@ -282,11 +288,13 @@ void init_level_editor()
 {
     level_editor.current_tile = TILE_BRICK;
     level_editor.message_pending = false;
+    level_editor.message_frames = MESSAGE_FRAMES;
     level_editor.header_countdown = 0;
     level_editor.modified = false;
     level_editor.digit_entry = false;
     level_editor.field_redraws = 0;
     clear_undo();
+    forget_way_out();
 }
 
 EditorHitResult level_editor_hit(int x, int y)
@@ -300,7 +308,7 @@ EditorHitResult level_editor_hit(int x, int y)
     return {HIT_NONE, -1};
 }
 
-void show_editor_message(const char* text)
+void show_editor_message(const char* text, int frames)
 {
     const int length = int(strnlen(text, EDITOR_LINE_COLUMNS));
     const int left = (EDITOR_LINE_COLUMNS - length) / 2;
@@ -309,6 +317,18 @@ void show_editor_message(const char* text)
     memcpy(line + left, text, size_t(length));
     line[EDITOR_LINE_COLUMNS] = 0;
     level_editor.message_pending = true;
+    level_editor.message_frames = frames;
+}
+
+void draw_editor_top_line(const char* text)
+{
+    char line[EDITOR_LINE_COLUMNS + 1];
+    snprintf(line, sizeof line, "%s", text);
+    const size_t length = strlen(line);
+    memset(line + length, ' ', EDITOR_LINE_COLUMNS - length);
+    line[EDITOR_LINE_COLUMNS] = 0;
+    draw_text(line, TOP_LINE_X, TOP_LINE_Y, screen_palette.nearest_white);
+    top_status.changed = true;
 }
 
 void draw_editor_header()
@@ -316,12 +336,8 @@ void draw_editor_header()
     char line[EDITOR_LINE_COLUMNS + 1];
     snprintf(line, sizeof line, "LEVEL %04d  L=LOAD W=WRITE ESC=EXIT 0-9 CHANGE LEVEL KP +- UP/DN LEVEL",
              current_level);
-    const size_t length = strlen(line);
-    memset(line + length, ' ', EDITOR_LINE_COLUMNS - length);
-    line[EDITOR_LINE_COLUMNS] = 0;
-    draw_text(line, TOP_LINE_X, TOP_LINE_Y, screen_palette.nearest_white);
+    draw_editor_top_line(line);
     draw_text("F1 - F12 ->", PALETTE_LABEL_X, PALETTE_LABEL_Y, screen_palette.nearest_white);
-    top_status.changed = true;
 }
 
 void fill_play_field(PlayGrid& grid, int code)
@@ -334,10 +350,6 @@ void fill_play_field(PlayGrid& grid, int code)
 
 int undo_steps() { return undo.count; }
 
-namespace {
-
-// The editor's screen over the grid as it is: the field with its marks, the
-// header, the palette row with the chosen slot; the editor's mode.
 void show_editor_screen()
 {
     clear_screen();
@@ -359,6 +371,8 @@ void show_editor_screen()
     level_editor.header_countdown = 0;
     level_editor.field_redraws = 2;
 }
+
+namespace {
 
 // What a test-play must give back to the editor when it ends.
 struct TestPlay {
@@ -474,7 +488,7 @@ void level_editor_frame()
         draw_text(ed.message_line.data(), TOP_LINE_X, TOP_LINE_Y, screen_palette.nearest_white);
         top_status.changed = true;
         ed.message_pending = false;
-        ed.header_countdown = MESSAGE_FRAMES;
+        ed.header_countdown = ed.message_frames;
     }
     if (ed.header_countdown != 0 && --ed.header_countdown == 0)
         draw_editor_header();
@@ -614,8 +628,13 @@ void level_editor_mode()
     }
     level_number_keys();
     load_keys();
-    if (key_pressed(SDLK_w))
+    if (key_pressed(SDLK_w)) {
         write_level();
-    else if (key_pressed(SDLK_t))
+    } else if (key_pressed(SDLK_t)) {
         start_test_play();
+    } else if (key_pressed(SDLK_v)) {
+        end_digit_entry();
+        undo.stroke_open = false;
+        winnable_key();
+    }
 }

@@ -9,6 +9,7 @@
 
 constexpr int EDITOR_LINE_COLUMNS = 72;
 constexpr int MESSAGE_FRAMES = 120;
+constexpr int ANSWER_FRAMES = 400;     // the answer of a search stays longer
 constexpr int PALETTE_SLOTS = 12;      // tile codes 0..11 can be painted
 constexpr int UNDO_DEPTH = 64;         // paint strokes kept for Ctrl+Z
 
@@ -24,6 +25,7 @@ struct LevelEditor {
     bool modified;             // painting changed a cell since the last load or write
     bool digit_entry;          // a level number is being typed
     bool message_pending;      // message_line waits to be drawn
+    int message_frames;        // frames it stays before the header comes back
     int header_countdown;      // frames until the header is drawn again; 0 none
     uint8_t field_redraws;     // frames in which the whole field is still redrawn
     std::array<char, EDITOR_LINE_COLUMNS + 1> message_line;
@@ -53,9 +55,15 @@ void level_editor_mode();
 void test_play_handler();
 
 EditorHitResult level_editor_hit(int x, int y);
-// Centres the text in the 72-column top line; drawn in the next frame.
-void show_editor_message(const char* text);
+// Centres the text in the 72-column top line; drawn in the next frame, it
+// stays for `frames` frames.
+void show_editor_message(const char* text, int frames = MESSAGE_FRAMES);
 void draw_editor_header();
+// Draws a text as the 72-column top line at once, blanks after it.
+void draw_editor_top_line(const char* text);
+// The editor's screen over the grid as it is (the field with its marks, the
+// header, the palette row with the chosen slot) and the editor's mode.
+void show_editor_screen();
 // Every field cell becomes code, every other grid cell the border.
 void fill_play_field(PlayGrid& grid, int code);
 // Strokes that Ctrl+Z can still undo (tests).

@@ -148,6 +148,54 @@ TEST(Config, SettingsNotGivenValidlyTakeTheirDefaults)
     }
 }
 
+// The level editor's search budget: whole seconds up to a week; a file
+// without it takes 60 without a word, a wrong value is logged; it is
+// written back with the rest.
+TEST(Config, TheSearchBudgetIsOptionalAndWrittenBack)
+{
+    TempArchiveDir work;   // the log lands here
+    const struct {
+        const char* text;
+        int seconds;
+        int defaults;
+    } cases[] = {
+        {"solveseconds=5\n", 5, 0},
+        {"SolveSeconds=604800\n", 604800, 0},
+        {"upkey=77\n", 60, 0},
+        {"solveseconds=0\n", 60, 1},
+        {"solveseconds=604801\n", 60, 1},
+        {"solveseconds=2.5\n", 60, 1},
+        {"solveseconds=\n", 60, 1},
+        {"solveseconds=9\nsolveseconds=x\n", 60, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        close_log();
+        unlink("VRBXINFO.LOG");
+        const std::string full = std::string("background=a.lbm\nhero=b.lbm\nenemy=c.lbm\nhidden=d.lbm\nupkey=77\n"
+                                             "downkey=73\nleftkey=61\nrightkey=64\ndigleftkey=71\ndigrightkey=65\n") +
+                                 c.text;
+        EXPECT_EQ(apply_config_text(full.c_str(), "vrbxrc"), c.defaults);
+        EXPECT_EQ(solve_seconds, c.seconds);
+        close_log();
+        const bool logged = read_file("VRBXINFO.LOG").find("vrbxrc: no valid solveseconds, using 60\n") != std::string::npos;
+        EXPECT_EQ(logged, c.defaults == 1);
+    }
+    TempUserDir home;
+    strcpy(config_file_name, "vrbxrc");
+    set_first_start_config();
+    solve_seconds = 7;
+    char path[PATH_BUFFER_SIZE];
+    ASSERT_TRUE(config_path(path));
+    ASSERT_EQ(write_config(path), 1);
+    EXPECT_NE(read_file(path).find("solveseconds=7\n"), std::string::npos);
+    solve_seconds = 1;
+    read_config();
+    EXPECT_EQ(solve_seconds, 7);
+    set_first_start_config();
+    EXPECT_EQ(solve_seconds, DEFAULT_SOLVE_SECONDS);
+}
+
 // What write_config writes is read back whole: names up to the longest kept
 // fit in what is read, longer ones are refused before anything is written.
 TEST(Config, WrittenFileIsReadBackWhole)

@@ -19,7 +19,7 @@ namespace {
 
 const std::string FIRST_START_CONFIG =
     "background=redbrick.lbm\nhero=regularguy.lbm\nenemy=badguy.lbm\nhidden=spiral.lbm\n"
-    "upkey=111\ndownkey=112\nleftkey=114\nrightkey=113\ndigleftkey=132\ndigrightkey=134\n";
+    "upkey=111\ndownkey=112\nleftkey=114\nrightkey=113\ndigleftkey=132\ndigrightkey=134\nsolveseconds=60\n";
 
 class UserDir : public ::testing::Test {
 protected:

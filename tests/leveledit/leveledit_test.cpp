@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <chrono>
+#include <regex>
 #include <cstdlib>
 #include <map>
 #include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -26,6 +29,8 @@
 #include "level/textformat.h"
 #include "leveledit/leveledit.h"
 #include "leveledit/validate.h"
+#include "leveledit/winnable.h"
+#include "level/movie.h"
 #include "picture/gfxset.h"
 #include "support/archive_files.h"
 #include "support/fixtures.h"
@@ -797,6 +802,266 @@ TEST_F(Editor, TestPlayNeedsAFieldTheRulesCanPlay)
     run(press(0, SDLK_t));
     EXPECT_EQ(mode_handler, level_editor_mode);
     EXPECT_EQ(top_line(), shown("level must have exactly 1 player"));
+}
+
+
+// The field of a small level: the hero on a floor of stone, the object
+// beside him, an escape ladder up to the top row; a wall keeps the enemy on
+// the right away from him.
+void paint_small_level(std::string* script, long* frame)
+{
+    std::vector<std::pair<int, int>> floor;
+    for (int col = 0; col < FIELD_COLUMNS; col++)
+        floor.push_back({cx(col), cy(2)});
+    long f = *frame;
+    auto put = [&](int slot_key, int c, int r) {
+        *script += hold(f, slot_key) + click(f + 2, 1, cx(c), cy(r));
+        f += 4;
+    };
+    *script += hold(f, SDLK_F3) + drag(f + 2, 1, floor);   // stone
+    f += 2 + long(floor.size()) + 2;
+    put(SDLK_F10, 1, 1);   // the hero
+    put(SDLK_F8, 2, 1);    // the object
+    put(SDLK_F7, 3, 0);    // the escape ladder
+    put(SDLK_F7, 3, 1);
+    put(SDLK_F3, 4, 1);    // the wall
+    put(SDLK_F9, 12, 1);   // the enemy
+    *frame = f;
+}
+
+// A level whose chest is walled in by solid stone: no way out. The enemy
+// and the bricks give the search more to try than a short budget allows.
+void load_sealed_chest_level()
+{
+    const char* rows[] = {"P......................E", "........................", "########################",
+                          "........................", "@@@@@@@@@@@@@@@@@@@@@@@@", "@@@@@", "@.$@", "@@@@"};
+    fill_play_field(play_grid, TILE_EMPTY);
+    for (int r = 0; r < 8; r++)
+        for (int c = 0; c < FIELD_COLUMNS && rows[r][c]; c++)
+            play_grid[size_t(field_cell(c, r))] = uint8_t(strchr(TILE_CHARS, rows[r][c]) - TILE_CHARS);
+    level_editor.modified = true;
+    level_editor.field_redraws = 2;
+}
+
+class Winnable : public Editor {
+protected:
+    // Frames of the running search until it ends (at most `limit`); the
+    // header as it reads at the frame `look_at`, when it comes.
+    int search_frames(int limit, int look_at = -1, std::string* header = nullptr)
+    {
+        int frames = 0;
+        while (winnable_search_running() && frames < limit) {
+            EXPECT_EQ(run_frame(), 0);
+            if (++frames == look_at && header)
+                *header = top_line();
+        }
+        run("# the message drawn\n");
+        return frames;
+    }
+    // The configuration file's budget for the search, read as at start-up.
+    void set_budget(int seconds)
+    {
+        mkdir(dir.file(USER_DIR_NAME).c_str(), 0700);
+        write_file(dir.file(std::string(USER_DIR_NAME) + "/" + config_file_name),
+                   "solveseconds=" + std::to_string(seconds) + "\n");
+        read_config();
+        ASSERT_EQ(solve_seconds, seconds);
+    }
+    void TearDown() override
+    {
+        solve_seconds = DEFAULT_SOLVE_SECONDS;
+        Editor::TearDown();
+    }
+};
+
+// A designer's work from an empty level to a stored way out: painting,
+// leaving refused, a test-play, "winnable?", the way out shown, the write;
+// the archive's movie then wins the level in vbltool verify.
+TEST_F(Winnable, PaintTestAskShowAndWriteALevelWithItsWayOut)
+{
+    // No other movie in the archive: vbltool verify then speaks of this one.
+    write_file(archive_path, build_archive({8, {{0, LEVEL1}, {2, LEVEL2}}}));
+    start_frame_timer();
+    enter(250);
+    std::string script;
+    long frame = 0;
+    paint_small_level(&script, &frame);
+    run(script);
+    ASSERT_TRUE(level_editor.modified);
+    const PlayGrid painted = play_grid;
+    EXPECT_EQ(validate_level(false), nullptr);
+
+    run(press(0, SDLK_ESCAPE));
+    EXPECT_EQ(mode_handler, level_editor_mode) << "leaving is refused";
+    EXPECT_EQ(top_line(), shown("use alt-esc to leave modified level"));
+
+    run(press(0, SDLK_t) + press(30, SDLK_ESCAPE));
+    EXPECT_EQ(mode_handler, level_editor_mode);
+    EXPECT_EQ(play_grid, painted);
+
+    run(press(0, SDLK_v), 0);
+    ASSERT_TRUE(winnable_search_running());
+    EXPECT_EQ(top_line(), shown("LEVEL 0250  WINNABLE? 0 STATES, 0.0 OF 60 SECS  ESC STOPS"));
+    const int frames = search_frames(60 * 100);
+    EXPECT_LT(frames, 60 * 100);
+    const std::string answer = top_line();
+    EXPECT_TRUE(std::regex_match(answer, std::regex("WINNABLE: WAY OUT IN [O1-9]+\\.[O1-9] SECS OF PLAY - V AGAIN "
+                                                    "SHOWS IT")))
+        << answer;
+    EXPECT_EQ(play_grid, painted);
+    EXPECT_TRUE(level_editor.modified);
+    EXPECT_EQ(current_level, 250);
+
+    // V again: the way out played on the field until the hero climbs out.
+    run(press(0, SDLK_v), 0);
+    ASSERT_EQ(mode_handler, way_out_handler);
+    EXPECT_TRUE(game_active);
+    EXPECT_EQ(running_level.snapshot, painted);
+    int shown_frames = 0;
+    while (mode_handler == way_out_handler && shown_frames < 3000) {
+        ASSERT_EQ(run_frame(), 0);
+        shown_frames++;
+    }
+    run("# the message drawn\n");
+    EXPECT_EQ(mode_handler, level_editor_mode);
+    EXPECT_EQ(top_line(), shown("THE WAY OUT - W STORES IT WITH THE LEVEL"));
+    EXPECT_GE(shown_frames, 30);
+    EXPECT_FALSE(game_active);
+    EXPECT_EQ(play_grid, painted);
+    EXPECT_EQ(current_level, 250);
+    EXPECT_TRUE(level_editor.modified);
+
+    run(press(0, SDLK_w));
+    EXPECT_EQ(top_line(), shown("level saved with its way out"));
+    EXPECT_FALSE(level_editor.modified);
+    stop_frame_timer();
+    const ProcessResult verify = run_process(VBLTOOL_BINARY, {"verify", archive_path}, {}, 60);
+    EXPECT_EQ(verify.status, 0) << verify.out << verify.err;
+    EXPECT_NE(verify.out.find("level=250 outcome=exit"), std::string::npos) << verify.out;
+}
+
+// A way out fits only the field it was found for: after an edit a write
+// stores the level without one, and V searches again.
+TEST_F(Winnable, AnEditAfterTheSearchForgetsTheWayOut)
+{
+    enter(250);
+    std::string script;
+    long frame = 0;
+    paint_small_level(&script, &frame);
+    run(script + press(frame + 1, SDLK_v), 0);
+    search_frames(60 * 100);
+    ASSERT_FALSE(way_out_record().empty()) << top_line();
+    run(hold(0, SDLK_F2) + click(2, 1, cx(10), cy(8)));   // a brick painted
+    EXPECT_TRUE(way_out_record().empty());
+    run(press(0, SDLK_w));
+    EXPECT_EQ(top_line(), shown("level saved"));
+    const ParsedArchive parsed = parse_archive(read_file(archive_path));
+    ASSERT_GE(parsed.index.size(), size_t(movie_record(250) + 1));
+    EXPECT_EQ(parsed.index[size_t(movie_record(250))].length, 0u);
+    run(press(0, SDLK_v), 0);
+    EXPECT_TRUE(winnable_search_running()) << "a new search, not the old way";
+    run(press(0, SDLK_ESCAPE));
+}
+
+// The sealed chest: no way out within the configured budget; Escape stops a
+// running search at once and does not leave the editor; a field the rules
+// cannot play gets the validation rule's message.
+TEST_F(Winnable, NoWayOutStoppedSearchesAndUnplayableFields)
+{
+    set_budget(1);
+    enter(1);
+    load_sealed_chest_level();
+    const PlayGrid sealed = play_grid;
+    run(press(0, SDLK_v), 0);
+    const auto start = std::chrono::steady_clock::now();
+    std::string header;
+    search_frames(100 * 50, 3, &header);
+    EXPECT_TRUE(std::regex_match(header, std::regex("LEVEL OOO1  WINNABLE\\? [1-9][O1-9]* STATES, O\\.[O1-9] OF 1 "
+                                                    "SECS  ESC STOPS")))
+        << header;
+    const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_TRUE(std::regex_match(top_line(), std::regex("NO WAY OUT FOUND IN [O1]\\.[O1-9] SECS"))) << top_line();
+    EXPECT_GT(took, 0.9);
+    const std::string answer = top_line();
+    run("# the answer stays longer than other messages\n", MESSAGE_FRAMES + 10);
+    EXPECT_EQ(top_line(), answer);
+    EXPECT_EQ(play_grid, sealed);
+    EXPECT_TRUE(level_editor.modified);
+    EXPECT_TRUE(way_out_record().empty());
+
+    set_budget(60);
+    run(press(0, SDLK_v) + press(10, SDLK_ESCAPE));
+    EXPECT_FALSE(winnable_search_running());
+    EXPECT_TRUE(std::regex_match(top_line(), std::regex("SEARCH STOPPED: NO WAY OUT FOUND IN O\\.[O1-9] SECS")))
+        << top_line();
+    run("# more frames\n", 5);
+    EXPECT_EQ(mode_handler, level_editor_mode) << "the Escape that stops the search stays in the editor";
+    EXPECT_EQ(play_grid, sealed);
+
+    fill_play_field(play_grid, TILE_EMPTY);
+    run(press(0, SDLK_v));
+    EXPECT_FALSE(winnable_search_running());
+    EXPECT_EQ(top_line(), shown("level must have exactly 1 player"));
+}
+
+// While the search runs the editor's screen is the editor's: the field and
+// the palette as they were (only the top line changes), no sprite drawn.
+TEST_F(Winnable, TheScreenStaysTheEditorsWhileTheSearchRuns)
+{
+    set_budget(1);
+    enter(1);
+    load_sealed_chest_level();
+    run("# the field drawn\n");
+    const std::vector<uint8_t> before = screen;
+    run(press(0, SDLK_v), 0);
+    for (int i = 0; i < 20; i++)
+        ASSERT_EQ(run_frame(), 0);
+    ASSERT_TRUE(winnable_search_running());
+    for (int y = 40; y < 480; y++)
+        for (int x = 0; x < 640; x++)
+            ASSERT_EQ(screen[size_t(y * 640 + x)], before[size_t(y * 640 + x)]) << x << "," << y;
+    run(press(0, SDLK_ESCAPE));
+}
+
+// The per-frame slice keeps the editor at the frame rate: frames counted
+// over a second of search with the real frame clock.
+TEST_F(Winnable, TheSearchKeepsTheEditorAtFiftyFramesASecond)
+{
+    set_budget(60);
+    enter(1);
+    load_sealed_chest_level();
+    unsetenv("VORBIX_FAST");
+    start_frame_timer();
+    // Frames over two seconds: their rate and the longest.
+    auto measure = [](double* rate, double* longest) {
+        const auto start = std::chrono::steady_clock::now();
+        auto last = start;
+        *longest = 0;
+        int frames = 0;
+        while (last - start < std::chrono::seconds(2)) {
+            ASSERT_EQ(run_frame(), 0);
+            const auto now = std::chrono::steady_clock::now();
+            *longest = std::max(*longest, std::chrono::duration<double>(now - last).count());
+            last = now;
+            frames++;
+        }
+        *rate = frames / std::chrono::duration<double>(last - start).count();
+    };
+    double idle_rate, idle_longest, rate, longest;
+    run("# frames by the clock from here\n", 0);
+    measure(&idle_rate, &idle_longest);
+    run(press(0, SDLK_v), 0);
+    measure(&rate, &longest);
+    stop_frame_timer();
+    setenv("VORBIX_FAST", "1", 1);
+    ASSERT_TRUE(winnable_search_running());
+    printf("the editor: %.1f frames a second idle (longest %.1f ms), %.1f while searching (longest %.1f ms)\n",
+           idle_rate, idle_longest * 1000, rate, longest * 1000);
+    // Loose bounds: the machine may be busy; a whole search in one frame
+    // would show as one very long frame.
+    EXPECT_GT(rate, 25);
+    EXPECT_LT(longest, 0.25);
+    run(press(0, SDLK_ESCAPE));
 }
 
 } // namespace

@@ -252,6 +252,38 @@ TEST(VbltoolSolve, AWalledInHeroEndsWithStatus1AndNoFile)
     EXPECT_FALSE(file_exists(f.dir.file("out.movie.part")));
 }
 
+// check --solve searches each level that keeps to the rules: proven with the
+// way out's ticks and score (those of solve), or unproven with status 1; a
+// level that breaks a rule gets the rule, unsearched.
+TEST(VbltoolCheck, SolveProvesOrFailsEachLevel)
+{
+    SolveFiles f;
+    const std::string rope = f.dir.file("rope.txt"), walled = f.dir.file("walled.txt"), broken = f.dir.file("broken.txt");
+    write_file(rope, level_file_text(TRICK_LEVELS[1].rows));
+    write_file(walled, level_file_text({"H", "H..@@@", "H..@P@....$", "@@@@@@@@@@@@@@@@@@@@@@@@"}));
+    write_file(broken, level_file_text({"H", "H.....$", "@@@@@@@@@@@@@@@@@@@@@@@@"}));
+    const ProcessResult solved = run_process(VBLTOOL_BINARY, {"solve", rope, "1", "--budget", "20", "-o", f.dir.file("r.movie")});
+    ASSERT_EQ(solved.status, 0) << solved.err;
+    std::smatch figures;
+    ASSERT_TRUE(std::regex_search(solved.out, figures, std::regex("ticks=[0-9]+ score=[0-9]+")));
+
+    ProcessResult proven = run_process(VBLTOOL_BINARY, {"check", "--solve", "20", rope});
+    EXPECT_EQ(proven.status, 0) << proven.out << proven.err;
+    EXPECT_EQ(proven.out, rope + ": ok, proven " + figures.str() + "\n");
+
+    ProcessResult mixed = run_process(VBLTOOL_BINARY, {"check", rope, walled, broken, "--solve", "1"}, {}, 60);
+    EXPECT_EQ(mixed.status, 1);
+    EXPECT_NE(mixed.out.find(rope + ": ok, proven ticks="), std::string::npos) << mixed.out;
+    EXPECT_NE(mixed.out.find(walled + ": ok, unproven (no way out found in "), std::string::npos) << mixed.out;
+    EXPECT_NE(mixed.out.find(broken + ": level must have exactly 1 player\n"), std::string::npos) << mixed.out;
+
+    // Without --solve nothing is searched: the walled-in level keeps the rules.
+    EXPECT_EQ(run_process(VBLTOOL_BINARY, {"check", walled}).out, walled + ": ok\n");
+    for (const char* budget : {"0", "-1", "x", "700000"})
+        EXPECT_EQ(run_process(VBLTOOL_BINARY, {"check", "--solve", budget, rope}).status, 2) << budget;
+    EXPECT_EQ(run_process(VBLTOOL_BINARY, {"check", rope, "--solve"}).status, 2);
+}
+
 TEST(VbltoolSolve, RefusedLevelsAndBadArgumentsEndWithStatus2)
 {
     SolveFiles f;

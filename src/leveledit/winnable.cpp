@@ -1,0 +1,234 @@
+#include "leveledit/winnable.h"
+
+#include <SDL/SDL.h>
+#include <cstdio>
+#include <cstring>
+
+#include "core/flags.h"
+#include "core/input.h"
+#include "core/settings.h"
+#include "display/screen.h"
+#include "display/status.h"
+#include "display/tiles.h"
+#include "level/archive.h"
+#include "level/grid.h"
+#include "level/movie.h"
+#include "leveledit/leveledit.h"
+#include "leveledit/validate.h"
+#include "solver/solver.h"
+#include "sound/sound.h"
+#include "view/view.h"
+
+namespace {
+
+// The search's movies carry this name, as those of vbltool solve do.
+constexpr char WAY_OUT_NAME[] = "VORBIX";
+// A demonstration whose movie has run out without the hero climbing out
+// ends after one more second.
+constexpr int RUN_OUT_FRAMES = 50;
+
+// The search in progress, and the way out last found with the field it
+// was found for.
+struct Winnable {
+    SolveSearchHolder search;
+    bool way_found;
+    PlayGrid way_field;
+    std::vector<uint8_t> way_record;   // the movie record of the way out
+};
+
+Winnable winnable;
+
+// What a demonstration must give back to the editor when it ends.
+struct Demonstration {
+    PlayGrid field;
+    int level;
+    bool modified;
+    int run_out;   // frames since the movie ran out
+};
+
+Demonstration demonstration;
+
+// Seconds as the messages give them: tenths below a minute.
+void format_seconds(char* out, size_t size, double seconds)
+{
+    if (seconds < 60)
+        snprintf(out, size, "%.1f", seconds);
+    else
+        snprintf(out, size, "%.0f", seconds);
+}
+
+void draw_progress_line()
+{
+    const SolveResult& r = solve_result(*winnable.search);
+    char seconds[16];
+    format_seconds(seconds, sizeof seconds, r.seconds);
+    char line[128];
+    // After the first way out the search goes on for a better one.
+    const char* question = r.status == SOLVE_FOUND ? "YES! BETTER WAY?" : "WINNABLE?";
+    const long long states = r.expanded;
+    int length = snprintf(line, sizeof line, "LEVEL %04d  %s %lld STATES, %s OF %d SECS  ESC STOPS", current_level,
+                          question, states, seconds, solve_seconds);
+    // A long budget leaves out the level number rather than ESC STOPS.
+    if (length > EDITOR_LINE_COLUMNS)
+        snprintf(line, sizeof line, "%s %lld STATES, %s OF %d SECS  ESC STOPS", question, states, seconds,
+                 solve_seconds);
+    draw_editor_top_line(line);
+}
+
+// The search's answer on the message line, the editor's mode again.
+void end_search(bool stopped)
+{
+    const SolveResult& r = solve_result(*winnable.search);
+    char seconds[16];
+    char text[EDITOR_LINE_COLUMNS + 1];
+    if (r.status == SOLVE_FOUND) {
+        winnable.way_record = movie_record_of(r.inputs, r.score, 0, WAY_OUT_NAME);
+        winnable.way_found = !winnable.way_record.empty();
+        winnable.way_field = play_grid;
+        format_seconds(seconds, sizeof seconds, r.ticks / 60.0);
+        if (winnable.way_found)
+            snprintf(text, sizeof text, "WINNABLE: WAY OUT IN %s SECS OF PLAY - V AGAIN SHOWS IT", seconds);
+        else
+            snprintf(text, sizeof text, "WINNABLE IN %s SECS, BUT THE WAY IS TOO LONG FOR A MOVIE", seconds);
+    } else if (r.status == SOLVE_REFUSED) {
+        snprintf(text, sizeof text, "%s", r.problem.c_str());
+    } else {
+        format_seconds(seconds, sizeof seconds, r.seconds);
+        snprintf(text, sizeof text, stopped ? "SEARCH STOPPED: NO WAY OUT FOUND IN %s SECS"
+                                            : "NO WAY OUT FOUND IN %s SECS",
+                 seconds);
+    }
+    // The log keeps the search's figures for the designer.
+    const long long states = r.expanded;
+    if (r.status == SOLVE_FOUND)
+        log_message("Level %d in the editor: winnable, a way out of %d ticks scoring %d (%lld states, %.1f seconds)\n",
+                    current_level, r.ticks, r.score, states, r.seconds);
+    else if (r.status == SOLVE_NOT_FOUND)
+        log_message("Level %d in the editor: %s (%lld states, %.1f seconds)\n", current_level,
+                    stopped ? "search stopped, no way out found" : "no way out found", states, r.seconds);
+    winnable.search.reset();
+    show_editor_message(text, ANSWER_FRAMES);
+    // The header as it is without a message; the message goes over it.
+    draw_editor_header();
+    mode_handler = level_editor_mode;
+}
+
+void start_search()
+{
+    forget_way_out();
+    // The game's rules count on what a written level holds (one hero); what
+    // Right Alt may write, the search searches.
+    if (const char* message = validate_level(true)) {
+        show_editor_message(message);
+        return;
+    }
+    SolveOptions options;
+    options.budget_seconds = solve_seconds;
+    // The search runs the rules on level states of its own: the editor's
+    // grid, screen and sounds stay as they are.
+    winnable.search = solve_begin(options);
+    mode_handler = winnable_search_handler;
+    draw_progress_line();
+}
+
+// V again after a success: the way out played on the field by the game's
+// rules and view, from the start the search took.
+void start_demonstration()
+{
+    demonstration = Demonstration{play_grid, current_level, level_editor.modified, 0};
+    restore_sprite_backgrounds();
+    clear_screen();
+    mode_handler = way_out_handler;
+    game_active = true;
+    const std::vector<uint8_t>& record = winnable.way_record;
+    start_running_level_seeded(play_grid, record[MOVIE_SEED_OFFSET]);
+    recording = false;
+    // The movie buffer as a demonstration of a stored movie has it.
+    memcpy(movie.bytes.data(), record.data(), record.size());
+    movie.length = int32_t(record.size());
+    movie.cursor = MOVIE_HEADER_SIZE;
+    movie.recording_stopped = false;
+    best_play.score = movie_score(record.data());
+    best_play.ticks = movie_ticks(record.data(), int(record.size()));
+    best_play.seconds = best_play.ticks / 60;
+    memcpy(best_play.name, record.data() + 4, 16);
+    best_play.name[16] = 0;
+    mark_top_line_stale();
+    show_level();
+    // Below the field: what ends it, where a demonstration names Space.
+    text_y = 444;
+    print_centred("                          ");
+    text_y = 444;
+    print_centred("THE WAY OUT - ESC ENDS IT");
+    update_whole_screen();
+}
+
+void end_demonstration(const char* message)
+{
+    leave_game();
+    play_grid = demonstration.field;
+    current_level = demonstration.level;
+    level_editor.modified = demonstration.modified;
+    show_editor_screen();
+    show_editor_message(message);
+}
+
+} // namespace
+
+void winnable_key()
+{
+    if (!way_out_record().empty())
+        start_demonstration();
+    else
+        start_search();
+}
+
+void winnable_search_handler()
+{
+    if (key_pressed(SDLK_ESCAPE)) {
+        end_search(true);
+        return;
+    }
+    const bool done = solve_slice(*winnable.search, SEARCH_SLICE_SECONDS);
+    if (done) {
+        end_search(false);
+        return;
+    }
+    draw_progress_line();
+}
+
+void way_out_handler()
+{
+    const GameState& g = running_level.game;
+    if (key_pressed(SDLK_ESCAPE) || key_pressed(SDLK_q) || key_pressed(SDLK_k) || key_pressed(SDLK_LSHIFT)) {
+        end_demonstration("W STORES THE WAY OUT WITH THE LEVEL");
+    } else if (g.exit_count != 0) {
+        stop_all_sounds();
+        play_sound(SOUND_VICTORY);
+        wait_sounds_done();
+        end_demonstration("THE WAY OUT - W STORES IT WITH THE LEVEL");
+    } else if (g.death_count != 0 ||
+               (movie.cursor + 1 >= movie.length && ++demonstration.run_out > RUN_OUT_FRAMES)) {
+        // The rules did not take the hero out as in the search: said so,
+        // and the way is not stored.
+        winnable.way_found = false;
+        winnable.way_record.clear();
+        end_demonstration("THE WAY OUT DID NOT PLAY AS FOUND");
+    }
+}
+
+std::vector<uint8_t> way_out_record()
+{
+    if (!winnable.way_found || winnable.way_field != play_grid)
+        return {};
+    return winnable.way_record;
+}
+
+void forget_way_out()
+{
+    winnable.search.reset();
+    winnable.way_found = false;
+    winnable.way_record.clear();
+}
+
+bool winnable_search_running() { return mode_handler == winnable_search_handler; }
