@@ -26,20 +26,26 @@ LAYERS = {
     # include nothing above.
     "core": 0,
     "level": 1,
+    # The rules work on a level state value and report what a tick did; they
+    # draw nothing, play nothing and read no key.
+    "game": 2,
     "picture": 2,
+    # The search over the rules, and the screen and the sound.
+    "solver": 3,
     "display": 3,
     "sound": 3,
-    "game": 4,
-    "solver": 5,
+    # The running level of the program shown: the level start, the frame of
+    # play or demonstration, the tick's events drawn and played.
+    "view": 4,
     # Mode code, called from the frame loop.
-    "frontend": 6,
-    "leveledit": 6,
-    "gfxedit": 6,
+    "frontend": 5,
+    "leveledit": 5,
+    "gfxedit": 5,
     # main, start-up, the frame loop and the script driver.
-    "program": 7,
+    "program": 6,
 }
 
-MODE_LAYER = 6
+MODE_LAYER = 5
 
 # Calls against the rule by design: (including file, included header).
 EXCEPTIONS = set()
@@ -91,7 +97,16 @@ FORBIDDEN = {
                      "game_tick", "hero_tick", "enemy_turn", "vorbix_main"],
     # The archive tool: no frame loop, menu or start-up.
     "vbltool": ["run_frame", "main_menu_handler", "demo_handler", "vorbix_main"],
+    # The solver alone: the rules and the level data, nothing that draws,
+    # sounds, reads pictures or keys, no view, mode or editor code.
+    "solve_probe": ["draw_cell", "alloc_sprite", "update_rect", "show_message", "play_sound", "open_sound",
+                    "load_gfx_set", "read_picture", "key_down", "poll_events", "show_tick_events",
+                    "start_running_level", "game_tick", "main_menu_handler", "level_editor_frame",
+                    "gfx_editor_frame", "run_frame", "vorbix_main"],
 }
+
+# Binaries that must not call SDL at all.
+NO_SDL = {"solve_probe"}
 
 
 def check_link(name, binary):
@@ -103,6 +118,9 @@ def check_link(name, binary):
         if len(parts) == 3:
             defined.add(parts[2].split("(")[0])
     found = [s for s in FORBIDDEN[name] if s in defined]
+    if name in NO_SDL:
+        undefined = subprocess.run(["nm", "-u", binary], check=True, capture_output=True, text=True).stdout
+        found += sorted({line.split()[-1] for line in undefined.splitlines() if line.split()[-1].startswith("SDL_")})
     for symbol in found:
         print(f"{binary}: links {symbol}")
     print(f"{len(found)} forbidden symbols in {name}")

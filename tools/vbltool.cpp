@@ -8,7 +8,9 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <algorithm>
@@ -34,6 +36,7 @@
 #include "display/status.h"
 #include "display/tiles.h"
 #include "game/game.h"
+#include "view/view.h"
 #include "picture/artwork.h"
 #include "picture/gfxset.h"
 #include "picture/png.h"
@@ -381,7 +384,7 @@ int command_replay(const char* archive, const char* level_arg, int repeat)
     long total_ticks = 0;
     for (int i = 0; i < repeat; i++) {
         current_level = level;
-        if (!replay_movie(&result))
+        if (!replay_movie(level, &result))
             return fail(archive, "has no level " + std::to_string(level) + " with a movie");
         total_ticks += result.ticks;
     }
@@ -406,7 +409,7 @@ int command_verify(const char* archive)
             continue;
         current_level = level;
         ReplayResult result{};
-        if (!replay_movie(&result)) {
+        if (!replay_movie(level, &result)) {
             printf("level=%d outcome=unreadable\n", level);
             all_good = false;
             continue;
@@ -444,6 +447,16 @@ int load_level_source(const char* source, const char* level_arg, int* level)
     current_level = *level;
     unpack_record(record.data());
     return 0;
+}
+
+// The process's peak resident memory over the states the search expanded:
+// what one stored state costs, the program and its tables included.
+double peak_bytes_per_state(int64_t states)
+{
+    rusage usage{};
+    if (states <= 0 || getrusage(RUSAGE_SELF, &usage) != 0)
+        return 0;
+    return double(usage.ru_maxrss) * 1024.0 / double(states);
 }
 
 int command_solve(const std::vector<std::string>& args)
@@ -502,9 +515,11 @@ int command_solve(const std::vector<std::string>& args)
     const std::string text = movie_text(record.data(), int(record.size()), comment.c_str());
     char line[256];
     snprintf(line, sizeof line,
-             "level=%d result=solved ticks=%d score=%d expanded=%lld first=%lld simulated=%lld seconds=%.2f\n",
+             "level=%d result=solved ticks=%d score=%d expanded=%lld first=%lld simulated=%lld seconds=%.2f "
+             "states/s=%.0f bytes/state=%.0f\n",
              level, r.ticks, r.score, static_cast<long long>(r.expanded), static_cast<long long>(r.first_expanded),
-             static_cast<long long>(r.ticks_simulated), r.seconds);
+             static_cast<long long>(r.ticks_simulated), r.seconds, r.seconds > 0 ? double(r.expanded) / r.seconds : 0.0,
+             peak_bytes_per_state(r.expanded));
     if (output.empty()) {
         fputs(line, stderr);
         fputs(text.c_str(), stdout);
@@ -535,16 +550,20 @@ bool prepare_drawing()
     return true;
 }
 
-// The running level as the game draws it: field, figures and status lines.
-void draw_running_level()
+// Starts the level now in the grid from seed as the game shows it, after the
+// rules' own check; false with the problem.
+bool start_shown_level(int seed, std::string* problem)
 {
-    clear_screen();
-    draw_play_field();
-    format_top_line();
-    refresh_status_lines();
-    update_sprite_poses();
-    save_sprite_backgrounds();
-    draw_sprites();
+    auto check = std::make_unique<LevelState>();
+    if (!start_level_run(play_grid, seed, check.get(), problem))
+        return false;
+    release_game_sprites();
+    clear_sprite_slots();
+    start_running_level_seeded(play_grid, seed);
+    game_active = true;
+    recording = false;
+    clear_dirty_list();
+    return true;
 }
 
 int command_render_sheet(const char* archive, const std::string& output)
@@ -580,7 +599,7 @@ int command_render_sheet(const char* archive, const std::string& output)
         draw_text(label, 0, 0, screen_palette.nearest_white);
         for (int y = 0; y < LABEL - 2; y++)
             memcpy(&sheet[size_t(top + y) * size_t(width) + size_t(left)], screen_row(y), size_t(THUMB_W));
-        if (start_level_run(0, &problem))
+        if (start_shown_level(0, &problem))
             draw_running_level();
         else
             draw_play_field();
@@ -640,13 +659,14 @@ int command_render(const std::vector<std::string>& args)
     play_grid = loaded;
     std::string problem;
     const int seed = record.empty() ? 0 : record[MOVIE_SEED_OFFSET];
-    if (!start_level_run(seed, &problem))
+    if (!start_shown_level(seed, &problem))
         return fail(positional[0] + " level " + std::to_string(level), problem), 2;
     if (!record.empty()) {
         const std::vector<uint8_t> inputs = inputs_of_movie(record.data(), int(record.size()));
         const size_t ticks = tick < 0 ? inputs.size() : std::min(inputs.size(), size_t(tick));
-        for (size_t i = 0; i < ticks && !game_state.exit_count && !game_state.death_count; i++)
-            rules_frame(inputs[i]);
+        const GameState& g = running_level.game;
+        for (size_t i = 0; i < ticks && !g.exit_count && !g.death_count; i++)
+            play_frame(inputs[i]);
     }
     draw_running_level();
     problem = write_png(output, screen_row(0), SCREEN_WIDTH, SCREEN_HEIGHT, display_state.pitch,
@@ -758,7 +778,7 @@ int command_measure(const char* archive)
 {
     if (!use_archive(archive) || !check_archive(archive))
         return 1;
-    prepare_headless();
+    prepare_rule_tables();
     MovieFigures set{}, all{};
     int set_levels = 0;
     auto print = [](const char* what, const MovieFigures& f) {

@@ -1,5 +1,7 @@
 #include "core/input.h"
 
+#include "core/flags.h"
+
 #include <cstdlib>
 
 #include <SDL/SDL.h>
@@ -81,9 +83,11 @@ int wait_input()
     wait_for_event();
     begin_input_frame();
     // A quit request (the window closed, SIGTERM or SIGINT, which SDL turns
-    // into one) ends the program from any wait, through the normal exit.
-    if (poll_events())
-        exit(0);
+    // into one) ends the modal wait; the frame loop then ends the program.
+    if (poll_events()) {
+        quit_requested = true;
+        return 1;
+    }
     return 0;
 }
 

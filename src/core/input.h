@@ -39,8 +39,9 @@ bool key_down(int32_t key);
 // Alt+X pressed in this batch (pressed_with_alt): ends the program everywhere.
 bool alt_x_pressed();
 // Modal screens: waits for the next batch of events and takes them in as a
-// frame would. A quit request among them (the window closed, SIGTERM,
-// SIGINT) ends the program through exit(0), as from the frame loop; 0.
+// frame would. 1 for a quit request among them (the window closed, SIGTERM,
+// SIGINT): quit_requested is set, the modal screen ends and the frame loop
+// ends the program; else 0.
 int wait_input();
 bool key_pressed(int32_t key);
 // The key went down in this batch while Alt was down: by the modifier state

@@ -149,7 +149,9 @@ void swap_black_white(int x, int y)
     }
 }
 
-void draw_play_field()
+void draw_play_field() { draw_play_field(play_grid); }
+
+void draw_play_field(const PlayGrid& grid)
 {
     // Bricks and the like cover their whole square: no background, no shadow.
     auto covers_square = [](int t) {
@@ -159,14 +161,14 @@ void draw_play_field()
         for (int r = 0; r < FIELD_ROWS; r++) {
             for (int c = 0; c < FIELD_COLUMNS; c++) {
                 int i = field_cell(c, r);
-                int t = play_grid[i];
+                int t = grid[i];
                 int v = cell_variant[i];
                 int x = FIELD_X + CELL_SIZE * c, y = FIELD_Y + CELL_SIZE * r;
                 if (pass == 0) {
                     if (covers_square(t))
                         continue;
                     draw_cell(x, y, tile_square(TILE_EMPTY, v));
-                    if (int s = shadow_bits(play_grid, i))
+                    if (int s = shadow_bits(grid, i))
                         draw_cell(x, y, SHADOW_BASE + s);
                 } else if (t != 0) {
                     draw_cell(x, y, tile_square(t, v));

@@ -19,10 +19,12 @@ namespace {
 constexpr char SHIFT_DIGITS[] = ")!@#$%^&*(";
 constexpr int TEXT_LINE = 111;
 
-// Waits for the next batch of events and returns its first key press, or 0.
+// Waits for the next batch of events and returns its first key press, or 0;
+// a quit request cancels the dialogue as Escape does.
 int32_t next_key()
 {
-    wait_input();   // a quit request ends the program here
+    if (wait_input())
+        return SDLK_ESCAPE;
     return pressed_count() ? first_pressed_key() : 0;
 }
 

@@ -8,7 +8,7 @@
 #include "core/settings.h"
 #include "display/screen.h"
 #include "display/status.h"
-#include "game/game.h"
+#include "view/view.h"
 #include "level/archive.h"
 #include "level/grid.h"
 #include "level/textformat.h"
@@ -107,7 +107,7 @@ void show_level_title()
         band.text[0] = '\0';
         return;
     }
-    const bool waiting = game_state.waiting_for_input;
+    const bool waiting = running_level.game.waiting_for_input;
     // A new level, a restart, or the level was left and entered again.
     if (!band.active || band.level != current_level || (waiting && !band.waiting))
         look_up_title();

@@ -14,7 +14,7 @@
 #include "frontend/dialogs.h"
 #include "frontend/help.h"
 #include "frontend/userdir.h"
-#include "game/game.h"
+#include "view/view.h"
 #include "gfxedit/gfxedit.h"
 #include "level/archive.h"
 #include "level/grid.h"
@@ -201,7 +201,7 @@ void take_over_demo()
     print_centred(text);
     update_whole_screen();
     take_over_replay();
-    game_state.waiting_for_input = true;
+    running_level.game.waiting_for_input = true;
     recording = true;
     mode_handler = play_handler;
 }
@@ -240,9 +240,9 @@ void demo_handler()
         leave_game();
         current_level--;
         demo_mode();
-    } else if (game_state.exit_count != 0 || level_up_pressed()) {
+    } else if (running_level.game.exit_count != 0 || level_up_pressed()) {
         stop_all_sounds();
-        if (game_state.exit_count != 0) {
+        if (running_level.game.exit_count != 0) {
             play_sound(SOUND_VICTORY);
             wait_sounds_done();
         }
@@ -254,7 +254,7 @@ void demo_handler()
 
 void play_handler()
 {
-    GameState& g = game_state;
+    const GameState& g = running_level.game;
     if (key_pressed(SDLK_q) || key_pressed(SDLK_ESCAPE)) {
         leave_game();
         demo_mode();

@@ -1,18 +1,10 @@
 // Holes: digging, the hole timeline, refilling, and crushing what is inside.
-#include "core/flags.h"
-#include "display/screen.h"
-#include "display/status.h"
-#include "display/tiles.h"
 #include "game/game.h"
-#include "sound/sound.h"
-#include "picture/artwork.h"
 
-std::array<HoleSlot, HOLE_SLOTS> holes;
-
-void start_hole(int b)
+void start_hole(LevelState& s, int b, TickEvents& ev)
 {
-    GameState& g = game_state;
-    play_sound(SOUND_DIG);
+    GameState& g = s.game;
+    ev.add(EVENT_SOUND_START, GAME_SOUND_DIG);
     HiddenCandidates& hc = g.hidden_candidates;
     for (int i = 0; i < hc.count; i++) {
         if (hc.cells[i] != b)
@@ -22,13 +14,14 @@ void start_hole(int b)
         // last one, releases the hidden enemy; the others were decoys.
         if (hc.count == 0 || (g.cycle_counter & 1)) {
             hc.count = 0;
-            release_hidden_enemy(b);
+            release_hidden_enemy(s, b, ev);
         }
         break;
     }
-    for (HoleSlot& h : holes) {
+    for (HoleSlot& h : s.holes) {
         if (h.timer == 0) {
-            h = HoleSlot{cell_x(b), cell_y(b), b, -1, -1};
+            h = HoleSlot{cell_x(b), cell_y(b), b, -1};
+            g.holes_in_use++;
             return;
         }
     }
@@ -36,69 +29,71 @@ void start_hole(int b)
 
 namespace {
 
-void release_hole_sprite(HoleSlot& h)
+int first_enemy_in(const LevelState& s, int cell)
 {
-    release_sprite(h.sprite);
-    h.sprite = -1;
-}
-
-int first_enemy_in(int cell)
-{
-    int m = occupancy[size_t(cell)] & OCCUPANCY_ENEMIES;
-    for (int i = 1; i <= game_state.enemy_count; i++)
-        if (actors[size_t(i)].actor_bit & m)
+    int m = s.occupancy[size_t(cell)] & OCCUPANCY_ENEMIES;
+    for (int i = 1; i <= s.game.enemy_count; i++)
+        if (s.actors[size_t(i)].actor_bit & m)
             return i;
     return 0;
 }
 
 } // namespace
 
-void update_holes()
+void update_holes(LevelState& s, TickEvents& ev)
 {
-    if (!game_active || game_state.waiting_for_input)
+    if (s.game.waiting_for_input)
         return;
-    for (HoleSlot& h : holes) {
+    // The slots in use, in slot order; the rest are not looked at.
+    int to_visit = s.game.holes_in_use;
+    for (size_t slot = 0; slot < s.holes.size() && to_visit > 0; slot++) {
+        HoleSlot& h = s.holes[slot];
+        const int figure = FIGURE_HOLE_BASE + int(slot);
         if (h.timer == 0)
             continue;
+        to_visit--;
         if (++h.timer == 0)
             h.timer++;   // dug in this frame: its first frame is t = 1
         const int t = h.timer;
         const int b = h.cell;
-        if (t < 12 && (play_grid[size_t(b - 28)] == TILE_BRICK || occupancy[size_t(b - 28)] != 0)) {
+        if (t < 12 && (s.grid[size_t(b - 28)] == TILE_BRICK || s.occupancy[size_t(b - 28)] != 0)) {
             // Something stepped in front of the digging hero: the dig fails.
-            stop_sound(SOUND_DIG);
-            play_grid[size_t(b)] = TILE_BRICK;
-            release_hole_sprite(h);
-            actors[0].flags &= ~ACTOR_DIGGING;
+            ev.add(EVENT_SOUND_STOP, GAME_SOUND_DIG);
+            s.grid[size_t(b)] = TILE_BRICK;
+            if (t > 1)
+                ev.add(EVENT_FIGURE_GONE, figure);
+            s.actors[0].flags &= ~ACTOR_DIGGING;
             h.timer = 0;
+            s.game.holes_in_use--;
             continue;
         }
         switch (t) {
         case 1:
-            play_grid[size_t(b)] = TILE_SOLID;
-            h.sprite = alloc_sprite();
+            s.grid[size_t(b)] = TILE_SOLID;
+            ev.add(EVENT_FIGURE_NEW, figure);
             break;
         case 25:
-            release_hole_sprite(h);
-            if (occupancy[size_t(b)] & OCCUPANCY_ENEMIES) {
-                play_grid[size_t(b)] = TILE_SOLID;   // shut with an enemy inside
+            ev.add(EVENT_FIGURE_GONE, figure);
+            if (s.occupancy[size_t(b)] & OCCUPANCY_ENEMIES) {
+                s.grid[size_t(b)] = TILE_SOLID;   // shut with an enemy inside
             } else {
-                play_grid[size_t(b)] = TILE_OPEN_HOLE;
-                open_hole_column_bit(b);
+                s.grid[size_t(b)] = TILE_OPEN_HOLE;
+                open_hole_column_bit(s, b);
             }
-            draw_grid_image(b, SQUARE_OPEN_HOLE);
+            ev.add(EVENT_CELL_PICTURE, TILE_OPEN_HOLE, b);
             break;
         case 336:
-            h.sprite = alloc_sprite();
-            draw_grid_image(b, tile_square(TILE_BRICK, cell_variant[size_t(b)]));
+            ev.add(EVENT_FIGURE_NEW, figure);
+            ev.add(EVENT_CELL_PICTURE, TILE_BRICK, b);
             break;
         case 360:
-            release_hole_sprite(h);
+            ev.add(EVENT_FIGURE_GONE, figure);
             h.timer = 0;
-            play_grid[size_t(b)] = TILE_BRICK;
-            close_hole_column_bit(b);
-            if (int e = first_enemy_in(b))
-                crush_enemy(e);
+            s.game.holes_in_use--;
+            s.grid[size_t(b)] = TILE_BRICK;
+            close_hole_column_bit(s, b);
+            if (int e = first_enemy_in(s, b))
+                crush_enemy(s, e, ev);
             break;
         default:
             break;
@@ -106,16 +101,16 @@ void update_holes()
     }
 }
 
-void crush_enemy(int enemy)
+void crush_enemy(LevelState& s, int enemy, TickEvents& ev)
 {
-    Actor& e = actors[size_t(enemy)];
-    GameState& g = game_state;
+    Actor& e = s.actors[size_t(enemy)];
+    GameState& g = s.game;
     if (e.flags & ACTOR_DEAD)
         return;
     e.flags &= ~ACTOR_TRAPPED;
     e.flags |= ACTOR_DEAD;
     if (!(e.flags & ACTOR_HIDDEN)) {
-        charge_penalty(PENALTY_CRUSHED, "-10000 Killing ", SQUARE_CRUSH_PENALTY);
+        charge_penalty(s, PENALTY_CRUSHED, "-10000 Killing ", ev);
         g.penalty_flags |= PENALTY_TRAPPED;   // a crush counts as a trapping too
     }
     e.counter = 0;

@@ -2,7 +2,6 @@
 // towards the hero.
 #include "game/game.h"
 
-PlannerMasks planner;
 
 namespace {
 
@@ -13,37 +12,36 @@ struct PlannerSearch {
     int direction;
 };
 
-int32_t& enterable(int c) { return planner.enterable[size_t(c + 1)]; }
+int32_t& enterable(PlannerMasks& m, int c) { return m.enterable[size_t(c + 1)]; }
 
-int hero_column() { return col_of[size_t(actors[0].x)] - 2; }
-int hero_row() { return row_of[size_t(actors[0].y)]; }
+int hero_column(const LevelState& s) { return col_of[size_t(s.actors[0].x)] - 2; }
+int hero_row(const LevelState& s) { return row_of[size_t(s.actors[0].y)]; }
 
+// The highest of rows 0..15 in the set, as a set.
 int32_t highest_bit(int32_t rows)
 {
-    for (int r = 15; r >= 0; r--)
-        if (rows & (1 << r))
-            return 1 << r;
-    return 0;
+    const uint32_t low = uint32_t(rows) & 0xffff;
+    return low ? int32_t(1u << (31 - __builtin_clz(low))) : 0;
 }
 
 int32_t lowest_bit(int32_t rows) { return rows & -rows; }
 
 // The candidate test of a climb (highest stop) or a descent (lowest stop).
-int try_stop(PlannerSearch& s, int32_t rows, uint32_t distance, bool climb)
+int try_stop(const LevelState& level, PlannerSearch& s, int32_t rows, uint32_t distance, bool climb)
 {
     if (rows == 0)
         return 1;
     int32_t stop = (climb ? highest_bit(rows & 0xffff) : lowest_bit(rows & 0xffff)) & s.window;
     if (stop == 0)
         return 1;
-    if (stop & planner.rows_above_hero) {
-        s.window = (-2 * stop) & planner.rows_above_hero;
+    if (stop & level.planner.rows_above_hero) {
+        s.window = (-2 * stop) & level.planner.rows_above_hero;
         if (s.window != 0) {
             s.result = s.direction;
             return s.direction;
         }
         // The way ends in the hero's own row.
-        s.window = 1 << hero_row();
+        s.window = 1 << hero_row(level);
         if (distance < s.best) {
             s.best = distance;
             s.result = s.direction;
@@ -57,13 +55,14 @@ int try_stop(PlannerSearch& s, int32_t rows, uint32_t distance, bool climb)
 
 } // namespace
 
-void build_planner_masks()
+void build_planner_masks(LevelState& s)
 {
+    PlannerMasks& planner = s.planner;
     for (int c = 0; c < FIELD_COLUMNS; c++) {
         int32_t not_ladder = 1, stand = 0, enter = 0, floor = 0;
         for (int r = 1; r <= FIELD_ROWS; r++) {
             int i = GRID_COLUMNS * r + c + 2;
-            int t = play_grid[size_t(i)], below = play_grid[size_t(i + 28)];
+            int t = s.grid[size_t(i)], below = s.grid[size_t(i + 28)];
             if (t != TILE_LADDER)
                 not_ladder |= 1 << r;
             if (in_class(t, CLASS_HANG) || in_class(below, CLASS_STAND_BELOW))
@@ -75,43 +74,47 @@ void build_planner_masks()
         }
         planner.not_ladder[size_t(c)] = not_ladder;
         planner.stand[size_t(c)] = stand;
-        enterable(c) = enter;
+        enterable(planner, c) = enter;
         planner.floor_below[size_t(c)] = floor;
     }
-    enterable(-1) = 0;
-    enterable(24) = 0;
+    enterable(planner, -1) = 0;
+    enterable(planner, 24) = 0;
     planner.masks_valid = false;
 }
 
-void build_hero_masks()
+void build_hero_masks(LevelState& s)
 {
-    const int hc = hero_column(), hr = hero_row();
+    PlannerMasks& planner = s.planner;
+    const int hc = hero_column(s), hr = hero_row(s);
     planner.rows_above_hero = (2 << hr) - 1;
     planner.rows_below_hero = -(1 << hr);
     for (int c = 0; c < FIELD_COLUMNS; c++) {
         int n = c < hc ? c + 1 : (c > hc ? c - 1 : c);
-        int32_t t = planner.stand[size_t(c)] & planner.stand[size_t(n)] & enterable(n);
+        int32_t t = planner.stand[size_t(c)] & planner.stand[size_t(n)] & enterable(planner, n);
         planner.up_stop[size_t(c)] = (t & planner.rows_above_hero) | planner.not_ladder[size_t(c)];
         planner.down_stop[size_t(c)] = (t & planner.rows_below_hero) | planner.floor_below[size_t(c)];
     }
     planner.masks_valid = true;
 }
 
-void open_hole_column_bit(int cell)
+void open_hole_column_bit(LevelState& s, int cell)
 {
-    enterable((cell - 2) % GRID_COLUMNS) |= 1 << ((cell - 2) / GRID_COLUMNS);
+    PlannerMasks& planner = s.planner;
+    enterable(planner, (cell - 2) % GRID_COLUMNS) |= 1 << ((cell - 2) / GRID_COLUMNS);
     planner.masks_valid = false;
 }
 
-void close_hole_column_bit(int cell)
+void close_hole_column_bit(LevelState& s, int cell)
 {
-    enterable((cell - 2) % GRID_COLUMNS) &= ~(1 << ((cell - 2) / GRID_COLUMNS));
+    PlannerMasks& planner = s.planner;
+    enterable(planner, (cell - 2) % GRID_COLUMNS) &= ~(1 << ((cell - 2) / GRID_COLUMNS));
     planner.masks_valid = false;
 }
 
-int plan_move(int x, int y)
+int plan_move(LevelState& level, int x, int y)
 {
-    const int hc = hero_column(), hr = hero_row();
+    PlannerMasks& planner = level.planner;
+    const int hc = hero_column(level), hr = hero_row(level);
     const int ec = col_of[size_t(x)] - 2, er = row_of[size_t(y)];
     const int32_t b = 1 << er;
     if (hr == er) {
@@ -120,7 +123,7 @@ int plan_move(int x, int y)
         const int step = hc > ec ? 1 : -1;
         bool clear = true;
         for (int j = ec; j != hc; j += step)
-            if (!(enterable(j) & planner.stand[size_t(j)] & b)) {
+            if (!(enterable(planner, j) & planner.stand[size_t(j)] & b)) {
                 clear = false;
                 break;
             }
@@ -131,12 +134,12 @@ int plan_move(int x, int y)
     PlannerSearch s{100, 0xffff, 0, 0};
     if (!(planner.not_ladder[size_t(ec)] & b)) {
         s.direction = 1;
-        if (!try_stop(s, planner.up_stop[size_t(ec)] & above, 0, true))
+        if (!try_stop(level, s, planner.up_stop[size_t(ec)] & above, 0, true))
             return s.result;
     }
     if (!(planner.floor_below[size_t(ec)] & b)) {
         s.direction = 2;
-        if (!try_stop(s, planner.down_stop[size_t(ec)] & below & s.window, 0, false))
+        if (!try_stop(level, s, planner.down_stop[size_t(ec)] & below & s.window, 0, false))
             return s.result;
     }
     for (int direction : {3, 4}) {
@@ -144,15 +147,15 @@ int plan_move(int x, int y)
         const int step = direction == 3 ? -1 : 1;
         for (int j = ec + step;; j += step) {
             const uint32_t distance = uint32_t(j > ec ? j - ec : ec - j);
-            if (!(enterable(j) & b))
+            if (!(enterable(planner, j) & b))
                 break;
             if (!(planner.floor_below[size_t(j)] & b) &&
-                !try_stop(s, planner.down_stop[size_t(j)] & below, distance, false))
+                !try_stop(level, s, planner.down_stop[size_t(j)] & below, distance, false))
                 break;
             if (!(planner.stand[size_t(j)] & b))
                 break;
             if (!(planner.not_ladder[size_t(j)] & b) &&
-                !try_stop(s, planner.up_stop[size_t(j)] & above, distance, true))
+                !try_stop(level, s, planner.up_stop[size_t(j)] & above, distance, true))
                 break;
         }
     }

@@ -1,5 +1,5 @@
-// Replaying a level's stored movie without a window: the rules run on a
-// frame buffer in memory, one tick a frame, as fast as they can.
+// Replaying a level's stored movie through the rules, without a window, one
+// tick after the other as fast as they run.
 #pragma once
 
 enum ReplayOutcome { REPLAY_EXIT, REPLAY_DEATH, REPLAY_STALLED };
@@ -12,9 +12,7 @@ struct ReplayResult {
     int stored_score;
 };
 
-// Sets up the tables and a frame buffer if nothing is drawing yet.
-void prepare_headless();
-// Replays current_level's movie (level 0: the built-in one). False when the
-// level or its movie cannot be read.
-bool replay_movie(ReplayResult* result);
+// Replays the movie of a level of the archive in use (level 0: the built-in
+// one). False when the level or its movie cannot be read.
+bool replay_movie(int level, ReplayResult* result);
 const char* replay_outcome_name(ReplayOutcome outcome);

@@ -32,11 +32,16 @@ const LevelRecord BUILTIN_LEVEL = {
     0x30, 0x00, 0x70, 0x31, 0x11, 0x11, 0x11, 0x11, 0x13, 0x07, 0x00, 0x03,
 };
 
-void build_shadow_and_variant_tables()
+void build_shadow_table()
 {
     casts_shadow.fill(0);
     for (int code : {TILE_BRICK, TILE_SOLID, TILE_FALSE_BRICK, TILE_HIDDEN_ENEMY, TILE_OPEN_HOLE})
         casts_shadow[code] = 1;
+}
+
+void build_shadow_and_variant_tables()
+{
+    build_shadow_table();
     // The unseeded generator gives the same variants on every run.
     for (uint8_t& v : cell_variant)
         v = static_cast<uint8_t>(unseeded_random() & 3);

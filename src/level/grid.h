@@ -64,6 +64,9 @@ constexpr int cell_y(int i) { return (i / GRID_COLUMNS) * 24 + 36; }
 // Grid index of field cell (c, r), 0 <= c < 24, 0 <= r < 15.
 constexpr int field_cell(int c, int r) { return GRID_COLUMNS * (r + 1) + c + 2; }
 
+// Which tiles cast a shadow; the variants too, drawn from the unseeded
+// generator, so the variant table is built once in a run.
+void build_shadow_table();
 void build_shadow_and_variant_tables();
 // Which of the cells above (bit 0), above-left (bit 1) and left (bit 2) of
 // grid cell i cast a shadow onto it.

@@ -103,20 +103,22 @@ std::vector<uint8_t> inputs_of_movie(const uint8_t* record, int length)
     return inputs;
 }
 
-int replay_input()
+int replay_input_from(MovieBuffer& m)
 {
     // Past the last stored pair (a movie cut short by a full buffer, or a
     // damaged one) the hero gets no input.
-    if (movie.cursor + 1 >= movie.length)
+    if (m.cursor + 1 >= m.length)
         return INPUT_NONE;
-    uint8_t* pair = &movie.bytes[movie.cursor];
+    uint8_t* pair = &m.bytes[size_t(m.cursor)];
     int code = pair[1];
     if (pair[0] > 0)
         pair[0]--;
     if (pair[0] == 0)
-        movie.cursor += 2;
+        m.cursor += 2;
     return code;
 }
+
+int replay_input() { return replay_input_from(movie); }
 
 void take_over_replay()
 {

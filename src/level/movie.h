@@ -36,6 +36,8 @@ extern const std::array<uint8_t, 297> BUILTIN_MOVIE;
 // more the recording stops and the buffer keeps the play's beginning.
 void record_input(int code);
 void record_input_into(MovieBuffer& m, int code);
+// The next tick's input of a movie being replayed.
+int replay_input_from(MovieBuffer& m);
 int replay_input();
 void take_over_replay();
 

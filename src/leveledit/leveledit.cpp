@@ -13,7 +13,7 @@
 #include "display/status.h"
 #include "display/tiles.h"
 #include "frontend/modes.h"
-#include "game/game.h"
+#include "view/view.h"
 #include "level/archive.h"
 #include "picture/artwork.h"
 #include "sound/sound.h"
@@ -22,6 +22,7 @@
 #include "leveledit/winnable.h"
 
 LevelEditor level_editor;
+int (*level_editor_write_records)(const RecordWrite* writes, int count) = write_records;
 
 namespace {
 
@@ -213,7 +214,7 @@ void write_level()
     const RecordWrite writes[2] = {
         {level_record(n), record.data(), LEVEL_RECORD_SIZE},
         {movie_record(n), way_out.empty() ? nullptr : way_out.data(), int(way_out.size())}};
-    const int result = write_records(writes, 2);
+    const int result = level_editor_write_records(writes, 2);
     if (result == ARCHIVE_NOT_SYNCED) {
         // In the archive, but a crash now may still bring back the old level.
         char text[EDITOR_LINE_COLUMNS + 1];
@@ -400,8 +401,8 @@ void start_test_play()
     start_play();
     // The level's stored best belongs to the stored level, not to a painted one.
     if (level_editor.modified) {
-        game_state.best_score = game_state.best_ticks = game_state.best_seconds = 0;
-        game_state.top_line_stale = 1;
+        best_play.score = best_play.ticks = best_play.seconds = 0;
+        mark_top_line_stale();
     }
 }
 
@@ -409,7 +410,7 @@ void start_test_play()
 // summary shows them, and nothing stored.
 void show_test_play_summary()
 {
-    const GameState& g = game_state;
+    const GameState& g = running_level.game;
     clear_screen();
     char line[EDITOR_LINE_COLUMNS + 1];
     text_y = 160;
@@ -425,11 +426,14 @@ void show_test_play_summary()
     print_centred("PRESS SPACE FOR THE EDITOR");
     update_whole_screen();
     for (;;) {
-        wait_input();   // a quit request ends the program here
+        if (wait_input())
+            break;   // a quit request: the frame loop ends the program
         if (key_pressed(SDLK_SPACE) || key_pressed(SDLK_ESCAPE) || key_pressed(SDLK_RETURN))
             break;
-        if (alt_x_pressed())
-            exit(0);
+        if (alt_x_pressed()) {
+            quit_requested = true;
+            break;
+        }
     }
 }
 
@@ -458,7 +462,7 @@ void enter_level_editor()
 
 void test_play_handler()
 {
-    GameState& g = game_state;
+    const GameState& g = running_level.game;
     if (key_pressed(SDLK_ESCAPE) || key_pressed(SDLK_q) || key_pressed(SDLK_k) || key_pressed(SDLK_LSHIFT)) {
         end_test_play(false);
     } else if (g.exit_count != 0) {

@@ -36,6 +36,11 @@ struct LevelEditor {
 
 extern LevelEditor level_editor;
 
+struct RecordWrite;
+// The archive rewrite W uses (write_records); a test puts one in its place
+// that fails on purpose.
+extern int (*level_editor_write_records)(const RecordWrite* writes, int count);
+
 void init_level_editor();
 // Called by the menu, demonstration and play handlers on F3, the game stopped.
 void enter_level_editor();

@@ -10,7 +10,6 @@
 #include "display/screen.h"
 #include "display/status.h"
 #include "display/tiles.h"
-#include "game/game.h"
 #include "level/archive.h"
 #include "level/grid.h"
 #include "level/movie.h"
@@ -18,6 +17,7 @@
 #include "leveledit/validate.h"
 #include "solver/solver.h"
 #include "sound/sound.h"
+#include "view/view.h"
 
 namespace {
 
@@ -47,76 +47,6 @@ struct Demonstration {
 };
 
 Demonstration demonstration;
-
-// Everything a slice of search may change that the editor, its screen or
-// the frame loop reads: the rules run the real tick on the process-wide
-// level state, draw cells and messages and start sounds. During the slice
-// the drawing goes to a frame buffer of its own and the sounds are off;
-// afterwards all of it is as it was.
-struct EditorWorld {
-    LevelState level;
-    PlayGrid grid;
-    DisplayState display;
-    UpdateHook hook;
-    DirtyRectList dirty;
-    std::array<SpriteSlot, SPRITE_COUNT> sprites;
-    StatusLine top, bottom;
-    int32_t message_frames, text_column, text_row;
-    std::array<uint8_t, GRID_CELLS> variants;
-    uint8_t frames;
-    bool recording, active;
-    int sound;
-};
-
-EditorWorld world;
-std::array<uint8_t, SCREEN_WIDTH * SCREEN_HEIGHT> search_screen;
-
-void set_world_aside()
-{
-    EditorWorld& w = world;
-    save_level_state(w.level);
-    w.grid = play_grid;
-    w.display = display_state;
-    w.hook = update_hook;
-    w.dirty = dirty_list;
-    w.sprites = sprite_slots;
-    w.top = top_status;
-    w.bottom = bottom_status;
-    w.message_frames = message_timer;
-    w.text_column = text_x;
-    w.text_row = text_y;
-    w.variants = cell_variant;
-    w.frames = frame_counter;
-    w.recording = recording;
-    w.active = game_active;
-    w.sound = sound_enabled;
-    unlock_screen();
-    attach_frame_buffer(search_screen.data(), SCREEN_WIDTH);
-    update_hook = nullptr;
-    sound_enabled = 0;
-}
-
-void bring_world_back()
-{
-    const EditorWorld& w = world;
-    restore_level_state(w.level);
-    play_grid = w.grid;
-    display_state = w.display;
-    display_state.locked = false;   // unlocked before the slice
-    update_hook = w.hook;
-    dirty_list = w.dirty;
-    sprite_slots = w.sprites;
-    top_status = w.top;
-    bottom_status = w.bottom;
-    message_timer = w.message_frames;
-    text_x = w.text_column;
-    text_y = w.text_row;
-    cell_variant = w.variants;
-    frame_counter = w.frames;
-    recording = w.recording;
-    game_active = w.active;
-    sound_enabled = w.sound;
-}
 
 // Seconds as the messages give them: tenths below a minute.
 void format_seconds(char* out, size_t size, double seconds)
@@ -194,9 +124,9 @@ void start_search()
     }
     SolveOptions options;
     options.budget_seconds = solve_seconds;
-    set_world_aside();
+    // The search runs the rules on level states of its own: the editor's
+    // grid, screen and sounds stay as they are.
     winnable.search = solve_begin(options);
-    bring_world_back();
     mode_handler = winnable_search_handler;
     draw_progress_line();
 }
@@ -210,25 +140,20 @@ void start_demonstration()
     clear_screen();
     mode_handler = way_out_handler;
     game_active = true;
-    recording = true;   // the level's start takes its cycle counter from the frame count
-    const uint8_t frames = frame_counter;
-    frame_counter = winnable.way_record[MOVIE_SEED_OFFSET];
-    begin_level();
-    frame_counter = frames;
+    const std::vector<uint8_t>& record = winnable.way_record;
+    start_running_level_seeded(play_grid, record[MOVIE_SEED_OFFSET]);
     recording = false;
     // The movie buffer as a demonstration of a stored movie has it.
-    const std::vector<uint8_t>& record = winnable.way_record;
     memcpy(movie.bytes.data(), record.data(), record.size());
     movie.length = int32_t(record.size());
     movie.cursor = MOVIE_HEADER_SIZE;
     movie.recording_stopped = false;
-    GameState& g = game_state;
-    g.best_score = movie_score(record.data());
-    g.best_ticks = movie_ticks(record.data(), int(record.size()));
-    g.best_seconds = g.best_ticks / 60;
-    memcpy(g.best_name, record.data() + 4, 16);
-    g.best_name[16] = 0;
-    g.top_line_stale = 1;
+    best_play.score = movie_score(record.data());
+    best_play.ticks = movie_ticks(record.data(), int(record.size()));
+    best_play.seconds = best_play.ticks / 60;
+    memcpy(best_play.name, record.data() + 4, 16);
+    best_play.name[16] = 0;
+    mark_top_line_stale();
     show_level();
     // Below the field: what ends it, where a demonstration names Space.
     text_y = 444;
@@ -264,9 +189,7 @@ void winnable_search_handler()
         end_search(true);
         return;
     }
-    set_world_aside();
     const bool done = solve_slice(*winnable.search, SEARCH_SLICE_SECONDS);
-    bring_world_back();
     if (done) {
         end_search(false);
         return;
@@ -276,7 +199,7 @@ void winnable_search_handler()
 
 void way_out_handler()
 {
-    const GameState& g = game_state;
+    const GameState& g = running_level.game;
     if (key_pressed(SDLK_ESCAPE) || key_pressed(SDLK_q) || key_pressed(SDLK_k) || key_pressed(SDLK_LSHIFT)) {
         end_demonstration("W STORES THE WAY OUT WITH THE LEVEL");
     } else if (g.exit_count != 0) {

@@ -8,7 +8,7 @@
 #include "display/screen.h"
 #include "display/status.h"
 #include "display/tiles.h"
-#include "game/game.h"
+#include "view/view.h"
 #include "gfxedit/gfxedit.h"
 #include "leveledit/leveledit.h"
 #include "platform/timer.h"

@@ -13,7 +13,7 @@
 #include "frontend/help.h"
 #include "frontend/modes.h"
 #include "gfxedit/gfxedit.h"
-#include "game/game.h"
+#include "view/view.h"
 #include "leveledit/leveledit.h"
 
 namespace {

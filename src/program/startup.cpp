@@ -21,7 +21,7 @@
 #include "frontend/config.h"
 #include "frontend/modes.h"
 #include "frontend/userdir.h"
-#include "game/game.h"
+#include "view/view.h"
 #include "gfxedit/gfxedit.h"
 #include "level/archive.h"
 #include "level/grid.h"
@@ -258,7 +258,7 @@ void open_joysticks()
             break;
         SDL_Delay(20);
     }
-    exit(EXIT_USER_DIR_IN_USE);
+    fatal_exit(EXIT_USER_DIR_IN_USE);
 }
 
 } // namespace

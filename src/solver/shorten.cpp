@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "core/flags.h"
+#include <memory>
+
 #include "game/game.h"
+#include "level/movie.h"
 #include "level/grid.h"
 #include "solver/solver.h"
 
@@ -27,28 +29,29 @@ struct LevelRun {
 
 // The one place that runs the rules: the level now in the grid played from
 // seed with one input a tick. It wins when the hero leaves, on the last input
-// or before it. The grid is left as it was.
+// or before it.
 LevelRun run_level(const std::vector<uint8_t>& inputs, int seed, bool trace)
 {
     LevelRun run;
-    const PlayGrid level = play_grid;
     std::string problem;
-    if (start_level_run(seed, &problem)) {
-        const Actor& hero = actors[0];
+    auto state = std::make_unique<LevelState>();
+    auto events = std::make_unique<TickEvents>();
+    LevelState& s = *state;
+    if (start_level_run(play_grid, seed, &s, &problem)) {
+        const Actor& hero = s.actors[0];
+        const GameState& g = s.game;
         if (trace)
             run.steps.push_back({hero.x, hero.y, hero.flags, false});
-        for (size_t i = 0; i < inputs.size() && !game_state.death_count && !game_state.exit_count; i++) {
-            rules_frame(inputs[i]);
+        for (size_t i = 0; i < inputs.size() && !g.death_count && !g.exit_count; i++) {
+            tick(s, inputs[i], *events);
             if (trace)
-                run.steps.push_back({hero.x, hero.y, hero.flags, !game_state.waiting_for_input});
-            run.won = game_state.exit_count != 0;
+                run.steps.push_back({hero.x, hero.y, hero.flags, !g.waiting_for_input});
+            run.won = g.exit_count != 0;
             run.inputs_used = i + 1;
         }
-        run.ticks = game_state.play_ticks;
-        run.score = game_state.score;
+        run.ticks = g.play_ticks;
+        run.score = g.score;
     }
-    game_active = false;
-    play_grid = level;
     return run;
 }
 

@@ -12,19 +12,15 @@
 #include <iterator>
 #include <queue>
 
-#include "core/flags.h"
-#include "display/screen.h"
-#include "display/tiles.h"
 #include "game/game.h"
-#include "game/replay.h"
 #include "level/grid.h"
 #include "level/movie.h"
 
-bool start_level_run(int seed, std::string* problem)
+bool start_level_run(const PlayGrid& grid, int seed, LevelState* state, std::string* problem)
 {
-    prepare_headless();
+    prepare_rule_tables();
     int heroes = 0, enemies = 0;
-    for (uint8_t t : play_grid) {
+    for (uint8_t t : grid) {
         heroes += t == TILE_HERO_START;
         enemies += t == TILE_ENEMY_START;
     }
@@ -36,35 +32,25 @@ bool start_level_run(int seed, std::string* problem)
         *problem = "the level has more than 5 enemies";
         return false;
     }
-    release_game_sprites();
-    restore_sprite_backgrounds();
-    clear_sprite_slots();
-    game_active = true;
-    // In play the level's start takes its cycle counter from the frame count.
-    recording = true;
-    frame_counter = uint32_t(seed % 24);
-    begin_level();
-    recording = false;
-    clear_dirty_list();
+    begin_level(*state, grid, seed);
     return true;
 }
 
 bool play_inputs(const std::vector<uint8_t>& inputs, int seed, int* ticks, int* score)
 {
-    const PlayGrid level = play_grid;
     std::string problem;
     bool exited = false;
-    if (start_level_run(seed, &problem)) {
-        for (size_t i = 0; i < inputs.size() && !exited && !game_state.death_count; i++) {
-            rules_frame(inputs[i]);
-            clear_dirty_list();
-            exited = game_state.exit_count != 0 && i + 1 == inputs.size();
+    auto state = std::make_unique<LevelState>();
+    auto events = std::make_unique<TickEvents>();
+    LevelState& s = *state;
+    if (start_level_run(play_grid, seed, &s, &problem)) {
+        for (size_t i = 0; i < inputs.size() && !exited && !s.game.death_count; i++) {
+            tick(s, inputs[i], *events);
+            exited = s.game.exit_count != 0 && i + 1 == inputs.size();
         }
-        *ticks = game_state.play_ticks;
-        *score = game_state.score;
+        *ticks = s.game.play_ticks;
+        *score = s.game.score;
     }
-    game_active = false;
-    play_grid = level;
     return exited;
 }
 
@@ -83,10 +69,113 @@ struct Clock {
     }
 };
 
-// The search branches on the tick's state alone: the level's snapshot is
-// fixed while a level runs and the movie buffer is unused (the search feeds
-// the inputs itself).
-using SearchState = TickState;
+// ---- A state as the search stores it: the level's state packed, lossless
+// for everything a tick reads. The tiles go two to a byte; the occupancy map
+// keeps its cells with a bit set (each actor's bit is at its own cell, so
+// there are at most ACTOR_COUNT); a hole keeps its cell and age (it stands at
+// its cell); the planner's masks hold rows 0..15 and fit 16 bits; the level's
+// snapshot is the same for every state of a search and is kept once.
+struct PackedState {
+    std::array<uint8_t, GRID_CELLS / 2> tiles;
+    std::array<int16_t, ACTOR_COUNT> occupied_cell;   // -1 for none
+    std::array<uint8_t, ACTOR_COUNT> occupied_bits;
+    std::array<Actor, ACTOR_COUNT> actors;
+    std::array<int16_t, HOLE_SLOTS> hole_cell;
+    std::array<int16_t, HOLE_SLOTS> hole_timer;
+    std::array<uint16_t, FIELD_COLUMNS> not_ladder, stand, floor_below, up_stop, down_stop;
+    std::array<uint16_t, FIELD_COLUMNS + 2> enterable;
+    int32_t rows_above_hero;
+    int32_t rows_below_hero;
+    bool masks_valid;
+    GameState game;
+};
+
+template <size_t N>
+void pack_masks(std::array<uint16_t, N>& to, const std::array<int32_t, N>& from)
+{
+    for (size_t i = 0; i < N; i++)
+        to[i] = uint16_t(from[i]);
+}
+
+template <size_t N>
+void unpack_masks(std::array<int32_t, N>& to, const std::array<uint16_t, N>& from)
+{
+    for (size_t i = 0; i < N; i++)
+        to[i] = from[i];
+}
+
+void pack_state(const LevelState& s, PackedState& p)
+{
+    // Eight tiles a word: the even bytes shifted up onto the odd ones, then
+    // the four packed bytes gathered.
+    constexpr size_t WORDS = GRID_CELLS / 8;
+    for (size_t k = 0; k < WORDS; k++) {
+        uint64_t w;
+        memcpy(&w, s.grid.data() + 8 * k, 8);
+        uint64_t v = ((w & 0x00ff00ff00ff00ffull) << 4) | ((w >> 8) & 0x00ff00ff00ff00ffull);
+        v = (v | v >> 8) & 0x0000ffff0000ffffull;
+        v = (v | v >> 16) & 0x00000000ffffffffull;
+        const uint32_t packed = uint32_t(v);
+        memcpy(p.tiles.data() + 4 * k, &packed, 4);
+    }
+    for (size_t i = 4 * WORDS; i < p.tiles.size(); i++)
+        p.tiles[i] = uint8_t(s.grid[2 * i] << 4 | s.grid[2 * i + 1]);
+    p.occupied_cell.fill(-1);
+    size_t n = 0;
+    for (size_t word = 0; word < GRID_CELLS; word += 8) {
+        uint64_t w = 0;
+        memcpy(&w, s.occupancy.data() + word, std::min<size_t>(8, GRID_CELLS - word));
+        for (size_t cell = word; w != 0 && n < ACTOR_COUNT; cell++, w >>= 8)
+            if (w & 0xff) {
+                p.occupied_cell[n] = int16_t(cell);
+                p.occupied_bits[n++] = uint8_t(w);
+            }
+    }
+    p.actors = s.actors;
+    for (size_t i = 0; i < HOLE_SLOTS; i++) {
+        p.hole_cell[i] = int16_t(s.holes[i].cell);
+        p.hole_timer[i] = int16_t(s.holes[i].timer);
+    }
+    const PlannerMasks& m = s.planner;
+    pack_masks(p.not_ladder, m.not_ladder);
+    pack_masks(p.stand, m.stand);
+    pack_masks(p.floor_below, m.floor_below);
+    pack_masks(p.up_stop, m.up_stop);
+    pack_masks(p.down_stop, m.down_stop);
+    pack_masks(p.enterable, m.enterable);
+    p.rows_above_hero = m.rows_above_hero;
+    p.rows_below_hero = m.rows_below_hero;
+    p.masks_valid = m.masks_valid;
+    p.game = s.game;
+}
+
+// Into a state whose snapshot is already the level's.
+void unpack_state(const PackedState& p, LevelState& s)
+{
+    for (size_t i = 0; i < p.tiles.size(); i++) {
+        s.grid[2 * i] = p.tiles[i] >> 4;
+        s.grid[2 * i + 1] = p.tiles[i] & 15;
+    }
+    s.occupancy.fill(0);
+    for (size_t n = 0; n < ACTOR_COUNT && p.occupied_cell[n] >= 0; n++)
+        s.occupancy[size_t(p.occupied_cell[n])] = p.occupied_bits[n];
+    s.actors = p.actors;
+    for (size_t i = 0; i < HOLE_SLOTS; i++)
+        s.holes[i] = HoleSlot{cell_x(p.hole_cell[i]), cell_y(p.hole_cell[i]), p.hole_cell[i], p.hole_timer[i]};
+    PlannerMasks& m = s.planner;
+    unpack_masks(m.not_ladder, p.not_ladder);
+    unpack_masks(m.stand, p.stand);
+    unpack_masks(m.floor_below, p.floor_below);
+    unpack_masks(m.up_stop, p.up_stop);
+    unpack_masks(m.down_stop, p.down_stop);
+    unpack_masks(m.enterable, p.enterable);
+    m.rows_above_hero = p.rows_above_hero;
+    m.rows_below_hero = p.rows_below_hero;
+    m.masks_valid = p.masks_valid;
+    s.game = p.game;
+}
+
+using SearchState = PackedState;
 
 // ---- Relaxed distance: the field as it is now as a graph of cells, enemies
 // ignored, a brick beside or below entered at the cost of digging it. Costs
@@ -110,38 +199,60 @@ bool passable(int t) { return in_class(t, CLASS_PASSABLE); }
 // others miss.
 enum CrumblingView : uint8_t { CRUMBLING_BOTH, CRUMBLING_OPEN, CRUMBLING_SOLID };
 
-int nearest_target(int start, const std::array<uint8_t, GRID_CELLS>& target, int targets, CrumblingView view,
-                   bool* missed)
+// A brick crumbling under a dig, no enemy in it, as the view sees it.
+bool crumbles(const LevelState& s, const HoleSlot& h, CrumblingView view)
+{
+    return view != CRUMBLING_SOLID && h.timer != 0 && h.timer < 25 && s.grid[size_t(h.cell)] == TILE_SOLID &&
+           !(s.occupancy[size_t(h.cell)] & OCCUPANCY_ENEMIES);
+}
+
+uint64_t mix(uint64_t h, uint64_t v);
+uint64_t grid_hash(const PlayGrid& grid);
+
+// The field as the relaxed distance sees it, and its crumbling bricks.
+void lay_out_field(const LevelState& s, CrumblingView view, PlayGrid& field, std::array<uint8_t, GRID_CELLS>& crumbling)
+{
+    crumbling.fill(0);
+    field = s.grid;
+    for (const HoleSlot& h : s.holes)
+        if (crumbles(s, h, view)) {
+            crumbling[size_t(h.cell)] = 1;
+            if (view == CRUMBLING_OPEN)
+                field[size_t(h.cell)] = TILE_EMPTY;
+        }
+}
+
+int nearest_target(const LevelState& s, int start, const std::array<uint8_t, GRID_CELLS>& target, int targets,
+                   CrumblingView view, bool* missed)
 {
     int nearest = FAR;
     int reached = 0;
+    // A bucket holds the cells of one distance (d modulo DIG_STEPS + 1 for
+    // the d being worked on and the next DIG_STEPS), each cell at most once.
+    struct Bucket {
+        std::array<int16_t, GRID_CELLS> cells;
+        int count;
+    };
     static std::array<uint16_t, GRID_CELLS> dist;
-    static std::array<std::vector<int16_t>, DIG_STEPS + 1> buckets;
+    static std::array<Bucket, DIG_STEPS + 1> buckets;
     dist.fill(0xffff);
-    for (auto& b : buckets)
-        b.clear();
+    for (Bucket& b : buckets)
+        b.count = 0;
     dist[size_t(start)] = 0;
-    buckets[0].push_back(int16_t(start));
+    buckets[0].cells[0] = int16_t(start);
+    buckets[0].count = 1;
     int pending = 1;
     static std::array<uint8_t, GRID_CELLS> crumbling;
     static PlayGrid field;
-    crumbling.fill(0);
-    field = play_grid;
-    for (const HoleSlot& s : holes)
-        if (view != CRUMBLING_SOLID && s.timer != 0 && s.timer < 25 && field[size_t(s.cell)] == TILE_SOLID &&
-            !(occupancy[size_t(s.cell)] & OCCUPANCY_ENEMIES)) {
-            crumbling[size_t(s.cell)] = 1;
-            if (view == CRUMBLING_OPEN)
-                field[size_t(s.cell)] = TILE_EMPTY;
-        }
+    lay_out_field(s, view, field, crumbling);
     auto code = [](int c) {
         int t = field[size_t(c)];
         return t == TILE_OPEN_HOLE ? int(TILE_EMPTY) : t;
     };
     for (int d = 0; pending > 0 && d < FAR; d++) {
-        auto& bucket = buckets[size_t(d % (DIG_STEPS + 1))];
-        for (size_t k = 0; k < bucket.size(); k++) {
-            const int u = bucket[k];
+        Bucket& bucket = buckets[size_t(d % (DIG_STEPS + 1))];
+        for (int k = 0; k < bucket.count; k++) {
+            const int u = bucket.cells[size_t(k)];
             if (dist[size_t(u)] != d)
                 continue;
             if (target[size_t(u)]) {
@@ -151,10 +262,11 @@ int nearest_target(int start, const std::array<uint8_t, GRID_CELLS>& target, int
                     return nearest;
                 }
             }
-            auto relax = [&](int v, int cost) {
+            auto relax = [&](int v, int cost) __attribute__((always_inline)) {
                 if (d + cost < dist[size_t(v)]) {
                     dist[size_t(v)] = uint16_t(d + cost);
-                    buckets[size_t((d + cost) % (DIG_STEPS + 1))].push_back(int16_t(v));
+                    Bucket& to = buckets[size_t((d + cost) % (DIG_STEPS + 1))];
+                    to.cells[size_t(to.count++)] = int16_t(v);
                     pending++;
                 }
             };
@@ -178,8 +290,8 @@ int nearest_target(int start, const std::array<uint8_t, GRID_CELLS>& target, int
             if (t == TILE_LADDER && passable(code(u - 28)))
                 relax(u - 28, 1);
         }
-        pending -= int(bucket.size());
-        bucket.clear();
+        pending -= bucket.count;
+        bucket.count = 0;
     }
     *missed = true;
     return nearest;
@@ -199,12 +311,15 @@ constexpr int WAIT_LONG_TICKS = 24;
 constexpr int MOVE_TICK_LIMIT = 400;
 constexpr int TRAP_WAIT_LIMIT = 240;
 
+// Runs the rules on the state being expanded and keeps the inputs given.
 struct Runner {
+    LevelState& state;
+    TickEvents& events;
     std::vector<uint8_t> inputs;
     int64_t ticks = 0;
     void step(int input)
     {
-        rules_frame(input);
+        tick(state, input, events);
         inputs.push_back(uint8_t(input));
         ticks++;
     }
@@ -212,24 +327,73 @@ struct Runner {
 
 bool aligned(const Actor& a) { return x_align[size_t(a.x)] == 0 && y_align[size_t(a.y)] == 0; }
 
+// An enemy in the hero's row, at most 8 cells away: a trap may catch it.
+bool enemy_near(const LevelState& s)
+{
+    const Actor& h = s.actors[0];
+    bool near = false;
+    for (int i = 1; i <= s.game.enemy_count; i++)
+        near |= std::abs(s.actors[size_t(i)].y - h.y) < 12 && std::abs(s.actors[size_t(i)].x - h.x) < 24 * 8;
+    return near;
+}
+
+// The brick a trap on that side digs.
+int trap_hole(const LevelState& s, bool left)
+{
+    const Actor& h = s.actors[0];
+    return cell_at(h.x, h.y) + (left ? -1 : 1) + GRID_COLUMNS;
+}
+
+MoveEnd run_move(int move, Runner& run);
+
+// n ticks without input.
+MoveEnd wait_ticks(Runner& run, int n)
+{
+    const GameState& g = run.state.game;
+    for (int i = 0; i < n; i++) {
+        run.step(INPUT_NONE);
+        if (g.death_count || g.exit_count)
+            return g.death_count ? MOVE_DEAD : MOVE_EXIT;
+    }
+    return MOVE_DONE;
+}
+
+// The rest of a trap once its dig is done: wait for an enemy to plug the
+// hole, then walk over it.
+MoveEnd trap_after_dig(Runner& run, int hole, bool left)
+{
+    const LevelState& s = run.state;
+    const GameState& g = s.game;
+    auto ended = [&]() { return g.death_count ? MOVE_DEAD : g.exit_count ? MOVE_EXIT : MOVE_DONE; };
+    for (int i = 0;; i++) {
+        if (s.grid[size_t(hole)] == TILE_SOLID && (s.occupancy[size_t(hole)] & OCCUPANCY_ENEMIES) && i > 0)
+            break;   // an enemy plugs the hole
+        if (i == TRAP_WAIT_LIMIT || s.grid[size_t(hole)] == TILE_BRICK)
+            return MOVE_STUCK;
+        run.step(INPUT_NONE);
+        if (ended() != MOVE_DONE)
+            return ended();
+    }
+    for (int step = 0; step < 2; step++) {
+        const MoveEnd walked = run_move(left ? MOVE_LEFT : MOVE_RIGHT, run);
+        if (walked != MOVE_DONE)
+            return walked;
+    }
+    return MOVE_DONE;
+}
+
 MoveEnd run_move(int move, Runner& run)
 {
-    const Actor& h = actors[0];
-    const GameState& g = game_state;
+    const LevelState& s = run.state;
+    const Actor& h = s.actors[0];
+    const GameState& g = s.game;
     auto ended = [&]() { return g.death_count ? MOVE_DEAD : g.exit_count ? MOVE_EXIT : MOVE_DONE; };
     switch (move) {
     case MOVE_WAIT:
-    case MOVE_WAIT_LONG: {
+    case MOVE_WAIT_LONG:
         if (g.waiting_for_input)
             return MOVE_STUCK;   // nothing runs before the first input
-        const int n = move == MOVE_WAIT ? WAIT_TICKS : WAIT_LONG_TICKS;
-        for (int i = 0; i < n; i++) {
-            run.step(INPUT_NONE);
-            if (ended() != MOVE_DONE)
-                return ended();
-        }
-        return MOVE_DONE;
-    }
+        return wait_ticks(run, move == MOVE_WAIT ? WAIT_TICKS : WAIT_LONG_TICKS);
     case MOVE_DIG_LEFT:
     case MOVE_DIG_RIGHT:
         run.step(move == MOVE_DIG_LEFT ? INPUT_DIG_LEFT : INPUT_DIG_RIGHT);
@@ -245,30 +409,13 @@ MoveEnd run_move(int move, Runner& run)
     case MOVE_TRAP_LEFT:
     case MOVE_TRAP_RIGHT: {
         const bool left = move == MOVE_TRAP_LEFT;
-        const int hole = cell_at(h.x, h.y) + (left ? -1 : 1) + GRID_COLUMNS;
-        bool enemy_near = false;
-        for (int i = 1; i <= g.enemy_count; i++)
-            enemy_near |= std::abs(actors[size_t(i)].y - h.y) < 12 && std::abs(actors[size_t(i)].x - h.x) < 24 * 8;
-        if (!enemy_near)
+        if (!enemy_near(s))
             return MOVE_STUCK;
+        const int hole = trap_hole(s, left);
         const MoveEnd dug = run_move(left ? MOVE_DIG_LEFT : MOVE_DIG_RIGHT, run);
         if (dug != MOVE_DONE)
             return dug;
-        for (int i = 0;; i++) {
-            if (play_grid[size_t(hole)] == TILE_SOLID && (occupancy[size_t(hole)] & 0x7f) && i > 0)
-                break;   // an enemy plugs the hole
-            if (i == TRAP_WAIT_LIMIT || play_grid[size_t(hole)] == TILE_BRICK)
-                return MOVE_STUCK;
-            run.step(INPUT_NONE);
-            if (ended() != MOVE_DONE)
-                return ended();
-        }
-        for (int step = 0; step < 2; step++) {
-            const MoveEnd walked = run_move(left ? MOVE_LEFT : MOVE_RIGHT, run);
-            if (walked != MOVE_DONE)
-                return walked;
-        }
-        return MOVE_DONE;
+        return trap_after_dig(run, hole, left);
     }
     default:
         break;
@@ -293,30 +440,36 @@ MoveEnd run_move(int move, Runner& run)
 
 // ---- States and their keys.
 
+uint64_t grid_hash(const PlayGrid& grid)
+{
+    uint64_t h = 1469598103934665603ull;
+    for (size_t i = 0; i < GRID_CELLS; i += 8) {
+        uint64_t word = 0;
+        memcpy(&word, grid.data() + i, std::min<size_t>(8, GRID_CELLS - i));
+        h = mix(h, word);
+    }
+    return h;
+}
+
 uint64_t mix(uint64_t h, uint64_t v)
 {
     h ^= v + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2);
     return h;
 }
 
-// The key of the state now in the globals. Coarse keys see enemies far from
+// The key of a state. Coarse keys see enemies far from
 // the hero only by region and holes by a longer age step, which merges more
 // states that differ in nothing the hero can use.
-uint64_t state_key(bool coarse)
+uint64_t state_key(const LevelState& s, uint64_t grid_key, bool coarse)
 {
-    uint64_t h = 1469598103934665603ull;
-    for (size_t i = 0; i < GRID_CELLS; i += 8) {
-        uint64_t word = 0;
-        memcpy(&word, play_grid.data() + i, std::min<size_t>(8, GRID_CELLS - i));
-        h = mix(h, word);
-    }
-    const GameState& g = game_state;
-    const Actor& hero = actors[0];
+    uint64_t h = grid_key;
+    const GameState& g = s.game;
+    const Actor& hero = s.actors[0];
     h = mix(h, uint64_t(hero.x) << 32 | uint32_t(hero.y));
     h = mix(h, (hero.flags & ACTOR_DIGGING) ? uint64_t(hero.counter) + 1 : 0);
     const int hero_cell = cell_at(hero.x, hero.y);
     for (int i = 1; i <= g.enemy_count; i++) {
-        const Actor& e = actors[size_t(i)];
+        const Actor& e = s.actors[size_t(i)];
         int bucket = (e.flags & ACTOR_TRAPPED) ? e.counter / 16 : (e.flags & ACTOR_DEAD) ? e.counter / 8 : 0;
         int cell = cell_at(e.x, e.y);
         if (coarse) {
@@ -328,12 +481,12 @@ uint64_t state_key(bool coarse)
         }
         h = mix(h, uint64_t(cell) << 24 | uint64_t(e.flags & 0x78) << 16 | uint64_t(bucket));
     }
-    for (const HoleSlot& s : holes)
-        if (s.timer != 0)
-            h = mix(h, uint64_t(s.cell) << 16 | uint32_t(s.timer / (coarse ? 60 : 24)));
+    for (const HoleSlot& hole : s.holes)
+        if (hole.timer != 0)
+            h = mix(h, uint64_t(hole.cell) << 16 | uint32_t(hole.timer / (coarse ? 60 : 24)));
     h = mix(h, uint64_t(g.schedule_index) << 48 | uint64_t(g.objects_left & 0xff) << 40 |
                    uint64_t(g.flash_status & 3) << 32 | uint64_t(g.hidden_status & 3) << 16 |
-                   uint64_t(g.penalty_flags & 3));
+                   uint64_t(g.penalty_flags & (PENALTY_TRAPPED | PENALTY_CRUSHED)));
     return h;
 }
 
@@ -424,6 +577,23 @@ struct Pass {
 
 enum PassEnd { PASS_FOUND, PASS_FAILED, PASS_PAUSED };
 
+// Relaxed distances by a key of what they depend on, one per slot, the
+// newest kept.
+struct DistanceMemo {
+    uint64_t key;   // 0: empty
+    int32_t nearest;
+    bool missed;
+};
+constexpr size_t DISTANCE_MEMO_SIZE = size_t(1) << 18;
+
+// What the moves of one state share (see next_move).
+struct MoveStarts {
+    bool enemy_near;
+    MoveEnd wait_end;
+    std::array<MoveEnd, 2> dig_end;
+    std::array<std::vector<uint8_t>, 2> dig_inputs;
+};
+
 // Where the passes stand: first any way out, then better ones.
 enum Phase { PHASE_FIRST, PHASE_BETTER, PHASE_DONE };
 
@@ -434,12 +604,16 @@ struct SolveSearch {
     SolveOptions options;
     SolveResult result;
     PlayGrid level;        // the grid as it was at the start: every slice leaves it so
-    PlayGrid snapshot;     // the level as the run started it (escape ladders and all)
     Clock::duration used{};  // processor time spent in the search so far
     Clock::time_point deadline;   // of the slice now running, by the budget
     std::array<uint8_t, GRID_CELLS> target;
     StatePool pool;   // kept between passes
-    SearchState root;
+    LevelState root;
+    LevelState base;       // the state being expanded
+    LevelState current;    // a move's state, from base
+    std::array<LevelState, 2> after_dig;   // the digs' ends, where the traps go on
+    TickEvents events;     // what the ticks report, unused
+    std::vector<DistanceMemo> distance_memo = std::vector<DistanceMemo>(DISTANCE_MEMO_SIZE);
     int64_t expanded = 0;
     int64_t ticks = 0;
     bool out_of_time = false;
@@ -449,39 +623,56 @@ struct SolveSearch {
     int64_t better_limit = 0;
     Pass pass;
 
-    int estimate(const Weights& w)
+    int estimate(const LevelState& s, uint64_t grid_key, const Weights& w)
     {
-        const GameState& g = game_state;
-        const Actor& hero = actors[0];
+        const GameState& g = s.game;
+        const Actor& hero = s.actors[0];
         const int at = cell_at(hero.x, hero.y);
+        // The objects, or once they are all taken the ladders of the top row.
+        const uint8_t wanted = g.objects_left > 0 ? TILE_OBJECT : TILE_LADDER;
+        const size_t cells = g.objects_left > 0 ? GRID_CELLS : 2 * GRID_COLUMNS;
+        target.fill(0);
+        for (size_t cell = 0; cell < cells; cell++)
+            target[cell] = s.grid[cell] == wanted;
         int targets = 0;
-        for (int cell = 0; cell < GRID_CELLS; cell++) {
-            const uint8_t t = play_grid[size_t(cell)];
-            target[size_t(cell)] = g.objects_left > 0 ? t == TILE_OBJECT
-                                                      : t == TILE_LADDER && cell < 2 * GRID_COLUMNS;
-            targets += target[size_t(cell)];
-        }
+        for (size_t cell = 0; cell < cells; cell++)
+            targets += target[cell];
+        // The relaxed distance depends on the grid, the targets, the hero's
+        // cell and the crumbling bricks the view sees, not on the enemies:
+        // states that differ only there share it, through the memo.
+        uint64_t key = mix(mix(grid_key, uint64_t(at) << 8 | uint64_t(w.crumbling)), cells);
         // An object an enemy carries comes back when the enemy is trapped:
         // the way to it is the way to the enemy.
         for (int i = 1; g.objects_left > 0 && i <= g.enemy_count; i++) {
-            const Actor& e = actors[size_t(i)];
+            const Actor& e = s.actors[size_t(i)];
             const int cell = cell_at(e.x, e.y);
             if ((e.flags & (ACTOR_CARRYING | ACTOR_HIDDEN)) == ACTOR_CARRYING && !target[size_t(cell)]) {
                 target[size_t(cell)] = 1;
                 targets++;
+                key = mix(key, uint64_t(cell) | 1u << 16);
             }
         }
+        for (const HoleSlot& h : s.holes)
+            if (crumbles(s, h, w.crumbling))
+                key = mix(key, uint64_t(h.cell) | 2u << 16);
+        key |= key == 0;   // 0 marks an empty memo slot
         int left = w.object_ticks * g.objects_left;
         if (targets > 0) {
-            bool missed = false;
-            left += CELL_TICKS * nearest_target(at, target, g.objects_left > 0 ? targets : 1, w.crumbling, &missed);
+            DistanceMemo& m = distance_memo[size_t(key) & (DISTANCE_MEMO_SIZE - 1)];
+            if (m.key != key) {
+                bool missed = false;
+                const int nearest =
+                    nearest_target(s, at, target, g.objects_left > 0 ? targets : 1, w.crumbling, &missed);
+                m = DistanceMemo{key, nearest, missed};
+            }
+            left += CELL_TICKS * m.nearest;
             // An object left behind out of reach: most likely a dead end.
-            if (missed && g.objects_left > 0)
+            if (m.missed && g.objects_left > 0)
                 left += UNREACHABLE_TICKS;
         }
         int near = 0;
         for (int i = 1; i <= g.enemy_count; i++) {
-            const Actor& e = actors[size_t(i)];
+            const Actor& e = s.actors[size_t(i)];
             if (e.flags & (ACTOR_TRAPPED | ACTOR_DEAD))
                 continue;
             if (std::abs(e.x - hero.x) < 36 && std::abs(e.y - hero.y) < 30)
@@ -490,10 +681,9 @@ struct SolveSearch {
         return left + near;
     }
 
-    // Cost so far, in ticks, of the state now in the globals.
-    int64_t spent(int64_t play_ticks, const Weights& w)
+    // Cost so far, in ticks, of a state.
+    int64_t spent(const GameState& g, int64_t play_ticks, const Weights& w)
     {
-        const GameState& g = game_state;
         int64_t cost = play_ticks;
         if (g.penalty_flags & PENALTY_TRAPPED)
             cost += w.penalty_ticks;
@@ -504,6 +694,41 @@ struct SolveSearch {
         if (g.hidden_status == 1)
             cost -= w.hidden_ticks;
         return cost;
+    }
+
+    // Runs a move of base into current, sharing the ticks the moves of one
+    // state have in common: the long wait goes on from the short one, a trap
+    // from the dig on its side (as a fresh run of it would).
+    MoveEnd next_move(int move, Runner& runner, MoveStarts& starts)
+    {
+        if (move == MOVE_WAIT_LONG && starts.wait_end == MOVE_DONE)
+            return wait_ticks(runner, WAIT_LONG_TICKS - WAIT_TICKS);   // current and inputs: the short wait's
+        if (move == MOVE_WAIT_LONG)
+            return starts.wait_end;   // stuck or dead in the short wait already
+        if (move == MOVE_TRAP_LEFT || move == MOVE_TRAP_RIGHT) {
+            const size_t side = size_t(move - MOVE_TRAP_LEFT);
+            if (!starts.enemy_near)
+                return MOVE_STUCK;
+            if (starts.dig_end[side] != MOVE_DONE)
+                return starts.dig_end[side];
+            current = after_dig[side];
+            runner.inputs = starts.dig_inputs[side];
+            return trap_after_dig(runner, trap_hole(base, side == 0), side == 0);
+        }
+        current = base;
+        runner.inputs.clear();
+        const MoveEnd end = run_move(move, runner);
+        if (move == MOVE_WAIT)
+            starts.wait_end = end;
+        if ((move == MOVE_DIG_LEFT || move == MOVE_DIG_RIGHT) && starts.enemy_near) {
+            const size_t side = size_t(move - MOVE_DIG_LEFT);
+            starts.dig_end[side] = end;
+            if (end == MOVE_DONE) {
+                after_dig[side] = current;
+                starts.dig_inputs[side] = runner.inputs;
+            }
+        }
+        return end;
     }
 
     // A new best-first search from the root; best_score prunes branches that
@@ -520,12 +745,11 @@ struct SolveSearch {
         pass.open = {};
         pass.order = 0;
         pass.local_expanded = 0;
-        restore_tick_state(root);
         pass.pool_used = 1;
         pool.ensure(1);
-        pool[0] = root;
+        pack_state(root, pool[0]);
         pass.nodes.push_back(Node{-1, 0, 0, 0});
-        pass.seen.insert(state_key(w.coarse));
+        pass.seen.insert(state_key(root, grid_hash(root.grid), w.coarse));
         pass.open.push(Entry{0, pass.order++, 0});
         pass_open = true;
     }
@@ -548,7 +772,8 @@ struct SolveSearch {
     {
         Pass& p = pass;
         const Weights& w = p.weights;
-        Runner runner;
+        Runner runner{current, events, {}, 0};
+        const LevelState& s = current;
         bool expanded_in_slice = false;
         while (!p.open.empty()) {
             if (expanded_in_slice && std::chrono::steady_clock::now() > slice_end)
@@ -566,16 +791,16 @@ struct SolveSearch {
             p.nodes[size_t(top.node)].state = -1;
             expanded++;
             p.local_expanded++;
+            unpack_state(pool[size_t(slot)], base);
+            MoveStarts starts{enemy_near(base), {}, {}, {}};
             for (int move = 0; move < MOVE_COUNT; move++) {
-                restore_tick_state(pool[size_t(slot)]);
-                runner.inputs.clear();
                 runner.ticks = 0;
-                const MoveEnd end = run_move(move, runner);
+                const MoveEnd end = next_move(move, runner, starts);
                 ticks += runner.ticks;
                 if (end == MOVE_DEAD || end == MOVE_STUCK)
                     continue;
                 if (end == MOVE_EXIT) {
-                    if (game_state.score <= p.best_score)
+                    if (s.game.score <= p.best_score)
                         continue;
                     found->clear();
                     for (int32_t n = top.node; n > 0; n = p.nodes[size_t(n)].parent) {
@@ -586,7 +811,7 @@ struct SolveSearch {
                     found->insert(found->end(), runner.inputs.begin(), runner.inputs.end());
                     return PASS_FOUND;
                 }
-                const GameState& g = game_state;
+                const GameState& g = s.game;
                 if (p.best_score >= 0) {
                     // The most this branch can still score: every object left
                     // and the bonus, with no more time lost.
@@ -595,7 +820,8 @@ struct SolveSearch {
                     if (potential <= p.best_score)
                         continue;
                 }
-                if (!p.seen.insert(state_key(w.coarse)))
+                const uint64_t grid_key = grid_hash(s.grid);
+                if (!p.seen.insert(state_key(s, grid_key, w.coarse)))
                     continue;
                 if (int64_t(p.nodes.size()) >= options.max_states) {
                     return PASS_FAILED;
@@ -608,12 +834,12 @@ struct SolveSearch {
                     child_slot = int32_t(p.pool_used++);
                     pool.ensure(p.pool_used);
                 }
-                save_tick_state(pool[size_t(child_slot)]);
+                pack_state(s, pool[size_t(child_slot)]);
                 const int32_t child = int32_t(p.nodes.size());
                 p.nodes.push_back(
                     Node{top.node, uint32_t(p.inputs.size()), uint32_t(runner.inputs.size()), child_slot});
                 p.inputs.insert(p.inputs.end(), runner.inputs.begin(), runner.inputs.end());
-                const int64_t priority = spent(g.play_ticks, w) * w.g_percent / 100 + estimate(w);
+                const int64_t priority = spent(g, g.play_ticks, w) * w.g_percent / 100 + estimate(s, grid_key, w);
                 p.open.push(Entry{priority, p.order++, child});
             }
             p.free_slots.push_back(slot);
@@ -716,16 +942,12 @@ SolveSearchHolder solve_begin(const SolveOptions& options)
     s.options = options;
     s.level = play_grid;
     std::string problem;
-    if (!start_level_run(options.seed, &problem)) {
+    if (!start_level_run(s.level, options.seed, &s.root, &problem)) {
         s.result.status = SOLVE_REFUSED;
         s.result.problem = problem;
         s.phase = PHASE_DONE;
-    } else {
-        save_tick_state(s.root);
-        s.snapshot = level_snapshot;
     }
-    game_active = false;
-    play_grid = s.level;
+    s.base = s.root;   // the level's snapshot, the same in every state
     s.used = Clock::now() - started;
     s.result.seconds = std::chrono::duration<double>(s.used).count();
     return holder;
@@ -740,15 +962,11 @@ bool solve_slice(SolveSearch& s, double seconds)
                            std::chrono::microseconds(int64_t(std::min(seconds, 1e9) * 1e6));
     const auto budget = std::chrono::microseconds(int64_t(std::min(s.options.budget_seconds, 1e9) * 1e6));
     s.deadline = slice_start + (budget - s.used);
-    // What the rules read besides the tick's state, as the level's start set it.
-    level_snapshot = s.snapshot;
-    recording = false;
     while (s.phase != PHASE_DONE) {
         if (!s.pass_open) {
             open_next_pass(s);
             continue;
         }
-        game_active = true;
         std::vector<uint8_t> found;
         const PassEnd end = s.run(slice_end, &found);
         if (end == PASS_PAUSED)
@@ -756,13 +974,10 @@ bool solve_slice(SolveSearch& s, double seconds)
         s.close_pass();
         if (end == PASS_FOUND) {
             take_way_out(s, found, slice_start);
-            level_snapshot = s.snapshot;
         }
     }
     if (s.phase == PHASE_DONE)
         s.close_pass();
-    game_active = false;
-    play_grid = s.level;
     s.used += Clock::now() - slice_start;
     s.result.expanded = s.expanded;
     s.result.ticks_simulated = s.ticks;

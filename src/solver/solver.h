@@ -1,11 +1,13 @@
 // A search over the game's own rules for input that takes the hero through a
-// level and out at the top. It runs the real tick on the process-wide level
-// state and branches by copying that state as a whole.
+// level and out at the top. It runs the real tick on a level state and
+// branches by copying that state as one value.
 #pragma once
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "game/state.h"
 
 struct SolveOptions {
     int seed = 0;                 // cycle counter at the level's start, 0..23
@@ -30,8 +32,8 @@ struct SolveResult {
     double seconds = 0;
 };
 
-// Searches the level now in the play grid (start codes and all). The grid is
-// left as it was; the level state afterwards is unspecified.
+// Searches the level now in the play grid (start codes and all), which is
+// left as it was.
 SolveResult solve_level(const SolveOptions& options);
 
 // The same search in slices, for a caller that must go on drawing frames:
@@ -39,10 +41,9 @@ SolveResult solve_level(const SolveOptions& options);
 // about `seconds` of wall-clock time (at least one state) and says whether
 // the search is over; solve_result holds the result then, and the counters
 // and seconds so far before. The budget counts the search's own processor
-// time, not the time between slices. Each slice runs the rules on the
-// process-wide level state and leaves the grid as it was at solve_begin;
-// what else the rules touch (the rest of the level state, the screen, the
-// sounds) is the caller's to keep.
+// time, not the time between slices. The search runs the rules on level
+// state values of its own: the grid, the running level, the screen and the
+// sounds are left alone.
 struct SolveSearch;
 struct SolveSearchDeleter {
     void operator()(SolveSearch* search) const;
@@ -57,7 +58,7 @@ const SolveResult& solve_result(const SolveSearch& search);
 // the last input; ticks and score as the clock counts them.
 bool play_inputs(const std::vector<uint8_t>& inputs, int seed, int* ticks, int* score);
 
-// Sets up the level now in the grid for a run by the rules from the given
-// seed, without a window and without recording. False with a problem when
-// the rules cannot run it (no hero, too many enemies).
-bool start_level_run(int seed, std::string* problem);
+// Sets up state for a run by the rules of the level in grid from the given
+// seed. False with a problem when the rules cannot run it (no hero, too many
+// enemies).
+bool start_level_run(const PlayGrid& grid, int seed, LevelState* state, std::string* problem);

@@ -72,7 +72,7 @@ void BM_ReplayLevel0(benchmark::State& state)
     for (auto _ : state) {
         current_level = 0;
         ReplayResult result{};
-        replay_movie(&result);
+        replay_movie(0, &result);
         if (result.score != 43450)
             state.SkipWithError("the replay did not reach its recorded score");
     }

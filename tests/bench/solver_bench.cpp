@@ -17,25 +17,26 @@ namespace {
 void BM_TicksWithStateCopies(benchmark::State& state)
 {
     const int ticks_per_branch = int(state.range(0));
-    prepare_headless();
+    prepare_rule_tables();
     unpack_record(BUILTIN_LEVEL.data());
     std::string problem;
-    start_level_run(BUILTIN_MOVIE[MOVIE_SEED_OFFSET], &problem);
+    static LevelState from, to, run;
+    static TickEvents events;
+    start_level_run(play_grid, BUILTIN_MOVIE[MOVIE_SEED_OFFSET], &run, &problem);
     const std::vector<uint8_t> inputs = inputs_of_movie(BUILTIN_MOVIE.data(), int(BUILTIN_MOVIE.size()));
-    static LevelState from, to;
     for (int i = 0; i < 600; i++)
-        rules_frame(inputs[size_t(i)]);
-    save_level_state(from);
+        tick(run, inputs[size_t(i)], events);
+    from = run;
     size_t next = 600;
     int64_t ticks = 0;
     for (auto _ : state) {
-        restore_level_state(from);
+        run = from;
         for (int i = 0; i < ticks_per_branch; i++)
-            rules_frame(inputs[next + size_t(i)]);
-        save_level_state(to);
+            tick(run, inputs[next + size_t(i)], events);
+        to = run;
         ticks += ticks_per_branch;
         next = next + size_t(ticks_per_branch) < 4000 ? next + size_t(ticks_per_branch) : 600;
-        benchmark::DoNotOptimize(to.tick.game.score);
+        benchmark::DoNotOptimize(to.game.score);
     }
     state.counters["ticks/s"] = benchmark::Counter(double(ticks), benchmark::Counter::kIsRate);
 }
@@ -44,7 +45,7 @@ BENCHMARK(BM_TicksWithStateCopies)->Arg(1)->Arg(12);
 // A whole search of a small level with an enemy to trap.
 void BM_SolveSmallLevel(benchmark::State& state)
 {
-    prepare_headless();
+    prepare_rule_tables();
     const std::vector<std::string> rows = {"H", "H", "H.P...........E.....$...", "@@@@#######@@@@@@@@@@@@@"};
     int64_t ticks = 0;
     for (auto _ : state) {

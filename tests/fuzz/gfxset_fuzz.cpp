@@ -15,6 +15,7 @@
 #include "frontend/config.h"
 #include "fuzz_files.h"
 #include "game/game.h"
+#include "view/view.h"
 #include "game/replay.h"
 #include "level/archive.h"
 #include "level/grid.h"
@@ -80,8 +81,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     unpack_record(BUILTIN_LEVEL.data());
     std::string problem;
     clear_screen();
-    if (start_level_run(0, &problem)) {
-        draw_play_field();
+    static LevelState check;
+    if (start_level_run(play_grid, 0, &check, &problem)) {
+        release_game_sprites();
+        clear_sprite_slots();
+        game_active = true;
+        start_running_level_seeded(play_grid, 0);
+        draw_play_field(running_level.grid);
         format_top_line();
         refresh_status_lines();
         update_sprite_poses();

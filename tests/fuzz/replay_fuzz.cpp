@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     write_bytes(archive_path, file.data(), file.size());
     current_level = 1;
     ReplayResult result{};
-    FUZZ_CHECK(replay_movie(&result));
+    FUZZ_CHECK(replay_movie(1, &result));
     FUZZ_CHECK(result.ticks >= 0 && result.ticks <= 255 * 100 + 1);
     return 0;
 }

@@ -12,6 +12,7 @@
 #include "level/archive.h"
 #include "level/grid.h"
 #include "level/movie.h"
+#include "game/game.h"
 #include "solver/solver.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -25,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     (void)ready;
     if (size < size_t(LEVEL_RECORD_SIZE) + 1)
         return 0;
-    prepare_headless();
+    prepare_rule_tables();
     current_level = 1;
     unpack_record(data);
     SolveOptions options;
@@ -46,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     write_bytes(archive_path, archive.data(), archive.size());
     current_level = 1;
     ReplayResult result{};
-    FUZZ_CHECK(replay_movie(&result));
+    FUZZ_CHECK(replay_movie(1, &result));
     FUZZ_CHECK(result.outcome == REPLAY_EXIT);
     FUZZ_CHECK(result.score == r.score);
     FUZZ_CHECK(result.ticks == r.ticks);

@@ -2,48 +2,49 @@
 // rules it must finish the level exactly as recorded.
 #include <gtest/gtest.h>
 
-#include <vector>
+#include <cstring>
+#include <memory>
 
-#include "program/frame.h"
-#include "core/settings.h"
-#include "display/screen.h"
-#include "display/status.h"
-#include "display/tiles.h"
 #include "game/game.h"
 #include "level/movie.h"
-#include "support/fixtures.h"
 
 namespace {
 
 TEST(Oracle, BuiltInMovieFinishesLevel0AsRecorded)
 {
-    HeadlessScreen headless;
-    current_level = 0;
-    recording = false;
-    game_active = true;
+    prepare_rule_tables();
+    auto m = std::make_unique<MovieBuffer>();
+    memcpy(m->bytes.data(), BUILTIN_MOVIE.data(), BUILTIN_MOVIE.size());
+    m->length = int(BUILTIN_MOVIE.size());
+    m->cursor = MOVIE_HEADER_SIZE;
     ASSERT_TRUE(unpack_level(0));
-    begin_level();
+    auto state = std::make_unique<LevelState>();
+    auto events = std::make_unique<TickEvents>();
+    LevelState& s = *state;
+    const GameState& g = s.game;
+    begin_level(s, play_grid, BUILTIN_MOVIE[MOVIE_SEED_OFFSET]);
     int ticks = 0;
     int frames = 0;
-    while (game_state.exit_count == 0 && frames < 20000) {
-        const bool waiting = game_state.waiting_for_input;
-        game_tick();
+    while (g.exit_count == 0 && frames < 20000) {
+        const bool waiting = g.waiting_for_input;
+        tick(s, replay_input_from(*m), *events);
         frames++;
-        if (!waiting || !game_state.waiting_for_input)
+        if (!waiting || !g.waiting_for_input)
             ticks++;
-        ASSERT_EQ(game_state.death_count, 0) << "caught at tick " << ticks << ", hero at " << actors[0].x << ","
-                                             << actors[0].y;
-        if (game_state.exit_count == 0) {
-            ASSERT_LT(movie.cursor, int(BUILTIN_MOVIE.size())) << "the movie ran out at tick " << ticks;
+        ASSERT_EQ(g.death_count, 0) << "caught at tick " << ticks << ", hero at " << s.actors[0].x << ","
+                                    << s.actors[0].y;
+        if (g.exit_count == 0) {
+            ASSERT_LT(m->cursor, int(BUILTIN_MOVIE.size())) << "the movie ran out at tick " << ticks;
         }
     }
-    EXPECT_EQ(game_state.exit_count, 1);
+    EXPECT_EQ(g.exit_count, 1);
+    EXPECT_EQ(events->end, LEVEL_WON);
     EXPECT_EQ(ticks, 4392);
-    EXPECT_EQ(movie.cursor, int(BUILTIN_MOVIE.size()));   // the last tick was just used
-    EXPECT_EQ(game_state.score, 43450);
-    EXPECT_EQ(game_state.flash_status, 1);
-    EXPECT_EQ(game_state.hidden_status, 1);
-    EXPECT_EQ(game_state.objects_left, 0);
+    EXPECT_EQ(m->cursor, int(BUILTIN_MOVIE.size()));   // the last tick was just used
+    EXPECT_EQ(g.score, 43450);
+    EXPECT_EQ(g.flash_status, 1);
+    EXPECT_EQ(g.hidden_status, 1);
+    EXPECT_EQ(g.objects_left, 0);
 }
 
 } // namespace

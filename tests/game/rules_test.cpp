@@ -14,6 +14,7 @@
 #include "display/tiles.h"
 #include "frontend/config.h"
 #include "game/game.h"
+#include "view/view.h"
 #include "level/archive.h"
 #include "level/movie.h"
 #include "level/textformat.h"
@@ -49,7 +50,7 @@ protected:
         clear_sprite_slots();
         recording = true;
         game_active = true;
-        begin_level();
+        start_running_level(play_grid);
     }
     void hold(int input)
     {
@@ -64,7 +65,9 @@ protected:
         for (int i = 0; i < n; i++)
             game_tick();
     }
-    Actor& hero() { return actors[0]; }
+    LevelState& s() { return running_level; }
+    Actor& hero() { return running_level.actors[0]; }
+    TickEvents ev{};
 };
 
 TEST_F(Rules, FallFromAnAlignedStartLandsTwelveTicksLater)
@@ -111,7 +114,7 @@ TEST_F(Rules, HangingOnARopeAndLettingGo)
     hold(INPUT_NONE);
     frames(5);
     EXPECT_FALSE(hero().flags & ACTOR_FALLING);
-    EXPECT_EQ(actor_pose(hero()), 48);   // hanging, facing right, still
+    EXPECT_EQ(actor_pose(s(), hero()), 48);   // hanging, facing right, still
     hold(INPUT_DOWN);
     frames(1);
     EXPECT_TRUE(hero().flags & ACTOR_FALLING);
@@ -131,7 +134,7 @@ TEST_F(Rules, DiggingHoldsTheHeroAndFollowsTheHoleTimeline)
         if (t > 1)
             frames(1);
         const int want = t < 25 ? TILE_SOLID : (t < 360 ? TILE_OPEN_HOLE : TILE_BRICK);
-        ASSERT_EQ(play_grid[size_t(brick)], want) << "t = " << t;
+        ASSERT_EQ(s().grid[size_t(brick)], want) << "t = " << t;
         if (t <= 24) {
             ASSERT_TRUE(hero().flags & ACTOR_DIGGING) << t;   // held for 24 ticks
             ASSERT_EQ(hero().x, x0) << t;
@@ -157,14 +160,14 @@ TEST_F(Rules, SomethingInFrontAbortsADigBeforeAge12Only)
         const int brick = field_cell(5, 1);
         hold(INPUT_DIG_RIGHT);
         frames(age - 1);
-        occupancy[size_t(brick - 28)] |= 0x40;   // an enemy steps in front
+        s().occupancy[size_t(brick - 28)] |= 0x40;   // an enemy steps in front
         frames(1);
-        occupancy[size_t(brick - 28)] &= ~0x40;
+        s().occupancy[size_t(brick - 28)] &= ~0x40;
         if (age < 12) {
-            EXPECT_EQ(play_grid[size_t(brick)], TILE_BRICK);
+            EXPECT_EQ(s().grid[size_t(brick)], TILE_BRICK);
             EXPECT_FALSE(hero().flags & ACTOR_DIGGING);
         } else {
-            EXPECT_EQ(play_grid[size_t(brick)], TILE_SOLID);
+            EXPECT_EQ(s().grid[size_t(brick)], TILE_SOLID);
             EXPECT_TRUE(hero().flags & ACTOR_DIGGING);
         }
     }
@@ -175,31 +178,31 @@ TEST_F(Rules, HiddenEnemyComesFromTheFirstBrickDugOnAnOddCount)
     load({"P.......",
           "#%#%#%##"});
     const int a = field_cell(1, 1), b = field_cell(3, 1), c = field_cell(5, 1);
-    ASSERT_EQ(game_state.hidden_candidates.count, 3);
-    game_state.cycle_counter = 4;
-    start_hole(a);
-    EXPECT_EQ(game_state.enemy_count, 0);
-    EXPECT_EQ(game_state.hidden_candidates.count, 2);
-    game_state.cycle_counter = 7;
-    start_hole(c);
-    ASSERT_EQ(game_state.enemy_count, 1);
-    EXPECT_EQ(actors[1].flags, uint32_t(ACTOR_HIDDEN | ACTOR_TRAPPED | ACTOR_CARRYING));
-    EXPECT_EQ(actors[1].trap_cell, c);
-    EXPECT_EQ(game_state.hidden_candidates.count, 0);
-    start_hole(b);   // an ordinary brick now
-    EXPECT_EQ(game_state.enemy_count, 1);
+    ASSERT_EQ(s().game.hidden_candidates.count, 3);
+    s().game.cycle_counter = 4;
+    start_hole(s(), a, ev);
+    EXPECT_EQ(s().game.enemy_count, 0);
+    EXPECT_EQ(s().game.hidden_candidates.count, 2);
+    s().game.cycle_counter = 7;
+    start_hole(s(), c, ev);
+    ASSERT_EQ(s().game.enemy_count, 1);
+    EXPECT_EQ(s().actors[1].flags, uint32_t(ACTOR_HIDDEN | ACTOR_TRAPPED | ACTOR_CARRYING));
+    EXPECT_EQ(s().actors[1].trap_cell, c);
+    EXPECT_EQ(s().game.hidden_candidates.count, 0);
+    start_hole(s(), b, ev);   // an ordinary brick now
+    EXPECT_EQ(s().game.enemy_count, 1);
 }
 
 TEST_F(Rules, LastHiddenCandidateReleasesWhateverTheCount)
 {
     load({"P.......",
           "#%#%#%##"});
-    game_state.cycle_counter = 2;
-    start_hole(field_cell(1, 1));
-    start_hole(field_cell(3, 1));
-    EXPECT_EQ(game_state.enemy_count, 0);
-    start_hole(field_cell(5, 1));
-    EXPECT_EQ(game_state.enemy_count, 1);
+    s().game.cycle_counter = 2;
+    start_hole(s(), field_cell(1, 1), ev);
+    start_hole(s(), field_cell(3, 1), ev);
+    EXPECT_EQ(s().game.enemy_count, 0);
+    start_hole(s(), field_cell(5, 1), ev);
+    EXPECT_EQ(s().game.enemy_count, 1);
 }
 
 TEST_F(Rules, ScheduleLetsEachEnemyActTwiceInThree)
@@ -217,20 +220,20 @@ TEST_F(Rules, ScheduleLetsEachEnemyActTwiceInThree)
         for (int i = 0; i < c.enemies; i++)
             row += ".E";
         load({row, "########################"});
-        ASSERT_EQ(game_state.enemy_count, c.enemies);
+        ASSERT_EQ(s().game.enemy_count, c.enemies);
         // Trapped enemies count their turns and stay where they are.
         for (int e = 1; e <= c.enemies; e++) {
-            actors[size_t(e)].flags = ACTOR_TRAPPED;
-            actors[size_t(e)].counter = 0;
+            s().actors[size_t(e)].flags = ACTOR_TRAPPED;
+            s().actors[size_t(e)].counter = 0;
         }
         for (const auto& tick : c.acting) {
             std::vector<int> before;
             for (int e = 1; e <= c.enemies; e++)
-                before.push_back(actors[size_t(e)].counter);
-            enemies_tick();
+                before.push_back(s().actors[size_t(e)].counter);
+            enemies_tick(s(), ev);
             std::vector<int> acted;
             for (int e = 1; e <= c.enemies; e++)
-                if (actors[size_t(e)].counter != before[size_t(e - 1)])
+                if (s().actors[size_t(e)].counter != before[size_t(e - 1)])
                     acted.push_back(e);
             EXPECT_EQ(acted, tick);
         }
@@ -258,9 +261,9 @@ TEST_F(Rules, PlannerWalksStraightOrSearches)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.level[0]);
         load(c.level);
-        build_hero_masks();
-        const Actor& e = actors[1];
-        EXPECT_EQ(plan_move(e.x, e.y), c.expected);
+        build_hero_masks(s());
+        const Actor& e = s().actors[1];
+        EXPECT_EQ(plan_move(s(), e.x, e.y), c.expected);
     }
 }
 
@@ -269,25 +272,25 @@ TEST_F(Rules, TrappingCostsOnceAndDropsTheLoadAboveTheHole)
     load({"P.............E", "###############"});
     const int hole = field_cell(12, 1);
     for (int k = 0; k < 2; k++) {
-        play_grid[size_t(hole)] = TILE_OPEN_HOLE;
-        open_hole_column_bit(hole);
-        Actor& e = actors[1];
+        s().grid[size_t(hole)] = TILE_OPEN_HOLE;
+        open_hole_column_bit(s(), hole);
+        Actor& e = s().actors[1];
         e.flags = ACTOR_CARRYING;
         e.x = cell_x(hole);
         e.y = cell_y(hole) - 24;
         e.counter = 0;
-        occupancy.fill(0);
-        occupancy[size_t(cell_at(e.x, e.y))] = e.actor_bit;
-        occupancy[size_t(cell_at(hero().x, hero().y))] |= 0x80;
-        const int score = game_state.score;
+        s().occupancy.fill(0);
+        s().occupancy[size_t(cell_at(e.x, e.y))] = e.actor_bit;
+        s().occupancy[size_t(cell_at(hero().x, hero().y))] |= 0x80;
+        const int score = s().game.score;
         for (int i = 0; i < 40 && !(e.flags & ACTOR_TRAPPED); i++)
-            enemies_tick();
+            enemies_tick(s(), ev);
         ASSERT_TRUE(e.flags & ACTOR_TRAPPED);
-        EXPECT_EQ(play_grid[size_t(hole)], TILE_SOLID);
-        EXPECT_EQ(play_grid[size_t(hole - 28)], TILE_OBJECT);   // the load, above the hole
+        EXPECT_EQ(s().grid[size_t(hole)], TILE_SOLID);
+        EXPECT_EQ(s().grid[size_t(hole - 28)], TILE_OBJECT);   // the load, above the hole
         EXPECT_FALSE(e.flags & ACTOR_CARRYING);
-        EXPECT_EQ(game_state.score, k == 0 ? score - 10000 : score);
-        play_grid[size_t(hole - 28)] = TILE_EMPTY;
+        EXPECT_EQ(s().game.score, k == 0 ? score - 10000 : score);
+        s().grid[size_t(hole - 28)] = TILE_EMPTY;
         e.flags = 0;
     }
 }
@@ -295,25 +298,25 @@ TEST_F(Rules, TrappingCostsOnceAndDropsTheLoadAboveTheHole)
 TEST_F(Rules, CrushedCarrierLosesItsObjectAndOpensTheWayOut)
 {
     load({"P....S...E", "#####S####", ".....S...."});
-    ASSERT_EQ(game_state.objects_left, 0);
-    game_state.objects_left = 1;   // the one the enemy carries
-    Actor& e = actors[1];
+    ASSERT_EQ(s().game.objects_left, 0);
+    s().game.objects_left = 1;   // the one the enemy carries
+    Actor& e = s().actors[1];
     const int hole = field_cell(9, 1);
     e.flags = ACTOR_TRAPPED | ACTOR_CARRYING;
-    occupancy.fill(0);
+    s().occupancy.fill(0);
     e.x = cell_x(hole);
     e.y = cell_y(hole);
-    occupancy[size_t(hole)] = e.actor_bit;
-    const int score = game_state.score;
-    crush_enemy(1);
-    EXPECT_EQ(game_state.score, score - 10000);
-    EXPECT_EQ(game_state.penalty_flags, 3);
-    crush_enemy(1);   // already dead: nothing more
-    game_state.cycle_counter = 22;
+    s().occupancy[size_t(hole)] = e.actor_bit;
+    const int score = s().game.score;
+    crush_enemy(s(), 1, ev);
+    EXPECT_EQ(s().game.score, score - 10000);
+    EXPECT_EQ(s().game.penalty_flags, PENALTY_TRAPPED | PENALTY_CRUSHED);
+    crush_enemy(s(), 1, ev);   // already dead: nothing more
+    s().game.cycle_counter = 22;
     for (int i = 0; i < 3 && e.counter == 0; i++)
-        enemies_tick();
-    EXPECT_EQ(game_state.objects_left, 0);
-    EXPECT_EQ(play_grid[size_t(field_cell(5, 0))], TILE_LADDER);   // the escape ladder
+        enemies_tick(s(), ev);
+    EXPECT_EQ(s().game.objects_left, 0);
+    EXPECT_EQ(s().grid[size_t(field_cell(5, 0))], TILE_LADDER);   // the escape ladder
     // Back at the top: column 22 is empty, so it comes back there.
     EXPECT_EQ(e.x, cell_x(field_cell(22, 0)));
     EXPECT_EQ(e.y, 60);
@@ -328,10 +331,11 @@ TEST_F(Rules, CrushingIconReplacesTheTrappingIcon)
     memset(tile_cache + SQUARE_CRUSH_PENALTY * CELL_BYTES, 8, CELL_BYTES / 2);
     const int icon_x = bonus_icon_x(ICON_PENALTY);
     draw_cell(icon_x, BONUS_ICON_Y, SQUARE_TRAP_PENALTY);
-    game_state.penalty_flags = 1;   // the first trapping is past
-    Actor& e = actors[1];
+    s().game.penalty_flags = PENALTY_TRAPPED;   // the first trapping is past
+    Actor& e = s().actors[1];
     e.flags = ACTOR_TRAPPED;
-    crush_enemy(1);
+    crush_enemy(s(), 1, ev);
+    show_tick_events(s(), ev);
     for (int y = 0; y < 24; y++)
         for (int x = 0; x < 24; x++)
             ASSERT_EQ(screen.at(icon_x + x, BONUS_ICON_Y + y), y < 12 ? 8 : 0) << x << "," << y;
@@ -340,12 +344,12 @@ TEST_F(Rules, CrushingIconReplacesTheTrappingIcon)
 TEST_F(Rules, ComeBackWaitsWhileTheTopRowIsFull)
 {
     load({"########################", "P......................E", "########################"});
-    Actor& e = actors[1];
+    Actor& e = s().actors[1];
     e.flags = ACTOR_DEAD;
     e.counter = 0;
     const int x = e.x;
     for (int i = 0; i < 6; i++)
-        enemies_tick();
+        enemies_tick(s(), ev);
     EXPECT_EQ(e.x, x);
     EXPECT_EQ(e.counter, 0);
     EXPECT_TRUE(e.flags & ACTOR_DEAD);
@@ -366,25 +370,25 @@ TEST_F(Rules, BetterResultRule)
         {0, 1000, 0, 0, false},
     };
     for (const auto& c : cases) {
-        game_state.score = c.score;
-        game_state.play_ticks = c.ticks;
-        game_state.best_score = c.best_score;
-        game_state.best_ticks = c.best_ticks;
-        EXPECT_EQ(play_is_better(), c.better) << c.score << " " << c.ticks;
+        s().game.score = c.score;
+        s().game.play_ticks = c.ticks;
+        best_play.score = c.best_score;
+        best_play.ticks = c.best_ticks;
+        EXPECT_EQ(play_is_better(s().game, best_play.score, best_play.ticks), c.better) << c.score << " " << c.ticks;
     }
 }
 
 TEST_F(Rules, TopLineStaysInsideItsBuffer)
 {
     load({"P", "#"});
-    game_state.score = 1234567;
-    game_state.seconds = 99999;
-    game_state.best_score = 7654321;
+    s().game.score = 1234567;
+    s().game.seconds = 99999;
+    best_play.score = 7654321;
     format_top_line();
     EXPECT_LT(strlen(top_status.wanted.data()), top_status.wanted.size());
-    game_state.score = 30000;
-    game_state.seconds = 45;
-    game_state.best_score = 0;
+    s().game.score = 30000;
+    s().game.seconds = 45;
+    best_play.score = 0;
     format_top_line();
     EXPECT_STREQ(top_status.wanted.data(),
                  "LEVEL 0005                    SCORE-TIME 30000-0045  BEST 00000-0000.00 ");
@@ -398,7 +402,7 @@ TEST_F(Rules, DamagedInputsMoveNothingAndNoHeroStartStaysInTheGrid)
     load({".P.", "###"});
     const int x = hero().x, y = hero().y;
     for (int input : {7, 9, 200, 255})
-        hero_tick(input);
+        hero_tick(s(), input, ev);
     EXPECT_EQ(hero().x, x);
     EXPECT_EQ(hero().y, y);
 }
@@ -406,13 +410,13 @@ TEST_F(Rules, DamagedInputsMoveNothingAndNoHeroStartStaysInTheGrid)
 TEST_F(Rules, ExtraEnemyStartsAreNotPlaced)
 {
     load({"PEEEEEEEEE", "##########"});
-    EXPECT_EQ(game_state.enemy_count, MAX_ENEMIES);
+    EXPECT_EQ(s().game.enemy_count, MAX_ENEMIES);
     load({"PEEEEEEEEE", "#%#%#%####"});
-    EXPECT_EQ(game_state.enemy_count, MAX_ENEMIES - 1);   // room for the hidden enemy
-    start_hole(field_cell(1, 1));
-    start_hole(field_cell(3, 1));
-    start_hole(field_cell(5, 1));
-    EXPECT_EQ(game_state.enemy_count, MAX_ENEMIES);
+    EXPECT_EQ(s().game.enemy_count, MAX_ENEMIES - 1);   // room for the hidden enemy
+    start_hole(s(), field_cell(1, 1), ev);
+    start_hole(s(), field_cell(3, 1), ev);
+    start_hole(s(), field_cell(5, 1), ev);
+    EXPECT_EQ(s().game.enemy_count, MAX_ENEMIES);
 }
 
 } // namespace
@@ -435,7 +439,7 @@ TEST_F(Rules, KRestartsTheLevelInPlay)
     play_handler();
     key_event(SDLK_k, false);
     EXPECT_EQ(hero().x, x0);
-    EXPECT_TRUE(game_state.waiting_for_input);
+    EXPECT_TRUE(s().game.waiting_for_input);
     EXPECT_EQ(mode_handler, play_handler);
 }
 

@@ -19,6 +19,7 @@
 #include "display/tiles.h"
 #include "frontend/config.h"
 #include "game/game.h"
+#include "view/view.h"
 #include "level/archive.h"
 #include "picture/artwork.h"
 #include "picture/gfxset.h"
@@ -108,18 +109,18 @@ TEST_F(Summary, LinesShowTheLevelsResult)
         recording = true;
         game_active = true;
         load_level(0);
-        begin_level();
-        GameState& g = game_state;
+        start_running_level(play_grid);
+        GameState& g = running_level.game;
         g.hidden_status = c.hidden;
         g.flash_status = c.flash;
         g.penalty_flags = c.penalties;
         g.time_bonus = 55;
         g.score = c.score;
-        g.best_score = c.best_score;
+        best_play.score = c.best_score;
         g.seconds = 45;
         g.play_ticks = 45 * 60 + 30;
-        g.best_seconds = 50;
-        g.best_ticks = c.best_ticks;
+        best_play.seconds = 50;
+        best_play.ticks = c.best_ticks;
 
         std::vector<uint8_t> summary;
         captured = &summary;

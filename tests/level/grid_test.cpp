@@ -5,7 +5,7 @@
 
 #include "display/screen.h"
 #include "display/tiles.h"
-#include "game/game.h"
+#include "view/view.h"
 #include "level/grid.h"
 #include "picture/artwork.h"
 #include "support/fixtures.h"

@@ -6,8 +6,8 @@
 
 #include "program/frame.h"
 #include "core/settings.h"
-#include "game/game.h"
 #include "game/state.h"
+#include "view/view.h"
 #include "level/archive.h"
 #include "level/movie.h"
 #include "support/archive_files.h"
@@ -19,12 +19,14 @@ namespace {
 class Movie : public ::testing::Test {
 protected:
     TempArchiveDir work;
+    int seed = 0;   // the cycle counter load_movie_record starts from
     const TempDir& dir = work.dir;
 
     void SetUp() override
     {
         write_file(archive_path, build_archive({20, {{4, pattern_bytes(180, 1)}}}));
-        game_state = GameState{};
+        best_play = BestPlay{};
+        running_level.game = GameState{};
         movie = MovieBuffer{};
         memset(player_name, 0, sizeof player_name);
         strcpy(player_name, "tester");
@@ -56,11 +58,10 @@ protected:
 TEST_F(Movie, PlayIsStoredAsRunLengthPairs)
 {
     recording = true;
-    game_state.cycle_counter = 5;
-    load_movie_record();
+    seed = load_movie_record(recording, 5);
     for (int code : {4, 4, 4, 1, 1})
         record_input(code);
-    game_state.score = 43450;
+    running_level.game.score = 43450;
     save_movie_record();
     const std::string stored = record(3);
     ASSERT_EQ(stored.size(), 25u);
@@ -72,7 +73,7 @@ TEST_F(Movie, PlayIsStoredAsRunLengthPairs)
 TEST_F(Movie, LongRunsSplitAt255)
 {
     recording = true;
-    load_movie_record();
+    seed = load_movie_record(recording, seed);
     for (int i = 0; i < 300; i++)
         record_input(INPUT_RIGHT);
     EXPECT_EQ(pair_at(21), "255x4");
@@ -83,7 +84,7 @@ TEST_F(Movie, LongRunsSplitAt255)
 TEST_F(Movie, FullBufferStopsRecordingAtPair2047)
 {
     recording = true;
-    load_movie_record();
+    seed = load_movie_record(recording, seed);
     for (int i = 0; i < 2047; i++)
         record_input(1 + i % 2);
     EXPECT_EQ(movie.cursor, MOVIE_LAST_PAIR_OFFSET);
@@ -100,19 +101,19 @@ TEST_F(Movie, BuiltInRecordOfLevel0)
 {
     current_level = 0;
     recording = false;
-    load_movie_record();
-    EXPECT_EQ(game_state.best_score, 43450);
-    EXPECT_EQ(game_state.best_ticks, 4392);
-    EXPECT_EQ(game_state.best_seconds, 73);
-    EXPECT_STREQ(game_state.best_name, "lord mobrin");
-    EXPECT_EQ(game_state.cycle_counter, 1);
+    seed = load_movie_record(recording, seed);
+    EXPECT_EQ(best_play.score, 43450);
+    EXPECT_EQ(best_play.ticks, 4392);
+    EXPECT_EQ(best_play.seconds, 73);
+    EXPECT_STREQ(best_play.name, "lord mobrin");
+    EXPECT_EQ(seed, 1);
     EXPECT_EQ(movie.cursor, 21);
     int ticks = 0;
     while (movie.cursor < int(BUILTIN_MOVIE.size()) && replay_input() >= 0)
         ticks++;
     EXPECT_EQ(ticks, 4392);
     // Saving level 0 never writes.
-    game_state.score = 1;
+    running_level.game.score = 1;
     const std::string before = read_file(archive_path);
     save_movie_record();
     EXPECT_EQ(read_file(archive_path), before);
@@ -122,10 +123,10 @@ TEST_F(Movie, ReplayConsumesPairsAndYieldsNothingPastTheEnd)
 {
     store_movie({{3, 4}, {1, 2}});
     recording = false;
-    load_movie_record();
-    EXPECT_EQ(game_state.cycle_counter, 7);
-    EXPECT_STREQ(game_state.best_name, "holder");
-    EXPECT_EQ(game_state.best_score, 10000);
+    seed = load_movie_record(recording, seed);
+    EXPECT_EQ(seed, 7);
+    EXPECT_STREQ(best_play.name, "holder");
+    EXPECT_EQ(best_play.score, 10000);
     std::vector<int> inputs;
     for (int i = 0; i < 8; i++)
         inputs.push_back(replay_input());
@@ -137,7 +138,7 @@ TEST_F(Movie, TakeOverKeepsTheReplayedPartOfAPair)
 {
     store_movie({{5, 1}, {10, 3}, {6, 4}});
     recording = false;
-    load_movie_record();
+    seed = load_movie_record(recording, seed);
     for (int i = 0; i < 5 + 4; i++)
         replay_input();
     ASSERT_EQ(pair_at(23), "6x3");   // 4 of its 10 ticks used up in place
@@ -150,7 +151,7 @@ TEST_F(Movie, TakeOverKeepsTheReplayedPartOfAPair)
     record_input(INPUT_LEFT);
     record_input(INPUT_LEFT);
     EXPECT_EQ(pair_at(25), "2x3");
-    game_state.score = 5;
+    running_level.game.score = 5;
     save_movie_record();
     EXPECT_EQ(record(3).substr(20), std::string("\x07\x05\x01\x04\x03\x02\x03", 7));
 }
@@ -159,7 +160,7 @@ TEST_F(Movie, TakeOverAtThePairStartOverwritesThatPair)
 {
     store_movie({{5, 1}, {10, 3}});
     recording = false;
-    load_movie_record();
+    seed = load_movie_record(recording, seed);
     for (int i = 0; i < 5; i++)
         replay_input();
     take_over_replay();
@@ -172,7 +173,7 @@ TEST_F(Movie, TakeOverOnLevel0DoesNothing)
 {
     current_level = 0;
     recording = false;
-    load_movie_record();
+    seed = load_movie_record(recording, seed);
     replay_input();
     const MovieBuffer before = movie;
     take_over_replay();
@@ -183,10 +184,10 @@ TEST_F(Movie, TakeOverOnLevel0DoesNothing)
 TEST_F(Movie, MissingRecordLeavesBestValuesEmpty)
 {
     recording = true;
-    game_state.cycle_counter = 9;
-    load_movie_record();
-    EXPECT_EQ(game_state.best_score, 0);
-    EXPECT_EQ(game_state.best_ticks, 0);
+    seed = 9;
+    seed = load_movie_record(recording, seed);
+    EXPECT_EQ(best_play.score, 0);
+    EXPECT_EQ(best_play.ticks, 0);
     EXPECT_EQ(movie.bytes[20], 9);
     EXPECT_EQ(pair_at(21).substr(0, 2), "0x");
 }

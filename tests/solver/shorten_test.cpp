@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "game/game.h"
+#include "level/movie.h"
 #include "game/replay.h"
 #include "level/grid.h"
 #include "level/textformat.h"
@@ -42,7 +43,7 @@ std::vector<uint8_t> inputs(std::initializer_list<std::pair<int, int>> runs)
 
 TEST(Shorten, FiguresCountCellMovesBackStepsAndStandingStill)
 {
-    prepare_headless();
+    prepare_rule_tables();
     load(FLAT);
     const struct {
         std::vector<uint8_t> movie;
@@ -68,7 +69,7 @@ TEST(Shorten, FiguresCountCellMovesBackStepsAndStandingStill)
 
 TEST(Shorten, CutsADetourAndAWaitAndKeepsTheWin)
 {
-    prepare_headless();
+    prepare_rule_tables();
     load(FLAT);
     const SolveResult solved = solve_level(SolveOptions{});
     ASSERT_EQ(solved.status, SOLVE_FOUND);
@@ -96,7 +97,7 @@ TEST(Shorten, CutsADetourAndAWaitAndKeepsTheWin)
 // A movie that does not win is given back as it is.
 TEST(Shorten, LeavesALosingMovieAlone)
 {
-    prepare_headless();
+    prepare_rule_tables();
     load(FLAT);
     const std::vector<uint8_t> movie = inputs({{24, INPUT_LEFT}, {24, INPUT_RIGHT}});
     const ShortenResult r = shorten_movie(movie, 0, ShortenOptions{});

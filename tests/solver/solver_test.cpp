@@ -11,6 +11,7 @@
 
 #include "core/flags.h"
 #include "game/game.h"
+#include "level/movie.h"
 #include "level/grid.h"
 #include "level/textformat.h"
 #include "solver/solver.h"

@@ -1,3 +1,0 @@
-#include "game/state.h"
-
-GameState game_state;

@@ -1,0 +1,260 @@
+// The running level on the screen: its figures in sprite slots, the cells,
+// icons, messages and sounds a tick reports, the top line.
+#include <SDL/SDL.h>
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstring>
+
+#include "core/flags.h"
+#include "core/settings.h"
+#include "display/screen.h"
+#include "display/status.h"
+#include "display/tiles.h"
+#include "picture/artwork.h"
+#include "sound/sound.h"
+#include "view/view.h"
+
+namespace {
+
+// The sprite slot of each figure, -1 for none.
+std::array<int, FIGURE_COUNT> figure_slot;
+int flash_counter;   // the flashing object's animation, 0..63
+bool top_line_outdated;
+
+void place_sprite(int slot, int x, int y, int cell)
+{
+    if (slot < 0 || slot >= SPRITE_COUNT)
+        return;
+    SpriteSlot& s = sprite_slots[size_t(slot)];
+    s.x = x;
+    s.y = y;
+    s.cell = cell;
+}
+
+void new_figure(int figure) { figure_slot[size_t(figure)] = alloc_sprite(); }
+
+void figure_gone(int figure)
+{
+    release_sprite(figure_slot[size_t(figure)]);
+    figure_slot[size_t(figure)] = -1;
+}
+
+void draw_grid_image(int cell, int picture)
+{
+    add_dirty_cell(cell_x(cell), cell_y(cell));
+    draw_cell(cell_x(cell), cell_y(cell), picture);
+}
+
+// A cell as the grid held it: the background, the shadow, the tile.
+void draw_grid_cell(int i, int t, int shadow)
+{
+    const int v = cell_variant[size_t(i)];
+    draw_grid_image(i, tile_square(TILE_EMPTY, v));
+    if (shadow)
+        draw_cell(cell_x(i), cell_y(i), SHADOW_BASE + shadow);
+    if (t != 0)
+        draw_cell(cell_x(i), cell_y(i), t == TILE_HIDDEN_BONUS ? SQUARE_HIDDEN_BONUS : tile_square(t, v));
+}
+
+void show_bonus_icon(int slot, int picture)
+{
+    draw_cell(bonus_icon_x(slot), BONUS_ICON_Y, picture);
+    update_rect(bonus_icon_x(slot), BONUS_ICON_Y, CELL_SIZE, CELL_SIZE);
+}
+
+void show_icon_event(const TickEvent& e)
+{
+    switch (e.value) {
+    case ICON_FLASHING:
+        show_bonus_icon(ICON_FLASHING, tile_square(TILE_FLASHING_OBJECT, cell_variant[size_t(e.cell)]));
+        break;
+    case ICON_HIDDEN:
+        show_bonus_icon(ICON_HIDDEN, SQUARE_HIDDEN_BONUS);
+        break;
+    case ICON_SAFE:
+        show_bonus_icon(ICON_SAFE, tile_square(TILE_LADDER, 0));
+        break;
+    default:
+        // A penalty icon replaces the other one.
+        clear_cell(bonus_icon_x(ICON_PENALTY), BONUS_ICON_Y);
+        show_bonus_icon(ICON_PENALTY, e.cell == PENALTY_TRAPPED ? SQUARE_TRAP_PENALTY : SQUARE_CRUSH_PENALTY);
+        break;
+    }
+}
+
+constexpr std::array<int, 3> SOUND_OF = {SOUND_FALL, SOUND_DIG, SOUND_POP};
+
+} // namespace
+
+void redraw_grid_cell(int cell)
+{
+    const int t = play_grid[size_t(cell)];
+    if (t != TILE_BORDER)
+        draw_grid_cell(cell, t, shadow_bits(play_grid, cell));
+}
+
+void show_tick_events(const LevelState&, const TickEvents& events)
+{
+    if (events.score_changed)
+        top_line_outdated = true;
+    for (int i = 0; i < events.count; i++) {
+        const TickEvent& e = events.list[size_t(i)];
+        switch (e.kind) {
+        case EVENT_SOUND_START:
+            play_sound(SOUND_OF[e.value]);
+            break;
+        case EVENT_SOUND_STOP:
+            stop_sound(SOUND_OF[e.value]);
+            break;
+        case EVENT_MESSAGE:
+            show_message(e.text, 120);
+            break;
+        case EVENT_CELL:
+            draw_grid_cell(e.cell, e.value, e.shadow);
+            break;
+        case EVENT_CELL_PICTURE:
+            draw_grid_image(e.cell, e.value == TILE_OPEN_HOLE
+                                        ? SQUARE_OPEN_HOLE
+                                        : tile_square(e.value, cell_variant[size_t(e.cell)]));
+            break;
+        case EVENT_FIGURE_NEW:
+            new_figure(e.value);
+            break;
+        case EVENT_FIGURE_GONE:
+            figure_gone(e.value);
+            break;
+        case EVENT_BONUS_ICON:
+            show_icon_event(e);
+            break;
+        case EVENT_CLOCK:
+            expire_message();
+            break;
+        }
+    }
+}
+
+// The figures of a level just begun, in the order they take their slots:
+// the enemies, the hero, the flashing object.
+void take_level_figures(const LevelState& s)
+{
+    figure_slot.fill(-1);
+    for (int i = 1; i <= s.game.enemy_count; i++)
+        new_figure(i);
+    new_figure(0);
+    if (s.game.flashing_cell != NO_CELL)
+        new_figure(FIGURE_FLASH);
+    flash_counter = 0;
+    top_line_outdated = true;
+}
+
+void release_game_sprites()
+{
+    restore_sprite_backgrounds();
+    for (int figure = 0; figure < FIGURE_COUNT; figure++)
+        if (figure_slot[size_t(figure)] >= 0)
+            figure_gone(figure);
+}
+
+void update_sprite_poses()
+{
+    if (!game_active)
+        return;
+    const LevelState& s = running_level;
+    const GameState& g = s.game;
+    const Actor& hero = s.actors[0];
+    place_sprite(figure_slot[0], hero.x, hero.y, actor_pose(s, hero) + HERO_SET_BASE);
+    for (int i = 1; i <= g.enemy_count; i++) {
+        const Actor& e = s.actors[size_t(i)];
+        place_sprite(figure_slot[size_t(i)], e.x, e.y,
+                     actor_pose(s, e) + ((e.flags & ACTOR_HIDDEN) ? HIDDEN_SET_BASE : ENEMY_SET_BASE));
+    }
+    for (size_t slot = 0; slot < s.holes.size(); slot++) {
+        const HoleSlot& h = s.holes[slot];
+        const int sprite = figure_slot[FIGURE_HOLE_BASE + slot];
+        if (h.timer == 0 || sprite < 0)
+            continue;
+        if (h.timer >= 1 && h.timer <= 24)
+            place_sprite(sprite, h.x, h.y, HOLE_STAGE_BASE + 1 + (h.timer - 1) / 4);
+        else if (h.timer >= 336)
+            place_sprite(sprite, h.x, h.y, HOLE_STAGE_BASE + (359 - h.timer) / 4);
+    }
+    if (g.flashing_cell != NO_CELL) {
+        int picture = flash_counter < 8 ? SPARKLE_BASE + flash_counter / 2
+                      : flash_counter < 16 ? HOLE_STAGE_BASE + 1 - flash_counter / 2
+                                           : HOLE_STAGE_BASE;
+        place_sprite(figure_slot[FIGURE_FLASH], cell_x(g.flashing_cell), cell_y(g.flashing_cell), picture);
+        flash_counter = (flash_counter + 1) % 64;
+    }
+}
+
+int actor_pose(const LevelState& s, const Actor& a)
+{
+    int f = a.anim / 2;
+    int c = s.grid[size_t(cell_at(a.x, a.y))];
+    switch (a.state) {
+    case 0:
+        return c == TILE_LADDER ? 72 + f : 12 + f;
+    case 1:
+        return 72 + f;
+    case 2:
+        return (a.flags & ACTOR_FALLING) ? 60 + f : 72 + f;
+    case 3:
+        return c == TILE_ROPE ? 36 + f : 12 + f;
+    case 4:
+        return c == TILE_ROPE ? 48 + f : 24 + f;
+    case 5:
+        return 84 + f;
+    case 6:
+        return 90 + f;
+    default:
+        return f;
+    }
+}
+
+bool top_line_stale() { return top_line_outdated; }
+
+void mark_top_line_stale() { top_line_outdated = true; }
+
+void format_top_line()
+{
+    const GameState& g = running_level.game;
+    // Bounded by the line's buffer: six-digit scores or five-digit times are
+    // cut at its end instead of running past it.
+    char text[160];
+    snprintf(text, sizeof text, "LEVEL %04d %-18s SCORE-TIME %05d-%04d  BEST %05d-%04d.%02d ", current_level,
+             best_play.name, g.score, g.seconds, best_play.score, best_play.seconds, best_play.ticks % 60);
+    const size_t length = std::min(strlen(text), top_status.wanted.size() - 1);
+    memcpy(top_status.wanted.data(), text, length);
+    top_status.wanted[length] = 0;
+    top_line_outdated = false;
+}
+
+void clear_bonus_icons()
+{
+    for (int slot = ICON_FLASHING; slot <= ICON_PENALTY; slot++)
+        clear_cell(bonus_icon_x(slot), BONUS_ICON_Y);
+}
+
+void show_level()
+{
+    draw_play_field(running_level.grid);
+    format_top_line();
+    refresh_status_lines();
+    update_sprite_poses();
+    save_sprite_backgrounds();
+    draw_sprites();
+    update_whole_screen();
+    SDL_ShowCursor(0);
+}
+
+void draw_running_level()
+{
+    clear_screen();
+    draw_play_field(running_level.grid);
+    format_top_line();
+    refresh_status_lines();
+    update_sprite_poses();
+    save_sprite_backgrounds();
+    draw_sprites();
+}

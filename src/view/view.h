@@ -1,0 +1,83 @@
+// The running level of the program and how it is shown: the level start and
+// the frame of play or demonstration (keys or the movie turned into the
+// rules' input, the movie recorded), the figures, the cells and icons a
+// tick changed, its sounds, the top line, and the level's end.
+#pragma once
+#include <cstdint>
+
+#include "game/events.h"
+#include "game/state.h"
+
+// The level the frame loop runs.
+extern LevelState running_level;
+
+// The level's stored best play, shown on the top line and the summary.
+struct BestPlay {
+    int32_t score;
+    int32_t ticks;
+    int32_t seconds;
+    char name[17];
+};
+extern BestPlay best_play;
+
+// Starts the demonstration of current_level (level 0 when it has no movie)
+// or play of the level now in play_grid, and draws it.
+void start_demo();
+void start_play();
+// Starts the level in grid: the best play and the movie from the archive,
+// the cycle counter (play: from the frame count, demonstration: from the
+// movie), the rules' start, the figures and the first message.
+void start_running_level(const PlayGrid& grid);
+// The same start as play's, from a given cycle counter.
+void start_running_level_seeded(const PlayGrid& grid, int seed);
+// Draws the running level as a fresh screen, after start_level.
+void show_level();
+// One frame of the running level: the input of the held keys in play (and
+// recorded), of the movie in a demonstration, through play_frame.
+void game_tick();
+// One rules frame of the running level for one input, its events shown.
+void play_frame(int input);
+// Shows what a tick did: the cells and icons it changed, its figures,
+// messages and sounds, in the order it did them.
+void show_tick_events(const LevelState& state, const TickEvents& events);
+
+// The figures' sprite slots: placed from the running level each frame,
+// released when the level ends.
+void release_game_sprites();
+void update_sprite_poses();
+int actor_pose(const LevelState& state, const Actor& a);
+
+// A cell of play_grid drawn anew, as the running level draws its cells.
+void redraw_grid_cell(int cell);
+
+bool top_line_stale();
+void mark_top_line_stale();
+void format_top_line();
+void clear_bonus_icons();
+
+// Reads the level's movie record into the movie buffer and the best values
+// from it; sets up the cursor for play (recording, seed written into the
+// record) or for the demonstration. Returns the cycle counter to start from:
+// seed, or in a demonstration the movie's.
+int load_movie_record(bool for_play, int seed);
+// Clears the bonus icons and unpacks the level into play_grid; false when the
+// archive has no such level.
+bool load_level(int level);
+// Writes the play's score, the player's name and the recorded input as the
+// level's movie record (not for the built-in level). The result of the
+// archive write: 0 when stored, also for the built-in level.
+int save_movie_record();
+// The running level drawn whole, as the game shows it (field, figures,
+// status lines); for pictures of a level without a frame loop.
+void draw_running_level();
+
+// The end of a level: the summary and the next level, the same level again,
+// or back to the menu or the other mode.
+void finish_level(int show_summary);
+void restart_level();
+void leave_game();
+
+// Sets up the tables and a frame buffer in memory if nothing is drawing yet.
+void prepare_headless();
+// The figures of a level just begun take their sprite slots.
+void take_level_figures(const LevelState& state);
