@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "core/settings.h"
 #include "game/replay.h"
 
 int main(int argc, char** argv)
@@ -15,8 +14,7 @@ int main(int argc, char** argv)
     long ticks = 0;
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < repeat; i++) {
-        current_level = 0;
-        if (!replay_movie(&result)) {
+        if (!replay_movie(0, &result)) {
             puts("level 0 cannot be replayed");
             return 1;
         }
