@@ -83,6 +83,29 @@ echo "| Set | Levels | Present | Median states to the first way out |"
 echo "|---|---|---|---|"
 printf '%s' "$summary"
 
+echo
+echo "## Levels moved and changed"
+echo
+cat <<'EOF'
+- Level 5 (now "Two deep", before level 46) and level 46 (now "Guard on the
+  roof", before "A hole in the floor" at level 5) changed places: the roof
+  level took the solver 2208 states, more than most of set 3; "Two deep"
+  (277 states) now teaches digging in set 1, its note saying how.
+- Names that fit their places: 101 "First steps" became "The middle
+  ladder", 67 "The last climb" (whose note spoke of everything learned)
+  became "Long ladder home".
+- The hero starts on a floor, not in mid-air: 41 (fell two rows), 138 (fell
+  one row to beside a guard; now on the floor to the right), 93 (one row).
+- The stretch of set 5 that repeated brick bands and ladders got levels with
+  an idea each: 85 "Drop behind him" (a drop from the rope timed behind a
+  pacing guard), 86 "Stone stair" (a one-way stair of stone, a guard to trap
+  at its foot), 90 "Chimney drop" (four chests taken in one fall down a
+  stone chimney), 94 "Two at the foot" (the one ladder up between two
+  guards, held in holes at its foot), 96 "Trapdoor stack" (four floors left
+  one way through false bricks at alternate ends). 82, 87, 91, 92 and 93
+  are as they were.
+EOF
+
 # How the masters move, measured by a replay of every master (vbltool
 # measure), against the masters as they stood before they were solved again
 # from other seeds (tools/resolve_seeds.sh, tools/pick_masters.sh).
