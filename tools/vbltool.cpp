@@ -58,7 +58,8 @@ const char USAGE[] =
     "       vbltool repair ARCHIVE -o NEW       (salvages the readable records)\n"
     "       vbltool titles -o FILE LEVEL.txt...  (the table of the levels' titles)\n"
     "       vbltool shorten LEVEL.txt MOVIE -o FILE.movie [--budget TICKS]\n"
-    "       vbltool measure ARCHIVE             (ticks, cell moves, back-steps, standing still)\n";
+    "       vbltool measure ARCHIVE             (ticks, cell moves, back-steps, standing still)\n"
+    "       vbltool measure LEVEL.txt MOVIE     (the same for one movie)\n";
 
 // The longest search and the most replays one command runs: a week of
 // searching, a million replays (larger numbers overflow the clocks and
@@ -773,6 +774,26 @@ int command_shorten(const std::vector<std::string>& args)
     return 0;
 }
 
+void print_figures(const char* what, const MovieFigures& f)
+{
+    printf("%s ticks=%d score=%d moves=%d back=%d (%.1f%%) standing=%d (%.1f%%)\n", what, f.ticks, f.score,
+           f.cell_moves, f.back_steps, f.cell_moves ? 100.0 * f.back_steps / f.cell_moves : 0.0, f.standing,
+           f.ticks ? 100.0 * f.standing / f.ticks : 0.0);
+}
+
+// How one movie file of one level file moves.
+int command_measure_movie(const std::string& level_file, const std::string& movie_file)
+{
+    std::vector<uint8_t> inputs;
+    int seed = 0;
+    std::string comments;
+    if (int status = read_level_and_movie(level_file, movie_file, &inputs, &seed, &comments))
+        return status;
+    const MovieFigures f = measure_movie(inputs, seed);
+    print_figures(f.won ? "movie" : "movie (no win)", f);
+    return f.won ? 0 : 1;
+}
+
 // How the archive's movies move: per level, per set of twenty and in all.
 int command_measure(const char* archive)
 {
@@ -781,11 +802,7 @@ int command_measure(const char* archive)
     prepare_rule_tables();
     MovieFigures set{}, all{};
     int set_levels = 0;
-    auto print = [](const char* what, const MovieFigures& f) {
-        printf("%s ticks=%d score=%d moves=%d back=%d (%.1f%%) standing=%d (%.1f%%)\n", what, f.ticks, f.score,
-               f.cell_moves, f.back_steps, f.cell_moves ? 100.0 * f.back_steps / f.cell_moves : 0.0, f.standing,
-               f.ticks ? 100.0 * f.standing / f.ticks : 0.0);
-    };
+    const auto print = print_figures;
     auto add = [](MovieFigures& to, const MovieFigures& f) {
         to.ticks += f.ticks;
         to.score += f.score;
@@ -854,6 +871,8 @@ int main(int argc, char** argv)
         return command_shorten(std::vector<std::string>(argv + 2, argv + argc));
     if (command == "measure" && argc == 3)
         return command_measure(argv[2]);
+    if (command == "measure" && argc == 4)
+        return command_measure_movie(argv[2], argv[3]);
     if (command == "titles" && argc >= 4 && strcmp(argv[2], "-o") == 0)
         return command_titles(argv[3], std::vector<std::string>(argv + 4, argv + argc));
     if (command == "pack" && argc >= 4 && strcmp(argv[2], "-o") == 0)

@@ -1,9 +1,11 @@
 // The shortening pass over a winning movie: cuts detours (the stretch
 // between two visits of the hero to the same spot, when the rest still wins
 // with at least the same score) and waits that change nothing, keeping the
-// shorter of two movies with equal score; then turns short runs there and
-// back into a wait on the spot as long, where the movie still wins as well. And the figures that tell how much
-// a movie wanders: ticks, cell moves, back-steps, standing still.
+// shorter of two movies with equal score. A detour whose cut lets a guard
+// catch the hero may still become a shorter wait on the spot. Then it turns
+// short runs there and back into a wait on the spot as long, where the movie
+// still wins as well. And the figures that tell how much a movie wanders:
+// ticks, cell moves, back-steps, standing still.
 #pragma once
 #include <cstdint>
 #include <vector>
@@ -11,6 +13,7 @@
 struct ShortenOptions {
     int64_t tick_budget = 60000000;   // ticks the rules may run for one movie
     int tries_per_tick = 16;          // cuts tried from one tick of the movie
+    bool waits_in_cuts = true;        // a detour that cannot go whole may become a shorter wait
 };
 
 struct ShortenResult {

@@ -255,6 +255,10 @@ TEST(VbltoolReplay, VerifyChecksEveryStoredMovie)
     r = run_process(VBLTOOL_BINARY, {"verify", dir.file("a.vbl")});
     EXPECT_EQ(r.status, 0) << r.out << r.err;
     EXPECT_EQ(r.out, "level=3 outcome=exit ticks=4392 score=43450 seconds=73\n");
+    // The same movie measured from its files: the replay's ticks and score.
+    r = run_process(VBLTOOL_BINARY, {"measure", dir.file("level003.txt"), dir.file("level003.movie")});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("movie ticks=4392 score=43450 ", 0), 0u) << r.out;
 
     // A stored score the replay does not reach fails verification.
     write_file(dir.file("level003.movie"), "score 50000\n" + movie.substr(movie.find('\n') + 1));
@@ -268,6 +272,9 @@ TEST(VbltoolReplay, VerifyChecksEveryStoredMovie)
                                            dir.file("level003.movie")}).status, 0);
     r = run_process(VBLTOOL_BINARY, {"replay", dir.file("c.vbl"), "3"});
     EXPECT_NE(r.out.find("outcome=stalled"), std::string::npos) << r.out;
+    r = run_process(VBLTOOL_BINARY, {"measure", dir.file("level003.txt"), dir.file("level003.movie")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out.rfind("movie (no win) ", 0), 0u) << r.out;
 }
 
 } // namespace
