@@ -8,13 +8,13 @@
 #include <memory>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <iterator>
 #include <queue>
 
 #include "game/game.h"
 #include "level/grid.h"
 #include "level/movie.h"
+#include "platform/clock.h"
 
 bool start_level_run(const PlayGrid& grid, int seed, LevelState* state, std::string* problem)
 {
@@ -61,12 +61,7 @@ namespace {
 struct Clock {
     using duration = std::chrono::nanoseconds;
     using time_point = std::chrono::time_point<Clock, duration>;
-    static time_point now()
-    {
-        timespec t;
-        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-        return time_point(duration(int64_t(t.tv_sec) * 1000000000 + t.tv_nsec));
-    }
+    static time_point now() { return time_point(duration(processor_time_ns())); }
 };
 
 // ---- A state as the search stores it: the level's state packed, lossless

@@ -337,6 +337,21 @@ class Suite:
             self.figures.append(f"native vbltool: {repeat} replays in {seconds.group(1)} s: "
                                 f"{repeat / float(seconds.group(1)):.2f} replays a second")
 
+    def winnable(self):
+        """V in the level editor searches in the page, on the page's clock."""
+        script = self.script("winnable.txt", "10 press 32\n20 press 284\n30 press 118\n" + alt_x(1500))
+        b = self.browser()
+        try:
+            b.open(page_url(self.server, "-l 1", script))
+            ended = self.wait_ended(b, 90)
+            log = (b.read_file(WORKING_DIRECTORY + "/VRBXINFO.LOG") or b"").decode(errors="replace")
+        finally:
+            b.close()
+        found = re.search(r"Level 1 in the editor: winnable.*\(\d+ states, ([0-9.]+) seconds\)", log)
+        self.check(ended and found is not None and float(found.group(1)) < 60,
+                   "V finds level 1's way out in the page within its budget "
+                   f"({found.group(0) if found else 'no answer in the log'})")
+
     def transfer_size(self):
         total = packed = 0
         for name in ("index.html", "vorbix.js", "vorbix.wasm", "vorbix.data"):
@@ -349,7 +364,8 @@ class Suite:
 
     def run(self):
         try:
-            for step in (self.modes, self.screenshot, self.persistence, self.keys_and_speed, self.editors, self.replay_speed,
+            for step in (self.modes, self.screenshot, self.persistence, self.keys_and_speed, self.editors, self.winnable,
+                         self.replay_speed,
                          self.transfer_size):
                 try:
                     step()
