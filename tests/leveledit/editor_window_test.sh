@@ -20,16 +20,7 @@ fail() { echo "$*"; cat "$work/out" "$work/err" 2>/dev/null; exit 1; }
 
 start_xvfb || fail "Xvfb did not start"
 
-mkdir -p "$work/home"
-ln -s "$BIN_DIR/data" "$work/data"
-cd "$work" && HOME="$work/home" "$VORBIX" -w -q >"$work/out" 2>"$work/err" &
-game=$!
-
-find_game_window || fail "no window titled ZuzEzodov"
-sleep 0.5
-xdotool windowfocus --sync "$window"
-sleep 0.3
-key() { xdotool keydown "$1"; sleep 0.15; xdotool keyup "$1"; sleep 0.3; }
+start_game -w -q || fail "no window titled ZuzEzodov"
 # Field cell (column, row) under the pointer.
 to_cell() { xdotool mousemove --window "$window" $((32 + 24 * $1 + 12)) $((60 + 24 * $2 + 12)); sleep 0.08; }
 # drag BUTTON ROW FIRST LAST: along one row of the field, a frame or more a cell.

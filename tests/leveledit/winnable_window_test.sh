@@ -19,16 +19,7 @@ fail() { echo "$*"; cat "$work/out" "$work/err" "$work/VRBXINFO.LOG" 2>/dev/null
 
 start_xvfb || fail "Xvfb did not start"
 
-mkdir -p "$work/home"
-ln -s "$BIN_DIR/data" "$work/data"
-cd "$work" && HOME="$work/home" "$VORBIX" -w -q >"$work/out" 2>"$work/err" &
-game=$!
-
-find_game_window || fail "no window titled ZuzEzodov"
-sleep 0.5
-xdotool windowfocus --sync "$window"
-sleep 0.3
-key() { xdotool keydown "$1"; sleep 0.15; xdotool keyup "$1"; sleep 0.3; }
+start_game -w -q || fail "no window titled ZuzEzodov"
 alt_key() { xdotool keydown Alt_L; sleep 0.1; xdotool key "$1"; sleep 0.1; xdotool keyup Alt_L; sleep 0.3; }
 
 key space   # the main menu

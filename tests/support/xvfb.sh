@@ -39,3 +39,21 @@ find_game_window() {
     done
     return 1
 }
+
+# Starts the game ($VORBIX with the given arguments) in $work, with a home of
+# its own and the generated data beside it, its output in $work/out and
+# $work/err; sets $game and $window and gives the window the focus. False
+# when no window came.
+start_game() {
+    mkdir -p "$work/home"
+    ln -s "$(cd "$(dirname "$VORBIX")" && pwd)/data" "$work/data"
+    (cd "$work" && HOME="$work/home" exec "$VORBIX" "$@" >"$work/out" 2>"$work/err") &
+    game=$!
+    find_game_window || return 1
+    sleep 0.5
+    xdotool windowfocus --sync "$window"
+    sleep 0.3
+}
+
+# A key pressed and released as a hand does it.
+key() { xdotool keydown "$1"; sleep 0.15; xdotool keyup "$1"; sleep 0.3; }
