@@ -57,3 +57,11 @@ std::string pattern_bytes(size_t n, int seed)
         s[i] = char((i * 7 + size_t(seed) * 31 + 1) & 0xff);
     return s;
 }
+
+std::string quick_level_text()
+{
+    std::string text = "; quick\nPH@.....................\n" + std::string(24, '@') + "\n";
+    for (int row = 2; row < 15; row++)
+        text += std::string(24, '.') + "\n";
+    return text;
+}
