@@ -102,6 +102,33 @@ ReplaceFile::~ReplaceFile()
         close(fd);
 }
 
+namespace {
+
+// The temporary file next to r->target, created new with `mode`: its name
+// into r->temporary and its descriptor into r->fd.
+bool create_temporary(ReplaceFile* r, mode_t mode)
+{
+    for (int attempt = 0; attempt < TEMPORARY_NAME_TRIES; attempt++) {
+        const int length = snprintf(r->temporary, sizeof r->temporary, "%s.new-%ld-%u", r->target, long(getpid()),
+                                    temporary_counter++);
+        if (length < 0 || size_t(length) >= sizeof r->temporary)
+            return fail(r, ENAMETOOLONG);
+        // Created new, never through a link planted at the name.
+        r->fd = open(r->temporary, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+        if (r->fd >= 0)
+            return true;
+        if (errno != EEXIST) {
+            const int error = errno;
+            r->temporary[0] = 0;
+            return fail(r, error);
+        }
+    }
+    r->temporary[0] = 0;
+    return fail(r, EEXIST);
+}
+
+} // namespace
+
 bool replace_begin(ReplaceFile* r, const char* path, int new_mode, int flags)
 {
     r->fd = -1;
@@ -141,25 +168,8 @@ bool replace_begin(ReplaceFile* r, const char* path, int new_mode, int flags)
     const bool keep_mode = exists && S_ISREG(info.st_mode);
     const mode_t mode = keep_mode ? mode_t(info.st_mode & 0777) : mode_t(new_mode);
 
-    for (int attempt = 0; attempt < TEMPORARY_NAME_TRIES; attempt++) {
-        const int length = snprintf(r->temporary, sizeof r->temporary, "%s.new-%ld-%u", r->target, long(getpid()),
-                                    temporary_counter++);
-        if (length < 0 || size_t(length) >= sizeof r->temporary)
-            return fail(r, ENAMETOOLONG);
-        // Created new, never through a link planted at the name.
-        r->fd = open(r->temporary, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, keep_mode ? 0600 : mode);
-        if (r->fd >= 0)
-            break;
-        if (errno != EEXIST) {
-            const int error = errno;
-            r->temporary[0] = 0;
-            return fail(r, error);
-        }
-    }
-    if (r->fd < 0) {
-        r->temporary[0] = 0;
-        return fail(r, EEXIST);
-    }
+    if (!create_temporary(r, keep_mode ? 0600 : mode))
+        return false;
     if (keep_mode && fchmod(r->fd, mode) != 0) {
         const int error = errno;
         replace_abandon(r);

@@ -123,7 +123,10 @@ bool write_player_name()
            replace_file_bytes(path, player_name, PLAYER_NAME_LENGTH, 0600) != REPLACE_FAILED;
 }
 
-void setup_user_dir()
+namespace {
+
+// home_directory from HOME, without trailing slashes ("." without HOME).
+void take_home_directory()
 {
     const char* home = getenv("HOME");
     if (home) {
@@ -139,8 +142,11 @@ void setup_user_dir()
         log_message("Cannot find %s environment variable!\n", "HOME");
         strcpy(home_directory, ".");
     }
+}
 
-    char directory[PATH_BUFFER_SIZE];
+// The user directory's path into directory, the directory made when missing.
+void make_user_dir(char (&directory)[PATH_BUFFER_SIZE])
+{
     if (strlen(home_directory) + 1 + strlen(USER_DIR_NAME) >= PATH_BUFFER_SIZE)
         path_too_long(USER_DIR_NAME);
     snprintf(directory, sizeof directory, "%s/%s", home_directory, USER_DIR_NAME);
@@ -152,30 +158,29 @@ void setup_user_dir()
             fatal_exit(1);
         }
     }
+}
 
-    if (!user_file_path(archive_path, archive_file_name))
-        path_too_long(archive_file_name);
-    if (!lock_user_dir(directory)) {
-        log_message("Another game uses %s, this one writes nothing there\n", directory);
-        user_dir_in_use = true;
+// A missing level archive copied in from the first data place that has one.
+void set_up_archive(const char* directory)
+{
+    if (can_open(archive_path))
         return;
+    log_message("No %s, setting one up...\n", archive_path);
+    log_message("Trying to copy %s...", directory);
+    char candidate[PATH_BUFFER_SIZE];
+    bool copied = false;
+    for (int n = 0; !copied && data_path_candidate(candidate, archive_file_name, n); n++)
+        copied = candidate[0] && copy_file(candidate, archive_path) == 0;
+    if (!copied) {
+        log_message("failed to copy\n");
+        fatal_exit(1);
     }
-    remove_stale_temporaries(directory);
+    log_message("...copied.\n");
+}
 
-    if (!can_open(archive_path)) {
-        log_message("No %s, setting one up...\n", archive_path);
-        log_message("Trying to copy %s...", directory);
-        char candidate[PATH_BUFFER_SIZE];
-        bool copied = false;
-        for (int n = 0; !copied && data_path_candidate(candidate, archive_file_name, n); n++)
-            copied = candidate[0] && copy_file(candidate, archive_path) == 0;
-        if (!copied) {
-            log_message("failed to copy\n");
-            fatal_exit(1);
-        }
-        log_message("...copied.\n");
-    }
-
+// The configuration file checked, and written for a first start when missing.
+void set_up_config()
+{
     char config[PATH_BUFFER_SIZE];
     if (!config_path(config))
         path_too_long(config_file_name);
@@ -196,4 +201,23 @@ void setup_user_dir()
             fatal_exit(1);
         }
     }
+}
+
+} // namespace
+
+void setup_user_dir()
+{
+    take_home_directory();
+    char directory[PATH_BUFFER_SIZE];
+    make_user_dir(directory);
+    if (!user_file_path(archive_path, archive_file_name))
+        path_too_long(archive_file_name);
+    if (!lock_user_dir(directory)) {
+        log_message("Another game uses %s, this one writes nothing there\n", directory);
+        user_dir_in_use = true;
+        return;
+    }
+    remove_stale_temporaries(directory);
+    set_up_archive(directory);
+    set_up_config();
 }

@@ -29,6 +29,30 @@ void add_line(RepairResult* r, const char* format, ...)
     r->report += line;
 }
 
+// What is wrong with record i, `length` bytes at `offset` in a file of
+// file_size bytes, into problem ("" when nothing): it starts after the
+// index, ends inside the file, has its kind's size and overlaps no record
+// kept before it.
+void record_problem(char (&problem)[64], size_t file_size, uint32_t i, uint32_t offset, uint32_t length,
+                    const std::vector<std::pair<uint64_t, uint64_t>>& spans)
+{
+    const bool level = i % 2 == 0;
+    const uint64_t end = uint64_t(offset) + length;
+    problem[0] = 0;
+    if (offset < 8 * (uint64_t(i) + 2))
+        snprintf(problem, sizeof problem, "starts inside the index");
+    else if (end > file_size)
+        snprintf(problem, sizeof problem, "lies outside the file");
+    else if (level && length != LEVEL_RECORD_SIZE)
+        snprintf(problem, sizeof problem, "%u bytes, a level has %d", length, LEVEL_RECORD_SIZE);
+    else if (!level && (length < MOVIE_HEADER_SIZE || length > MOVIE_BUFFER_SIZE - 1))
+        snprintf(problem, sizeof problem, "%u bytes, a movie has %d..%d", length, MOVIE_HEADER_SIZE,
+                 MOVIE_BUFFER_SIZE - 1);
+    for (const auto& [from, to] : spans)
+        if (!problem[0] && offset < to && from < end)
+            snprintf(problem, sizeof problem, "overlaps a record kept before it");
+}
+
 } // namespace
 
 RepairResult repair_archive_bytes(const std::string& bytes)
@@ -54,19 +78,8 @@ RepairResult repair_archive_bytes(const std::string& bytes)
         char what[40];
         snprintf(what, sizeof what, level ? "record %u (level %u)" : "record %u (movie of level %u)", i, i / 2 + 1);
         const uint64_t end = uint64_t(offset) + length;
-        char problem[64] = "";
-        if (offset < 8 * (uint64_t(i) + 2))
-            snprintf(problem, sizeof problem, "starts inside the index");
-        else if (end > bytes.size())
-            snprintf(problem, sizeof problem, "lies outside the file");
-        else if (level && length != LEVEL_RECORD_SIZE)
-            snprintf(problem, sizeof problem, "%u bytes, a level has %d", length, LEVEL_RECORD_SIZE);
-        else if (!level && (length < MOVIE_HEADER_SIZE || length > MOVIE_BUFFER_SIZE - 1))
-            snprintf(problem, sizeof problem, "%u bytes, a movie has %d..%d", length, MOVIE_HEADER_SIZE,
-                     MOVIE_BUFFER_SIZE - 1);
-        for (const auto& [from, to] : spans)
-            if (!problem[0] && offset < to && from < end)
-                snprintf(problem, sizeof problem, "overlaps a record kept before it");
+        char problem[64];
+        record_problem(problem, bytes.size(), i, offset, length, spans);
         if (problem[0]) {
             add_line(&r, "dropped %s: %s\n", what, problem);
             r.dropped++;

@@ -135,6 +135,79 @@ void unpack_plane_row(uint8_t* row, int rowbytes, bool compressed)
     }
 }
 
+// The BMHD chunk of `size` bytes: the picture's size, planes, compression
+// and whether a mask plane follows each row's planes.
+const char* read_header_chunk(uint32_t size, bool* compressed, int* mask_planes)
+{
+    PictureHeader& h = picture_header;
+    uint8_t bmhd[20] = {};
+    for (uint32_t i = 0; i < size; i++) {
+        int b = next_byte();
+        if (b < 0)
+            break;
+        if (i < sizeof bmhd)
+            bmhd[i] = uint8_t(b);
+    }
+    if (reader.ended)
+        return ended_message();
+    if (size < 20)
+        return MESSAGE_PICTURE_CUT_SHORT;
+    h.width = bmhd[0] << 8 | bmhd[1];
+    h.height = bmhd[2] << 8 | bmhd[3];
+    h.rowbytes = ilbm_rowbytes(h.width);
+    h.planes = bmhd[8];
+    // Beyond the plane row buffers: refused, not cut.
+    if (h.rowbytes > PICTURE_MAX_ROWBYTES || h.planes > PICTURE_MAX_PLANES)
+        return MESSAGE_NOT_IFF;
+    if (bmhd[10] > 1)
+        return MESSAGE_PICTURE_COMPRESSION;
+    *compressed = bmhd[10] == 1;
+    *mask_planes = bmhd[9] == 1 ? 1 : 0;   // a mask plane follows each row's planes
+    return nullptr;
+}
+
+// The BODY chunk: each row's planes unpacked and turned into one byte a
+// pixel in the picture buffer from *write_position on.
+const char* read_body_chunk(bool compressed, int mask_planes, int* write_position)
+{
+    const PictureHeader& h = picture_header;
+    int row_pixels = 8 * h.rowbytes;
+    if (int64_t(*write_position) + int64_t(h.height) * row_pixels > PICTURE_BUFFER_SIZE)
+        return MESSAGE_NOT_IFF;
+    for (int y = 0; y < h.height; y++) {
+        for (int p = 0; p < h.planes; p++)
+            unpack_plane_row(plane_rows[p], h.rowbytes, compressed);
+        for (int p = 0; p < mask_planes; p++)
+            unpack_plane_row(mask_row, h.rowbytes, compressed);   // read past, not used
+        if (reader.ended)
+            return ended_message();
+        uint8_t* out = picture_buffer + *write_position;
+        for (int i = 0; i < h.rowbytes; i++) {
+            for (int bit = 7; bit >= 0; bit--) {
+                uint8_t pixel = 0;
+                for (int p = 0; p < h.planes; p++)
+                    pixel |= uint8_t(((plane_rows[p][i] >> bit) & 1) << p);
+                *out++ = pixel;
+            }
+        }
+        *write_position += row_pixels;
+    }
+    return nullptr;
+}
+
+// The CMAP chunk of `size` bytes: as many of them as the palette holds.
+const char* read_colour_chunk(uint32_t size)
+{
+    for (uint32_t i = 0; i < size; i++) {
+        int b = next_byte();
+        if (b < 0)
+            return ended_message();
+        if (i < picture_palette.size())
+            picture_palette[i] = uint8_t(b);
+    }
+    return nullptr;
+}
+
 const char* read_chunks(int* write_position)
 {
     if (next_word() != id("FORM"))
@@ -142,8 +215,7 @@ const char* read_chunks(int* write_position)
     next_word();
     if (next_word() != id("ILBM"))
         return MESSAGE_NOT_IFF;
-    PictureHeader& h = picture_header;
-    h = PictureHeader{};
+    picture_header = PictureHeader{};
     bool have_header = false, have_colours = false, have_pixels = false, compressed = true;
     int mask_planes = 0;
     for (;;) {
@@ -158,68 +230,23 @@ const char* read_chunks(int* write_position)
         uint32_t size = uint32_t(next_word());
         if (size & 1)
             size++;   // chunks are padded to even length
+        const char* message = nullptr;
         if (chunk == id("BMHD")) {
-            uint8_t bmhd[20] = {};
-            for (uint32_t i = 0; i < size; i++) {
-                int b = next_byte();
-                if (b < 0)
-                    break;
-                if (i < sizeof bmhd)
-                    bmhd[i] = uint8_t(b);
-            }
-            if (reader.ended)
-                return ended_message();
-            if (size < 20)
-                return MESSAGE_PICTURE_CUT_SHORT;
-            h.width = bmhd[0] << 8 | bmhd[1];
-            h.height = bmhd[2] << 8 | bmhd[3];
-            h.rowbytes = ilbm_rowbytes(h.width);
-            h.planes = bmhd[8];
-            // Beyond the plane row buffers: refused, not cut.
-            if (h.rowbytes > PICTURE_MAX_ROWBYTES || h.planes > PICTURE_MAX_PLANES)
-                return MESSAGE_NOT_IFF;
-            if (bmhd[10] > 1)
-                return MESSAGE_PICTURE_COMPRESSION;
-            compressed = bmhd[10] == 1;
-            mask_planes = bmhd[9] == 1 ? 1 : 0;   // a mask plane follows each row's planes
+            message = read_header_chunk(size, &compressed, &mask_planes);
             have_header = true;
         } else if (chunk == id("BODY")) {
             if (!have_header)
                 return MESSAGE_PICTURE_INCOMPLETE;
-            int row_pixels = 8 * h.rowbytes;
-            if (int64_t(*write_position) + int64_t(h.height) * row_pixels > PICTURE_BUFFER_SIZE)
-                return MESSAGE_NOT_IFF;
-            for (int y = 0; y < h.height; y++) {
-                for (int p = 0; p < h.planes; p++)
-                    unpack_plane_row(plane_rows[p], h.rowbytes, compressed);
-                for (int p = 0; p < mask_planes; p++)
-                    unpack_plane_row(mask_row, h.rowbytes, compressed);   // read past, not used
-                if (reader.ended)
-                    return ended_message();
-                uint8_t* out = picture_buffer + *write_position;
-                for (int i = 0; i < h.rowbytes; i++) {
-                    for (int bit = 7; bit >= 0; bit--) {
-                        uint8_t pixel = 0;
-                        for (int p = 0; p < h.planes; p++)
-                            pixel |= uint8_t(((plane_rows[p][i] >> bit) & 1) << p);
-                        *out++ = pixel;
-                    }
-                }
-                *write_position += row_pixels;
-            }
+            message = read_body_chunk(compressed, mask_planes, write_position);
             have_pixels = true;
         } else if (chunk == id("CMAP")) {
-            for (uint32_t i = 0; i < size; i++) {
-                int b = next_byte();
-                if (b < 0)
-                    return ended_message();
-                if (i < picture_palette.size())
-                    picture_palette[i] = uint8_t(b);
-            }
+            message = read_colour_chunk(size);
             have_colours = true;
         } else {
             skip_bytes(size);
         }
+        if (message)
+            return message;
     }
 }
 

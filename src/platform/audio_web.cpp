@@ -19,6 +19,40 @@ uint32_t little_endian(const uint8_t* p, int bytes)
     return value;
 }
 
+// The fmt chunk of `size` bytes, the file after it: nullptr when it is
+// 8-bit mono PCM at 11025 Hz, else why it cannot be played.
+const char* read_format_chunk(FILE* file, uint32_t size)
+{
+    uint8_t format[16];
+    if (size < 16 || fread(format, 1, 16, file) != 16)
+        return "damaged format chunk";
+    if (little_endian(format, 2) != 1 || little_endian(format + 2, 2) != 1 ||
+        little_endian(format + 4, 4) != 11025 || little_endian(format + 14, 2) != 8)
+        return "not 8-bit mono PCM at 11025 Hz";
+    if (fseek(file, long(size - 16 + (size & 1)), SEEK_CUR) != 0)
+        return "damaged format chunk";
+    return nullptr;
+}
+
+// The data chunk's `size` samples, each played RATE_FACTOR times, into
+// *samples and *length: nullptr when read, else why not.
+const char* read_data_chunk(FILE* file, uint32_t size, uint8_t** samples, uint32_t* length)
+{
+    uint8_t* data = static_cast<uint8_t*>(malloc(size * RATE_FACTOR + 1));
+    if (!data)
+        return "out of memory";
+    if (fread(data, 1, size, file) != size) {
+        free(data);
+        return "sample data cut short";
+    }
+    for (uint32_t i = size; i-- > 0;)
+        for (uint32_t k = 0; k < RATE_FACTOR; k++)
+            data[i * RATE_FACTOR + k] = data[i];
+    *samples = data;
+    *length = size * RATE_FACTOR;
+    return nullptr;
+}
+
 } // namespace
 
 // A RIFF WAVE file of unsigned 8-bit mono PCM at 11025 Hz: the format the
@@ -45,42 +79,21 @@ bool load_effect_samples(const char* path, uint8_t** samples, uint32_t* length, 
         }
         const uint32_t size = little_endian(chunk + 4, 4);
         if (memcmp(chunk, "fmt ", 4) == 0) {
-            uint8_t format[16];
-            if (size < 16 || fread(format, 1, 16, file) != 16) {
-                *reason = "damaged format chunk";
-                break;
-            }
-            if (little_endian(format, 2) != 1 || little_endian(format + 2, 2) != 1 ||
-                little_endian(format + 4, 4) != 11025 || little_endian(format + 14, 2) != 8) {
-                *reason = "not 8-bit mono PCM at 11025 Hz";
+            if (const char* why = read_format_chunk(file, size)) {
+                *reason = why;
                 break;
             }
             format_seen = true;
-            if (fseek(file, long(size - 16 + (size & 1)), SEEK_CUR) != 0) {
-                *reason = "damaged format chunk";
-                break;
-            }
         } else if (memcmp(chunk, "data", 4) == 0) {
             if (!format_seen) {
                 *reason = "sample data before the format";
                 break;
             }
-            uint8_t* data = static_cast<uint8_t*>(malloc(size * RATE_FACTOR + 1));
-            if (!data) {
-                *reason = "out of memory";
-                break;
-            }
-            if (fread(data, 1, size, file) != size) {
-                free(data);
-                *reason = "sample data cut short";
+            if (const char* why = read_data_chunk(file, size, samples, length)) {
+                *reason = why;
                 break;
             }
             fclose(file);
-            for (uint32_t i = size; i-- > 0;)
-                for (uint32_t k = 0; k < RATE_FACTOR; k++)
-                    data[i * RATE_FACTOR + k] = data[i];
-            *samples = data;
-            *length = size * RATE_FACTOR;
             return true;
         } else if (fseek(file, long(size + (size & 1)), SEEK_CUR) != 0) {
             *reason = "damaged chunk";

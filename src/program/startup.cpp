@@ -323,6 +323,40 @@ bool load_artwork(bool* replaced)
     return true;
 }
 
+// The screen, the sound, the configuration, the editors and the tables
+// the drawing works from.
+void open_devices_and_tables()
+{
+    init_video();
+    if (sound_enabled && open_sound() != 0) {
+        SDL_Quit();
+        fatal_exit(EXIT_NO_SOUND);
+    }
+    read_config();
+    init_gfx_editor();
+    init_level_editor();
+    build_glyph_map();
+    take_player_name();
+    build_shadow_and_variant_tables();
+    clear_sprite_slots();
+    clear_dirty_list();
+}
+
+// The working archive's damage (nullptr when none), said in the log with
+// the way to salvage it and on the terminal.
+const char* report_archive_damage()
+{
+    const char* damage = archive_damage();
+    if (damage) {
+        log_message("%s is damaged: %s. vbltool repair salvages its records\n", archive_file_name, damage);
+        log_message("Remove or rename %s to get the shipped levels back at the next start\n", archive_file_name);
+        printf("%s is damaged: %s.\nRemove or rename it to get the shipped levels back at the next start,\n"
+               "or salvage its records with: vbltool repair %s -o NEW\n",
+               archive_file_name, damage, archive_path);
+    }
+    return damage;
+}
+
 } // namespace
 
 int vorbix_main(int argc, char** argv)
@@ -343,19 +377,7 @@ int vorbix_main(int argc, char** argv)
     if (!load_script())
         return 1;
     setup_user_dir();
-    init_video();
-    if (sound_enabled && open_sound() != 0) {
-        SDL_Quit();
-        fatal_exit(EXIT_NO_SOUND);
-    }
-    read_config();
-    init_gfx_editor();
-    init_level_editor();
-    build_glyph_map();
-    take_player_name();
-    build_shadow_and_variant_tables();
-    clear_sprite_slots();
-    clear_dirty_list();
+    open_devices_and_tables();
     bool artwork_replaced = false;
     if (!load_artwork(&artwork_replaced))
         return 1;
@@ -364,14 +386,7 @@ int vorbix_main(int argc, char** argv)
         end_as_second_game();
     // A damaged working archive is said so at once: in the log, with the way
     // to salvage it, and in the message area of the first demonstration.
-    const char* damage = archive_damage();
-    if (damage) {
-        log_message("%s is damaged: %s. vbltool repair salvages its records\n", archive_file_name, damage);
-        log_message("Remove or rename %s to get the shipped levels back at the next start\n", archive_file_name);
-        printf("%s is damaged: %s.\nRemove or rename it to get the shipped levels back at the next start,\n"
-               "or salvage its records with: vbltool repair %s -o NEW\n",
-               archive_file_name, damage, archive_path);
-    }
+    const char* damage = report_archive_damage();
     demo_mode();
     if (artwork_replaced) {
         show_message("ARTWORK DAMAGED", 600);

@@ -169,6 +169,79 @@ std::vector<size_t> waits_for(size_t length, bool with_waits)
     return waits;
 }
 
+bool in_budget(const Session& s, const ShortenOptions& options)
+{
+    return s.ticks_run < options.tick_budget;
+}
+
+// One pass over the movie cutting detours: from each tick, the later ticks
+// at which the hero stands where he stands then are tried as the cut's end.
+// Counts the cuts kept in *cuts; whether any was kept.
+bool cut_detours(Session& s, const ShortenOptions& options, int* cuts)
+{
+    bool cut_any = false;
+    size_t i = 0;
+    while (i + 1 < s.steps.size() && in_budget(s, options)) {
+        // Ticks at which the hero stands where he stands after tick i.
+        std::unordered_map<uint64_t, std::vector<size_t>> visits;
+        for (size_t t = i; t < s.steps.size(); t++)
+            visits[hero_key(s.steps[t])].push_back(t);
+        bool kept = false;
+        for (; i + 1 < s.steps.size() && !kept && in_budget(s, options); i++) {
+            // Inside a stretch of standing still only its first tick is tried.
+            if (i > 0 && hero_key(s.steps[i]) == hero_key(s.steps[i - 1]) &&
+                s.steps[i].playing == s.steps[i - 1].playing)
+                continue;
+            const std::vector<size_t> targets =
+                cut_targets(visits[hero_key(s.steps[i])], i, options.tries_per_tick);
+            for (size_t k = 0; k < targets.size() && !kept && in_budget(s, options); k++) {
+                const size_t j = targets[k];
+                // A wait before the first key would change nothing.
+                const bool waits = s.steps[i].playing && !(s.steps[i].flags & ACTOR_FALLING);
+                for (size_t wait : waits_for(j - i, waits && options.waits_in_cuts)) {
+                    const Session::Trial t = s.try_cut(i, wait, j);
+                    if (!t.won || t.score < s.score || (t.score == s.score && t.ticks >= s.ticks))
+                        continue;
+                    s.keep_cut(i, wait, j, t.used);
+                    (*cuts)++;
+                    cut_any = kept = true;
+                    break;
+                }
+            }
+            if (kept)
+                break;   // the same tick again, against the new movie
+        }
+    }
+    return cut_any;
+}
+
+// A short run there and back that stays (back to the same cell within
+// eight cells' time) becomes a wait on the spot as long: the guards see
+// nearly the same hero, the movie no longer paces. Counts the cuts kept in *cuts.
+void stop_pacing(Session& s, const ShortenOptions& options, int* cuts)
+{
+    constexpr size_t PACING_TICKS = 96;
+    for (size_t i = 0; i + 1 < s.steps.size() && in_budget(s, options); i++) {
+        if (!s.steps[i].playing || (s.steps[i].flags & (ACTOR_FALLING | ACTOR_DIGGING)))
+            continue;
+        const uint64_t key = hero_key(s.steps[i]);
+        for (size_t j = std::min(s.steps.size() - 1, i + PACING_TICKS); j > i + 1; j--) {
+            if (hero_key(s.steps[j]) != key)
+                continue;
+            const bool moved = std::any_of(s.steps.begin() + long(i), s.steps.begin() + long(j),
+                                           [&](const HeroStep& h) { return hero_key(h) != key; });
+            if (!moved)
+                break;   // already standing
+            const Session::Trial t = s.try_cut(i, j - i, j);
+            if (!t.won || t.score < s.score || t.ticks > s.ticks)
+                continue;
+            s.keep_cut(i, j - i, j, t.used);
+            (*cuts)++;
+            break;
+        }
+    }
+}
+
 } // namespace
 
 ShortenResult shorten_movie(const std::vector<uint8_t>& inputs, int seed, const ShortenOptions& options)
@@ -192,66 +265,10 @@ ShortenResult shorten_movie(const std::vector<uint8_t>& inputs, int seed, const 
         result.ticks_run = s.ticks_run;
         return result;
     }
-    auto in_budget = [&] { return s.ticks_run < options.tick_budget; };
     bool cut_any = true;
-    for (int pass = 0; pass < 3 && cut_any && in_budget(); pass++) {
-        cut_any = false;
-        size_t i = 0;
-        while (i + 1 < s.steps.size() && in_budget()) {
-            // Ticks at which the hero stands where he stands after tick i.
-            std::unordered_map<uint64_t, std::vector<size_t>> visits;
-            for (size_t t = i; t < s.steps.size(); t++)
-                visits[hero_key(s.steps[t])].push_back(t);
-            bool kept = false;
-            for (; i + 1 < s.steps.size() && !kept && in_budget(); i++) {
-                // Inside a stretch of standing still only its first tick is tried.
-                if (i > 0 && hero_key(s.steps[i]) == hero_key(s.steps[i - 1]) &&
-                    s.steps[i].playing == s.steps[i - 1].playing)
-                    continue;
-                const std::vector<size_t> targets =
-                    cut_targets(visits[hero_key(s.steps[i])], i, options.tries_per_tick);
-                for (size_t k = 0; k < targets.size() && !kept && in_budget(); k++) {
-                    const size_t j = targets[k];
-                    // A wait before the first key would change nothing.
-                    const bool waits = s.steps[i].playing && !(s.steps[i].flags & ACTOR_FALLING);
-                    for (size_t wait : waits_for(j - i, waits && options.waits_in_cuts)) {
-                        const Session::Trial t = s.try_cut(i, wait, j);
-                        if (!t.won || t.score < s.score || (t.score == s.score && t.ticks >= s.ticks))
-                            continue;
-                        s.keep_cut(i, wait, j, t.used);
-                        result.cuts++;
-                        cut_any = kept = true;
-                        break;
-                    }
-                }
-                if (kept)
-                    break;   // the same tick again, against the new movie
-            }
-        }
-    }
-    // A short run there and back that stays (back to the same cell within
-    // eight cells' time) becomes a wait on the spot as long: the guards see
-    // nearly the same hero, the movie no longer paces.
-    constexpr size_t PACING_TICKS = 96;
-    for (size_t i = 0; i + 1 < s.steps.size() && in_budget(); i++) {
-        if (!s.steps[i].playing || (s.steps[i].flags & (ACTOR_FALLING | ACTOR_DIGGING)))
-            continue;
-        const uint64_t key = hero_key(s.steps[i]);
-        for (size_t j = std::min(s.steps.size() - 1, i + PACING_TICKS); j > i + 1; j--) {
-            if (hero_key(s.steps[j]) != key)
-                continue;
-            const bool moved = std::any_of(s.steps.begin() + long(i), s.steps.begin() + long(j),
-                                           [&](const HeroStep& h) { return hero_key(h) != key; });
-            if (!moved)
-                break;   // already standing
-            const Session::Trial t = s.try_cut(i, j - i, j);
-            if (!t.won || t.score < s.score || t.ticks > s.ticks)
-                continue;
-            s.keep_cut(i, j - i, j, t.used);
-            result.cuts++;
-            break;
-        }
-    }
+    for (int pass = 0; pass < 3 && cut_any && in_budget(s, options); pass++)
+        cut_any = cut_detours(s, options, &result.cuts);
+    stop_pacing(s, options, &result.cuts);
     result.inputs = s.inputs;
     result.ticks_after = s.ticks;
     result.score_after = s.score;

@@ -217,38 +217,88 @@ void lay_out_field(const LevelState& s, CrumblingView view, PlayGrid& field, std
         }
 }
 
+// The cells still to be worked on by distance: a bucket holds the cells of
+// one distance (d modulo DIG_STEPS + 1 for the d being worked on and the
+// next DIG_STEPS), each cell at most once.
+struct DistanceBucket {
+    std::array<int16_t, GRID_CELLS> cells;
+    int count;
+};
+struct DistanceQueue {
+    std::array<uint16_t, GRID_CELLS> dist;
+    std::array<DistanceBucket, DIG_STEPS + 1> buckets;
+    int pending;
+};
+DistanceQueue distance_queue;
+
+// Empties the queue but for `start`, at distance 0.
+void start_distances(DistanceQueue& q, int start)
+{
+    q.dist.fill(0xffff);
+    for (DistanceBucket& b : q.buckets)
+        b.count = 0;
+    q.dist[size_t(start)] = 0;
+    q.buckets[0].cells[0] = int16_t(start);
+    q.buckets[0].count = 1;
+    q.pending = 1;
+}
+
+// Cell v reached at d + cost steps, when that is nearer than before.
+inline void __attribute__((always_inline)) relax(DistanceQueue& q, int d, int v, int cost)
+{
+    if (d + cost < q.dist[size_t(v)]) {
+        q.dist[size_t(v)] = uint16_t(d + cost);
+        DistanceBucket& to = q.buckets[size_t((d + cost) % (DIG_STEPS + 1))];
+        to.cells[size_t(to.count++)] = int16_t(v);
+        q.pending++;
+    }
+}
+
+// The steps from cell u, d steps away: a fall where nothing holds the hero,
+// else sideways, down and up a ladder, digging through brick.
+inline void __attribute__((always_inline)) step_from(DistanceQueue& q, const PlayGrid& field,
+                                                     const std::array<uint8_t, GRID_CELLS>& crumbling, int u, int d)
+{
+    auto code = [&](int c) {
+        int t = field[size_t(c)];
+        return t == TILE_OPEN_HOLE ? int(TILE_EMPTY) : t;
+    };
+    const int t = code(u);
+    const int below = code(u + 28);
+    if (!(in_class(below, CLASS_SUPPORT) || t == TILE_LADDER || t == TILE_ROPE)) {
+        relax(q, d, u + 28, 1);
+        return;
+    }
+    for (int side : {-1, 1}) {
+        const int beside = code(u + side);
+        if (passable(beside))
+            relax(q, d, u + side, 1);
+        else if (beside == TILE_BRICK)
+            relax(q, d, u + side, DIG_STEPS);
+    }
+    if (passable(below) || below == TILE_FALSE_BRICK || crumbling[size_t(u + 28)])
+        relax(q, d, u + 28, 1);
+    else if (below == TILE_BRICK)
+        relax(q, d, u + 28, DIG_STEPS);
+    if (t == TILE_LADDER && passable(code(u - 28)))
+        relax(q, d, u - 28, 1);
+}
+
 int nearest_target(const LevelState& s, int start, const std::array<uint8_t, GRID_CELLS>& target, int targets,
                    CrumblingView view, bool* missed)
 {
     int nearest = FAR;
     int reached = 0;
-    // A bucket holds the cells of one distance (d modulo DIG_STEPS + 1 for
-    // the d being worked on and the next DIG_STEPS), each cell at most once.
-    struct Bucket {
-        std::array<int16_t, GRID_CELLS> cells;
-        int count;
-    };
-    static std::array<uint16_t, GRID_CELLS> dist;
-    static std::array<Bucket, DIG_STEPS + 1> buckets;
-    dist.fill(0xffff);
-    for (Bucket& b : buckets)
-        b.count = 0;
-    dist[size_t(start)] = 0;
-    buckets[0].cells[0] = int16_t(start);
-    buckets[0].count = 1;
-    int pending = 1;
+    DistanceQueue& q = distance_queue;
+    start_distances(q, start);
     static std::array<uint8_t, GRID_CELLS> crumbling;
     static PlayGrid field;
     lay_out_field(s, view, field, crumbling);
-    auto code = [](int c) {
-        int t = field[size_t(c)];
-        return t == TILE_OPEN_HOLE ? int(TILE_EMPTY) : t;
-    };
-    for (int d = 0; pending > 0 && d < FAR; d++) {
-        Bucket& bucket = buckets[size_t(d % (DIG_STEPS + 1))];
+    for (int d = 0; q.pending > 0 && d < FAR; d++) {
+        DistanceBucket& bucket = q.buckets[size_t(d % (DIG_STEPS + 1))];
         for (int k = 0; k < bucket.count; k++) {
             const int u = bucket.cells[size_t(k)];
-            if (dist[size_t(u)] != d)
+            if (q.dist[size_t(u)] != d)
                 continue;
             if (target[size_t(u)]) {
                 nearest = std::min(nearest, d);
@@ -257,35 +307,9 @@ int nearest_target(const LevelState& s, int start, const std::array<uint8_t, GRI
                     return nearest;
                 }
             }
-            auto relax = [&](int v, int cost) __attribute__((always_inline)) {
-                if (d + cost < dist[size_t(v)]) {
-                    dist[size_t(v)] = uint16_t(d + cost);
-                    Bucket& to = buckets[size_t((d + cost) % (DIG_STEPS + 1))];
-                    to.cells[size_t(to.count++)] = int16_t(v);
-                    pending++;
-                }
-            };
-            const int t = code(u);
-            const int below = code(u + 28);
-            if (!(in_class(below, CLASS_SUPPORT) || t == TILE_LADDER || t == TILE_ROPE)) {
-                relax(u + 28, 1);
-                continue;
-            }
-            for (int side : {-1, 1}) {
-                const int beside = code(u + side);
-                if (passable(beside))
-                    relax(u + side, 1);
-                else if (beside == TILE_BRICK)
-                    relax(u + side, DIG_STEPS);
-            }
-            if (passable(below) || below == TILE_FALSE_BRICK || crumbling[size_t(u + 28)])
-                relax(u + 28, 1);
-            else if (below == TILE_BRICK)
-                relax(u + 28, DIG_STEPS);
-            if (t == TILE_LADDER && passable(code(u - 28)))
-                relax(u - 28, 1);
+            step_from(q, field, crumbling, u, d);
         }
-        pending -= bucket.count;
+        q.pending -= bucket.count;
         bucket.count = 0;
     }
     *missed = true;
@@ -760,6 +784,63 @@ struct SolveSearch {
         pass.open = {};
     }
 
+    // The inputs from the root to the node, then `last`, into found.
+    void way_to(int32_t node_index, const std::vector<uint8_t>& last, std::vector<uint8_t>* found)
+    {
+        const Pass& p = pass;
+        found->clear();
+        for (int32_t n = node_index; n > 0; n = p.nodes[size_t(n)].parent) {
+            const Node& node = p.nodes[size_t(n)];
+            found->insert(found->begin(), p.inputs.begin() + node.input_begin,
+                          p.inputs.begin() + node.input_begin + node.input_count);
+        }
+        found->insert(found->end(), last.begin(), last.end());
+    }
+
+    // Whether a branch at g may still beat the pass's best score (always,
+    // when there is none yet).
+    bool may_beat_best(const GameState& g)
+    {
+        if (pass.best_score < 0)
+            return true;
+        // The most this branch can still score: every object left
+        // and the bonus, with no more time lost.
+        int potential = g.score + 250 * g.objects_left + (g.hidden_status == 0 ? 10000 : 0) +
+                        (g.flashing_cell != NO_CELL ? 7750 : 0);
+        return potential > pass.best_score;
+    }
+
+    // A state slot of the pool: a freed one, else a new one.
+    int32_t take_slot()
+    {
+        Pass& p = pass;
+        if (!p.free_slots.empty()) {
+            const int32_t slot = p.free_slots.back();
+            p.free_slots.pop_back();
+            return slot;
+        }
+        const int32_t slot = int32_t(p.pool_used++);
+        pool.ensure(p.pool_used);
+        return slot;
+    }
+
+    // current, reached from the parent node by `inputs`, as a new node on
+    // the open list, its priority the weighted cost so far and the estimate.
+    void add_node(int32_t parent, const std::vector<uint8_t>& inputs, uint64_t grid_key)
+    {
+        Pass& p = pass;
+        const Weights& w = p.weights;
+        const LevelState& s = current;
+        const GameState& g = s.game;
+        const int32_t child_slot = take_slot();
+        pack_state(s, pool[size_t(child_slot)]);
+        const int32_t child = int32_t(p.nodes.size());
+        p.nodes.push_back(Node{parent, uint32_t(p.inputs.size()), uint32_t(inputs.size()), child_slot});
+        p.inputs.insert(p.inputs.end(), inputs.begin(), inputs.end());
+        const int64_t priority = spent(g, g.play_ticks, w) * w.g_percent / 100 + estimate(s, grid_key, w);
+        p.open.push(Entry{priority, p.order++, child});
+    }
+
     // Runs the open pass until it finds a way out (the inputs in found), fails
     // (open list empty, a limit reached, out of budget) or the slice is over
     // at slice_end; it expands at least one state before it pauses.
@@ -797,45 +878,18 @@ struct SolveSearch {
                 if (end == MOVE_EXIT) {
                     if (s.game.score <= p.best_score)
                         continue;
-                    found->clear();
-                    for (int32_t n = top.node; n > 0; n = p.nodes[size_t(n)].parent) {
-                        const Node& node = p.nodes[size_t(n)];
-                        found->insert(found->begin(), p.inputs.begin() + node.input_begin,
-                                      p.inputs.begin() + node.input_begin + node.input_count);
-                    }
-                    found->insert(found->end(), runner.inputs.begin(), runner.inputs.end());
+                    way_to(top.node, runner.inputs, found);
                     return PASS_FOUND;
                 }
-                const GameState& g = s.game;
-                if (p.best_score >= 0) {
-                    // The most this branch can still score: every object left
-                    // and the bonus, with no more time lost.
-                    int potential = g.score + 250 * g.objects_left + (g.hidden_status == 0 ? 10000 : 0) +
-                                    (g.flashing_cell != NO_CELL ? 7750 : 0);
-                    if (potential <= p.best_score)
-                        continue;
-                }
+                if (!may_beat_best(s.game))
+                    continue;
                 const uint64_t grid_key = grid_hash(s.grid);
                 if (!p.seen.insert(state_key(s, grid_key, w.coarse)))
                     continue;
                 if (int64_t(p.nodes.size()) >= options.max_states) {
                     return PASS_FAILED;
                 }
-                int32_t child_slot;
-                if (!p.free_slots.empty()) {
-                    child_slot = p.free_slots.back();
-                    p.free_slots.pop_back();
-                } else {
-                    child_slot = int32_t(p.pool_used++);
-                    pool.ensure(p.pool_used);
-                }
-                pack_state(s, pool[size_t(child_slot)]);
-                const int32_t child = int32_t(p.nodes.size());
-                p.nodes.push_back(
-                    Node{top.node, uint32_t(p.inputs.size()), uint32_t(runner.inputs.size()), child_slot});
-                p.inputs.insert(p.inputs.end(), runner.inputs.begin(), runner.inputs.end());
-                const int64_t priority = spent(g, g.play_ticks, w) * w.g_percent / 100 + estimate(s, grid_key, w);
-                p.open.push(Entry{priority, p.order++, child});
+                add_node(top.node, runner.inputs, grid_key);
             }
             p.free_slots.push_back(slot);
         }

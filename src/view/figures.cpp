@@ -236,7 +236,10 @@ void clear_bonus_icons()
         clear_cell(bonus_icon_x(slot), BONUS_ICON_Y);
 }
 
-void show_level()
+namespace {
+
+// The running level's field, status lines and sprites, drawn.
+void draw_level_and_sprites()
 {
     draw_play_field(running_level.grid);
     format_top_line();
@@ -244,6 +247,13 @@ void show_level()
     update_sprite_poses();
     save_sprite_backgrounds();
     draw_sprites();
+}
+
+} // namespace
+
+void show_level()
+{
+    draw_level_and_sprites();
     update_whole_screen();
     SDL_ShowCursor(0);
 }
@@ -251,10 +261,5 @@ void show_level()
 void draw_running_level()
 {
     clear_screen();
-    draw_play_field(running_level.grid);
-    format_top_line();
-    refresh_status_lines();
-    update_sprite_poses();
-    save_sprite_backgrounds();
-    draw_sprites();
+    draw_level_and_sprites();
 }
