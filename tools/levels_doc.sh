@@ -102,8 +102,9 @@ cat <<'EOF'
   at its foot), 90 "Chimney drop" (four chests taken in one fall down a
   stone chimney), 94 "Two at the foot" (the one ladder up between two
   guards, held in holes at its foot), 96 "Trapdoor stack" (four floors left
-  one way through false bricks at alternate ends). 82, 87, 91, 92 and 93
-  are as they were.
+  one way through false bricks at alternate ends), 82 "Dig to the floor"
+  (stone floors left downwards through the bricks dug in them, a floor
+  cleared before the drop). 87, 91, 92 and 93 are as they were.
 EOF
 
 # How the masters move, measured by a replay of every master (vbltool
