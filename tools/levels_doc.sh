@@ -104,7 +104,9 @@ cat <<'EOF'
   guards, held in holes at its foot), 96 "Trapdoor stack" (four floors left
   one way through false bricks at alternate ends), 82 "Dig to the floor"
   (stone floors left downwards through the bricks dug in them, a floor
-  cleared before the drop). 87, 91, 92 and 93 are as they were.
+  cleared before the drop), 87 "Rope to the flash" (the flashing chests
+  on a stone ledge at the far end of the top rope, reached before any
+  other chest). 91, 92 and 93 are as they were.
 EOF
 
 # How the masters move, measured by a replay of every master (vbltool
