@@ -106,7 +106,9 @@ cat <<'EOF'
   (stone floors left downwards through the bricks dug in them, a floor
   cleared before the drop), 87 "Rope to the flash" (the flashing chests
   on a stone ledge at the far end of the top rope, reached before any
-  other chest). 91, 92 and 93 are as they were.
+  other chest), 91 "Rooms without doors" (stone rooms entered through a
+  false brick in the roof and left through a hole dug in the floor, in an
+  order to find). 92 and 93 are as they were.
 EOF
 
 # How the masters move, measured by a replay of every master (vbltool
