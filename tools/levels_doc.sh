@@ -108,7 +108,9 @@ cat <<'EOF'
   on a stone ledge at the far end of the top rope, reached before any
   other chest), 91 "Rooms without doors" (stone rooms entered through a
   false brick in the roof and left through a hole dug in the floor, in an
-  order to find). 92 and 93 are as they were.
+  order to find), 92 "Three sleepers" (a brick floor over a cellar with
+  three guards asleep in it, dug only where none sleeps). 93 is as it
+  was.
 EOF
 
 # How the masters move, measured by a replay of every master (vbltool
