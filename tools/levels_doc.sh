@@ -102,8 +102,15 @@ cat <<'EOF'
   at its foot), 90 "Chimney drop" (four chests taken in one fall down a
   stone chimney), 94 "Two at the foot" (the one ladder up between two
   guards, held in holes at its foot), 96 "Trapdoor stack" (four floors left
-  one way through false bricks at alternate ends). 82, 87, 91, 92 and 93
-  are as they were.
+  one way through false bricks at alternate ends), 82 "Dig to the floor"
+  (stone floors left downwards through the bricks dug in them, a floor
+  cleared before the drop), 87 "Rope to the flash" (the flashing chests
+  on a stone ledge at the far end of the top rope, reached before any
+  other chest), 91 "Rooms without doors" (stone rooms entered through a
+  false brick in the roof and left through a hole dug in the floor, in an
+  order to find), 92 "Three sleepers" (a brick floor over a cellar with
+  three guards asleep in it, dug only where none sleeps). 93 is as it
+  was.
 EOF
 
 # How the masters move, measured by a replay of every master (vbltool
