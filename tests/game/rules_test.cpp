@@ -39,12 +39,7 @@ protected:
     // Rows from the top of the field; missing rows are empty.
     void load(const std::vector<std::string>& rows)
     {
-        play_grid.fill(TILE_BORDER);
-        for (int r = 0; r < FIELD_ROWS; r++)
-            for (int c = 0; c < FIELD_COLUMNS; c++) {
-                char ch = r < int(rows.size()) && c < int(rows[size_t(r)].size()) ? rows[size_t(r)][size_t(c)] : '.';
-                play_grid[size_t(field_cell(c, r))] = uint8_t(strchr(TILE_CHARS, ch) - TILE_CHARS);
-            }
+        load_field_rows(rows);
         release_game_sprites();
         restore_sprite_backgrounds();
         clear_sprite_slots();

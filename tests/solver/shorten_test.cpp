@@ -12,6 +12,7 @@
 #include "level/grid.h"
 #include "level/textformat.h"
 #include "solver/shorten.h"
+#include "support/fixtures.h"
 #include "solver/solver.h"
 
 namespace {
@@ -23,15 +24,7 @@ const std::vector<std::string> FLAT = {
     "@@@@@@@@@@@@@@@@@@@@@@@@",
 };
 
-void load(const std::vector<std::string>& rows)
-{
-    play_grid.fill(TILE_BORDER);
-    for (int r = 0; r < FIELD_ROWS; r++)
-        for (int c = 0; c < FIELD_COLUMNS; c++) {
-            char ch = r < int(rows.size()) && c < int(rows[size_t(r)].size()) ? rows[size_t(r)][size_t(c)] : '.';
-            play_grid[size_t(field_cell(c, r))] = uint8_t(strchr(TILE_CHARS, ch) - TILE_CHARS);
-        }
-}
+void load(const std::vector<std::string>& rows) { load_field_rows(rows); }
 
 std::vector<uint8_t> inputs(std::initializer_list<std::pair<int, int>> runs)
 {

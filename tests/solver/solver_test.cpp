@@ -15,6 +15,7 @@
 #include "level/grid.h"
 #include "level/textformat.h"
 #include "solver/solver.h"
+#include "support/fixtures.h"
 #include "support/process.h"
 
 namespace {
@@ -22,15 +23,7 @@ namespace {
 bool file_exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 
 // Rows from the top of the field; missing rows and columns are empty.
-void load(const std::vector<std::string>& rows)
-{
-    play_grid.fill(TILE_BORDER);
-    for (int r = 0; r < FIELD_ROWS; r++)
-        for (int c = 0; c < FIELD_COLUMNS; c++) {
-            char ch = r < int(rows.size()) && c < int(rows[size_t(r)].size()) ? rows[size_t(r)][size_t(c)] : '.';
-            play_grid[size_t(field_cell(c, r))] = uint8_t(strchr(TILE_CHARS, ch) - TILE_CHARS);
-        }
-}
+void load(const std::vector<std::string>& rows) { load_field_rows(rows); }
 
 std::string level_file_text(const std::vector<std::string>& rows)
 {

@@ -45,3 +45,7 @@ struct HeadlessScreen {
     HeadlessScreen& operator=(const HeadlessScreen&) = delete;
     uint8_t at(int x, int y) const { return pixels[size_t(y * 640 + x)]; }
 };
+
+// Puts a field into the play grid from rows of level-text letters, the top
+// row first; missing rows and columns are empty, the border is the border.
+void load_field_rows(const std::vector<std::string>& rows);
