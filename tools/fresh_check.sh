@@ -122,7 +122,7 @@ grep -E 'tests passed|tests failed' "$out/test.sh.log"
 # The run command in a window: an Xvfb of this machine, its socket shared
 # with the root, until the game's window appears; then a screenshot of it.
 display_file=$work/display
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$display_file" >/dev/null 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 50); do [ -s "$display_file" ] && break; sleep 0.1; done
 [ -s "$display_file" ] || fail "Xvfb did not start"

@@ -610,10 +610,8 @@ int command_render_sheet(const char* archive, const std::string& output)
                 sheet[size_t(top + LABEL + y) * size_t(width) + size_t(left + x)] =
                     screen_row(FIELD_Y + y * SCALE + 1)[FIELD_X + x * SCALE + 1];
     }
-    const std::string problem =
-        write_png(output, sheet.data(), width, height, width, screen_palette.colours.data());
-    if (!problem.empty())
-        return fail(output, problem), 1;
+    if (const char* written = write_png(output, sheet.data(), width, height, width, screen_palette.colours.data()))
+        return fail(output, written), 1;
     return 0;
 }
 
@@ -670,10 +668,9 @@ int command_render(const std::vector<std::string>& args)
             play_frame(inputs[i]);
     }
     draw_running_level();
-    problem = write_png(output, screen_row(0), SCREEN_WIDTH, SCREEN_HEIGHT, display_state.pitch,
-                        screen_palette.colours.data());
-    if (!problem.empty())
-        return fail(output, problem), 1;
+    if (const char* written = write_png(output, screen_row(0), SCREEN_WIDTH, SCREEN_HEIGHT, display_state.pitch,
+                                        screen_palette.colours.data()))
+        return fail(output, written), 1;
     return 0;
 }
 

@@ -30,7 +30,7 @@ void fetch_screen_row(uint8_t* row, int y, const void*)
 
 } // namespace
 
-int take_screenshot()
+const char* take_screenshot()
 {
     lock_screen();
     return write_screenshot(SCREEN_WIDTH, SCREEN_HEIGHT, fetch_screen_row, nullptr,

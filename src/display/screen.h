@@ -62,8 +62,9 @@ inline uint8_t* screen_row(int y) { return display_state.pixels + y * display_st
 
 // Switches between window and full screen (Alt+Enter in the menu).
 void toggle_fullscreen();
-// Writes the screen into the next free capNNN.lbm; the writer's result.
-int take_screenshot();
+// Writes the screen into the next free capNNN.lbm; nullptr when written,
+// otherwise why not.
+const char* take_screenshot();
 
 void lock_screen();
 void unlock_screen();

@@ -113,11 +113,12 @@ const char* save_gfx_set(int set)
         return save_message(set, "Path too long.\n");
     // Put in place whole, so a failed save never leaves a damaged picture
     // that the next start loads; a symbolic link is followed and kept.
-    if (write_picture(path, GFX_SET_WIDTH, GFX_SET_HEIGHT, fetch_set_row, &gfx, gfx.palette.data()) != 0) {
-        if (strcmp(picture_write_problem, strerror(ELOOP)) == 0)
+    if (const char* problem =
+            write_picture(path, GFX_SET_WIDTH, GFX_SET_HEIGHT, fetch_set_row, &gfx, gfx.palette.data())) {
+        if (strcmp(problem, strerror(ELOOP)) == 0)
             return save_message(set, "Cannot follow the link.\n");
         char what[96];
-        snprintf(what, sizeof what, "Cannot write picture file (%s).\n", picture_write_problem);
+        snprintf(what, sizeof what, "Cannot write picture file (%s).\n", problem);
         return save_message(set, what);
     }
     return nullptr;

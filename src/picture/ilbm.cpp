@@ -18,7 +18,6 @@ const char MESSAGE_PICTURE_CUT_SHORT[] = "Picture file is cut short.\n";
 const char MESSAGE_PICTURE_INCOMPLETE[] = "Picture file lacks its header, colours or pixels.\n";
 const char MESSAGE_PICTURE_TOO_LARGE[] = "Picture file is too large.\n";
 const char MESSAGE_PICTURE_COMPRESSION[] = "Picture file uses an unknown compression.\n";
-const char* picture_write_problem = "no failure";
 
 uint8_t* picture_buffer;
 std::array<uint8_t, 768> picture_palette;
@@ -408,19 +407,17 @@ void end_chunk()
 
 } // namespace
 
-int write_picture(const char* path, int width, int height, RowFetch fetch, const void* source,
-                  const uint8_t* palette)
+const char* write_picture(const char* path, int width, int height, RowFetch fetch, const void* source,
+                          const uint8_t* palette)
 {
     if (width < 1 || width > WRITE_MAX_WIDTH || height < 1 || height > 0xffff)
-        return 1;
+        return "picture size out of range";
     writer = PictureWriter{};
     // The picture is put in place whole or not at all (an older file of the
     // name stays as it was until then).
     ReplaceFile file;
-    if (!replace_begin(&file, path, 0644)) {
-        picture_write_problem = replace_reason(&file);
-        return 1;
-    }
+    if (!replace_begin(&file, path, 0644))
+        return replace_reason(&file);
     writer.fd = file.fd;
     const int rowbytes = ilbm_rowbytes(width);
     begin_chunk("FORM");
@@ -459,13 +456,9 @@ int write_picture(const char* path, int width, int height, RowFetch fetch, const
     end_chunk();
     flush_output();
     writer.fd = -1;
-    if (writer.failed) {
-        picture_write_problem = strerror(writer.error ? writer.error : EIO);
-        return 1;   // the holder removes the temporary file
-    }
-    if (replace_commit(&file) == REPLACE_FAILED) {
-        picture_write_problem = replace_reason(&file);
-        return 1;
-    }
-    return 0;
+    if (writer.failed)
+        return strerror(writer.error ? writer.error : EIO);   // the holder removes the temporary file
+    if (replace_commit(&file) == REPLACE_FAILED)
+        return replace_reason(&file);
+    return nullptr;
 }

@@ -21,8 +21,6 @@ extern const char MESSAGE_PICTURE_COMPRESSION[];
 // The most bytes read from one picture file: an 8-plane 1024 by 64 picture
 // without compression fits eight times over.
 constexpr int64_t PICTURE_MAX_FILE_BYTES = 1 << 20;
-// Why the last write_picture failed, in a few lower-case words.
-extern const char* picture_write_problem;
 
 // Bytes per plane row: ILBM rows are padded to a whole 16-bit word, so a
 // picture 100 pixels wide has 14 bytes (112 pixels) per row.
@@ -50,11 +48,10 @@ void free_picture_buffer();
 using RowFetch = void (*)(uint8_t* row, int y, const void* source);
 
 // Writes an 8-plane, ByteRun1-compressed ILBM with a 256-colour CMAP.
-// Returns 0 when the file was written whole; otherwise non-zero, with
-// picture_write_problem saying why, and any older file of the name is as it
-// was. The file is put in place as every file of the system is (core/replace.h).
-int write_picture(const char* path, int width, int height, RowFetch fetch, const void* source,
-                  const uint8_t* palette);
+// Returns nullptr when the file was written whole; otherwise why not, in a
+// few lower-case words, and any older file of the name is as it was. The file is put in place as every file of the system is (core/replace.h).
+const char* write_picture(const char* path, int width, int height, RowFetch fetch, const void* source,
+                          const uint8_t* palette);
 
 // Packs one plane row with ByteRun1; returns the packed length. out must hold
 // rowbytes + rowbytes / 128 + 1 bytes.

@@ -20,10 +20,12 @@ struct FileCloser {
     }
 };
 
+// libpng's own words for the last failure, kept until the next write.
+char png_problem[160];
+
 void png_failed(png_structp png, png_const_charp message)
 {
-    auto* problem = static_cast<std::string*>(png_get_error_ptr(png));
-    *problem = message;
+    snprintf(png_problem, sizeof png_problem, "%s", message);
     png_longjmp(png, 1);
 }
 
@@ -31,10 +33,10 @@ void png_warned(png_structp, png_const_charp) {}
 
 // libpng reports failures by a long jump back here; nothing with a destructor
 // may live in this frame.
-bool encode(FILE* f, const uint8_t* pixels, int width, int height, int pitch, const uint8_t* palette,
-            std::string* problem)
+bool encode(FILE* f, const uint8_t* pixels, int width, int height, int pitch, const uint8_t* palette)
 {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, problem, png_failed, png_warned);
+    png_problem[0] = 0;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, png_failed, png_warned);
     if (!png)
         return false;
     png_infop info = png_create_info_struct(png);
@@ -63,36 +65,33 @@ bool encode(FILE* f, const uint8_t* pixels, int width, int height, int pitch, co
 
 } // namespace
 
-std::string write_png(const std::string& path, const uint8_t* pixels, int width, int height, int pitch,
+const char* write_png(const std::string& path, const uint8_t* pixels, int width, int height, int pitch,
                       const uint8_t* palette)
 {
     ReplaceFile file;
     if (!replace_begin(&file, path.c_str(), 0666))
         return replace_reason(&file);
-    std::string problem;
     // libpng writes through a stream of its own on a copy of the descriptor.
     const int copy = dup(file.fd);
     FileCloser stream{copy >= 0 ? fdopen(copy, "wb") : nullptr};
     if (!stream.f) {
-        problem = strerror(errno);
+        const char* problem = strerror(errno);
         if (copy >= 0)
             close(copy);
         return problem;
     }
-    bool ok = encode(stream.f, pixels, width, height, pitch, palette, &problem);
-    if (ok && fflush(stream.f) != 0) {
+    const char* problem = nullptr;
+    if (!encode(stream.f, pixels, width, height, pitch, palette))
+        problem = png_problem[0] ? png_problem : "cannot encode the picture";
+    else if (fflush(stream.f) != 0)
         problem = strerror(errno);
-        ok = false;
-    }
     const int closed = fclose(stream.f);
     stream.f = nullptr;
-    if (ok && closed != 0) {
+    if (!problem && closed != 0)
         problem = strerror(errno);
-        ok = false;
-    }
-    if (!ok)
-        return problem.empty() ? "cannot encode the picture" : problem;   // the holder drops the file
+    if (problem)
+        return problem;   // the holder drops the file
     if (replace_commit(&file) == REPLACE_FAILED)
         return replace_reason(&file);
-    return "";
+    return nullptr;
 }

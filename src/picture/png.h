@@ -5,6 +5,7 @@
 
 // Writes a width x height picture of palette indices (rows `pitch` bytes
 // apart) with its 256-entry RGB palette. The file appears whole or not at
-// all, as every file of the system (core/replace.h). "" or the problem.
-std::string write_png(const std::string& path, const uint8_t* pixels, int width, int height, int pitch,
+// all, as every file of the system (core/replace.h). nullptr when it was
+// written, otherwise why not.
+const char* write_png(const std::string& path, const uint8_t* pixels, int width, int height, int pitch,
                       const uint8_t* palette);

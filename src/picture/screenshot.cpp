@@ -20,8 +20,8 @@ void next_screenshot_name(char* out, int size)
     }
 }
 
-int write_screenshot(int width, int height, RowFetch fetch, const void* source,
-                     const uint8_t* palette)
+const char* write_screenshot(int width, int height, RowFetch fetch, const void* source,
+                             const uint8_t* palette)
 {
     char name[32];
     next_screenshot_name(name, sizeof name);

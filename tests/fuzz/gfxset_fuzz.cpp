@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             palette[i] = uint8_t(i * 37);
         for (int set = 0; set < GFX_SET_COUNT; set++)
             if (write_picture((user + "/" + SHIPPED_ARTWORK[set]).c_str(), GFX_SET_WIDTH, GFX_SET_HEIGHT,
-                              pattern_row, &set, palette) != 0)
+                              pattern_row, &set, palette))
                 abort();
         prepare_headless();
         clear_gfx_sets();

@@ -99,7 +99,7 @@ TEST(IlbmNetpbm, PicturesWrittenHereDecodeWithIlbmtoppm)
         for (int i = 0; i < s.width * s.height; i++)
             image.second[size_t(i)] = uint8_t((i / 3) * 5 + (i % 640 < 320 ? 0 : 128));
         const std::string lbm = dir.file("out.lbm");
-        ASSERT_EQ(write_picture(lbm.c_str(), s.width, s.height, fetch_from_vector, &image, palette), 0);
+        ASSERT_EQ(write_picture(lbm.c_str(), s.width, s.height, fetch_from_vector, &image, palette), nullptr);
         ASSERT_EQ(shell("ilbmtoppm " + lbm + " > " + dir.file("out.ppm") + " 2>/dev/null"), 0);
         RgbImage decoded = parse_ppm(read_file(dir.file("out.ppm")));
         ASSERT_EQ(decoded.width, s.width);
@@ -139,7 +139,7 @@ TEST(IlbmWriter, AllZeroScreenGoldenBytes)
     TempDir dir;
     uint8_t palette[768] = {};
     const std::string path = dir.file("zero.lbm");
-    ASSERT_EQ(write_picture(path.c_str(), 640, 480, zero_row, nullptr, palette), 0);
+    ASSERT_EQ(write_picture(path.c_str(), 640, 480, zero_row, nullptr, palette), nullptr);
     const std::string file = read_file(path);
     ASSERT_EQ(file.size(), 8504u);
     EXPECT_EQ(file.substr(0, 4), "FORM");
@@ -179,12 +179,13 @@ TEST(IlbmWriter, FailuresReportAndLeaveNoFile)
 {
     TempDir dir;
     uint8_t palette[768] = {};
-    EXPECT_EQ(write_picture(dir.file("no/such/dir/x.lbm").c_str(), 640, 480, zero_row, nullptr, palette), 1);
+    EXPECT_STREQ(write_picture(dir.file("no/such/dir/x.lbm").c_str(), 640, 480, zero_row, nullptr, palette),
+                 strerror(ENOENT));
     // A file that cannot grow past 2000 bytes: the write fails part way,
     // reports it and removes what it wrote.
     EXPECT_TRUE(in_small_file_limit(2000, [&] {
-        int result = write_picture(dir.file("cut.lbm").c_str(), 640, 480, zero_row, nullptr, palette);
-        return result != 0 && access(dir.file("cut.lbm").c_str(), F_OK) != 0;
+        const char* problem = write_picture(dir.file("cut.lbm").c_str(), 640, 480, zero_row, nullptr, palette);
+        return problem && access(dir.file("cut.lbm").c_str(), F_OK) != 0;
     }));
 }
 

@@ -4,9 +4,12 @@
 # is gone.
 
 # Starts Xvfb on a free display and points DISPLAY at it; false if it did
-# not come up.
+# not come up. -noreset: by default the server resets itself when its last
+# client leaves, and a game started again at that moment cannot open the
+# display; SDL then falls back to a driver without a window and the game runs
+# unseen.
 start_xvfb() {
-    Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
     [ -s "$work/display" ] || return 1

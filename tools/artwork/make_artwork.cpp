@@ -25,8 +25,8 @@ void fetch_row(uint8_t* row, int y, const void* source)
 
 bool save(const Canvas& canvas, const std::string& path)
 {
-    if (write_picture(path.c_str(), 320, 200, fetch_row, &canvas, canvas.palette.data()) != 0) {
-        fprintf(stderr, "make_artwork: cannot write %s\n", path.c_str());
+    if (const char* problem = write_picture(path.c_str(), 320, 200, fetch_row, &canvas, canvas.palette.data())) {
+        fprintf(stderr, "make_artwork: cannot write %s: %s\n", path.c_str(), problem);
         return false;
     }
     return true;
