@@ -274,16 +274,16 @@ void read_config()
     apply_config_text(text, config_file_name);
 }
 
-int write_config(const char* path)
+bool write_config(const char* path)
 {
     for (const auto& name : artwork_names)
         if (!valid_name(name))
-            return 0;
+            return false;
     for (int32_t key : {upkey, downkey, leftkey, rightkey, digleftkey, digrightkey})
         if (!valid_key(key))
-            return 0;
+            return false;
     if (solve_seconds < 1 || solve_seconds > MAX_SOLVE_SECONDS)
-        return 0;
+        return false;
     char text[4 * (PATH_BUFFER_SIZE + 16) + 7 * 32];
     int length = snprintf(text, sizeof text,
                           "background=%s\nhero=%s\nenemy=%s\nhidden=%s\n"
@@ -293,6 +293,6 @@ int write_config(const char* path)
                           unsigned(upkey), unsigned(downkey), unsigned(leftkey), unsigned(rightkey),
                           unsigned(digleftkey), unsigned(digrightkey), solve_seconds);
     if (length < 0 || length >= int(sizeof text))
-        return 0;
-    return replace_file_bytes(path, text, size_t(length), 0600) != REPLACE_FAILED ? 1 : 0;
+        return false;
+    return replace_file_bytes(path, text, size_t(length), 0600) != REPLACE_FAILED;
 }

@@ -44,7 +44,7 @@ void scan_config(const char* text);
 // log line (naming `file`) for every setting the text does not give validly.
 // Returns the number of settings that took their first-start value.
 int apply_config_text(const char* text, const char* file);
-// 1 when the file was written whole, 0 when it cannot be (also when a value
-// would not read back: an artwork name that is empty, too long or holds a
-// control character, a key that is no key symbol).
-int write_config(const char* path);
+// True when the file was written whole, false when it cannot be (also when a
+// value would not read back: an artwork name that is empty, too long or holds
+// a control character, a key that is no key symbol).
+bool write_config(const char* path);

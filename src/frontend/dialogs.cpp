@@ -124,7 +124,7 @@ void enter_player_name()
     key_state.text_entry_active = false;
 }
 
-int prompt_key(const char* label, int* binding)
+bool prompt_key(const char* label, int* binding)
 {
     char text[80];
     text_x = 140;
@@ -135,13 +135,13 @@ int prompt_key(const char* label, int* binding)
     while (!key)
         key = next_key();
     if (key == SDLK_ESCAPE)
-        return 1;
+        return false;
     *binding = key;
     snprintf(text, sizeof text, "%x", unsigned(key));
     print_at_cursor(text);
     text_y += 16;
     update_whole_screen();
-    return 0;
+    return true;
 }
 
 bool remap_keys()
@@ -158,7 +158,7 @@ bool remap_keys()
     print_at_cursor("Remapping keys, press Escape to cancel");
     text_y += 32;
     for (int i = 0; i < 6; i++) {
-        if (prompt_key(labels[i], bindings[i])) {
+        if (!prompt_key(labels[i], bindings[i])) {
             for (int j = 0; j < 6; j++)
                 *bindings[j] = remembered[j];
             return true;

@@ -5,8 +5,8 @@
 // y 468; Return or keypad Enter stores it, Escape keeps the old text.
 void text_entry(char* value, int max_length, const char* prompt);
 void enter_player_name();
-// 1 when cancelled with Escape, 0 when a key was stored into binding.
-int prompt_key(const char* label, int* binding);
+// True when a key was stored into binding, false when cancelled with Escape.
+bool prompt_key(const char* label, int* binding);
 // Asks for the six keys and stores them in the configuration. False when
 // they could not be stored (errno says why); they are in use all the same.
 bool remap_keys();

@@ -85,20 +85,21 @@ bool can_open(const char* path)
 
 } // namespace
 
-int copy_file(const char* source, const char* destination)
+bool copy_file(const char* source, const char* destination)
 {
     int in = open(source, O_RDONLY);
     if (in < 0)
-        return -1;
+        return false;
     // The copy is put in place whole: a start killed during it leaves no
     // partial archive that every later start would take for damaged.
     ReplaceFile copy;
     if (!replace_begin(&copy, destination, 0600)) {
         close(in);
-        return -2;
+        errno = copy.error ? copy.error : EINVAL;
+        return false;
     }
     char block[4096];
-    int result = 0;
+    bool copied = true;
     for (;;) {
         ssize_t n = read(in, block, sizeof block);
         if (n < 0 && errno == EINTR)
@@ -106,14 +107,14 @@ int copy_file(const char* source, const char* destination)
         if (n == 0)
             break;
         if (n < 0 || !write_fully(copy.fd, block, size_t(n))) {
-            result = -3;
+            copied = false;
             break;
         }
     }
+    const int error = errno;
     close(in);
-    if (result == 0 && replace_commit(&copy) == REPLACE_FAILED)
-        result = -3;
-    return result;
+    errno = error;
+    return copied && replace_commit(&copy) != REPLACE_FAILED;
 }
 
 bool write_player_name()
@@ -170,7 +171,7 @@ void set_up_archive(const char* directory)
     char candidate[PATH_BUFFER_SIZE];
     bool copied = false;
     for (int n = 0; !copied && data_path_candidate(candidate, archive_file_name, n); n++)
-        copied = candidate[0] && copy_file(candidate, archive_path) == 0;
+        copied = candidate[0] && copy_file(candidate, archive_path);
     if (!copied) {
         log_message("failed to copy\n");
         fatal_exit(1);

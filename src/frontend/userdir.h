@@ -13,8 +13,9 @@ void setup_user_dir();
 // one writes nothing there and ends after saying so.
 extern bool user_dir_in_use;
 // Copies source over destination, which appears whole or not at all.
-// 0 on success; -1 source cannot be opened, -2 destination cannot be
-// created, -3 a read or write failed (destination is then as it was).
-int copy_file(const char* source, const char* destination);
+// False when the source cannot be opened, the destination cannot be
+// created or a read or write failed (the destination is then as it was),
+// with errno saying why.
+bool copy_file(const char* source, const char* destination);
 // Writes the 16 bytes of player_name to "player.nam".
 bool write_player_name();

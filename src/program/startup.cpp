@@ -328,7 +328,7 @@ bool load_artwork(bool* replaced)
 void open_devices_and_tables()
 {
     init_video();
-    if (sound_enabled && open_sound() != 0) {
+    if (sound_enabled && !open_sound()) {
         SDL_Quit();
         fatal_exit(EXIT_NO_SOUND);
     }

@@ -47,11 +47,11 @@ void wait_until_quiet()
     }());
 }
 
-int fail_loading()
+bool fail_loading()
 {
     SDL_CloseAudio();
     sound_open = false;
-    return 1;
+    return false;
 }
 
 } // namespace
@@ -70,7 +70,7 @@ void mix_sounds(void*, uint8_t* stream, int length)
     }
 }
 
-int open_sound()
+bool open_sound()
 {
     SDL_AudioSpec wanted{};
     wanted.freq = 11025;
@@ -80,7 +80,7 @@ int open_sound()
     wanted.callback = mix_sounds;
     if (SDL_OpenAudio(&wanted, nullptr) < 0) {
         fprintf(stderr, "Unable to open audio: %s\n", SDL_GetError());
-        return 1;
+        return false;
     }
     // The mixer is still paused: no channel may point into the samples an
     // earlier opening loaded, which are replaced below.
@@ -103,7 +103,7 @@ int open_sound()
     }
     sound_open = true;
     SDL_PauseAudio(0);
-    return 0;
+    return true;
 }
 
 void close_sound()

@@ -15,7 +15,7 @@ struct SoundChannel {
 extern SoundChannel sound_channels[SOUND_COUNT];
 extern bool sound_open;
 
-int open_sound();   // 0 on success, 1 on failure (the message is printed)
+bool open_sound();   // false when it failed (the message is printed)
 void close_sound();
 int play_sound(int effect);
 void stop_sound(int effect);

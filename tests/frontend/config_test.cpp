@@ -87,7 +87,7 @@ TEST(Config, WriteThenReadGivesTheSameSettings)
     strcpy(artwork_names[2], "other.lbm");
     char path[PATH_BUFFER_SIZE];
     ASSERT_TRUE(config_path(path));
-    ASSERT_EQ(write_config(path), 1);
+    ASSERT_TRUE(write_config(path));
     EXPECT_NE(read_file(path).find("upkey=77\n"), std::string::npos);
     const Snapshot written = take();
     reset();
@@ -97,7 +97,7 @@ TEST(Config, WriteThenReadGivesTheSameSettings)
     EXPECT_EQ(back.digright, written.digright);
     for (int i = 0; i < 4; i++)
         EXPECT_EQ(back.names[i], written.names[i]);
-    EXPECT_EQ(write_config(home.dir.file("no/such/dir/vrbxrc").c_str()), 0);
+    EXPECT_FALSE(write_config(home.dir.file("no/such/dir/vrbxrc").c_str()));
 }
 
 // Whatever the file holds, every setting ends up usable: what it does not
@@ -187,7 +187,7 @@ TEST(Config, TheSearchBudgetIsOptionalAndWrittenBack)
     solve_seconds = 7;
     char path[PATH_BUFFER_SIZE];
     ASSERT_TRUE(config_path(path));
-    ASSERT_EQ(write_config(path), 1);
+    ASSERT_TRUE(write_config(path));
     EXPECT_NE(read_file(path).find("solveseconds=7\n"), std::string::npos);
     solve_seconds = 1;
     read_config();
@@ -210,7 +210,7 @@ TEST(Config, WrittenFileIsReadBackWhole)
     for (int i = 0; i < 4; i++)
         snprintf(artwork_names[i], PATH_BUFFER_SIZE, "%c%s", 'a' + i, std::string(ARTWORK_NAME_MAX - 1, 'n').c_str());
     upkey = downkey = leftkey = rightkey = digleftkey = digrightkey = SDLK_LAST - 1;
-    ASSERT_EQ(write_config(path), 1);
+    ASSERT_TRUE(write_config(path));
     EXPECT_LE(read_file(path).size(), size_t(CONFIG_TEXT_SIZE - 1));
     const Snapshot written = take();
     reset();
@@ -224,12 +224,12 @@ TEST(Config, WrittenFileIsReadBackWhole)
     const std::string refused[] = {std::string(ARTWORK_NAME_MAX + 1, 'l'), "", "a\nupkey=1"};
     for (const std::string& name : refused) {
         snprintf(artwork_names[1], PATH_BUFFER_SIZE, "%s", name.c_str());
-        EXPECT_EQ(write_config(path), 0) << name;
+        EXPECT_FALSE(write_config(path)) << name;
         EXPECT_EQ(read_file(path), before);
     }
     strcpy(artwork_names[1], "b.lbm");
     upkey = 0;
-    EXPECT_EQ(write_config(path), 0);
+    EXPECT_FALSE(write_config(path));
 }
 
 TEST(Config, OnlyTheFirst1023BytesAreRead)

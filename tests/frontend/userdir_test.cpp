@@ -1,6 +1,7 @@
 // The user directory on first start, and start-ups that cannot go on.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <sys/stat.h>
@@ -91,11 +92,23 @@ TEST_F(UserDir, DataFileCandidates)
 TEST_F(UserDir, CopyFileResults)
 {
     write_file("source", pattern_bytes(5000, 3));
-    EXPECT_EQ(copy_file("source", "copy"), 0);
+    EXPECT_TRUE(copy_file("source", "copy"));
     EXPECT_EQ(read_file("copy"), pattern_bytes(5000, 3));
-    EXPECT_EQ(copy_file("missing", "copy2"), -1);
-    EXPECT_EQ(copy_file("source", "no/such/dir/copy"), -2);
-    EXPECT_EQ(copy_file(".", "copy3"), -3);   // a directory opens but cannot be read
+    const struct {
+        const char* source;
+        const char* destination;
+        int error;
+    } failures[] = {
+        {"missing", "copy2", ENOENT},
+        {"source", "no/such/dir/copy", ENOENT},
+        {".", "copy3", EISDIR},   // a directory opens but cannot be read
+    };
+    for (const auto& f : failures) {
+        errno = 0;
+        EXPECT_FALSE(copy_file(f.source, f.destination)) << f.destination;
+        EXPECT_EQ(errno, f.error) << f.destination;
+        EXPECT_NE(access(f.destination, F_OK), 0) << f.destination;
+    }
 }
 
 // Start-ups that end before the window opens: status 1 and a reason in the log.

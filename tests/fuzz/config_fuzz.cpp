@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     char path[PATH_BUFFER_SIZE];
     FUZZ_CHECK(config_path(path));
-    FUZZ_CHECK(write_config(path) == 1);
+    FUZZ_CHECK(write_config(path));
     FUZZ_CHECK(read_bytes(path).size() <= size_t(CONFIG_TEXT_SIZE - 1));
     upkey = downkey = leftkey = rightkey = digleftkey = digrightkey = 0;
     read_config();

@@ -52,9 +52,9 @@ protected:
 
 TEST_F(Sound, AnEffectMixesItsOwnLength)
 {
-    ASSERT_EQ(open_sound(), 0);   // the shipped effects, from data/
+    ASSERT_TRUE(open_sound());   // the shipped effects, from data/
     EXPECT_EQ(loud_bytes_before_any(), 0u);
-    ASSERT_EQ(open_sound(), 0);
+    ASSERT_TRUE(open_sound());
     play_sound(SOUND_POP);
     EXPECT_NEAR(double(sound_channels[SOUND_POP].length), 1213, 4);   // 0.11 s at 11025 Hz
     wait_sounds_done();
@@ -67,7 +67,7 @@ TEST_F(Sound, RestartingAndOverlapping)
     // A dig of five seconds, found first in the user directory, still plays
     // when it is started again.
     ASSERT_EQ(shell("sox -n -r 11025 -b 8 -c 1 " + dir.file(".zuzezodov/dig.wav") + " synth 5 sine 440 2>/dev/null"), 0);
-    ASSERT_EQ(open_sound(), 0);
+    ASSERT_TRUE(open_sound());
     play_sound(SOUND_DIG);
     const SoundChannel& dig = sound_channels[SOUND_DIG];
     for (int i = 0; i < 2000 && dig.position < 4096; i++)
@@ -106,7 +106,7 @@ TEST_F(Sound, OtherFormatsAreConverted)
                         " synth 0.5 sine 440 2>/dev/null"),
                   0)
             << f.name;
-    ASSERT_EQ(open_sound(), 0);
+    ASSERT_TRUE(open_sound());
     for (int effect = 0; effect < SOUND_COUNT; effect++)
         EXPECT_NEAR(double(sound_channels[effect].length), 0.0, 1.0);   // nothing played yet
     play_sound(SOUND_FALL);
