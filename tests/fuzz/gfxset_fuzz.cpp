@@ -87,12 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         clear_sprite_slots();
         game_active = true;
         start_running_level_seeded(play_grid, 0);
-        draw_play_field(running_level.grid);
-        format_top_line();
-        refresh_status_lines();
-        update_sprite_poses();
-        save_sprite_backgrounds();
-        draw_sprites();
+        draw_running_level();
         restore_sprite_backgrounds();
         release_game_sprites();
     }

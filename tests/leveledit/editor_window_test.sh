@@ -12,13 +12,9 @@ KEEP_PNG=${2:-}
 BIN_DIR=$(cd "$(dirname "$VORBIX")" && pwd)
 VBLTOOL="$BIN_DIR/vbltool"
 VORBIX="$BIN_DIR/$(basename "$VORBIX")"
-work=$(mktemp -d)
-game=""
-xvfb_pid=""
-trap '[ -n "$game" ] && kill -9 $game 2>/dev/null; [ -n "$xvfb_pid" ] && kill $xvfb_pid 2>/dev/null; rm -rf "$work"' EXIT
 fail() { echo "$*"; cat "$work/out" "$work/err" 2>/dev/null; exit 1; }
 
-start_xvfb || fail "Xvfb did not start"
+begin_window_test
 
 start_game -w -q || fail "no window titled ZuzEzodov"
 # Field cell (column, row) under the pointer.

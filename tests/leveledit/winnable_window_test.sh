@@ -11,13 +11,9 @@ KEEP_PNG=${2:-}
 BIN_DIR=$(cd "$(dirname "$VORBIX")" && pwd)
 VBLTOOL="$BIN_DIR/vbltool"
 VORBIX="$BIN_DIR/$(basename "$VORBIX")"
-work=$(mktemp -d)
-game=""
-xvfb_pid=""
-trap '[ -n "$game" ] && kill -9 $game 2>/dev/null; [ -n "$xvfb_pid" ] && kill $xvfb_pid 2>/dev/null; rm -rf "$work"' EXIT
 fail() { echo "$*"; cat "$work/out" "$work/err" "$work/VRBXINFO.LOG" 2>/dev/null; exit 1; }
 
-start_xvfb || fail "Xvfb did not start"
+begin_window_test
 
 start_game -w -q || fail "no window titled ZuzEzodov"
 alt_key() { xdotool keydown Alt_L; sleep 0.1; xdotool key "$1"; sleep 0.1; xdotool keyup Alt_L; sleep 0.3; }

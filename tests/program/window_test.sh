@@ -6,14 +6,8 @@
 set -u
 . "$(dirname "$0")/../support/xvfb.sh"
 VORBIX=$1
-work=$(mktemp -d)
-game=""
-xvfb_pid=""
-# The game goes before its X server, so no game is left waiting on a display
-# that is gone.
-trap '[ -n "$game" ] && kill -9 $game 2>/dev/null; [ -n "$xvfb_pid" ] && kill $xvfb_pid 2>/dev/null; rm -rf "$work"' EXIT
 
-start_xvfb || { echo "Xvfb did not start"; exit 1; }
+begin_window_test
 
 mkdir -p "$work/home"
 ln -s "$(cd "$(dirname "$VORBIX")" && pwd)/data" "$work/data"   # the generated data

@@ -1,7 +1,5 @@
 # Shared by the real-window tests (sourced): an Xvfb of their own and the
-# game's window. The caller sets $work (a temporary folder) and the trap that
-# kills $game before $xvfb_pid, so no game is left waiting on a display that
-# is gone.
+# game's window, in a temporary folder $work.
 
 # Starts Xvfb on a free display and points DISPLAY at it; false if it did
 # not come up. -noreset: by default the server resets itself when its last
@@ -19,6 +17,17 @@ start_xvfb() {
     # the headless tests check the program's own leaks.
     export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
     export DISPLAY=":$(cat "$work/display")"
+}
+
+# Makes $work and starts Xvfb; on exit the game goes before its X server, so
+# no game is left waiting on a display that is gone, then $work. Ends the
+# test when Xvfb does not come up.
+begin_window_test() {
+    work=$(mktemp -d)
+    game=""
+    xvfb_pid=""
+    trap '[ -n "$game" ] && kill -9 $game 2>/dev/null; [ -n "$xvfb_pid" ] && kill $xvfb_pid 2>/dev/null; rm -rf "$work"' EXIT
+    start_xvfb || { echo "Xvfb did not start"; exit 1; }
 }
 
 # Waits up to ten seconds for the game's window; sets $window, false if none.
