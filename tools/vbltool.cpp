@@ -496,11 +496,16 @@ int command_solve(const std::vector<std::string>& args)
     if (r.status == SOLVE_REFUSED)
         return fail(positional[0] + " level " + std::to_string(level), r.problem), 2;
     if (r.status != SOLVE_FOUND) {
-        fprintf(stderr,
-                "vbltool: level %d: no way out found within %g seconds (%lld states expanded, %lld ticks "
-                "simulated)\n",
-                level, options.budget_seconds, static_cast<long long>(r.expanded),
-                static_cast<long long>(r.ticks_simulated));
+        // The search may end before its budget, with no states left that it
+        // may keep: say so, so that no one raises a budget that is not the limit.
+        char why[96];
+        if (r.seconds < options.budget_seconds)
+            snprintf(why, sizeof why, "the search ran out of states after %.1f of %g seconds", r.seconds,
+                     options.budget_seconds);
+        else
+            snprintf(why, sizeof why, "within %g seconds", options.budget_seconds);
+        fprintf(stderr, "vbltool: level %d: no way out found: %s (%lld states expanded, %lld ticks simulated)\n",
+                level, why, static_cast<long long>(r.expanded), static_cast<long long>(r.ticks_simulated));
         return 1;
     }
     const std::vector<uint8_t> record = movie_record_of(r.inputs, r.score, options.seed, "VORBIX");
