@@ -58,6 +58,7 @@ const char USAGE[] =
     "       vbltool repair ARCHIVE -o NEW       (salvages the readable records)\n"
     "       vbltool titles -o FILE LEVEL.txt...  (the table of the levels' titles)\n"
     "       vbltool shorten LEVEL.txt MOVIE -o FILE.movie [--budget TICKS]\n"
+    "                       [--shortcut-states N] [--shortcut-budget TICKS]\n"
     "       vbltool measure ARCHIVE             (ticks, cell moves, back-steps, standing still)\n"
     "       vbltool measure LEVEL.txt MOVIE     (the same for one movie)\n";
 
@@ -745,10 +746,15 @@ int command_shorten(const std::vector<std::string>& args)
             output = args[++i];
         else if (args[i] == "--budget" && i + 1 < args.size())
             options.tick_budget = atoll(args[++i].c_str());
+        else if (args[i] == "--shortcut-states" && i + 1 < args.size())
+            options.shortcut_states = atoi(args[++i].c_str());
+        else if (args[i] == "--shortcut-budget" && i + 1 < args.size())
+            options.shortcut_budget = atoll(args[++i].c_str());
         else
             files.push_back(args[i]);
     }
-    if (files.size() != 2 || output.empty() || options.tick_budget <= 0)
+    if (files.size() != 2 || output.empty() || options.tick_budget <= 0 || options.shortcut_states < 0 ||
+        options.shortcut_budget <= 0)
         return usage();
     std::vector<uint8_t> inputs;
     int seed = 0;
@@ -771,8 +777,8 @@ int command_shorten(const std::vector<std::string>& args)
     const std::string text = movie_text(record.data(), int(record.size()), comments.c_str());
     if (write_output(output, text.data(), text.size()))
         return 1;
-    printf("%s ticks=%d->%d score=%d->%d cuts=%d simulated=%lld\n", files[1].c_str(), r.ticks_before, r.ticks_after,
-           r.score_before, r.score_after, r.cuts, static_cast<long long>(r.ticks_run));
+    printf("%s ticks=%d->%d score=%d->%d cuts=%d shortcuts=%d simulated=%lld\n", files[1].c_str(), r.ticks_before,
+           r.ticks_after, r.score_before, r.score_after, r.cuts, r.shortcuts, static_cast<long long>(r.ticks_run));
     return 0;
 }
 

@@ -128,11 +128,17 @@ struct Session {
     };
 
     // The movie with ticks i+1..j replaced by `wait` ticks without input.
-    Trial try_cut(size_t i, size_t wait, size_t j)
+    Trial try_cut(size_t i, size_t wait, size_t j) { return try_splice(i, {}, wait, j); }
+
+    // The movie with ticks i+1..j replaced by the inputs `lead`, then `wait`
+    // ticks without input.
+    Trial try_splice(size_t i, const std::vector<uint8_t>& lead, size_t wait, size_t j)
     {
         now = states[i];
         const GameState& g = now.game;
         Trial t{false, 0, 0, i};
+        for (size_t k = 0; k < lead.size() && !g.death_count && !g.exit_count; k++, t.used++)
+            tick(now, lead[k], *events);
         for (size_t k = 0; k < wait && !g.death_count && !g.exit_count; k++, t.used++)
             tick(now, INPUT_NONE, *events);
         for (size_t k = j; k < inputs.size() && !g.death_count && !g.exit_count; k++, t.used++)
@@ -144,9 +150,12 @@ struct Session {
         return t;
     }
 
-    void keep_cut(size_t i, size_t wait, size_t j, size_t used)
+    void keep_cut(size_t i, size_t wait, size_t j, size_t used) { keep_splice(i, {}, wait, j, used); }
+
+    void keep_splice(size_t i, const std::vector<uint8_t>& lead, size_t wait, size_t j, size_t used)
     {
         std::vector<uint8_t> next(inputs.begin(), inputs.begin() + long(i));
+        next.insert(next.end(), lead.begin(), lead.end());
         next.insert(next.end(), wait, uint8_t(INPUT_NONE));
         next.insert(next.end(), inputs.begin() + long(j), inputs.end());
         next.resize(used);
@@ -242,6 +251,186 @@ void stop_pacing(Session& s, const ShortenOptions& options, int* cuts)
     }
 }
 
+// A place of the hero for shortcuts: his pixel position, the objects left
+// and the bonuses taken.
+uint64_t spot_of(const LevelState& s)
+{
+    const Actor& hero = s.actors[0];
+    const GameState& g = s.game;
+    return uint64_t(uint32_t(hero.x)) << 40 | uint64_t(uint32_t(hero.y)) << 24 |
+           uint64_t(g.objects_left & 0xff) << 8 | uint64_t(g.flash_status & 3) << 4 | uint64_t(g.hidden_status & 3);
+}
+
+// The hero stands on a cell's lines, neither falling nor digging, the clock running.
+bool steady(const LevelState& s)
+{
+    const Actor& hero = s.actors[0];
+    return !s.game.waiting_for_input && !(hero.flags & (ACTOR_FALLING | ACTOR_DIGGING)) &&
+           x_align[size_t(hero.x)] == 0 && y_align[size_t(hero.y)] == 0;
+}
+
+struct Shortcut {
+    size_t from, to;               // ticks of the movie the way replaces
+    std::vector<uint8_t> inputs;   // the way, shorter than to - from
+};
+
+bool shortcut_budget_left(const Session& s, int64_t start, const ShortenOptions& options)
+{
+    return s.ticks_run - start < options.shortcut_budget;
+}
+
+// The steady ticks of the movie at each place, in order.
+using Visits = std::unordered_map<uint64_t, std::vector<size_t>>;
+
+// Gains of a spot search from tick `from` of the movie: a state where the
+// hero stands where the movie has him at a later tick, with the same objects
+// taken, rated by the ticks saved up to the latest such tick after `after`
+// and before `before`; `spent` ticks have gone by since `from` when the
+// search starts.
+struct SpotGain {
+    const Session& s;
+    const Visits& visits;
+    size_t from, after, before, spent;
+    int operator()(const LevelState& reached, int ticks) const
+    {
+        if (!steady(reached))
+            return 0;
+        auto at = visits.find(spot_of(reached));
+        if (at == visits.end())
+            return 0;
+        auto visit = std::lower_bound(at->second.begin(), at->second.end(), before);
+        if (visit == at->second.begin() || *--visit <= after)
+            return 0;
+        // A penalty the movie has not paid there yet would cost score.
+        const int penalties = reached.game.penalty_flags & (PENALTY_TRAPPED | PENALTY_CRUSHED);
+        if (penalties & ~s.states[*visit].game.penalty_flags)
+            return 0;
+        return std::max(0, int(*visit - from) - int(spent) - ticks);
+    }
+};
+
+Visits visits_of(const Session& s)
+{
+    Visits visits;
+    for (size_t t = 0; t < s.states.size(); t++)
+        if (steady(s.states[t]))
+            visits[spot_of(s.states[t])].push_back(t);
+    return visits;
+}
+
+// A search from tick `from` (after the inputs `lead`) for a way to a later
+// place of the movie, between ticks `after` and `before`.
+Shortcut search_way(Session& s, const Visits& visits, size_t from, const std::vector<uint8_t>& lead, size_t after,
+                    size_t before, const ShortenOptions& options)
+{
+    auto root = std::make_unique<LevelState>(s.states[from]);
+    for (uint8_t input : lead)
+        tick(*root, input, *s.events);
+    s.ticks_run += int64_t(lead.size());
+    SpotSearchOptions search;
+    search.max_states = options.shortcut_states;
+    const size_t end = std::min(before, s.states.size() - 1);
+    search.max_ticks = end > from + lead.size() ? int(end - from - lead.size()) : 0;
+    const SpotSearchResult r = search_spots(*root, search, SpotGain{s, visits, from, after, before, lead.size()});
+    s.ticks_run += r.ticks_run;
+    Shortcut way{from, from, lead};
+    if (r.value > 0) {
+        way.to = from + lead.size() + size_t(r.ticks + r.value);
+        way.inputs.insert(way.inputs.end(), r.inputs.begin(), r.inputs.end());
+    }
+    return way;
+}
+
+// The movie with ticks from+1..to replaced by `lead`, then, should a guard
+// now catch the hero, a wait. Keeps the first that wins with at least the
+// same score in fewer ticks; the ticks it takes in *taken.
+bool try_way(Session& s, size_t from, const std::vector<uint8_t>& lead, size_t to, const ShortenOptions& options,
+             size_t* taken)
+{
+    for (size_t wait : waits_for(to - from - lead.size(), options.waits_in_cuts)) {
+        const Session::Trial t = s.try_splice(from, lead, wait, to);
+        if (!t.won || t.score < s.score || (t.score == s.score && t.ticks >= s.ticks))
+            continue;
+        s.keep_splice(from, lead, wait, to, t.used);
+        *taken = lead.size() + wait;
+        return true;
+    }
+    return false;
+}
+
+// The best shortcut the search finds from each steady tick of the movie
+// (the first of a stretch of standing): a way to the latest tick at which
+// the hero stands at the same place with the same objects taken.
+std::vector<Shortcut> find_shortcuts(Session& s, int64_t start, const ShortenOptions& options)
+{
+    std::vector<Shortcut> found;
+    const Visits visits = visits_of(s);
+    for (size_t from = 0; from + 1 < s.states.size() && shortcut_budget_left(s, start, options); from++) {
+        // The first and the last tick of a stretch of standing.
+        const LevelState& at = s.states[from];
+        const bool same_before = from > 0 && steady(s.states[from - 1]) && spot_of(s.states[from - 1]) == spot_of(at);
+        const bool same_after = steady(s.states[from + 1]) && spot_of(s.states[from + 1]) == spot_of(at);
+        if (!steady(at) || (same_before && same_after))
+            continue;
+        Shortcut way = search_way(s, visits, from, {}, from, SIZE_MAX, options);
+        if (way.to > from)
+            found.push_back(std::move(way));
+    }
+    return found;
+}
+
+// One round of shortcuts: searched from every steady tick, then tried
+// longest gain first against the movie as it stands, each one that does
+// not overlap a shortcut kept before. Where a guard catches the hero on the
+// rest of the movie, a second search from the way's end looks for a way
+// past that point. Counts the shortcuts kept.
+int take_shortcuts(Session& s, int64_t start, const ShortenOptions& options)
+{
+    std::vector<Shortcut> found = find_shortcuts(s, start, options);
+    std::stable_sort(found.begin(), found.end(), [](const Shortcut& a, const Shortcut& b) {
+        return a.to - a.from - a.inputs.size() > b.to - b.from - b.inputs.size();
+    });
+    struct Kept {
+        size_t from, to, gain;   // ticks of the movie as the round found it
+    };
+    std::vector<Kept> kept;
+    auto overlaps = [&](size_t from, size_t to) {
+        return std::any_of(kept.begin(), kept.end(), [&](const Kept& k) { return from < k.to && k.from < to; });
+    };
+    for (const Shortcut& c : found) {
+        if (!shortcut_budget_left(s, start, options))
+            break;
+        if (overlaps(c.from, c.to))
+            continue;
+        size_t earlier_gain = 0;   // ticks cut before c
+        for (const Kept& k : kept)
+            earlier_gain += k.to <= c.from ? k.gain : 0;
+        const size_t from = c.from - earlier_gain, to = c.to - earlier_gain;
+        size_t taken = 0;
+        if (try_way(s, from, c.inputs, to, options, &taken)) {
+            kept.push_back(Kept{c.from, c.to, c.to - c.from - taken});
+            continue;
+        }
+        // Where the rest of the movie loses the hero, a way on past that
+        // point from the way's end; else a way to an earlier place.
+        const Session::Trial t = s.try_splice(from, c.inputs, 0, to);
+        const Visits visits = visits_of(s);
+        std::vector<Shortcut> others;
+        if (s.now.game.death_count && t.used >= from + c.inputs.size())
+            others.push_back(search_way(s, visits, from, c.inputs, to + (t.used - from - c.inputs.size()), SIZE_MAX,
+                                        options));
+        others.push_back(search_way(s, visits, from, {}, from, to, options));
+        for (const Shortcut& way : others) {
+            if (way.to <= from || overlaps(c.from, way.to + earlier_gain) ||
+                !try_way(s, from, way.inputs, way.to, options, &taken))
+                continue;
+            kept.push_back(Kept{c.from, way.to + earlier_gain, way.to - from - taken});
+            break;
+        }
+    }
+    return int(kept.size());
+}
+
 } // namespace
 
 ShortenResult shorten_movie(const std::vector<uint8_t>& inputs, int seed, const ShortenOptions& options)
@@ -268,6 +457,18 @@ ShortenResult shorten_movie(const std::vector<uint8_t>& inputs, int seed, const 
     bool cut_any = true;
     for (int pass = 0; pass < 3 && cut_any && in_budget(s, options); pass++)
         cut_any = cut_detours(s, options, &result.cuts);
+    if (options.shortcut_states > 0) {
+        const int64_t start = s.ticks_run;
+        // A shortcut may open the way for more cuts, and they for more shortcuts.
+        int taken = 1;
+        for (int round = 0; round < 4 && taken > 0 && shortcut_budget_left(s, start, options); round++) {
+            taken = take_shortcuts(s, start, options);
+            result.shortcuts += taken;
+            result.cuts += taken;
+            if (taken > 0 && in_budget(s, options))
+                cut_detours(s, options, &result.cuts);
+        }
+    }
     stop_pacing(s, options, &result.cuts);
     result.inputs = s.inputs;
     result.ticks_after = s.ticks;

@@ -6,6 +6,12 @@
 // short runs there and back into a wait on the spot as long, where the movie
 // still wins as well. And the figures that tell how much a movie wanders:
 // ticks, cell moves, back-steps, standing still.
+//
+// Shortcuts: from the hero's places along the movie a short search over the
+// running level looks for a quicker way to a place the movie reaches later
+// with the same objects taken (the guards may stand elsewhere then); the way
+// found, then the rest of the movie from there, is kept when it still wins
+// with at least the same score. The longest gains are tried first.
 #pragma once
 #include <cstdint>
 #include <vector>
@@ -14,6 +20,8 @@ struct ShortenOptions {
     int64_t tick_budget = 60000000;   // ticks the rules may run for one movie
     int tries_per_tick = 16;          // cuts tried from one tick of the movie
     bool waits_in_cuts = true;        // a detour that cannot go whole may become a shorter wait
+    int shortcut_states = 3000;       // states of one shortcut search; 0: no shortcuts
+    int64_t shortcut_budget = 40000000;   // ticks the shortcut searches and their trials may run
 };
 
 struct ShortenResult {
@@ -22,6 +30,7 @@ struct ShortenResult {
     int ticks_before = 0, ticks_after = 0;
     int score_before = 0, score_after = 0;
     int cuts = 0;                     // cuts kept
+    int shortcuts = 0;                // of these, shortcuts found by a search
     int64_t ticks_run = 0;            // ticks the rules ran
 };
 

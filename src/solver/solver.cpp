@@ -10,6 +10,7 @@
 #include <cstring>
 #include <iterator>
 #include <queue>
+#include <unordered_map>
 
 #include "game/game.h"
 #include "level/grid.h"
@@ -1042,4 +1043,110 @@ SolveResult solve_level(const SolveOptions& options)
     while (!solve_slice(*search, 1e9)) {
     }
     return solve_result(*search);
+}
+
+namespace {
+
+// The search_spots key of a state: the hero's place and dig, the objects and
+// bonuses, the field; the guards and the holes' ages are left out.
+uint64_t spot_key(const LevelState& s)
+{
+    const Actor& hero = s.actors[0];
+    const GameState& g = s.game;
+    uint64_t h = grid_hash(s.grid);
+    h = mix(h, uint64_t(uint32_t(hero.x)) << 32 | uint32_t(hero.y));
+    h = mix(h, (hero.flags & ACTOR_DIGGING) ? uint64_t(hero.counter) + 1 : 0);
+    h = mix(h, uint64_t(g.objects_left & 0xff) << 40 | uint64_t(g.flash_status & 3) << 32 |
+                   uint64_t(g.hidden_status & 3) << 16 | uint64_t(g.penalty_flags & (PENALTY_TRAPPED | PENALTY_CRUSHED)));
+    return h | (h == 0);
+}
+
+// The moves a spot search tries: one cell each way and the two digs.
+constexpr int SPOT_MOVES[] = {MOVE_LEFT, MOVE_RIGHT, MOVE_UP, MOVE_DOWN, MOVE_DIG_LEFT, MOVE_DIG_RIGHT};
+
+struct SpotSearch {
+    std::vector<Node> nodes;          // state: slot in states, -1 once expanded
+    std::vector<uint8_t> inputs;
+    std::vector<int32_t> ticks;       // of each node, from the start
+    std::vector<PackedState> states;
+    std::vector<int32_t> free_slots;
+    std::unordered_map<uint64_t, int32_t> best_ticks;   // fewest ticks a key was reached in
+    std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> open;
+    LevelState base{}, current{};
+    TickEvents events{};
+};
+
+} // namespace
+
+SpotSearchResult search_spots(const LevelState& from, const SpotSearchOptions& options, const SpotValue& value)
+{
+    SpotSearchResult result;
+    auto holder = std::make_unique<SpotSearch>();
+    SpotSearch& s = *holder;
+    s.base = from;   // the level's snapshot, the same in every state
+    s.states.reserve(size_t(std::max(1, options.max_states)));
+    s.states.emplace_back();
+    pack_state(from, s.states[0]);
+    s.nodes.push_back(Node{-1, 0, 0, 0});
+    s.ticks.push_back(0);
+    s.best_ticks[spot_key(from)] = 0;
+    s.open.push(Entry{0, 0, 0});
+    uint64_t order = 1;
+    int32_t best_node = -1;
+    Runner runner{s.current, s.events, {}, 0};
+    while (!s.open.empty()) {
+        const Entry top = s.open.top();
+        s.open.pop();
+        Node& node = s.nodes[size_t(top.node)];
+        const int32_t slot = node.state;
+        node.state = -1;
+        unpack_state(s.states[size_t(slot)], s.base);
+        s.free_slots.push_back(slot);
+        // Reached faster by another way since it was put on the list.
+        if (s.best_ticks[spot_key(s.base)] < top.priority)
+            continue;
+        const int rated = value(s.base, int(top.priority));
+        if (rated > result.value) {
+            result.value = rated;
+            result.ticks = int(top.priority);
+            best_node = top.node;
+        }
+        if (top.priority >= options.max_ticks || int(s.nodes.size()) >= options.max_states)
+            continue;
+        for (int move : SPOT_MOVES) {
+            s.current = s.base;
+            runner.inputs.clear();
+            runner.ticks = 0;
+            const MoveEnd end = run_move(move, runner);
+            result.ticks_run += runner.ticks;
+            if (end != MOVE_DONE)
+                continue;
+            const int32_t reached = int32_t(top.priority + int64_t(runner.inputs.size()));
+            const uint64_t key = spot_key(s.current);
+            auto [at, fresh] = s.best_ticks.try_emplace(key, reached);
+            if (!fresh && at->second <= reached)
+                continue;
+            at->second = reached;
+            int32_t child_slot;
+            if (!s.free_slots.empty()) {
+                child_slot = s.free_slots.back();
+                s.free_slots.pop_back();
+            } else {
+                child_slot = int32_t(s.states.size());
+                s.states.emplace_back();
+            }
+            pack_state(s.current, s.states[size_t(child_slot)]);
+            s.nodes.push_back(Node{top.node, uint32_t(s.inputs.size()), uint32_t(runner.inputs.size()), child_slot});
+            s.ticks.push_back(reached);
+            s.inputs.insert(s.inputs.end(), runner.inputs.begin(), runner.inputs.end());
+            s.open.push(Entry{reached, order++, int32_t(s.nodes.size() - 1)});
+        }
+    }
+    result.states = int(s.nodes.size());
+    for (int32_t n = best_node; n > 0; n = s.nodes[size_t(n)].parent) {
+        const Node& node = s.nodes[size_t(n)];
+        result.inputs.insert(result.inputs.begin(), s.inputs.begin() + node.input_begin,
+                             s.inputs.begin() + node.input_begin + node.input_count);
+    }
+    return result;
 }

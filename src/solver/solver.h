@@ -3,6 +3,7 @@
 // branches by copying that state as one value.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -62,3 +63,23 @@ bool play_inputs(const std::vector<uint8_t>& inputs, int seed, int* ticks, int* 
 // seed. False with a problem when the rules cannot run it (no hero, too many
 // enemies).
 bool start_level_run(const PlayGrid& grid, int seed, LevelState* state, std::string* problem);
+
+// A search in order of ticks from a running level's state over the search's
+// moves (steps of one cell and digs), states told apart by the hero's place,
+// the objects left and the field, not by the guards: the first arrival at a
+// place wins. `value` rates each state reached with the ticks it took (0 or
+// less: of no use); the result holds the inputs to the best rated state, the
+// earliest of equal ones.
+struct SpotSearchOptions {
+    int max_states = 3000;   // states made; the search stops there
+    int max_ticks = 3000;    // states further away are not expanded
+};
+using SpotValue = std::function<int(const LevelState& state, int ticks)>;
+struct SpotSearchResult {
+    int value = 0;                // of the best state, 0 when none was of use
+    int ticks = 0;                // to that state
+    std::vector<uint8_t> inputs;  // one a tick, to that state
+    int states = 0;               // states made
+    int64_t ticks_run = 0;        // ticks the rules ran
+};
+SpotSearchResult search_spots(const LevelState& from, const SpotSearchOptions& options, const SpotValue& value);
