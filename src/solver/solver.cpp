@@ -1067,14 +1067,47 @@ constexpr int SPOT_MOVES[] = {MOVE_LEFT, MOVE_RIGHT, MOVE_UP, MOVE_DOWN, MOVE_DI
 struct SpotSearch {
     std::vector<Node> nodes;          // state: slot in states, -1 once expanded
     std::vector<uint8_t> inputs;
-    std::vector<int32_t> ticks;       // of each node, from the start
     std::vector<PackedState> states;
     std::vector<int32_t> free_slots;
     std::unordered_map<uint64_t, int32_t> best_ticks;   // fewest ticks a key was reached in
     std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> open;
     LevelState base{}, current{};
     TickEvents events{};
+    uint64_t order = 1;               // of listing: equal ticks go first in, first out
 };
+
+
+// Runs each of the spot search's moves from the state in s.base, the node
+// `top`, and lists every state reached in fewer ticks than before.
+void expand_spot(SpotSearch& s, const Entry& top, Runner& runner, int64_t* ticks_run)
+{
+    for (int move : SPOT_MOVES) {
+        s.current = s.base;
+        runner.inputs.clear();
+        runner.ticks = 0;
+        const MoveEnd end = run_move(move, runner);
+        *ticks_run += runner.ticks;
+        if (end != MOVE_DONE)
+            continue;
+        const int32_t reached = int32_t(top.priority + int64_t(runner.inputs.size()));
+        auto [at, fresh] = s.best_ticks.try_emplace(spot_key(s.current), reached);
+        if (!fresh && at->second <= reached)
+            continue;
+        at->second = reached;
+        int32_t child_slot;
+        if (!s.free_slots.empty()) {
+            child_slot = s.free_slots.back();
+            s.free_slots.pop_back();
+        } else {
+            child_slot = int32_t(s.states.size());
+            s.states.emplace_back();
+        }
+        pack_state(s.current, s.states[size_t(child_slot)]);
+        s.nodes.push_back(Node{top.node, uint32_t(s.inputs.size()), uint32_t(runner.inputs.size()), child_slot});
+        s.inputs.insert(s.inputs.end(), runner.inputs.begin(), runner.inputs.end());
+        s.open.push(Entry{reached, s.order++, int32_t(s.nodes.size() - 1)});
+    }
+}
 
 } // namespace
 
@@ -1088,10 +1121,8 @@ SpotSearchResult search_spots(const LevelState& from, const SpotSearchOptions& o
     s.states.emplace_back();
     pack_state(from, s.states[0]);
     s.nodes.push_back(Node{-1, 0, 0, 0});
-    s.ticks.push_back(0);
     s.best_ticks[spot_key(from)] = 0;
     s.open.push(Entry{0, 0, 0});
-    uint64_t order = 1;
     int32_t best_node = -1;
     Runner runner{s.current, s.events, {}, 0};
     while (!s.open.empty()) {
@@ -1113,34 +1144,7 @@ SpotSearchResult search_spots(const LevelState& from, const SpotSearchOptions& o
         }
         if (top.priority >= options.max_ticks || int(s.nodes.size()) >= options.max_states)
             continue;
-        for (int move : SPOT_MOVES) {
-            s.current = s.base;
-            runner.inputs.clear();
-            runner.ticks = 0;
-            const MoveEnd end = run_move(move, runner);
-            result.ticks_run += runner.ticks;
-            if (end != MOVE_DONE)
-                continue;
-            const int32_t reached = int32_t(top.priority + int64_t(runner.inputs.size()));
-            const uint64_t key = spot_key(s.current);
-            auto [at, fresh] = s.best_ticks.try_emplace(key, reached);
-            if (!fresh && at->second <= reached)
-                continue;
-            at->second = reached;
-            int32_t child_slot;
-            if (!s.free_slots.empty()) {
-                child_slot = s.free_slots.back();
-                s.free_slots.pop_back();
-            } else {
-                child_slot = int32_t(s.states.size());
-                s.states.emplace_back();
-            }
-            pack_state(s.current, s.states[size_t(child_slot)]);
-            s.nodes.push_back(Node{top.node, uint32_t(s.inputs.size()), uint32_t(runner.inputs.size()), child_slot});
-            s.ticks.push_back(reached);
-            s.inputs.insert(s.inputs.end(), runner.inputs.begin(), runner.inputs.end());
-            s.open.push(Entry{reached, order++, int32_t(s.nodes.size() - 1)});
-        }
+        expand_spot(s, top, runner, &result.ticks_run);
     }
     result.states = int(s.nodes.size());
     for (int32_t n = best_node; n > 0; n = s.nodes[size_t(n)].parent) {
