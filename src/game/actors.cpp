@@ -118,6 +118,7 @@ void begin_level(LevelState& s, const PlayGrid& grid, int seed)
     s.actors.fill(Actor{});
     s.holes.fill(HoleSlot{});
     s.planner = PlannerMasks{};
+    forget_planner_answers(s.planner);
     reset_game_state(s.game, seed);
     const StartCells found = take_start_cells(s);
     if (!found.hero_placed) {

@@ -30,6 +30,8 @@ void crush_enemy(LevelState& s, int enemy, TickEvents& ev);
 int plan_move(LevelState& s, int x, int y);
 void build_planner_masks(LevelState& s);
 void build_hero_masks(LevelState& s);
+// Empties the planner's kept answers (after any change to its masks).
+void forget_planner_answers(PlannerMasks& m);
 void open_hole_column_bit(LevelState& s, int cell);
 void close_hole_column_bit(LevelState& s, int cell);
 void enemies_tick(LevelState& s, TickEvents& ev);

@@ -55,6 +55,11 @@ int try_stop(const LevelState& level, PlannerSearch& s, int32_t rows, uint32_t d
 
 } // namespace
 
+void forget_planner_answers(PlannerMasks& m)
+{
+    m.answer_cell.fill(-1);
+}
+
 void build_planner_masks(LevelState& s)
 {
     PlannerMasks& planner = s.planner;
@@ -80,6 +85,7 @@ void build_planner_masks(LevelState& s)
     enterable(planner, -1) = 0;
     enterable(planner, 24) = 0;
     planner.masks_valid = false;
+    forget_planner_answers(planner);
 }
 
 void build_hero_masks(LevelState& s)
@@ -95,6 +101,7 @@ void build_hero_masks(LevelState& s)
         planner.down_stop[size_t(c)] = (t & planner.rows_below_hero) | planner.floor_below[size_t(c)];
     }
     planner.masks_valid = true;
+    forget_planner_answers(planner);
 }
 
 void open_hole_column_bit(LevelState& s, int cell)
@@ -102,6 +109,7 @@ void open_hole_column_bit(LevelState& s, int cell)
     PlannerMasks& planner = s.planner;
     enterable(planner, (cell - 2) % GRID_COLUMNS) |= 1 << ((cell - 2) / GRID_COLUMNS);
     planner.masks_valid = false;
+    forget_planner_answers(planner);
 }
 
 void close_hole_column_bit(LevelState& s, int cell)
@@ -109,9 +117,12 @@ void close_hole_column_bit(LevelState& s, int cell)
     PlannerMasks& planner = s.planner;
     enterable(planner, (cell - 2) % GRID_COLUMNS) &= ~(1 << ((cell - 2) / GRID_COLUMNS));
     planner.masks_valid = false;
+    forget_planner_answers(planner);
 }
 
-int plan_move(LevelState& level, int x, int y)
+namespace {
+
+int plan_afresh(LevelState& level, int x, int y)
 {
     PlannerMasks& planner = level.planner;
     const int hc = hero_column(level), hr = hero_row(level);
@@ -160,4 +171,20 @@ int plan_move(LevelState& level, int x, int y)
         }
     }
     return s.result;
+}
+
+} // namespace
+
+int plan_move(LevelState& level, int x, int y)
+{
+    // Several turns of an enemy start in one cell: the answer is kept.
+    PlannerMasks& planner = level.planner;
+    const int cell = cell_at(x, y);
+    const size_t slot = size_t(cell) % planner.answer_cell.size();
+    if (planner.answer_cell[slot] == cell)
+        return planner.answer[slot];
+    const int direction = plan_afresh(level, x, y);
+    planner.answer_cell[slot] = int16_t(cell);
+    planner.answer[slot] = int8_t(direction);
+    return direction;
 }

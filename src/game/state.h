@@ -56,6 +56,12 @@ struct PlannerMasks {
     std::array<int32_t, 24> up_stop;
     std::array<int32_t, 24> down_stop;
     bool masks_valid;
+    // The planner's last answers by the enemy's cell (slot: cell % 8, -1
+    // empty). An answer depends only on that cell, the hero's cell and the
+    // masks, so every change to the masks empties them, and the hero's
+    // move to another cell rebuilds the masks before the next enemy turn.
+    std::array<int16_t, 8> answer_cell;
+    std::array<int8_t, 8> answer;
 };
 
 struct HiddenCandidates {

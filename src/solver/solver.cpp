@@ -168,6 +168,7 @@ void unpack_state(const PackedState& p, LevelState& s)
     m.rows_above_hero = p.rows_above_hero;
     m.rows_below_hero = p.rows_below_hero;
     m.masks_valid = p.masks_valid;
+    forget_planner_answers(m);   // answers for the state unpacked over are no longer true
     s.game = p.game;
 }
 
