@@ -7,7 +7,7 @@
 # Usage: window_test.sh VORBIX [DIR to keep the screenshots in]
 set -u
 . "$(dirname "$0")/../support/xvfb.sh"
-VORBIX=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+programs_beside "$1"
 KEEP=${2:-}
 
 begin_window_test

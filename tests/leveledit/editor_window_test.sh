@@ -7,12 +7,8 @@
 # A second argument names a PNG file to keep the screenshot in.
 set -u
 . "$(dirname "$0")/../support/xvfb.sh"
-VORBIX=$1
+programs_beside "$1"
 KEEP_PNG=${2:-}
-BIN_DIR=$(cd "$(dirname "$VORBIX")" && pwd)
-VBLTOOL="$BIN_DIR/vbltool"
-VORBIX="$BIN_DIR/$(basename "$VORBIX")"
-fail() { echo "$*"; cat "$work/out" "$work/err" 2>/dev/null; exit 1; }
 
 begin_window_test
 
@@ -59,7 +55,7 @@ game=""
 [ $status -eq 0 ] || fail "status $status"
 
 # The archive holds level 1 as painted, and level 1 has no movie any more.
-"$VBLTOOL" show "$BIN_DIR/data/levels.vbl" 1 | awk '
+"$VBLTOOL" show "$bin_dir/data/levels.vbl" 1 | awk '
     NR == 6  { $0 = substr($0, 1, 9) "######" substr($0, 16) }
     NR == 11 { $0 = substr($0, 1, 1) "-----" substr($0, 7) }
     NR == 13 { $0 = substr($0, 1, 14) "..." substr($0, 18) }

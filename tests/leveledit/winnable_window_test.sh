@@ -6,12 +6,8 @@
 # A second argument names a PNG file to keep the screenshot in.
 set -u
 . "$(dirname "$0")/../support/xvfb.sh"
-VORBIX=$1
+programs_beside "$1"
 KEEP_PNG=${2:-}
-BIN_DIR=$(cd "$(dirname "$VORBIX")" && pwd)
-VBLTOOL="$BIN_DIR/vbltool"
-VORBIX="$BIN_DIR/$(basename "$VORBIX")"
-fail() { echo "$*"; cat "$work/out" "$work/err" "$work/VRBXINFO.LOG" 2>/dev/null; exit 1; }
 
 begin_window_test
 

@@ -19,6 +19,17 @@ start_xvfb() {
     export DISPLAY=":$(cat "$work/display")"
 }
 
+# Sets VORBIX to the game given (made absolute, since the tests run it from
+# $work) and VBLTOOL to the vbltool built beside it.
+programs_beside() {
+    bin_dir=$(cd "$(dirname "$1")" && pwd)
+    VORBIX="$bin_dir/$(basename "$1")"
+    VBLTOOL="$bin_dir/vbltool"
+}
+
+# Ends the test with a message and what the game printed and logged.
+fail() { echo "$*"; cat "$work/out" "$work/err" "$work/VRBXINFO.LOG" 2>/dev/null; exit 1; }
+
 # Makes $work and starts Xvfb; on exit the game goes before its X server, so
 # no game is left waiting on a display that is gone, then $work. Ends the
 # test when Xvfb does not come up.
