@@ -53,6 +53,7 @@ const char USAGE[] =
     "       vbltool replay ARCHIVE LEVEL [--repeat N]   (LEVEL 0: ARCHIVE is -)\n"
     "       vbltool verify ARCHIVE\n"
     "       vbltool solve ARCHIVE|FILE LEVEL [--seed N] [--budget SECONDS] [--first] [-o FILE.movie]\n"
+    "                     [--opening FILE.movie]   (the search goes on from where its inputs end)\n"
     "       vbltool render ARCHIVE|FILE LEVEL -o FILE.png [--movie FILE --tick N]\n"
     "       vbltool render ARCHIVE all -o FILE.png   (a sheet of every level)\n"
     "       vbltool repair ARCHIVE -o NEW       (salvages the readable records)\n"
@@ -465,11 +466,15 @@ int command_solve(const std::vector<std::string>& args)
 {
     std::vector<std::string> positional;
     SolveOptions options;
-    std::string output;
+    std::string output, opening;
+    bool seed_given = false;
     for (size_t i = 0; i < args.size(); i++) {
         const std::string& a = args[i];
         const bool has_value = i + 1 < args.size();
-        if (a == "--seed" && has_value) {
+        if (a == "--opening" && has_value) {
+            opening = args[++i];
+        } else if (a == "--seed" && has_value) {
+            seed_given = true;
             char* end;
             const char* text = args[++i].c_str();
             long seed = strtol(text, &end, 10);
@@ -490,6 +495,22 @@ int command_solve(const std::vector<std::string>& args)
     }
     if (positional.size() != 2)
         return usage();
+    if (!opening.empty()) {
+        // The opening's movie brings its seed: the inputs only mean what
+        // they did from the same start.
+        std::string text;
+        if (!read_text_file(opening, &text))
+            return fail(opening, strerror(errno)), 2;
+        std::vector<uint8_t> record;
+        const std::string problem = parse_movie_text(text, &record);
+        if (!problem.empty())
+            return fail(opening, problem), 2;
+        const int seed = record[MOVIE_SEED_OFFSET];
+        if (seed_given && seed != options.seed)
+            return fail(opening, "the opening was made with seed " + std::to_string(seed)), 2;
+        options.seed = seed;
+        options.opening = inputs_of_movie(record.data(), int(record.size()));
+    }
     int level;
     if (int status = load_level_source(positional[0].c_str(), positional[1].c_str(), &level))
         return status;

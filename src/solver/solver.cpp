@@ -960,7 +960,9 @@ void take_way_out(SolveSearch& s, const std::vector<uint8_t>& found, Clock::time
 {
     int ticks = 0, score = 0;
     play_grid = s.level;
-    const bool exits = play_inputs(found, s.options.seed, &ticks, &score);
+    std::vector<uint8_t> whole = s.options.opening;
+    whole.insert(whole.end(), found.begin(), found.end());
+    const bool exits = play_inputs(whole, s.options.seed, &ticks, &score);
     SolveResult& r = s.result;
     if (s.phase == PHASE_FIRST) {
         if (!exits)
@@ -968,17 +970,34 @@ void take_way_out(SolveSearch& s, const std::vector<uint8_t>& found, Clock::time
         r.status = SOLVE_FOUND;
         r.first_expanded = s.expanded;
         r.first_seconds = seconds_used(s, slice_start);
-        r.inputs = found;
+        r.inputs = whole;
         r.ticks = ticks;
         r.score = score;
         s.next_pass = std::size(FIRST);   // on to the better ones
         return;
     }
     if (exits && (score > r.score || (score == r.score && ticks < r.ticks))) {
-        r.inputs = found;
+        r.inputs = whole;
         r.ticks = ticks;
         r.score = score;
     }
+}
+
+// Runs the opening on the level's starting state; the search goes on from
+// where it ends. False with a problem when the hero does not live through it
+// or has already left.
+bool play_opening(LevelState& root, const std::vector<uint8_t>& opening, TickEvents& events, std::string* problem)
+{
+    const GameState& g = root.game;
+    for (size_t i = 0; i < opening.size(); i++) {
+        tick(root, opening[i], events);
+        if (g.death_count || g.exit_count) {
+            *problem = "the opening " + std::string(g.exit_count ? "leaves the level" : "loses the hero") +
+                       " on its input " + std::to_string(i + 1) + " of " + std::to_string(opening.size());
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -994,6 +1013,10 @@ SolveSearchHolder solve_begin(const SolveOptions& options)
     s.level = play_grid;
     std::string problem;
     if (!start_level_run(s.level, options.seed, &s.root, &problem)) {
+        s.result.status = SOLVE_REFUSED;
+        s.result.problem = problem;
+        s.phase = PHASE_DONE;
+    } else if (!play_opening(s.root, options.opening, s.events, &problem)) {
         s.result.status = SOLVE_REFUSED;
         s.result.problem = problem;
         s.phase = PHASE_DONE;

@@ -15,6 +15,10 @@ struct SolveOptions {
     double budget_seconds = 60;   // processor seconds for the whole search
     bool improve = true;          // go on searching for a better score after the first way out
     int64_t max_states = 800000;  // states made in one pass of the search; it stops there
+    // Inputs played from the level's start before the search begins: every
+    // way out found begins with them (a designer's opening, for a level whose
+    // idea the search does not see by itself).
+    std::vector<uint8_t> opening;
 };
 
 enum SolveStatus { SOLVE_FOUND, SOLVE_NOT_FOUND, SOLVE_REFUSED };

@@ -2,6 +2,7 @@
 // vbltool solve and render as the level designer runs them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <regex>
@@ -183,6 +184,34 @@ TEST(Solver, RefusesALevelWithoutAHero)
     EXPECT_EQ(r.problem, "the level has no hero");
 }
 
+// A written opening runs first; the search goes on from where it ends, and
+// the movie found is the opening and then the search's way. An opening the
+// hero does not live through is refused with the input where he is lost.
+TEST(Solver, AnOpeningRunsFirstAndTheSearchGoesOnFromItsEnd)
+{
+    load(TRICK_LEVELS[2].rows);
+    SolveOptions options;
+    options.budget_seconds = 20;
+    options.improve = false;
+    options.opening = std::vector<uint8_t>(24, INPUT_LEFT);   // away from the chest first
+    const SolveResult r = solve_level(options);
+    ASSERT_EQ(r.status, SOLVE_FOUND);
+    ASSERT_GT(r.inputs.size(), options.opening.size());
+    EXPECT_TRUE(std::equal(options.opening.begin(), options.opening.end(), r.inputs.begin()));
+    int ticks = 0, score = 0;
+    EXPECT_TRUE(play_inputs(r.inputs, 0, &ticks, &score));
+    EXPECT_EQ(ticks, r.ticks);
+    EXPECT_EQ(score, r.score);
+
+    // One step towards the guard, then standing until he comes.
+    options.opening = {INPUT_RIGHT};
+    options.opening.resize(401, INPUT_NONE);
+    const SolveResult lost = solve_level(options);
+    EXPECT_EQ(lost.status, SOLVE_REFUSED);
+    EXPECT_EQ(lost.problem.rfind("the opening loses the hero on its input ", 0), 0u) << lost.problem;
+    EXPECT_NE(lost.problem.find(" of 401"), std::string::npos) << lost.problem;
+}
+
 TEST(Solver, MovieRecordsSplitLongRunsAndRefuseTooManyPairs)
 {
     std::vector<uint8_t> inputs(300, INPUT_RIGHT);
@@ -291,6 +320,13 @@ TEST(VbltoolSolve, RefusedLevelsAndBadArgumentsEndWithStatus2)
     EXPECT_EQ(run_process(VBLTOOL_BINARY, {"solve", f.dir.file("bad.txt"), "1"}).status, 2);
     EXPECT_EQ(run_process(VBLTOOL_BINARY, {"solve", no_hero, "1", "--seed", "24"}).status, 2);
     EXPECT_EQ(run_process(VBLTOOL_BINARY, {"solve", no_hero, "1", "--budget", "0"}).status, 2);
+    // An opening's movie brings its own seed; another one given is refused.
+    write_file(f.dir.file("opening.movie"), "score 0\nname VORBIX\nseed 0\n24x3\n");
+    ProcessResult seeds = run_process(VBLTOOL_BINARY, {"solve", f.level(TRICK_LEVELS[2].rows), "1", "--seed", "3",
+                                                       "--opening", f.dir.file("opening.movie")});
+    EXPECT_EQ(seeds.status, 2);
+    EXPECT_NE(seeds.err.find("the opening was made with seed 0"), std::string::npos) << seeds.err;
+    EXPECT_EQ(run_process(VBLTOOL_BINARY, {"solve", no_hero, "1", "--opening", f.dir.file("none.movie")}).status, 2);
     EXPECT_FALSE(file_exists(f.dir.file("out.movie")));
 }
 
