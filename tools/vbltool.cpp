@@ -53,7 +53,8 @@ const char USAGE[] =
     "       vbltool replay ARCHIVE LEVEL [--repeat N]   (LEVEL 0: ARCHIVE is -)\n"
     "       vbltool verify ARCHIVE\n"
     "       vbltool solve ARCHIVE|FILE LEVEL [--seed N] [--budget SECONDS] [--first] [-o FILE.movie]\n"
-    "                     [--opening FILE.movie]   (the search goes on from where its inputs end)\n"
+    "                     [--opening FILE.movie [--opening-ticks N]]   (the search goes on from where\n"
+    "                     the movie's inputs, or its first N, end)\n"
     "       vbltool render ARCHIVE|FILE LEVEL -o FILE.png [--movie FILE --tick N]\n"
     "       vbltool render ARCHIVE all -o FILE.png   (a sheet of every level)\n"
     "       vbltool repair ARCHIVE -o NEW       (salvages the readable records)\n"
@@ -467,12 +468,19 @@ int command_solve(const std::vector<std::string>& args)
     std::vector<std::string> positional;
     SolveOptions options;
     std::string output, opening;
+    long opening_ticks = -1;   // all of the opening's inputs
     bool seed_given = false;
     for (size_t i = 0; i < args.size(); i++) {
         const std::string& a = args[i];
         const bool has_value = i + 1 < args.size();
         if (a == "--opening" && has_value) {
             opening = args[++i];
+        } else if (a == "--opening-ticks" && has_value) {
+            char* end;
+            const char* text = args[++i].c_str();
+            opening_ticks = strtol(text, &end, 10);
+            if (*end || end == text || opening_ticks < 0)
+                return fail(args[i], "the opening's ticks are a number from 0"), 2;
         } else if (a == "--seed" && has_value) {
             seed_given = true;
             char* end;
@@ -510,6 +518,10 @@ int command_solve(const std::vector<std::string>& args)
             return fail(opening, "the opening was made with seed " + std::to_string(seed)), 2;
         options.seed = seed;
         options.opening = inputs_of_movie(record.data(), int(record.size()));
+        if (opening_ticks >= 0 && size_t(opening_ticks) < options.opening.size())
+            options.opening.resize(size_t(opening_ticks));
+    } else if (opening_ticks >= 0) {
+        return fail("--opening-ticks", "needs --opening"), 2;
     }
     int level;
     if (int status = load_level_source(positional[0].c_str(), positional[1].c_str(), &level))
@@ -805,9 +817,11 @@ int command_shorten(const std::vector<std::string>& args)
 
 void print_figures(const char* what, const MovieFigures& f)
 {
-    printf("%s ticks=%d score=%d moves=%d back=%d (%.1f%%) standing=%d (%.1f%%)\n", what, f.ticks, f.score,
-           f.cell_moves, f.back_steps, f.cell_moves ? 100.0 * f.back_steps / f.cell_moves : 0.0, f.standing,
-           f.ticks ? 100.0 * f.standing / f.ticks : 0.0);
+    auto percent = [](int part, int whole) { return whole ? 100.0 * part / whole : 0.0; };
+    printf("%s ticks=%d score=%d moves=%d back=%d (%.1f%%) fetch=%d other=%d (%.1f%%) standing=%d (%.1f%%)\n", what,
+           f.ticks, f.score, f.cell_moves, f.back_steps, percent(f.back_steps, f.cell_moves), f.fetch_steps,
+           f.back_steps - f.fetch_steps, percent(f.back_steps - f.fetch_steps, f.cell_moves), f.standing,
+           percent(f.standing, f.ticks));
 }
 
 // How one movie file of one level file moves.
@@ -837,6 +851,7 @@ int command_measure(const char* archive)
         to.score += f.score;
         to.cell_moves += f.cell_moves;
         to.back_steps += f.back_steps;
+        to.fetch_steps += f.fetch_steps;
         to.standing += f.standing;
     };
     std::vector<uint8_t> record(MOVIE_HEADER_SIZE + 2 * MOVIE_MAX_PAIRS);

@@ -16,12 +16,14 @@ struct HeroStep {
     int32_t x, y;
     uint32_t flags;
     bool playing;   // the clock runs (the level no longer waits for a key)
+    int32_t taken;  // objects and bonuses taken so far
 };
 
 HeroStep hero_step(const LevelState& s)
 {
     const Actor& hero = s.actors[0];
-    return {hero.x, hero.y, hero.flags, !s.game.waiting_for_input};
+    const GameState& g = s.game;
+    return {hero.x, hero.y, hero.flags, !g.waiting_for_input, -g.objects_left + (g.hidden_status == 1)};
 }
 
 struct LevelRun {
@@ -485,6 +487,9 @@ MovieFigures measure_movie(const std::vector<uint8_t>& inputs, int seed)
     f.ticks = run.ticks;
     f.score = run.score;
     int before = -1, last = -1;
+    // Objects taken by the time the hero stood wholly in the cell before: one
+    // in the cell he turns back in is taken on the way into it.
+    int32_t taken_before = 0, taken_last = 0;
     for (size_t t = 1; t < run.steps.size(); t++) {
         const HeroStep& s = run.steps[t];
         const HeroStep& p = run.steps[t - 1];
@@ -501,9 +506,12 @@ MovieFigures measure_movie(const std::vector<uint8_t>& inputs, int seed)
         if (last >= 0) {
             f.cell_moves++;
             f.back_steps += cell == before;
+            f.fetch_steps += cell == before && s.taken > taken_before;
         }
         before = last;
         last = cell;
+        taken_before = taken_last;
+        taken_last = s.taken;
     }
     return f;
 }

@@ -43,6 +43,7 @@ struct MovieFigures {
     int score = 0;
     int cell_moves = 0;     // moves of the hero from one cell to another
     int back_steps = 0;     // moves straight back to the cell before (A, B, A)
+    int fetch_steps = 0;    // of these, the ones back from taking an object in B
     int standing = 0;       // ticks of play the hero neither moves nor digs
 };
 

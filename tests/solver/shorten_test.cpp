@@ -40,22 +40,29 @@ TEST(Shorten, FiguresCountCellMovesBackStepsAndStandingStill)
     load(FLAT);
     const struct {
         std::vector<uint8_t> movie;
-        int cell_moves, back_steps, standing;
+        int cell_moves, back_steps, fetch_steps, standing;
     } cases[] = {
         // The first step takes twelve ticks more than the next (the hero
         // turns); a turn back counts one back-step.
-        {inputs({{36, INPUT_RIGHT}}), 2, 0, 0},
-        {inputs({{36, INPUT_RIGHT}, {24, INPUT_LEFT}}), 4, 1, 0},
-        {inputs({{24, INPUT_LEFT}, {36, INPUT_RIGHT}, {24, INPUT_LEFT}}), 6, 2, 0},
-        {inputs({{24, INPUT_RIGHT}, {10, INPUT_NONE}, {12, INPUT_RIGHT}}), 2, 0, 10},
+        {inputs({{36, INPUT_RIGHT}}), 2, 0, 0, 0},
+        {inputs({{36, INPUT_RIGHT}, {24, INPUT_LEFT}}), 4, 1, 0, 0},
+        {inputs({{24, INPUT_LEFT}, {36, INPUT_RIGHT}, {24, INPUT_LEFT}}), 6, 2, 0, 0},
+        {inputs({{24, INPUT_RIGHT}, {10, INPUT_NONE}, {12, INPUT_RIGHT}}), 2, 0, 0, 10},
         // The wait for the first key is not play.
-        {inputs({{30, INPUT_NONE}, {24, INPUT_RIGHT}}), 1, 0, 0},
+        {inputs({{30, INPUT_NONE}, {24, INPUT_RIGHT}}), 1, 0, 0, 0},
+        // Back from the chest he went to take: a fetch. Turning back a cell
+        // beyond it, or in a cell where nothing was taken, is not.
+        {inputs({{56, INPUT_RIGHT}, {24, INPUT_LEFT}}), 4, 1, 1, 0},
+        {inputs({{60, INPUT_RIGHT}, {24, INPUT_LEFT}}), 6, 1, 0, 0},
+        {inputs({{48, INPUT_RIGHT}, {12, INPUT_LEFT}, {24, INPUT_RIGHT}, {12, INPUT_LEFT}}), 7, 3, 1, 0},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case " << &c - cases);
         const MovieFigures f = measure_movie(c.movie, 0);
         EXPECT_FALSE(f.won);
         EXPECT_EQ(f.cell_moves, c.cell_moves);
         EXPECT_EQ(f.back_steps, c.back_steps);
+        EXPECT_EQ(f.fetch_steps, c.fetch_steps);
         EXPECT_EQ(f.standing, c.standing);
     }
 }

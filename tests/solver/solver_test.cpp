@@ -263,6 +263,33 @@ TEST(VbltoolSolve, WritesAMovieThatPacksAndVerifiesAndIsTheSameEveryTime)
     EXPECT_EQ(verify.out.rfind("level=1 outcome=exit", 0), 0u) << verify.out;
 }
 
+// --opening-ticks takes the first inputs of a movie as the opening: none of
+// them gives the search from the start, a hundred of them the movie's first
+// hundred and a way on from there.
+TEST(VbltoolSolve, AnOpeningOfAMoviesFirstTicks)
+{
+    SolveFiles f;
+    const std::string level = f.level(TRICK_LEVELS[2].rows);
+    auto solve = [&](std::vector<std::string> more, const std::string& out) {
+        std::vector<std::string> args = {"solve", level, "1", "--budget", "20", "-o", f.dir.file(out)};
+        args.insert(args.end(), more.begin(), more.end());
+        ProcessResult r = run_process(VBLTOOL_BINARY, args);
+        EXPECT_EQ(r.status, 0) << r.err;
+        std::vector<uint8_t> record;
+        EXPECT_EQ(parse_movie_text(read_file(f.dir.file(out)), &record), "");
+        return inputs_of_movie(record.data(), int(record.size()));
+    };
+    const std::vector<uint8_t> plain = solve({}, "plain.movie");
+    ASSERT_GT(plain.size(), 100u);
+    EXPECT_EQ(solve({"--opening", f.dir.file("plain.movie"), "--opening-ticks", "0"}, "none.movie"), plain);
+    const std::vector<uint8_t> on = solve({"--opening", f.dir.file("plain.movie"), "--opening-ticks", "100"}, "on.movie");
+    ASSERT_GT(on.size(), 100u);
+    EXPECT_TRUE(std::equal(plain.begin(), plain.begin() + 100, on.begin()));
+    load(TRICK_LEVELS[2].rows);
+    int ticks = 0, score = 0;
+    EXPECT_TRUE(play_inputs(on, 0, &ticks, &score));
+}
+
 TEST(VbltoolSolve, AWalledInHeroEndsWithStatus1AndNoFile)
 {
     SolveFiles f;
@@ -327,6 +354,7 @@ TEST(VbltoolSolve, RefusedLevelsAndBadArgumentsEndWithStatus2)
     EXPECT_EQ(seeds.status, 2);
     EXPECT_NE(seeds.err.find("the opening was made with seed 0"), std::string::npos) << seeds.err;
     EXPECT_EQ(run_process(VBLTOOL_BINARY, {"solve", no_hero, "1", "--opening", f.dir.file("none.movie")}).status, 2);
+    EXPECT_EQ(run_process(VBLTOOL_BINARY, {"solve", no_hero, "1", "--opening-ticks", "5"}).status, 2);
     EXPECT_FALSE(file_exists(f.dir.file("out.movie")));
 }
 
