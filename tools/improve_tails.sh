@@ -13,38 +13,38 @@ set -u
 budget=$1
 shares=$2
 shift 2
-vbltool=${VBLTOOL:-build/vbltool}
 cd "$(dirname "$0")/.."
+. tools/masters_common.sh
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-figure() { sed -n "s/.* $1=\([0-9]*\).*/\1/p"; }
+# The inputs of a text movie: the counts of its pairs added up.
+movie_inputs() {
+    sed -n '/^seed /,$p' "$1" | tail -n +2 | tr ' ' '\n' | sed -n 's/^\([0-9]*\)x[0-9]*$/\1/p' |
+        awk '{ n += $1 } END { print n + 0 }'
+}
 for number in "$@"; do
     name=$(printf 'level%03d' "$number")
     level="data/levels/$name.txt"
     master="data/masters/$name.movie"
-    line=$("$vbltool" measure "$level" "$master") || { echo "$name: the master does not win"; continue; }
-    ticks=$(echo "$line" | figure ticks)
-    score=$(echo "$line" | figure score)
+    movie_figures "$level" "$master" || { echo "$name: the master does not win"; continue; }
+    best_ticks=$ticks
+    best_score=$score
     old="$ticks ticks, score $score"
     cp "$master" "$work/best.movie"
-    inputs=$(sed -n '/^seed /,$p' "$master" | tail -n +2 | tr ' ' '\n' | sed -n 's/^\([0-9]*\)x[0-9]*$/\1/p' |
-             awk '{ n += $1 } END { print n + 0 }')
+    inputs=$(movie_inputs "$master")
     better=0
     for share in $shares; do
         opening_ticks=$((inputs * share / 100))
         "$vbltool" solve "$level" "$number" --opening "$work/best.movie" --opening-ticks "$opening_ticks" \
             --budget "$budget" -o "$work/found.movie" > /dev/null 2>&1 || continue
         "$vbltool" shorten "$level" "$work/found.movie" -o "$work/short.movie" > /dev/null 2>&1 || continue
-        line=$("$vbltool" measure "$level" "$work/short.movie") || continue
-        new_ticks=$(echo "$line" | figure ticks)
-        new_score=$(echo "$line" | figure score)
-        if [ "$new_score" -ge "$score" ] && [ "$new_ticks" -lt "$ticks" ]; then
-            ticks=$new_ticks
-            score=$new_score
+        movie_figures "$level" "$work/short.movie" || continue
+        if [ "$score" -ge "$best_score" ] && [ "$ticks" -lt "$best_ticks" ]; then
+            best_ticks=$ticks
+            best_score=$score
             better=1
             cp "$work/short.movie" "$work/best.movie"
-            inputs=$(sed -n '/^seed /,$p' "$work/best.movie" | tail -n +2 | tr ' ' '\n' |
-                     sed -n 's/^\([0-9]*\)x[0-9]*$/\1/p' | awk '{ n += $1 } END { print n + 0 }')
+            inputs=$(movie_inputs "$work/best.movie")
         fi
     done
     if [ "$better" = 0 ]; then
@@ -57,7 +57,7 @@ for number in "$@"; do
             echo "; tail searched again by tools/improve_tails.sh from $old"
         sed -n '/^score /,$p' "$work/best.movie"
     } > "$work/master.movie"
-    "$vbltool" measure "$level" "$work/master.movie" > /dev/null || { echo "$name: the new master does not win"; continue; }
+    movie_figures "$level" "$work/master.movie" || { echo "$name: the new master does not win"; continue; }
     cp "$work/master.movie" "$master"
-    echo "$name: $old -> $ticks ticks, score $score"
+    echo "$name: $old -> $best_ticks ticks, score $best_score"
 done

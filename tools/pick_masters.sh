@@ -7,9 +7,8 @@ set -u
 cand=$1
 budget=${2:-20000000}
 [ $# -gt 2 ] && shift 2 || set --
-vbltool=${VBLTOOL:-build/vbltool}
 cd "$(dirname "$0")/.."
-figure() { sed -n "s/.* $1=\([0-9]*\).*/\1/p"; }
+. tools/masters_common.sh
 if [ $# -eq 0 ]; then
     set -- $(ls "$cand" | sed -n 's/^level0*\([0-9]*\)\.s[0-9]*\.movie$/\1/p' | sort -n -u)
 fi
@@ -17,18 +16,16 @@ for number in "$@"; do
     name=$(printf 'level%03d' "$number")
     level="data/levels/$name.txt"
     master="data/masters/$name.movie"
-    line=$("$vbltool" measure "$level" "$master") || { echo "$name: the master does not win"; continue; }
-    best_ticks=$(echo "$line" | figure ticks)
-    best_score=$(echo "$line" | figure score)
+    movie_figures "$level" "$master" || { echo "$name: the master does not win"; continue; }
+    best_ticks=$ticks
+    best_score=$score
     old="$best_ticks ticks, score $best_score"
     best=""
     for movie in "$cand/$name".s*.movie; do
         [ -f "$movie" ] || continue
         short="${movie%.movie}.short"
         [ -f "$short" ] || "$vbltool" shorten "$level" "$movie" -o "$short" --budget "$budget" > /dev/null || continue
-        line=$("$vbltool" measure "$level" "$short") || continue
-        ticks=$(echo "$line" | figure ticks)
-        score=$(echo "$line" | figure score)
+        movie_figures "$level" "$short" || continue
         if [ "$score" -ge "$best_score" ] && [ "$ticks" -lt "$best_ticks" ]; then
             best=$short
             best_ticks=$ticks

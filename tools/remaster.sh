@@ -8,11 +8,10 @@ set -u
 seeds=$1
 budget=$2
 shift 2
-vbltool=${VBLTOOL:-build/vbltool}
 cd "$(dirname "$0")/.."
+. tools/masters_common.sh
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-figure() { sed -n "s/.* $1=\([0-9]*\).*/\1/p"; }
 status=0
 for number in "$@"; do
     name=$(printf 'level%03d' "$number")
@@ -24,9 +23,7 @@ for number in "$@"; do
         "$vbltool" solve "$level" "$number" --seed "$seed" --budget "$budget" -o "$work/$name.$seed.movie" \
             > /dev/null || continue
         "$vbltool" shorten "$level" "$work/$name.$seed.movie" -o "$work/$name.$seed.short" > /dev/null || continue
-        line=$("$vbltool" measure "$level" "$work/$name.$seed.short") || continue
-        ticks=$(echo "$line" | figure ticks)
-        score=$(echo "$line" | figure score)
+        movie_figures "$level" "$work/$name.$seed.short" || continue
         if [ "$score" -gt "$best_score" ] || { [ "$score" -eq "$best_score" ] && [ "$ticks" -lt "$best_ticks" ]; }; then
             best="$work/$name.$seed.short"
             best_score=$score
