@@ -15,21 +15,13 @@ shares=$2
 shift 2
 cd "$(dirname "$0")/.."
 . tools/masters_common.sh
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 # The inputs of a text movie: the counts of its pairs added up.
 movie_inputs() {
     sed -n '/^seed /,$p' "$1" | tail -n +2 | tr ' ' '\n' | sed -n 's/^\([0-9]*\)x[0-9]*$/\1/p' |
         awk '{ n += $1 } END { print n + 0 }'
 }
 for number in "$@"; do
-    name=$(printf 'level%03d' "$number")
-    level="data/levels/$name.txt"
-    master="data/masters/$name.movie"
-    movie_figures "$level" "$master" || { echo "$name: the master does not win"; continue; }
-    best_ticks=$ticks
-    best_score=$score
-    old="$ticks ticks, score $score"
+    master_figures "$number" || continue
     cp "$master" "$work/best.movie"
     inputs=$(movie_inputs "$master")
     better=0

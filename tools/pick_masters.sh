@@ -13,13 +13,7 @@ if [ $# -eq 0 ]; then
     set -- $(ls "$cand" | sed -n 's/^level0*\([0-9]*\)\.s[0-9]*\.movie$/\1/p' | sort -n -u)
 fi
 for number in "$@"; do
-    name=$(printf 'level%03d' "$number")
-    level="data/levels/$name.txt"
-    master="data/masters/$name.movie"
-    movie_figures "$level" "$master" || { echo "$name: the master does not win"; continue; }
-    best_ticks=$ticks
-    best_score=$score
-    old="$best_ticks ticks, score $best_score"
+    master_figures "$number" || continue
     best=""
     for movie in "$cand/$name".s*.movie; do
         [ -f "$movie" ] || continue

@@ -10,8 +10,6 @@ budget=$2
 shift 2
 cd "$(dirname "$0")/.."
 . tools/masters_common.sh
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 status=0
 for number in "$@"; do
     name=$(printf 'level%03d' "$number")
