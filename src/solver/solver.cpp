@@ -1012,11 +1012,8 @@ SolveSearchHolder solve_begin(const SolveOptions& options)
     s.options = options;
     s.level = play_grid;
     std::string problem;
-    if (!start_level_run(s.level, options.seed, &s.root, &problem)) {
-        s.result.status = SOLVE_REFUSED;
-        s.result.problem = problem;
-        s.phase = PHASE_DONE;
-    } else if (!play_opening(s.root, options.opening, s.events, &problem)) {
+    if (!start_level_run(s.level, options.seed, &s.root, &problem) ||
+        !play_opening(s.root, options.opening, s.events, &problem)) {
         s.result.status = SOLVE_REFUSED;
         s.result.problem = problem;
         s.phase = PHASE_DONE;
