@@ -235,9 +235,10 @@ echo
 echo "## Tails searched again"
 echo
 echo "Before: the masters of the table above. After: \`tools/improve_tails.sh\`"
-echo "searched the tail of every master again, in two rounds: the master's"
+echo "searched the tail of every master again, in three rounds: the master's"
 echo "first 85, 70, 55 and 40 % of inputs in turn, then 92, 78, 62, 48 and 30 %,"
-echo "are the opening of \`vbltool solve --opening\` (20 seconds each), which"
+echo "then 80, 65, 50, 35 and 20 %, are the opening of \`vbltool solve"
+echo "--opening\` (20 seconds each), which"
 echo "looks for a better way on from there with fewer chests left to find; the"
 echo "way found is shortened and kept where it scores at least as much in fewer"
 echo "ticks. The search from the level's start spends its budget on the first"
