@@ -463,6 +463,29 @@ double peak_bytes_per_state(int64_t states)
     return double(usage.ru_maxrss) * 1024.0 / double(states);
 }
 
+// The opening of a search from a movie file: its inputs (the first `ticks`
+// of them when that is 0 or more) and its seed, for the inputs only mean
+// what they did from the same start; a seed given too must be the same.
+// False with the reason told.
+bool read_opening(const std::string& file, long ticks, bool seed_given, SolveOptions* options)
+{
+    std::string text;
+    if (!read_text_file(file, &text))
+        return fail(file, strerror(errno)), false;
+    std::vector<uint8_t> record;
+    const std::string problem = parse_movie_text(text, &record);
+    if (!problem.empty())
+        return fail(file, problem), false;
+    const int seed = record[MOVIE_SEED_OFFSET];
+    if (seed_given && seed != options->seed)
+        return fail(file, "the opening was made with seed " + std::to_string(seed)), false;
+    options->seed = seed;
+    options->opening = inputs_of_movie(record.data(), int(record.size()));
+    if (ticks >= 0 && size_t(ticks) < options->opening.size())
+        options->opening.resize(size_t(ticks));
+    return true;
+}
+
 int command_solve(const std::vector<std::string>& args)
 {
     std::vector<std::string> positional;
@@ -503,26 +526,10 @@ int command_solve(const std::vector<std::string>& args)
     }
     if (positional.size() != 2)
         return usage();
-    if (!opening.empty()) {
-        // The opening's movie brings its seed: the inputs only mean what
-        // they did from the same start.
-        std::string text;
-        if (!read_text_file(opening, &text))
-            return fail(opening, strerror(errno)), 2;
-        std::vector<uint8_t> record;
-        const std::string problem = parse_movie_text(text, &record);
-        if (!problem.empty())
-            return fail(opening, problem), 2;
-        const int seed = record[MOVIE_SEED_OFFSET];
-        if (seed_given && seed != options.seed)
-            return fail(opening, "the opening was made with seed " + std::to_string(seed)), 2;
-        options.seed = seed;
-        options.opening = inputs_of_movie(record.data(), int(record.size()));
-        if (opening_ticks >= 0 && size_t(opening_ticks) < options.opening.size())
-            options.opening.resize(size_t(opening_ticks));
-    } else if (opening_ticks >= 0) {
+    if (!opening.empty() && !read_opening(opening, opening_ticks, seed_given, &options))
+        return 2;
+    if (opening.empty() && opening_ticks >= 0)
         return fail("--opening-ticks", "needs --opening"), 2;
-    }
     int level;
     if (int status = load_level_source(positional[0].c_str(), positional[1].c_str(), &level))
         return status;
