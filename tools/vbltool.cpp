@@ -133,7 +133,7 @@ int fail(const std::string& file, const std::string& problem)
     if (machine_lines) {
         std::string line;
         kv(line, "input", file);
-        kv(line, "result", std::string("error"));
+        kv(line, "result", "error");
         kv(line, "problem", problem);
         print_line(line);
         fflush(stdout);
@@ -204,7 +204,10 @@ int command_list(const char* archive)
         kv(line, "level", level);
         if (length < MOVIE_HEADER_SIZE) {
             kv(line, "result", "no_movie");
-            machine_lines ? print_line(line) : void(printf("%3d  no movie\n", level));
+            if (machine_lines)
+                print_line(line);
+            else
+                printf("%3d  no movie\n", level);
             continue;
         }
         int ticks = movie_ticks(buffer.data(), length);
@@ -372,7 +375,10 @@ bool report_check(const std::string& input, int level, bool relaxed, double solv
         kv(line, "result", message ? "broken" : "ok");
         if (message)
             kv(line, "problem", message);
-        machine_lines ? print_line(line) : void(printf("%s: %s\n", name.c_str(), message ? message : "ok"));
+        if (machine_lines)
+            print_line(line);
+        else
+            printf("%s: %s\n", name.c_str(), message ? message : "ok");
         return message == nullptr;
     }
     SolveOptions options;
