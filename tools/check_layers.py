@@ -6,7 +6,7 @@
 
 Exit status 0 when everything keeps to the rule, 1 otherwise; each offence is
 printed as one line, then the number of folder-to-folder pairs that offend.
-The rule itself is written in the README's Layout section.
+The rule itself is written in docs/hacking.md, Layout.
 """
 import os
 import re

@@ -19,7 +19,7 @@ hand where its comment says so) and checked by \`vbltool verify\` in \`make test
 Columns: the guards at the start (\`+s\` marks the spirit's bricks, \`+f\` the
 flashing chests), the master's score and length in ticks (60 a second of
 game time), and the solver's effort: the states \`vbltool solve\` expands
-before it finds the first way out (\`tools/measure_effort.sh\` measures it
+before it finds the first way out (\`tools/masters.sh measure-effort\` measures it
 and keeps it in the master's comment). The search then goes on for a better
 score, which costs about the same on any level, so only the first way out
 tells how hard a level is to solve. A score about 10000 below its neighbours means the master
@@ -121,7 +121,7 @@ cat <<'EOF'
   the level's idea: in 41, 47, 77, 93, 97, 115, 141, 156, 187 and 198 each
   starts on the floor he fell to and the master wins as before; in 31, 35,
   42, 76, 128, 133, 148, 150, 165, 174, 175, 196 and 200 the same, with a
-  new master (`tools/remaster.sh`) that scores at least as much as the old
+  new master (`tools/masters.sh remaster`) that scores at least as much as the old
   one. Guards still start above a floor in 66, 71, 83, 88, 106, 119, 129
   and 140, where every master found on the level so changed scored less or
   none was found; and by design where a guard falls onto a rope, a chest
@@ -130,7 +130,7 @@ EOF
 
 # How the masters move, measured by a replay of every master (vbltool
 # measure), against the masters as they stood before they were solved again
-# from other seeds (tools/resolve_seeds.sh, tools/pick_masters.sh).
+# from other seeds (tools/masters.sh resolve-seeds, then pick).
 vbltool=${VBLTOOL:-$src/build/vbltool}
 masters=${MASTERS:-$src/build/data/masters.vbl}
 [ -x "$vbltool" ] && [ -f "$masters" ] || exit 0
@@ -142,12 +142,12 @@ echo "play, cell-to-cell moves of the hero, back-steps (a move straight back to"
 echo "the cell before), ticks standing still (neither moving, falling nor"
 echo "digging) and the sum of the scores. The solver's first masters came to"
 echo "366871 ticks with 1179 back-steps in 24862 cell moves (4.7 %);"
-echo "\`vbltool shorten\` (\`tools/shorten_all.sh\`) cut their detours and idle"
+echo "\`vbltool shorten\` (\`tools/masters.sh shorten\`) cut their detours and idle"
 echo "waits. Before: those shortened masters. After: every level solved again"
-echo "from other cycle phases (\`tools/resolve_seeds.sh\`), each movie found"
+echo "from other cycle phases (\`tools/masters.sh resolve-seeds\`), each movie found"
 echo "shortened, and the shortest one that scores at least as much as the"
-echo "master kept (\`tools/pick_masters.sh\`); levels whose field changed got"
-echo "new masters (\`tools/remaster.sh\`)."
+echo "master kept (\`tools/masters.sh pick\`); levels whose field changed got"
+echo "new masters (\`tools/masters.sh remaster\`)."
 echo
 # Figures of a set, or of all: set, ticks, back-steps/cell moves, standing, score.
 figures_today="1 18910 38/1386 576 559400
@@ -161,13 +161,12 @@ figures_today="1 18910 38/1386 576 559400
 9 47203 139/2881 6065 308150
 10 43274 94/2733 4890 387800
 all 327246 766/21210 30166 4166400"
-# The lines of vbltool measure for sets and all, from such figures.
+# The machine lines of vbltool --kv measure for sets and all, from such figures.
 as_measured() {
-    echo "$1" | awk '{ split($3, b, "/"); printf "set=%s ticks=%s score=%s moves=%s back=%s standing=%s\n", $1, $2, $5, b[2], b[1], $4 }' |
-        sed 's/^set=all /all /'
+    echo "$1" | awk '{ split($3, b, "/"); printf "set=%s result=sum ticks=%s score=%s moves=%s back=%s standing=%s\n", $1, $2, $5, b[2], b[1], $4 }'
 }
-# A table of the figures before (given) against the lines of vbltool measure
-# on standard input.
+# A table of the figures before (given) against the machine lines of vbltool
+# --kv measure on standard input (set=all: all of them).
 compare() {
     echo "| Set | Ticks before | Ticks after | Back-steps before | Back-steps after | Standing before | Standing after | Score before | Score after |"
     echo "|---|---|---|---|---|---|---|---|---|"
@@ -179,7 +178,7 @@ compare() {
             bt[f[1]] = f[2]; bb[f[1]] = f[3]; bs[f[1]] = f[4]; bp[f[1]] = f[5]
         }
     }
-    /^set=|^all / {
+    /^set=/ {
         key = $1; sub(/^set=/, "", key)
         for (i = 2; i <= NF; i++) { split($i, kv, "="); v[kv[1]] = kv[2] }
         split(bb[key], b, "/")
@@ -206,7 +205,7 @@ echo
 echo "## Shortcuts"
 echo
 echo "Before: the masters of the table above. After: \`vbltool shorten\` with its"
-echo "shortcut search (\`tools/shorten_all.sh\`): from each place where the hero"
+echo "shortcut search (\`tools/masters.sh shorten\`): from each place where the hero"
 echo "stands along a master, a small search over the running level (the guards"
 echo "not told apart) looks for a quicker way to a place the master reaches later"
 echo "with the same chests taken; the way found, then the rest of the master, is"
@@ -234,7 +233,7 @@ as_measured "$figures_shortcuts" | compare "$figures_today"
 echo
 echo "## Tails searched again"
 echo
-echo "Before: the masters of the table above. After: \`tools/improve_tails.sh\`"
+echo "Before: the masters of the table above. After: \`tools/masters.sh improve-tails\`"
 echo "searched the tail of every master again, in three rounds: the master's"
 echo "first 85, 70, 55 and 40 % of inputs in turn, then 92, 78, 62, 48 and 30 %,"
 echo "then 80, 65, 50, 35 and 20 %, are the opening of \`vbltool solve"
@@ -246,7 +245,7 @@ echo "chests; from the middle of a level it sees far enough to find a quicker"
 echo "finish. Level 87's master begins with a written opening instead (above)."
 echo "Measured the same way."
 echo
-"$vbltool" measure "$masters" | compare "$figures_shortcuts"
+"$vbltool" --kv measure "$masters" | compare "$figures_shortcuts"
 echo
 echo "Of the back-steps, most are fetches: the step back out of a cell where the"
 echo "hero has just taken a chest (a chest at the end of a floor, on a ledge or"
@@ -254,10 +253,10 @@ echo "in a room with one door), which any player makes. \`vbltool measure\`"
 echo "counts them apart (\`fetch=\`) from the others (\`other=\`): turns to"
 echo "lure, dodge or wait out a guard, and turns the way does not need:"
 echo
-"$vbltool" measure "$masters" | awk '
-    /^all |^set=/ {
+"$vbltool" --kv measure "$masters" | awk '
+    /^set=/ {
         for (i = 2; i <= NF; i++) { split($i, kv, "="); v[kv[1]] = kv[2] }
-        name = $1 == "all" ? "all masters" : "set " substr($1, 5)
+        name = $1 == "set=all" ? "all masters" : "set " substr($1, 5)
         printf "- %s: %d back-steps in %d cell moves, %d fetches (%.1f %%) and %d others (%.1f %%).\n",
                name, v["back"], v["moves"], v["fetch"], 100 * v["fetch"] / v["moves"], v["other"],
                100 * v["other"] / v["moves"]

@@ -45,7 +45,8 @@
 namespace {
 
 const char USAGE[] =
-    "usage: vbltool list ARCHIVE\n"
+    "usage: vbltool [--kv] COMMAND ...   (--kv: one key=value line a result)\n"
+    "       vbltool list ARCHIVE\n"
     "       vbltool show ARCHIVE LEVEL        (LEVEL 0: the built-in level, ARCHIVE -)\n"
     "       vbltool pack -o ARCHIVE FILE...   (levelNNN.txt levels, levelNNN.movie movies)\n"
     "       vbltool unpack ARCHIVE DIR\n"
@@ -76,9 +77,67 @@ int usage()
     return 2;
 }
 
-int fail(const std::string& file, const std::string& problem)
+// Machine lines (--kv): one line on stdout for each result, `key=value`
+// pairs with one space between them, every line with a `result` key. Scripts
+// read them by key, never by position or wording (docs/vbltool.md).
+bool machine_lines = false;
+
+// A value with no space in it, escaped the way player names are (bytes
+// outside printable ASCII, the space and the backslash as \xNN), so that a
+// line splits at its spaces and every byte survives.
+std::string kv_value(const std::string& text)
+{
+    std::string escaped;
+    for (unsigned char ch : text) {
+        if (ch > 32 && ch < 127 && ch != '\\') {
+            escaped += char(ch);
+        } else {
+            char code[8];
+            snprintf(code, sizeof code, "\\x%02x", ch);
+            escaped += code;
+        }
+    }
+    return escaped;
+}
+
+void kv(std::string& line, const char* key, const std::string& value)
+{
+    line += (line.empty() ? "" : " ") + std::string(key) + "=" + kv_value(value);
+}
+
+void kv(std::string& line, const char* key, long long value) { kv(line, key, std::to_string(value)); }
+
+void kv(std::string& line, const char* key, double value, int decimals)
+{
+    char text[64];
+    snprintf(text, sizeof text, "%.*f", decimals, value);
+    kv(line, key, std::string(text));
+}
+
+void print_line(const std::string& line, FILE* to = stdout)
+{
+    fprintf(to, "%s\n", line.c_str());
+}
+
+// The message of a failure on stderr, without the machine line.
+void tell(const std::string& file, const std::string& problem)
 {
     fprintf(stderr, "vbltool: %s: %s\n", file.c_str(), problem.c_str());
+}
+
+// A failure on an input (a file or an argument): the message, and with --kv
+// its line "input=... result=error problem=...".
+int fail(const std::string& file, const std::string& problem)
+{
+    tell(file, problem);
+    if (machine_lines) {
+        std::string line;
+        kv(line, "input", file);
+        kv(line, "result", "error");
+        kv(line, "problem", problem);
+        print_line(line);
+        fflush(stdout);
+    }
     return 1;
 }
 
@@ -141,11 +200,25 @@ int command_list(const char* archive)
         if (read_record(level_record(level), buffer.data(), LEVEL_RECORD_SIZE) != LEVEL_RECORD_SIZE)
             continue;
         int length = read_record(movie_record(level), buffer.data(), MOVIE_BUFFER_SIZE);
+        std::string line;
+        kv(line, "level", level);
         if (length < MOVIE_HEADER_SIZE) {
-            printf("%3d  no movie\n", level);
+            kv(line, "result", "no_movie");
+            if (machine_lines)
+                print_line(line);
+            else
+                printf("%3d  no movie\n", level);
             continue;
         }
         int ticks = movie_ticks(buffer.data(), length);
+        if (machine_lines) {
+            kv(line, "result", "movie");
+            kv(line, "score", movie_score(buffer.data()));
+            kv(line, "ticks", ticks);
+            line += " name=" + escape_name(buffer.data() + 4);   // escaped already
+            print_line(line);
+            continue;
+        }
         printf("%3d  movie  score=%d  time=%d.%02d  ticks=%d  name=%s\n", level, movie_score(buffer.data()),
                ticks / 60, ticks % 60, ticks, escape_name(buffer.data() + 4).c_str());
     }
@@ -287,26 +360,49 @@ bool is_archive_file(const std::string& path)
 // One line per level: "NAME: ok" or "NAME: the rule it breaks". With a
 // search budget (solve_seconds > 0) a level that keeps to the rules is also
 // searched for a way out: "NAME: ok, proven ticks=N score=N" or "NAME: ok,
-// unproven"; an unproven level fails the check.
-bool report_check(const std::string& name, bool relaxed, double solve_seconds)
+// unproven"; an unproven level fails the check. With --kv: "input=FILE
+// [level=N] result=ok|broken|proven|unproven" and the figures or the problem.
+// The level is 0 for a text file.
+bool report_check(const std::string& input, int level, bool relaxed, double solve_seconds)
 {
+    const std::string name = level ? input + " level " + std::to_string(level) : input;
+    std::string line;
+    kv(line, "input", input);
+    if (level)
+        kv(line, "level", level);
     const char* message = validate_level(relaxed);
     if (message || solve_seconds <= 0) {
-        printf("%s: %s\n", name.c_str(), message ? message : "ok");
+        kv(line, "result", message ? "broken" : "ok");
+        if (message)
+            kv(line, "problem", message);
+        if (machine_lines)
+            print_line(line);
+        else
+            printf("%s: %s\n", name.c_str(), message ? message : "ok");
         return message == nullptr;
     }
     SolveOptions options;
     options.budget_seconds = solve_seconds;
     const SolveResult r = solve_level(options);
+    kv(line, "result", r.status == SOLVE_FOUND ? "proven" : "unproven");
     if (r.status == SOLVE_FOUND) {
-        printf("%s: ok, proven ticks=%d score=%d\n", name.c_str(), r.ticks, r.score);
-        return true;
+        kv(line, "ticks", r.ticks);
+        kv(line, "score", r.score);
+    } else if (r.status == SOLVE_REFUSED) {
+        kv(line, "problem", r.problem);
+    } else {
+        kv(line, "seconds", r.seconds, 1);
+        kv(line, "expanded", static_cast<long long>(r.expanded));
     }
-    if (r.status == SOLVE_REFUSED)
+    if (machine_lines)
+        print_line(line);
+    else if (r.status == SOLVE_FOUND)
+        printf("%s: ok, proven ticks=%d score=%d\n", name.c_str(), r.ticks, r.score);
+    else if (r.status == SOLVE_REFUSED)
         printf("%s: ok, unproven: %s\n", name.c_str(), r.problem.c_str());
     else
         printf("%s: ok, unproven (no way out found in %.1f seconds)\n", name.c_str(), r.seconds);
-    return false;
+    return r.status == SOLVE_FOUND;
 }
 
 // The search budget of --solve: seconds above 0, at most a week.
@@ -352,7 +448,7 @@ int command_check(const std::vector<std::string>& args)
                     continue;
                 unpack_record(record.data());
                 current_level = level;   // the level whose stored movie the search's start reads
-                all_pass &= report_check(input + " level " + std::to_string(level), relaxed, solve_seconds);
+                all_pass &= report_check(input, level, relaxed, solve_seconds);
             }
             continue;
         }
@@ -364,15 +460,29 @@ int command_check(const std::vector<std::string>& args)
         if (!problem.empty())
             return fail(input, problem);
         unpack_record(record.data());
-        all_pass &= report_check(input, relaxed, solve_seconds);
+        all_pass &= report_check(input, 0, relaxed, solve_seconds);
     }
     return all_pass ? 0 : 1;
 }
 
-void print_replay(int level, const ReplayResult& r)
+// The replay's line; with --kv it begins with the result word (for verify
+// "ok" or what went wrong, for replay the outcome) and adds the stored score.
+void print_replay(int level, const ReplayResult& r, const char* result)
 {
-    printf("level=%d outcome=%s ticks=%d score=%d seconds=%d\n", level, replay_outcome_name(r.outcome), r.ticks,
-           r.score, r.seconds);
+    if (!machine_lines) {
+        printf("level=%d outcome=%s ticks=%d score=%d seconds=%d\n", level, replay_outcome_name(r.outcome), r.ticks,
+               r.score, r.seconds);
+        return;
+    }
+    std::string line;
+    kv(line, "level", level);
+    kv(line, "result", result);
+    kv(line, "outcome", replay_outcome_name(r.outcome));
+    kv(line, "ticks", r.ticks);
+    kv(line, "score", r.score);
+    kv(line, "stored", r.stored_score);
+    kv(line, "seconds", r.seconds);
+    print_line(line);
 }
 
 int command_replay(const char* archive, const char* level_arg, int repeat)
@@ -394,7 +504,7 @@ int command_replay(const char* archive, const char* level_arg, int repeat)
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    print_replay(level, result);
+    print_replay(level, result, replay_outcome_name(result.outcome));
     fflush(stdout);
     if (repeat > 1)
         fprintf(stderr, "%d replays, %ld ticks in %.3f s: %.0f ticks per second\n", repeat, total_ticks, seconds,
@@ -414,12 +524,17 @@ int command_verify(const char* archive)
         current_level = level;
         ReplayResult result{};
         if (!replay_movie(level, &result)) {
-            printf("level=%d outcome=unreadable\n", level);
+            std::string line;
+            kv(line, "level", level);
+            kv(line, machine_lines ? "result" : "outcome", "unreadable");
+            print_line(line);
             all_good = false;
             continue;
         }
-        print_replay(level, result);
-        all_good &= result.outcome == REPLAY_EXIT && result.score == result.stored_score;
+        const bool good = result.outcome == REPLAY_EXIT && result.score == result.stored_score;
+        print_replay(level, result, good ? "ok" : result.outcome != REPLAY_EXIT ? replay_outcome_name(result.outcome)
+                                                                                : "wrong_score");
+        all_good &= good;
     }
     return all_good ? 0 : 1;
 }
@@ -534,19 +649,36 @@ int command_solve(const std::vector<std::string>& args)
     if (int status = load_level_source(positional[0].c_str(), positional[1].c_str(), &level))
         return status;
     const SolveResult r = solve_level(options);
-    if (r.status == SOLVE_REFUSED)
-        return fail(positional[0] + " level " + std::to_string(level), r.problem), 2;
+    std::string line;
+    kv(line, "level", level);
+    if (r.status == SOLVE_REFUSED) {
+        tell(positional[0] + " level " + std::to_string(level), r.problem);
+        kv(line, "result", "refused");
+        kv(line, "problem", r.problem);
+        if (machine_lines)
+            print_line(line);
+        return 2;
+    }
     if (r.status != SOLVE_FOUND) {
         // The search may end before its budget, with no states left that it
         // may keep: say so, so that no one raises a budget that is not the limit.
+        const bool out_of_states = r.seconds < options.budget_seconds;
         char why[96];
-        if (r.seconds < options.budget_seconds)
+        if (out_of_states)
             snprintf(why, sizeof why, "the search ran out of states after %.1f of %g seconds", r.seconds,
                      options.budget_seconds);
         else
             snprintf(why, sizeof why, "within %g seconds", options.budget_seconds);
         fprintf(stderr, "vbltool: level %d: no way out found: %s (%lld states expanded, %lld ticks simulated)\n",
                 level, why, static_cast<long long>(r.expanded), static_cast<long long>(r.ticks_simulated));
+        if (machine_lines) {
+            kv(line, "result", "unsolved");
+            kv(line, "limit", out_of_states ? "states" : "budget");
+            kv(line, "expanded", static_cast<long long>(r.expanded));
+            kv(line, "simulated", static_cast<long long>(r.ticks_simulated));
+            kv(line, "seconds", r.seconds, 2);
+            print_line(line);
+        }
         return 1;
     }
     const std::vector<uint8_t> record = movie_record_of(r.inputs, r.score, options.seed, "VORBIX");
@@ -560,21 +692,29 @@ int command_solve(const std::vector<std::string>& args)
     const std::string comment = "movie of level " + std::to_string(level) + ", found by vbltool solve (seed " +
                                 std::to_string(options.seed) + ")\n; " + effort;
     const std::string text = movie_text(record.data(), int(record.size()), comment.c_str());
-    char line[256];
-    snprintf(line, sizeof line,
-             "level=%d result=solved ticks=%d score=%d expanded=%lld first=%lld simulated=%lld seconds=%.2f "
-             "states/s=%.0f bytes/state=%.0f\n",
-             level, r.ticks, r.score, static_cast<long long>(r.expanded), static_cast<long long>(r.first_expanded),
-             static_cast<long long>(r.ticks_simulated), r.seconds, r.seconds > 0 ? double(r.expanded) / r.seconds : 0.0,
-             peak_bytes_per_state(r.expanded));
+    kv(line, "result", "solved");
+    kv(line, "ticks", r.ticks);
+    kv(line, "score", r.score);
+    kv(line, "expanded", static_cast<long long>(r.expanded));
+    kv(line, "first", static_cast<long long>(r.first_expanded));
+    kv(line, "simulated", static_cast<long long>(r.ticks_simulated));
+    kv(line, "seconds", r.seconds, 2);
+    kv(line, "states/s", r.seconds > 0 ? double(r.expanded) / r.seconds : 0.0, 0);
+    kv(line, "bytes/state", peak_bytes_per_state(r.expanded), 0);
+    // What a script keeps of the effort without reading the movie's comment.
+    if (machine_lines) {
+        kv(line, "first_seconds", r.first_seconds, 2);
+        kv(line, "seed", options.seed);
+        kv(line, "movie", output.empty() ? "-" : output);
+    }
     if (output.empty()) {
-        fputs(line, stderr);
+        print_line(line, stderr);
         fputs(text.c_str(), stdout);
         return 0;
     }
     if (write_output(output, text.data(), text.size()))
         return 1;
-    fputs(line, stdout);
+    print_line(line);
     return 0;
 }
 
@@ -817,13 +957,44 @@ int command_shorten(const std::vector<std::string>& args)
     const std::string text = movie_text(record.data(), int(record.size()), comments.c_str());
     if (write_output(output, text.data(), text.size()))
         return 1;
-    printf("%s ticks=%d->%d score=%d->%d cuts=%d shortcuts=%d simulated=%lld\n", files[1].c_str(), r.ticks_before,
-           r.ticks_after, r.score_before, r.score_after, r.cuts, r.shortcuts, static_cast<long long>(r.ticks_run));
+    if (!machine_lines) {
+        printf("%s ticks=%d->%d score=%d->%d cuts=%d shortcuts=%d simulated=%lld\n", files[1].c_str(), r.ticks_before,
+               r.ticks_after, r.score_before, r.score_after, r.cuts, r.shortcuts, static_cast<long long>(r.ticks_run));
+        return 0;
+    }
+    std::string report;
+    kv(report, "movie", files[1]);
+    kv(report, "result", "shortened");
+    kv(report, "ticks", r.ticks_after);
+    kv(report, "score", r.score_after);
+    kv(report, "ticks_before", r.ticks_before);
+    kv(report, "score_before", r.score_before);
+    kv(report, "cuts", r.cuts);
+    kv(report, "shortcuts", r.shortcuts);
+    kv(report, "simulated", static_cast<long long>(r.ticks_run));
+    kv(report, "output", output);
+    print_line(report);
     return 0;
 }
 
+// A movie's figures after what it is about ("movie", "level=N", "set=N",
+// "all"); with --kv the subject is a key=value pair ("movie=FILE", "set=all")
+// and the percentages, which a reader works out, are left out.
 void print_figures(const char* what, const MovieFigures& f)
 {
+    if (machine_lines) {
+        std::string line = what;
+        kv(line, "result", strncmp(what, "set=", 4) == 0 ? "sum" : f.won ? "won" : "lost");
+        kv(line, "ticks", f.ticks);
+        kv(line, "score", f.score);
+        kv(line, "moves", f.cell_moves);
+        kv(line, "back", f.back_steps);
+        kv(line, "fetch", f.fetch_steps);
+        kv(line, "other", f.back_steps - f.fetch_steps);
+        kv(line, "standing", f.standing);
+        print_line(line);
+        return;
+    }
     auto percent = [](int part, int whole) { return whole ? 100.0 * part / whole : 0.0; };
     printf("%s ticks=%d score=%d moves=%d back=%d (%.1f%%) fetch=%d other=%d (%.1f%%) standing=%d (%.1f%%)\n", what,
            f.ticks, f.score, f.cell_moves, f.back_steps, percent(f.back_steps, f.cell_moves), f.fetch_steps,
@@ -840,7 +1011,7 @@ int command_measure_movie(const std::string& level_file, const std::string& movi
     if (int status = read_level_and_movie(level_file, movie_file, &inputs, &seed, &comments))
         return status;
     const MovieFigures f = measure_movie(inputs, seed);
-    print_figures(f.won ? "movie" : "movie (no win)", f);
+    print_figures(machine_lines ? ("movie=" + kv_value(movie_file)).c_str() : f.won ? "movie" : "movie (no win)", f);
     return f.won ? 0 : 1;
 }
 
@@ -867,7 +1038,7 @@ int command_measure(const char* archive)
         if (length >= MOVIE_HEADER_SIZE && unpack_level(level)) {
             current_level = level;
             const MovieFigures f = measure_movie(inputs_of_movie(record.data(), length), record[MOVIE_SEED_OFFSET]);
-            print(("level=" + std::to_string(level) + (f.won ? "" : " (no win)")).c_str(), f);
+            print(("level=" + std::to_string(level) + (f.won || machine_lines ? "" : " (no win)")).c_str(), f);
             add(set, f);
             add(all, f);
             set_levels++;
@@ -878,7 +1049,7 @@ int command_measure(const char* archive)
             set_levels = 0;
         }
     }
-    print("all", all);
+    print(machine_lines ? "set=all" : "all", all);
     return 0;
 }
 
@@ -888,6 +1059,10 @@ int main(int argc, char** argv)
 {
     disable_log();
     signal(SIGXFSZ, SIG_IGN);   // a write past a file-size limit fails with EFBIG
+    // --kv, anywhere on the line, turns every result into a machine line.
+    const int given = argc;
+    argc = int(std::remove_if(argv + 1, argv + argc, [](const char* a) { return strcmp(a, "--kv") == 0; }) - argv);
+    machine_lines = argc < given;
     if (argc < 2)
         return usage();
     std::string command = argv[1];
