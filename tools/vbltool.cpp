@@ -2,6 +2,7 @@
 // It links the game's own library; formats are never coded twice.
 #include <cctype>
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -914,6 +915,21 @@ int read_level_and_movie(const std::string& level_file, const std::string& movie
     return 0;
 }
 
+// A whole number low..high for a count option (no sign, no other
+// characters, no overflow).
+bool parse_count(const std::string& text, long long low, long long high, long long* value)
+{
+    if (text.empty() || !isdigit(static_cast<unsigned char>(text[0])))
+        return false;
+    char* end;
+    errno = 0;
+    const long long n = strtoll(text.c_str(), &end, 10);
+    if (errno || *end || n < low || n > high)
+        return false;
+    *value = n;
+    return true;
+}
+
 // A master movie with its detours and idle waits cut, scoring at least as
 // much as before.
 int command_shorten(const std::vector<std::string>& args)
@@ -921,18 +937,34 @@ int command_shorten(const std::vector<std::string>& args)
     std::string output;
     ShortenOptions options;
     std::vector<std::string> files;
+    // The budgets are ticks the search may replay: a count that is no
+    // number, or one past these bounds, is refused rather than taken as 0.
+    constexpr long long MAX_TICKS = 1LL << 50;
+    const struct {
+        const char* name;
+        long long low, high;
+    } counts[] = {{"--budget", 1, MAX_TICKS}, {"--shortcut-states", 0, INT_MAX}, {"--shortcut-budget", 1, MAX_TICKS}};
+    long long values[3] = {options.tick_budget, options.shortcut_states, options.shortcut_budget};
     for (size_t i = 0; i < args.size(); i++) {
-        if (args[i] == "-o" && i + 1 < args.size())
+        int option = -1;
+        for (int k = 0; k < 3; k++)
+            if (args[i] == counts[k].name && i + 1 < args.size())
+                option = k;
+        if (option >= 0) {
+            const auto& c = counts[option];
+            if (!parse_count(args[i + 1], c.low, c.high, &values[option]))
+                return fail(args[i], "\"" + args[i + 1] + "\" is not a whole number from " + std::to_string(c.low) +
+                                         " to " + std::to_string(c.high));
+            i++;
+        } else if (args[i] == "-o" && i + 1 < args.size()) {
             output = args[++i];
-        else if (args[i] == "--budget" && i + 1 < args.size())
-            options.tick_budget = atoll(args[++i].c_str());
-        else if (args[i] == "--shortcut-states" && i + 1 < args.size())
-            options.shortcut_states = atoi(args[++i].c_str());
-        else if (args[i] == "--shortcut-budget" && i + 1 < args.size())
-            options.shortcut_budget = atoll(args[++i].c_str());
-        else
+        } else {
             files.push_back(args[i]);
+        }
     }
+    options.tick_budget = values[0];
+    options.shortcut_states = int(values[1]);
+    options.shortcut_budget = values[2];
     if (files.size() != 2 || output.empty() || options.tick_budget <= 0 || options.shortcut_states < 0 ||
         options.shortcut_budget <= 0)
         return usage();

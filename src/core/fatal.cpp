@@ -4,9 +4,11 @@
 #include <cstdlib>
 
 void (*fatal_cleanup)();
+int exit_status;
 
 void fatal_exit(int status)
 {
+    exit_status = status;
     if (fatal_cleanup)
         fatal_cleanup();
     fflush(nullptr);

@@ -148,7 +148,13 @@ bool replace_begin(ReplaceFile* r, const char* path, int new_mode, int flags)
     const bool exists = lstat(r->target, &info) == 0;
     if (!exists && errno != ENOENT)
         return fail(r, errno);
-    if (exists && !S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode)) {
+    // The log never writes into a FIFO or a device at its name: opening a
+    // FIFO nobody reads would hold the game for ever. Such an entry is
+    // replaced like a link.
+    const bool special = S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode) || S_ISFIFO(info.st_mode);
+    if (exists && special && (flags & REPLACE_LINK_ITSELF)) {
+        // fall through to the replacement below
+    } else if (exists && !S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode)) {
         if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode) || S_ISFIFO(info.st_mode)) {
             // Written as it is: replacing a device or a FIFO by a plain
             // file would break whatever relies on it.

@@ -26,7 +26,8 @@ enum ReplaceResult {
 
 enum ReplaceFlags {
     REPLACE_FOLLOW_LINK = 0,   // a link at the target: its final target is replaced
-    REPLACE_LINK_ITSELF = 1,   // a link at the target is itself replaced (the log)
+    REPLACE_LINK_ITSELF = 1,   // a link, FIFO or device at the target is itself
+                               // replaced, never written through (the log)
 };
 
 // One replacement in progress. replace_begin opens `fd` for writing; the

@@ -6,6 +6,7 @@
 
 #include "display/status.h"
 #include "display/tiles.h"
+#include "level/archive.h"
 #include "picture/gfxset.h"
 #include "picture/screenshot.h"
 
@@ -35,6 +36,15 @@ const char* take_screenshot()
     lock_screen();
     return write_screenshot(SCREEN_WIDTH, SCREEN_HEIGHT, fetch_screen_row, nullptr,
                             screen_palette.colours.data());
+}
+
+bool screenshot_failed(const char* failure)
+{
+    if (!failure)
+        return false;
+    log_message("Screenshot not written: %s\n", failure);
+    pass_notice(SCREENSHOT_FAILED);
+    return true;
 }
 
 void attach_screen_surface(SDL_Surface* surface)

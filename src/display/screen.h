@@ -65,6 +65,13 @@ void toggle_fullscreen();
 // Writes the screen into the next free capNNN.lbm; nullptr when written,
 // otherwise why not.
 const char* take_screenshot();
+// What the player is shown when a screenshot could not be written.
+constexpr char SCREENSHOT_FAILED[] = "NO SCREENSHOT";
+// A screenshot's failure (take_screenshot's result, nullptr when it was
+// written) said in the log with its reason and passed on as a notice; true
+// when there was one, for the caller to show SCREENSHOT_FAILED where its
+// mode shows messages.
+bool screenshot_failed(const char* failure);
 
 void lock_screen();
 void unlock_screen();

@@ -31,14 +31,17 @@ void parse_name(const char* value, void* target)
     snprintf(static_cast<char*>(target), PATH_BUFFER_SIZE, "%s", value);
 }
 
-// Whole seconds, 1 to a week; anything else marks the setting as not given
-// validly (-1).
+// Whole seconds, 1 to a week, with spaces around them as a hand writes
+// them; anything else marks the setting as not given validly (-1).
 void parse_seconds(const char* value, void* target)
 {
     char* end;
     errno = 0;
     const long seconds = strtol(value, &end, 10);
-    const bool valid = !errno && end != value && *end == 0 && seconds >= 1 && seconds <= MAX_SOLVE_SECONDS;
+    const char* rest = end;
+    while (*rest == ' ' || *rest == '\t')
+        rest++;
+    const bool valid = !errno && end != value && *rest == 0 && seconds >= 1 && seconds <= MAX_SOLVE_SECONDS;
     *static_cast<int*>(target) = valid ? int(seconds) : -1;
 }
 

@@ -1,7 +1,8 @@
-// The frame clock and the waits of the loop. On the desktop SDL's timer
-// thread queues the ticks and the waits block in SDL; in the browser the
-// waits are browser sleeps, so the page keeps drawing and taking input while
-// the game waits, and the ticks are queued when a wait finds them due.
+// The frame clock and the waits of the loop. On the desktop a thread of the
+// program's own queues the ticks (joined when stopped) and the waits block
+// in SDL; in the browser the waits are browser sleeps, so the page keeps
+// drawing and taking input while the game waits, and the ticks are queued
+// when a wait finds them due.
 #pragma once
 #include <cstdint>
 

@@ -14,10 +14,32 @@
 #include "platform/timer.h"
 #include "sound/sound.h"
 #include "frontend/level_title.h"
+#include "frontend/modes.h"
 
 namespace {
 bool timer_installed;
+
+// A screenshot that could not be written, told where the mode shows its
+// messages: the editors' message lines, a line under the main menu, the
+// message corner elsewhere.
+void tell_screenshot_failure(const char* failure)
+{
+    if (!screenshot_failed(failure))
+        return;
+    if (mode_handler == gfx_editor_mode) {
+        show_gfx_message(SCREENSHOT_FAILED);
+    } else if (mode_handler == level_editor_mode) {
+        show_editor_message(SCREENSHOT_FAILED);
+    } else if (mode_handler == main_menu_handler) {
+        text_y = 400;
+        print_centred(SCREENSHOT_FAILED);
+        update_whole_screen();
+    } else {
+        show_message(SCREENSHOT_FAILED, 180);
+    }
 }
+
+} // namespace
 
 void start_frame_timer()
 {
@@ -58,7 +80,7 @@ void run_frame_body()
         mode_handler();
     // Today's keyboards send Print Screen for the SysReq key.
     if (key_pressed(SDLK_SYSREQ) || key_pressed(SDLK_PRINT))
-        take_screenshot();
+        tell_screenshot_failure(take_screenshot());
 }
 
 int run_frame()

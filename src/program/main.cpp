@@ -1,3 +1,3 @@
 #include "program/startup.h"
 
-int main(int argc, char** argv) { return vorbix_main(argc, argv); }
+int main(int argc, char** argv) { return exit_status = vorbix_main(argc, argv); }

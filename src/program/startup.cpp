@@ -29,6 +29,7 @@
 #include "picture/gfxset.h"
 #include "picture/datafile.h"
 #include "picture/ilbm.h"
+#include "platform/watchdog.h"
 #include "sound/sound.h"
 
 namespace {
@@ -64,6 +65,9 @@ const char HELP_TEXT[] =
     "\n"
     "-q, --quiet   Play vorbix without sound.\n"
     "\n";
+
+// The longest the shutdown may take before the process ends without it.
+constexpr unsigned SHUTDOWN_SECONDS = 10;
 
 // How long a second game on one user directory shows why it ends.
 constexpr uint32_t SECOND_GAME_NOTICE_MS = 5000;
@@ -194,6 +198,9 @@ SDL_Surface* window_icon;
 
 void shutdown_handler()
 {
+    // Nothing below may keep the process from ending: a device or thread
+    // that does not let go is cut short, and so is a signal now.
+    arm_exit_watchdog(SHUTDOWN_SECONDS, exit_status);
     if (sound_enabled)
         stop_all_sounds();
     fputs("End.\n", stdout);
@@ -399,8 +406,7 @@ int vorbix_main(int argc, char** argv)
     start_frame_timer();
     while (run_frame() == 0) {
     }
-    stop_frame_timer();
-    if (sound_enabled)
-        close_sound();
-    return 0;   // main returns it: the exit handler ends the session
+    // main returns it: the exit handler ends the session, the tick source
+    // and the sound after "End.", under its watchdog.
+    return 0;
 }

@@ -44,6 +44,13 @@ void report_store(int result)
     pass_notice(text);
 }
 
+void show_summary_line(int y, const char* text)
+{
+    text_y = y;
+    print_centred(text);
+    update_whole_screen();
+}
+
 void show_summary()
 {
     const GameState& g = running_level.game;
@@ -92,8 +99,8 @@ void show_summary()
         if (key_pressed(SDLK_SPACE) || key_pressed(SDLK_ESCAPE))
             break;
         // A capture of the summary, as Print Screen gives one during play.
-        if (key_pressed(SDLK_SYSREQ) || key_pressed(SDLK_PRINT))
-            take_screenshot();
+        if ((key_pressed(SDLK_SYSREQ) || key_pressed(SDLK_PRINT)) && screenshot_failed(take_screenshot()))
+            show_summary_line(412, SCREENSHOT_FAILED);
         if (alt_x_pressed()) {
             quit_requested = true;
             break;

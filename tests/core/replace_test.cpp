@@ -181,6 +181,17 @@ TEST(Replace, TheArchiveRewriteAndTheLogGoThroughNoPlantedLink)
     EXPECT_NE(read_file(work.dir.file("VRBXINFO.LOG")).find("trying to replace"), std::string::npos);
 }
 
+TEST(Replace, AFifoAtTheLogsNameIsReplacedNeverWaitedOn)
+{
+    // Nobody reads the FIFO: opening it to write would wait for ever.
+    TempArchiveDir work;
+    ASSERT_EQ(mkfifo(work.dir.file("VRBXINFO.LOG").c_str(), 0600), 0);
+    log_message("a line\n");
+    close_log();
+    EXPECT_TRUE(S_ISREG(mode_of(work.dir.file("VRBXINFO.LOG"))));
+    EXPECT_EQ(read_file(work.dir.file("VRBXINFO.LOG")), "a line\n");
+}
+
 TEST(Replace, ALogLineCutAtItsLimitStillEndsItsLine)
 {
     TempArchiveDir work;

@@ -161,6 +161,10 @@ TEST(Config, TheSearchBudgetIsOptionalAndWrittenBack)
     } cases[] = {
         {"solveseconds=5\n", 5, 0},
         {"SolveSeconds=604800\n", 604800, 0},
+        {"solveseconds= 8\n", 8, 0},
+        {"solveseconds=8 \n", 8, 0},
+        {"solveseconds= 8\t \n", 8, 0},
+        {"solveseconds=8 9\n", 60, 1},
         {"upkey=77\n", 60, 0},
         {"solveseconds=0\n", 60, 1},
         {"solveseconds=604801\n", 60, 1},

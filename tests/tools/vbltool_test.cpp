@@ -278,3 +278,31 @@ TEST(VbltoolReplay, VerifyChecksEveryStoredMovie)
 }
 
 } // namespace
+
+namespace {
+
+TEST(Vbltool, ShortenRefusesACountThatIsNoNumberOrOverflows)
+{
+    TempDir dir;
+    const struct {
+        const char* option;
+        const char* value;
+    } cases[] = {
+        {"--budget", "abc"},
+        {"--budget", "99999999999999999999"},
+        {"--budget", "-5"},
+        {"--budget", "0"},
+        {"--shortcut-states", "3000x"},
+        {"--shortcut-budget", "99999999999999999999"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.option) + " " + c.value);
+        const ProcessResult r = run_process(VBLTOOL_BINARY, {"shorten", dir.file("level001.txt"), dir.file("m.movie"),
+                                                             "-o", dir.file("out.movie"), c.option, c.value});
+        EXPECT_NE(r.status, 0);
+        EXPECT_EQ(r.err.rfind(std::string("vbltool: ") + c.option + ": \"" + c.value + "\" is not a whole number", 0), 0u)
+            << r.err;
+    }
+}
+
+} // namespace
