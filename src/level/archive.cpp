@@ -84,11 +84,11 @@ struct IndexEntry {
 
 // Checks the N entries of raw (the bytes behind the header, raw_size of
 // them) against the file: every present record lies inside the data area
-// and no two overlap. True, or false with *problem saying why. data_end,
-// when given, receives the end of the last record (the end of the index
-// when there is none).
+// and no two overlap. True, or false with *problem saying why; *data_end
+// receives the end of the last record (the end of the index when there is
+// none).
 bool load_index(const uint8_t* raw, size_t raw_size, uint32_t entries, int64_t file_size, IndexEntry* index,
-                std::string* problem, int64_t* data_end = nullptr)
+                std::string* problem, int64_t* data_end)
 {
     char text[96];
     if (entries > uint32_t(ARCHIVE_MAX_RECORDS)) {
@@ -136,8 +136,7 @@ bool load_index(const uint8_t* raw, size_t raw_size, uint32_t entries, int64_t f
             last = order[k];
         }
     }
-    if (data_end)
-        *data_end = end;
+    *data_end = end;
     return true;
 }
 

@@ -1,6 +1,8 @@
 // The indexed level archive: record 2k-2 holds level k, record 2k-1 its
-// movie. Every call opens, uses and closes the file; the archive is replaced
-// by writing a complete new file and renaming it over the old one.
+// movie. An archive is read whole into a value and judged once; the records,
+// levels and movies are read from that value. Every call on a file opens,
+// uses and closes it; the archive is replaced by writing a complete new file
+// and renaming it over the old one.
 #pragma once
 #include <cstdint>
 #include <span>

@@ -253,10 +253,8 @@ const char* read_picture_file(const char* path, Picture* picture)
         const ssize_t n = read(file.fd, block, sizeof block);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n < 0)
-            return MESSAGE_PICTURE_CUT_SHORT;
-        if (n == 0)
-            break;
+        if (n <= 0)
+            break;   // a failed read ends the file where it failed (a folder: no bytes at all)
         if (bytes.size() + size_t(n) > size_t(PICTURE_MAX_FILE_BYTES))
             return MESSAGE_PICTURE_TOO_LARGE;
         bytes.insert(bytes.end(), block, block + n);

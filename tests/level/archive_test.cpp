@@ -221,6 +221,11 @@ TEST_F(Archive, DamagedIndexIsRefusedAndNamed)
     ASSERT_EQ(mkdir(archive_path, 0700), 0);
     EXPECT_STREQ(archive_damage(), "it is a folder, not a file");
     rmdir(archive_path);
+    // A FIFO at the name holds nobody: it is refused before a byte is read.
+    ASSERT_EQ(mkfifo(archive_path, 0600), 0);
+    EXPECT_STREQ(archive_damage(), "it is not a regular file");
+    EXPECT_EQ(read(0, 20), "error " + std::to_string(ARCHIVE_NOT_READABLE));
+    unlink(archive_path);
     EXPECT_EQ(write(0, "x"), ARCHIVE_CANNOT_OPEN);
     EXPECT_STREQ(archive_failure_reason(ARCHIVE_CANNOT_OPEN), "No such file or directory");
 }
