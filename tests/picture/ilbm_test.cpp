@@ -302,6 +302,9 @@ TEST_F(IlbmReader, RefusedFiles)
         EXPECT_STREQ(read(c.file), MESSAGE_NOT_IFF);
     }
     EXPECT_STREQ(read_picture_file(dir.file("missing.lbm").c_str(), &picture), MESSAGE_CANNOT_OPEN_PICTURE);
+    // An endless input never holds the file reader, and a folder has no bytes.
+    EXPECT_STREQ(read_picture_file("/dev/zero", &picture), MESSAGE_PICTURE_TOO_LARGE);
+    EXPECT_STREQ(read_picture_file(dir.path.c_str(), &picture), MESSAGE_NOT_IFF);
 }
 
 // A damaged file is refused with its reason, never read as a picture made
