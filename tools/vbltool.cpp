@@ -161,20 +161,15 @@ bool parse_level_number(const char* text, int* level)
     return true;
 }
 
-// Reads the archive's header: false (with a message) when it is no archive.
+// Judges the archive as the game does at start-up: false, after the game's
+// reason, when it is no archive or a damaged one (the count of its index
+// cut short or grown, records outside the file or overlapping, bytes no
+// record holds), so that no command reports on what it cannot trust.
 bool check_archive(const char* path)
 {
-    uint8_t probe[1];
-    int result = read_record(0, probe, 1);
-    if (result == ARCHIVE_NOT_READABLE)
-        return fail(path, std::string("cannot open: ") + strerror(errno)), false;
-    struct stat info;
-    if (result == ARCHIVE_SHORT_HEADER && stat(path, &info) == 0 && S_ISDIR(info.st_mode))
-        return fail(path, "a folder, not a level archive"), false;
-    if (result == ARCHIVE_SHORT_HEADER)
-        return fail(path, "too short for an archive header"), false;
-    if (result == ARCHIVE_BAD_MAGIC)
-        return fail(path, "not a level archive (no VRBX magic)"), false;
+    const Archive archive = read_archive(path);
+    if (!archive.damage.empty())
+        return fail(path, archive.damage), false;
     return true;
 }
 

@@ -10,9 +10,11 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
 #include <vector>
 
 #include "core/replace.h"
+#include "level/movie.h"
 
 char archive_path[PATH_BUFFER_SIZE];
 int archive_errno;
@@ -80,25 +82,24 @@ struct IndexEntry {
     uint32_t offset, length;
 };
 
-// What is wrong with an index, for archive_damage and the log.
-char index_problem[96];
-
 // Checks the N entries of raw (the bytes behind the header, raw_size of
 // them) against the file: every present record lies inside the data area
-// and no two overlap. ARCHIVE_OK, or ARCHIVE_BAD_INDEX with index_problem
-// saying why. data_end, when given, receives the end of the last record (the
-// end of the index when there is none).
-int load_index(const uint8_t* raw, size_t raw_size, uint32_t entries, int64_t file_size, IndexEntry* index,
-               int64_t* data_end = nullptr)
+// and no two overlap. True, or false with *problem saying why; *data_end
+// receives the end of the last record (the end of the index when there is
+// none).
+bool load_index(const uint8_t* raw, size_t raw_size, uint32_t entries, int64_t file_size, IndexEntry* index,
+                std::string* problem, int64_t* data_end)
 {
+    char text[96];
     if (entries > uint32_t(ARCHIVE_MAX_RECORDS)) {
-        snprintf(index_problem, sizeof index_problem, "its index has %u entries, more than %d", entries,
-                 ARCHIVE_MAX_RECORDS);
-        return ARCHIVE_BAD_INDEX;
+        snprintf(text, sizeof text, "its index has %u entries, more than %d", entries, ARCHIVE_MAX_RECORDS);
+        *problem = text;
+        return false;
     }
     if (raw_size < 8 * size_t(entries)) {
-        snprintf(index_problem, sizeof index_problem, "its index of %u entries runs past the end", entries);
-        return ARCHIVE_BAD_INDEX;
+        snprintf(text, sizeof text, "its index of %u entries runs past the end", entries);
+        *problem = text;
+        return false;
     }
     const int64_t data_start = 8 * (int64_t(entries) + 1);
     std::array<uint32_t, ARCHIVE_MAX_RECORDS> order;
@@ -108,8 +109,9 @@ int load_index(const uint8_t* raw, size_t raw_size, uint32_t entries, int64_t fi
         if (index[i].offset == 0)
             continue;
         if (index[i].offset < data_start || int64_t(index[i].offset) + index[i].length > file_size) {
-            snprintf(index_problem, sizeof index_problem, "record %u lies outside the data area", i);
-            return ARCHIVE_BAD_INDEX;
+            snprintf(text, sizeof text, "record %u lies outside the data area", i);
+            *problem = text;
+            return false;
         }
         order[present++] = i;
     }
@@ -125,64 +127,70 @@ int load_index(const uint8_t* raw, size_t raw_size, uint32_t entries, int64_t fi
     for (uint32_t k = 0; k < present; k++) {
         const IndexEntry& e = index[order[k]];
         if (k > 0 && e.offset < end) {
-            snprintf(index_problem, sizeof index_problem, "records %u and %u overlap", last, order[k]);
-            return ARCHIVE_BAD_INDEX;
+            snprintf(text, sizeof text, "records %u and %u overlap", last, order[k]);
+            *problem = text;
+            return false;
         }
         if (int64_t(e.offset) + e.length > end) {
             end = int64_t(e.offset) + e.length;
             last = order[k];
         }
     }
-    if (data_end)
-        *data_end = end;
-    return ARCHIVE_OK;
+    *data_end = end;
+    return true;
 }
 
-// Reads the whole archive from fd into bytes: ARCHIVE_OK, ARCHIVE_TOO_LARGE
-// past ARCHIVE_MAX_BYTES, ARCHIVE_SHORT_HEADER, ARCHIVE_BAD_MAGIC or
-// ARCHIVE_IO_ERROR (errno set).
-int read_archive_bytes(int fd, std::vector<uint8_t>* bytes)
+// The index of a whole archive whose header is good, with the game's
+// judgement: bytes no record holds behind the last one are records the
+// index lost (a count cut short) or the rest of an interrupted copy, and a
+// rewrite would drop them for good, so they are damage too (vbltool repair
+// tells what they are). True, or false with *problem saying why.
+bool check_index(const std::vector<uint8_t>& bytes, IndexEntry* index, std::string* problem)
 {
-    bytes->clear();
-    std::array<uint8_t, COPY_BLOCK> block;
-    for (;;) {
-        const ssize_t got = read_full(fd, block.data(), block.size());
-        if (got < 0)
-            return ARCHIVE_IO_ERROR;
-        if (got == 0)
-            break;
-        if (bytes->size() + size_t(got) > size_t(ARCHIVE_MAX_BYTES))
-            return ARCHIVE_TOO_LARGE;
-        bytes->insert(bytes->end(), block.data(), block.data() + got);
+    const uint32_t entries = get_u32(bytes.data() + 4);
+    int64_t data_end = 0;
+    if (!load_index(bytes.data() + 8, bytes.size() - 8, entries, int64_t(bytes.size()), index, problem, &data_end))
+        return false;
+    if (data_end < int64_t(bytes.size())) {
+        *problem = std::to_string(int64_t(bytes.size()) - data_end) + " bytes lie beyond its last record";
+        return false;
     }
-    if (bytes->size() < size_t(ARCHIVE_HEADER_SIZE))
-        return ARCHIVE_SHORT_HEADER;
-    if (memcmp(bytes->data(), ARCHIVE_MAGIC, 4) != 0)
-        return ARCHIVE_BAD_MAGIC;
-    return ARCHIVE_OK;
+    return true;
 }
 
-// Applies one record change to a whole archive in memory: the index grows
-// to hold the record when needed, the records keep their order and are
-// packed behind the index (space no record uses is dropped), the changed
-// record goes to the end. ARCHIVE_OK, or ARCHIVE_BAD_INDEX with
-// index_problem saying why.
+// Judges the bytes of an archive once: its result and damage.
+void judge(Archive& archive)
+{
+    const std::vector<uint8_t>& bytes = archive.bytes;
+    if (bytes.size() > size_t(ARCHIVE_MAX_BYTES)) {
+        archive.result = ARCHIVE_TOO_LARGE;
+        archive.damage = "it is larger than " + std::to_string(ARCHIVE_MAX_BYTES) + " bytes";
+    } else if (bytes.size() < size_t(ARCHIVE_HEADER_SIZE)) {
+        archive.result = ARCHIVE_SHORT_HEADER;
+        archive.damage = "it is shorter than its 8-byte header";
+    } else if (memcmp(bytes.data(), ARCHIVE_MAGIC, 4) != 0) {
+        archive.result = ARCHIVE_BAD_MAGIC;
+        archive.damage = "it does not start with VRBX";
+    } else {
+        std::array<IndexEntry, ARCHIVE_MAX_RECORDS> index;
+        archive.damage.clear();
+        archive.result = check_index(bytes, index.data(), &archive.damage) ? ARCHIVE_READ_OK : ARCHIVE_BAD_INDEX;
+    }
+}
+
+// Applies one record change to a whole archive in memory whose header is
+// good: the index grows to hold the record when needed, the records keep
+// their order and are packed behind the index (space no record uses is
+// dropped), the changed record goes to the end. ARCHIVE_OK, or
+// ARCHIVE_DAMAGED (a damaged index, or the change would grow the archive
+// past its limit; it is then left as it was).
 int apply_record(std::vector<uint8_t>* bytes, int record, const uint8_t* data, int length)
 {
     const uint32_t entries = get_u32(bytes->data() + 4);
     std::array<IndexEntry, ARCHIVE_MAX_RECORDS> index{};
-    int64_t data_end = 0;
-    if (int result = load_index(bytes->data() + 8, bytes->size() - 8, entries, int64_t(bytes->size()), index.data(),
-                                &data_end))
-        return result;
-    // Bytes behind the last record may be records an index cut short has
-    // lost: a rewrite would drop them for good, so the archive is refused
-    // as damaged (vbltool repair tells what they are).
-    if (data_end < int64_t(bytes->size())) {
-        snprintf(index_problem, sizeof index_problem, "%lld bytes lie beyond its last record",
-                 static_cast<long long>(int64_t(bytes->size()) - data_end));
-        return ARCHIVE_BAD_INDEX;
-    }
+    std::string problem;
+    if (!check_index(*bytes, index.data(), &problem))
+        return ARCHIVE_DAMAGED;
     const uint32_t grown = std::max<uint32_t>(entries, uint32_t(record) + 1);
     std::array<uint32_t, ARCHIVE_MAX_RECORDS> order;
     uint32_t present = 0;
@@ -205,11 +213,8 @@ int apply_record(std::vector<uint8_t>* bytes, int record, const uint8_t* data, i
     }
     placed[record] = {0, uint32_t(length)};
     if (length > 0) {
-        if (out.size() + size_t(length) > ARCHIVE_MAX_BYTES) {
-            snprintf(index_problem, sizeof index_problem, "it would grow past %lld bytes",
-                     static_cast<long long>(ARCHIVE_MAX_BYTES));
-            return ARCHIVE_BAD_INDEX;
-        }
+        if (out.size() + size_t(length) > ARCHIVE_MAX_BYTES)
+            return ARCHIVE_DAMAGED;
         placed[record].offset = uint32_t(out.size());
         out.insert(out.end(), data, data + length);
     }
@@ -221,44 +226,108 @@ int apply_record(std::vector<uint8_t>* bytes, int record, const uint8_t* data, i
     return ARCHIVE_OK;
 }
 
-// Reads and checks the 8-byte header: 0 and the entry count, or a code.
-int read_header(int fd, uint32_t* entries)
+} // namespace
+
+Archive archive_from_bytes(std::span<const uint8_t> bytes)
 {
-    uint8_t header[8];
-    if (read_full(fd, header, 8) != 8)
-        return ARCHIVE_SHORT_HEADER;
-    if (memcmp(header, ARCHIVE_MAGIC, 4) != 0)
-        return ARCHIVE_BAD_MAGIC;
-    *entries = get_u32(header + 4);
-    return ARCHIVE_OK;
+    Archive archive;
+    archive.bytes.assign(bytes.begin(), bytes.end());
+    judge(archive);
+    return archive;
 }
 
-} // namespace
+Archive read_archive(const char* path)
+{
+    Archive archive;
+    auto unreadable = [&](const char* what, int error) {
+        archive.result = ARCHIVE_NOT_READABLE;
+        archive.error = error;
+        archive.damage = std::string(what) + " (" + strerror(error) + ")";
+        archive.bytes.clear();
+        return archive;
+    };
+    // Opened without waiting, so that a FIFO at the name cannot hold the
+    // caller before it is refused below.
+    FileHolder file(open(path, O_RDONLY | O_NONBLOCK));
+    if (file.fd < 0)
+        return unreadable("it cannot be opened", errno);
+    struct stat info;
+    if (fstat(file.fd, &info) != 0)
+        return unreadable("it cannot be read", errno);
+    if (!S_ISREG(info.st_mode)) {
+        archive.result = ARCHIVE_NOT_READABLE;
+        archive.error = S_ISDIR(info.st_mode) ? EISDIR : 0;
+        archive.damage = S_ISDIR(info.st_mode) ? "it is a folder, not a file" : "it is not a regular file";
+        return archive;
+    }
+    // One block past the limit tells a file too large without reading it all.
+    std::array<uint8_t, COPY_BLOCK> block;
+    for (;;) {
+        errno = 0;
+        const ssize_t got = read_full(file.fd, block.data(), block.size());
+        if (got < 0)
+            return unreadable("it cannot be read", errno ? errno : EIO);
+        if (got == 0)
+            break;
+        archive.bytes.insert(archive.bytes.end(), block.data(), block.data() + got);
+        if (archive.bytes.size() > size_t(ARCHIVE_MAX_BYTES))
+            break;
+    }
+    judge(archive);
+    return archive;
+}
+
+std::span<const uint8_t> archive_record(const Archive& archive, int record)
+{
+    if (archive.result != ARCHIVE_READ_OK && archive.result != ARCHIVE_BAD_INDEX)
+        return {};
+    const std::vector<uint8_t>& bytes = archive.bytes;
+    const uint32_t entries = get_u32(bytes.data() + 4);
+    // An index that ends early (a damaged file) has no such record.
+    if (record < 0 || uint32_t(record) >= entries || 8 * (size_t(record) + 2) > bytes.size())
+        return {};
+    const uint32_t offset = get_u32(&bytes[8 * (size_t(record) + 1)]);
+    const uint32_t length = get_u32(&bytes[8 * (size_t(record) + 1) + 4]);
+    if (offset == 0 || offset >= bytes.size())
+        return {};
+    // A record that runs past the end of the file gives only what is there.
+    return {bytes.data() + offset, std::min<size_t>(length, bytes.size() - offset)};
+}
+
+const char* archive_level(const Archive& archive, int level, PlayGrid* grid)
+{
+    const std::span<const uint8_t> record = level >= 1 && level <= MAX_LEVEL
+                                                ? archive_record(archive, level_record(level))
+                                                : std::span<const uint8_t>{};
+    if (record.size() < size_t(LEVEL_RECORD_SIZE))
+        return "no such level";
+    *grid = grid_of_record(record.data());
+    return nullptr;
+}
+
+const char* archive_movie(const Archive& archive, int level, std::vector<uint8_t>* movie)
+{
+    movie->clear();
+    const std::span<const uint8_t> record = level >= 1 && level <= MAX_LEVEL
+                                                ? archive_record(archive, movie_record(level))
+                                                : std::span<const uint8_t>{};
+    if (record.empty())
+        return "no movie";
+    if (record.size() < size_t(MOVIE_HEADER_SIZE))
+        return "a movie shorter than its header";
+    movie->assign(record.begin(), record.begin() + std::min<size_t>(record.size(), MOVIE_BUFFER_SIZE));
+    return nullptr;
+}
 
 int read_record(int record, uint8_t* buffer, int max_length)
 {
-    FileHolder file(open(archive_path, O_RDONLY));
-    if (file.fd < 0)
-        return ARCHIVE_NOT_READABLE;
-    uint32_t entries;
-    if (int result = read_header(file.fd, &entries))
-        return result;
-    if (record < 0 || uint32_t(record) >= entries)
-        return 0;
-    uint8_t entry[8];
-    // An index that ends early (a damaged file) has no such record.
-    if (lseek(file.fd, 8 * (off_t(record) + 1), SEEK_SET) < 0 || read_full(file.fd, entry, 8) != 8)
-        return 0;
-    uint32_t offset = get_u32(entry);
-    uint32_t length = get_u32(entry + 4);
-    int64_t wanted = std::min<int64_t>(max_length, length);
-    if (offset == 0 || wanted <= 0)
-        return 0;
-    if (lseek(file.fd, offset, SEEK_SET) < 0)
-        return 0;
-    // A record that runs past the end of the file gives only what is there.
-    ssize_t got = read_full(file.fd, buffer, size_t(wanted));
-    return got < 0 ? 0 : int(got);
+    const Archive archive = read_archive(archive_path);
+    if (archive.result != ARCHIVE_READ_OK && archive.result != ARCHIVE_BAD_INDEX)
+        return archive.result;
+    const std::span<const uint8_t> bytes = archive_record(archive, record);
+    const size_t count = std::min<size_t>(bytes.size(), size_t(std::max(max_length, 0)));
+    std::copy_n(bytes.begin(), count, buffer);
+    return int(count);
 }
 
 bool record_holds(int record, int min_length)
@@ -277,19 +346,19 @@ int rewrite_archive(const RecordWrite* writes, int count)
     for (int i = 0; i < count; i++)
         if (writes[i].record < 0 || writes[i].record >= ARCHIVE_MAX_RECORDS)
             return ARCHIVE_BAD_RECORD;
-    std::vector<uint8_t> bytes;
-    {
-        FileHolder archive(open(archive_path, O_RDONLY));
-        if (archive.fd < 0) {
-            archive_errno = errno;
-            return ARCHIVE_CANNOT_OPEN;
-        }
-        errno = 0;
-        if (int result = read_archive_bytes(archive.fd, &bytes)) {
-            archive_errno = result == ARCHIVE_IO_ERROR ? (errno ? errno : EIO) : 0;
-            return result;
-        }
+    Archive archive = read_archive(archive_path);
+    switch (archive.result) {
+    case ARCHIVE_READ_OK:
+        break;
+    case ARCHIVE_NOT_READABLE:
+        archive_errno = archive.error;
+        return ARCHIVE_CANNOT_OPEN;
+    case ARCHIVE_TOO_LARGE:
+        return ARCHIVE_OVERSIZED;
+    default:
+        return ARCHIVE_DAMAGED;
     }
+    std::vector<uint8_t>& bytes = archive.bytes;
     if (int result = apply_records(&bytes, writes, count))
         return result;
     // The new archive is written beside the old one and renamed over it:
@@ -336,10 +405,10 @@ int apply_records(std::vector<uint8_t>* archive, const RecordWrite* writes, int 
         archive->assign(ARCHIVE_MAGIC, ARCHIVE_MAGIC + 4);
         archive->resize(ARCHIVE_HEADER_SIZE, 0);
     }
-    if (archive->size() < size_t(ARCHIVE_HEADER_SIZE))
-        return ARCHIVE_SHORT_HEADER;
-    if (memcmp(archive->data(), ARCHIVE_MAGIC, 4) != 0)
-        return ARCHIVE_BAD_MAGIC;
+    if (archive->size() < size_t(ARCHIVE_HEADER_SIZE) || memcmp(archive->data(), ARCHIVE_MAGIC, 4) != 0)
+        return ARCHIVE_DAMAGED;
+    if (archive->size() > size_t(ARCHIVE_MAX_BYTES))
+        return ARCHIVE_OVERSIZED;
     for (int i = 0; i < count; i++) {
         if (writes[i].record < 0 || writes[i].record >= ARCHIVE_MAX_RECORDS)
             return ARCHIVE_BAD_RECORD;
@@ -359,15 +428,14 @@ const char* archive_failure_reason(int result)
 {
     if (replace_problem && result != ARCHIVE_OK)
         return replace_problem;
-    if (archive_errno != 0 && result != ARCHIVE_BAD_MAGIC)
+    if (archive_errno != 0 && result != ARCHIVE_DAMAGED)
         return strerror(archive_errno);
     switch (result) {
     case ARCHIVE_OK:
         return "no failure";
-    case ARCHIVE_SHORT_HEADER:
-    case ARCHIVE_BAD_MAGIC:   // also ARCHIVE_BAD_INDEX
+    case ARCHIVE_DAMAGED:
         return "the archive is damaged";
-    case ARCHIVE_TOO_LARGE:
+    case ARCHIVE_OVERSIZED:
         return "the archive is too large";
     case ARCHIVE_BAD_RECORD:
         return "no such record";
@@ -379,49 +447,11 @@ const char* archive_failure_reason(int result)
 const char* archive_damage()
 {
     static char problem[128];
-    FileHolder file(open(archive_path, O_RDONLY));
-    if (file.fd < 0) {
-        snprintf(problem, sizeof problem, "it cannot be opened (%s)", strerror(errno));
-        return problem;
-    }
-    struct stat info;
-    if (fstat(file.fd, &info) != 0) {
-        snprintf(problem, sizeof problem, "it cannot be read (%s)", strerror(errno));
-        return problem;
-    }
-    if (!S_ISREG(info.st_mode))
-        return S_ISDIR(info.st_mode) ? "it is a folder, not a file" : "it is not a regular file";
-    std::vector<uint8_t> bytes;
-    errno = 0;
-    switch (read_archive_bytes(file.fd, &bytes)) {
-    case ARCHIVE_OK:
-        break;
-    case ARCHIVE_BAD_MAGIC:
-        return "it does not start with VRBX";
-    case ARCHIVE_SHORT_HEADER:
-        return "it is shorter than its 8-byte header";
-    case ARCHIVE_TOO_LARGE:
-        snprintf(problem, sizeof problem, "it is larger than %lld bytes", static_cast<long long>(ARCHIVE_MAX_BYTES));
-        return problem;
-    default:
-        snprintf(problem, sizeof problem, "it cannot be read (%s)", strerror(errno ? errno : EIO));
-        return problem;
-    }
-    std::array<IndexEntry, ARCHIVE_MAX_RECORDS> index;
-    int64_t data_end = 0;
-    const uint32_t entries = get_u32(bytes.data() + 4);
-    if (load_index(bytes.data() + 8, bytes.size() - 8, entries, int64_t(bytes.size()), index.data(), &data_end)) {
-        snprintf(problem, sizeof problem, "%s", index_problem);
-        return problem;
-    }
-    // Bytes no record holds behind the last one: records the index lost
-    // (a count cut short) or the rest of an interrupted copy.
-    if (data_end < int64_t(bytes.size())) {
-        snprintf(problem, sizeof problem, "%lld bytes lie beyond its last record",
-                 static_cast<long long>(int64_t(bytes.size()) - data_end));
-        return problem;
-    }
-    return nullptr;
+    const Archive archive = read_archive(archive_path);
+    if (archive.damage.empty())
+        return nullptr;
+    snprintf(problem, sizeof problem, "%s", archive.damage.c_str());
+    return problem;
 }
 
 void log_message(const char* format, ...)

@@ -1,11 +1,16 @@
 // The indexed level archive: record 2k-2 holds level k, record 2k-1 its
-// movie. Every call opens, uses and closes the file; the archive is replaced
-// by writing a complete new file and renaming it over the old one.
+// movie. An archive is read whole into a value and judged once; the records,
+// levels and movies are read from that value. Every call on a file opens,
+// uses and closes it; the archive is replaced by writing a complete new file
+// and renaming it over the old one.
 #pragma once
 #include <cstdint>
+#include <span>
+#include <string>
 #include <vector>
 
 #include "core/settings.h"
+#include "level/grid.h"
 
 constexpr int ARCHIVE_MAX_RECORDS = 800;
 // The first four bytes of every archive.
@@ -19,28 +24,67 @@ constexpr long long ARCHIVE_MAX_BYTES = 4 << 20;
 constexpr int level_record(int level) { return 2 * level - 2; }
 constexpr int movie_record(int level) { return 2 * level - 1; }
 
-// Results of read_record (bytes read when >= 0) and write_record (0 = done).
-// Two codes carry one meaning for each call, named once for each.
-enum ArchiveResult {
-    ARCHIVE_OK = 0,
-    ARCHIVE_NOT_READABLE = -1,     // read_record: the archive cannot be opened
-    ARCHIVE_REPLACE_FAILED = -1,   // write_record: flushing, closing or renaming the
-                                   // new archive failed; the old one is in place
+// What reading an archive gives. Only ARCHIVE_READ_OK is sound; with
+// ARCHIVE_BAD_INDEX the header is good and the records are read as the
+// index gives them (clipped to the file): the game plays what it can,
+// tells the damage, and writes nothing into it; vbltool refuses it.
+enum ArchiveReadResult {
+    ARCHIVE_READ_OK = 0,
+    ARCHIVE_NOT_READABLE = -1,   // cannot be opened or read, or not a regular file
     ARCHIVE_SHORT_HEADER = -2,
     ARCHIVE_BAD_MAGIC = -3,
-    ARCHIVE_BAD_INDEX = -3,        // write_record: an index that runs past the file
-    ARCHIVE_CANNOT_OPEN = -4,      // write_record only
-    ARCHIVE_BAD_RECORD = -5,
-    ARCHIVE_NO_TEMPORARY = -6,     // the new archive cannot be created beside the old
-    ARCHIVE_NOT_SYNCED = -7,       // renamed into place, but the directory
-                                   // could not be flushed to the disk
-    ARCHIVE_TOO_LARGE = -8,        // longer than ARCHIVE_MAX_BYTES
-    ARCHIVE_IO_ERROR = -200,
+    ARCHIVE_TOO_LARGE = -4,      // longer than ARCHIVE_MAX_BYTES
+    ARCHIVE_BAD_INDEX = -5,      // records outside the data area or overlapping,
+                                 // too many entries, or bytes behind the last record
 };
 
-// Composed once at start-up in the user directory.
+// What changing an archive gives (write_record, write_records, apply_records).
+enum ArchiveWriteResult {
+    ARCHIVE_OK = 0,
+    ARCHIVE_CANNOT_OPEN = -11,     // the archive to change cannot be opened or read
+    ARCHIVE_DAMAGED = -12,         // its header or index is damaged, or the change
+                                   // would grow it past ARCHIVE_MAX_BYTES; left alone
+    ARCHIVE_OVERSIZED = -13,       // it is already longer than ARCHIVE_MAX_BYTES
+    ARCHIVE_BAD_RECORD = -14,      // a record number outside 0..ARCHIVE_MAX_RECORDS-1
+    ARCHIVE_NO_TEMPORARY = -15,    // the new archive cannot be created beside the old
+    ARCHIVE_IO_ERROR = -16,        // writing the new archive failed; the old one is in place
+    ARCHIVE_REPLACE_FAILED = -17,  // flushing, closing or renaming the new archive
+                                   // failed; the old one is in place
+    ARCHIVE_NOT_SYNCED = -18,      // renamed into place, but the directory could
+                                   // not be flushed to the disk
+};
+
+// An archive read whole and judged once, as the game judges it.
+struct Archive {
+    std::vector<uint8_t> bytes;
+    ArchiveReadResult result = ARCHIVE_NOT_READABLE;
+    // "" when sound, otherwise what is wrong, in the game's words ("it does
+    // not start with VRBX", "60306 bytes lie beyond its last record").
+    std::string damage;
+    int error = 0;   // the system's error number behind ARCHIVE_NOT_READABLE
+};
+
+// The archive held in bytes.
+Archive archive_from_bytes(std::span<const uint8_t> bytes);
+// The archive in a file: a regular file only (never a FIFO or a device), at
+// most ARCHIVE_MAX_BYTES of it.
+Archive read_archive(const char* path);
+// The bytes of a record as the index gives them, clipped to the file;
+// empty when the archive has no such record (or no readable header).
+std::span<const uint8_t> archive_record(const Archive& archive, int record);
+// Level k's grid (1..MAX_LEVEL), border ring included: null, or why not.
+const char* archive_level(const Archive& archive, int level, PlayGrid* grid);
+// Level k's movie record, at most MOVIE_BUFFER_SIZE bytes: null, or why not
+// (none, or shorter than a movie's header).
+const char* archive_movie(const Archive& archive, int level, std::vector<uint8_t>* record);
+
+// The archive in use, composed once at start-up in the user directory: what
+// the record wrappers below read and write.
 extern char archive_path[PATH_BUFFER_SIZE];
 
+// Up to max_length bytes of a record of the archive in use: the count (0
+// when there is no such record), or a negative ArchiveReadResult when its
+// header cannot be read. A damaged index still gives what it can.
 int read_record(int record, uint8_t* buffer, int max_length);
 // Whether the archive holds at least min_length bytes of the record (1: any
 // content at all); false also when the archive cannot be read.
@@ -53,14 +97,14 @@ struct RecordWrite {
     const uint8_t* data;
     int length;
 };
-// Changes several records in one rewrite of the archive (a level and its
-// movie): afterwards all of them or none are changed. The new archive is
+// Changes several records in one rewrite of the archive in use (a level and
+// its movie): afterwards all of them or none are changed. The new archive is
 // written beside the old one (a temporary name of its own) and renamed over
-// it. 0, or a code as for write_record.
+// it. ARCHIVE_OK, or why not.
 int write_records(const RecordWrite* writes, int count);
 // The same change on an archive held in memory (an empty vector is an
-// archive without records): 0, or a code as for write_record, and then the
-// archive is left part-way.
+// archive without records): ARCHIVE_OK, or why not, and then the archive is
+// left part-way.
 int apply_records(std::vector<uint8_t>* archive, const RecordWrite* writes, int count);
 
 // The system's error number behind the last failed write_record; 0 when the
@@ -69,9 +113,8 @@ extern int archive_errno;
 // Why write_record failed, in a few lower-case words for a message line:
 // the system's reason, or what is wrong with the archive.
 const char* archive_failure_reason(int result);
-// Checks the whole archive at archive_path: null when it is sound, else what
-// is wrong with it (it cannot be opened, a short header, no magic, an index
-// past the end, a record outside the data area, two records that overlap).
+// The damage of the archive in use (read_archive's judgement): null when it
+// is sound.
 const char* archive_damage();
 
 constexpr char LOG_FILE_NAME[] = "VRBXINFO.LOG";

@@ -73,18 +73,22 @@ void build_coordinate_tables()
     }
 }
 
-void unpack_record(const uint8_t* record)
+PlayGrid grid_of_record(const uint8_t* record)
 {
-    play_grid.fill(TILE_BORDER);
+    PlayGrid grid;
+    grid.fill(TILE_BORDER);
     for (int r = 0; r < FIELD_ROWS; r++) {
         for (int j = 0; j < LEVEL_ROW_BYTES; j++) {
             uint8_t byte = record[r * LEVEL_ROW_BYTES + j];
             int i = GRID_COLUMNS * (r + 1) + 2 + 2 * j;
-            play_grid[i] = byte >> 4;
-            play_grid[i + 1] = byte & 15;
+            grid[i] = byte >> 4;
+            grid[i + 1] = byte & 15;
         }
     }
+    return grid;
 }
+
+void unpack_record(const uint8_t* record) { play_grid = grid_of_record(record); }
 
 void pack_record(const PlayGrid& grid, uint8_t* record)
 {

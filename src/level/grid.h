@@ -76,7 +76,9 @@ inline int shadow_bits(const PlayGrid& grid, int i)
            casts_shadow[grid[size_t(i - 1)]] << 2;
 }
 void build_coordinate_tables();
-// Fills the grid from a 180-byte record, border ring included.
+// The grid of a 180-byte record, border ring included.
+PlayGrid grid_of_record(const uint8_t* record);
+// Fills the play grid from a 180-byte record, border ring included.
 void unpack_record(const uint8_t* record);
 // The exact inverse of unpack_record for the field cells.
 void pack_record(const PlayGrid& grid, uint8_t* record);

@@ -199,11 +199,15 @@ std::string parse_movie_text(const std::string& text, std::vector<uint8_t>* reco
                     at++;
                 if (at == line.size())
                     break;
-                unsigned count, code;
+                // Read as long numbers, so that a number past an int's
+                // range is refused rather than cut to a small one.
+                unsigned long count, code;
                 int used;
-                if (sscanf(line.c_str() + at, "%ux%u%n", &count, &code, &used) != 2 || count < 1 ||
-                    count > 255 || code > 255)
+                if (sscanf(line.c_str() + at, "%lux%lu%n", &count, &code, &used) != 2 || count < 1 ||
+                    count > 255)
                     return where + "expected pairs COUNTxINPUT with COUNT 1..255";
+                if (code > INPUT_DIG_RIGHT)
+                    return where + "input " + std::to_string(code) + " is none of 0..6";
                 record->push_back(uint8_t(count));
                 record->push_back(uint8_t(code));
                 at += size_t(used);

@@ -37,14 +37,14 @@ void clear_gfx_sets()
 
 namespace {
 
-// The picture just read as the set's new content: refused when it is not a
-// set's size. Null, or the message (without the file name).
-const char* take_picture(int set)
+// A picture read as the set's new content: refused when it is not a set's
+// size. Null, or the message (without the file name).
+const char* take_picture(int set, const Picture& picture)
 {
     static char size_message[64];
-    if (picture_header.width != GFX_SET_WIDTH || picture_header.height != GFX_SET_HEIGHT) {
+    if (picture.width != GFX_SET_WIDTH || picture.height != GFX_SET_HEIGHT) {
         snprintf(size_message, sizeof size_message, "Picture is %d x %d, a graphics set is %d x %d.\n",
-                 picture_header.width, picture_header.height, GFX_SET_WIDTH, GFX_SET_HEIGHT);
+                 picture.width, picture.height, GFX_SET_WIDTH, GFX_SET_HEIGHT);
         return size_message;
     }
     GfxSet& gfx = gfx_sets[set];
@@ -53,8 +53,9 @@ const char* take_picture(int set)
         if (!gfx.pixels)
             return "Could not allocate memory for gfx set.\n";
     }
-    memcpy(gfx.pixels, picture_buffer, GFX_SET_PIXELS);
-    memcpy(gfx.palette.data(), picture_palette.data(), 768);
+    // 320 pixels a row are 20 whole plane-row words: no padding.
+    memcpy(gfx.pixels, picture.pixels.data(), GFX_SET_PIXELS);
+    gfx.palette = picture.palette;
     return nullptr;
 }
 
@@ -62,9 +63,10 @@ const char* take_picture(int set)
 
 const char* load_gfx_set(int set)
 {
-    const char* message = read_picture(artwork_names[set]);
+    Picture picture;
+    const char* message = read_picture(artwork_names[set], &picture);
     if (!message)
-        message = take_picture(set);
+        message = take_picture(set, picture);
     if (message) {
         snprintf(message_buffer, sizeof message_buffer, "%s:%s", artwork_names[set], message);
         return message_buffer;
@@ -81,8 +83,9 @@ const char* load_gfx_set_or_shipped(int set, bool* shipped)
     char problem[PATH_BUFFER_SIZE];
     snprintf(problem, sizeof problem, "%.*s", int(strcspn(own, "\n")), own);
     char path[PATH_BUFFER_SIZE];
+    Picture picture;
     for (int n = 0; data_path_candidate(path, SHIPPED_ARTWORK[set], n); n++) {
-        if (!path[0] || read_picture_file(path) || take_picture(set))
+        if (!path[0] || read_picture_file(path, &picture) || take_picture(set, picture))
             continue;
         *shipped = true;
         snprintf(message_buffer, sizeof message_buffer, "%s set: %s; the shipped %s is used\n", GFX_SET_NAMES[set],

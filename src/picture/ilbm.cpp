@@ -7,21 +7,20 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "core/replace.h"
 #include "core/settings.h"
 #include "picture/datafile.h"
 
-const char MESSAGE_NO_PICTURE_MEMORY[] = "Could not allocate memory for picture.\n";
 const char MESSAGE_CANNOT_OPEN_PICTURE[] = "Cannot open picture file.\n";
 const char MESSAGE_NOT_IFF[] = "Picture file must be in IFF format.\n";
 const char MESSAGE_PICTURE_CUT_SHORT[] = "Picture file is cut short.\n";
 const char MESSAGE_PICTURE_INCOMPLETE[] = "Picture file lacks its header, colours or pixels.\n";
 const char MESSAGE_PICTURE_TOO_LARGE[] = "Picture file is too large.\n";
 const char MESSAGE_PICTURE_COMPRESSION[] = "Picture file uses an unknown compression.\n";
-
-uint8_t* picture_buffer;
-std::array<uint8_t, 768> picture_palette;
-PictureHeader picture_header;
+const char MESSAGE_PICTURE_SIZES[] = "Picture file's sizes disagree with its length.\n";
+const char MESSAGE_PICTURE_BODY_SIZE[] = "Picture file's pixels do not fit its header.\n";
 
 namespace {
 
@@ -31,261 +30,246 @@ constexpr int32_t id(const char (&s)[5])
                    uint32_t(uint8_t(s[2])) << 8 | uint8_t(s[3]));
 }
 
-// Every read goes through here: bytes come from a 1024-byte buffer, and past
-// the end of the file (or after a failed read) every byte is -1.
-struct ByteReader {
-    int fd;
-    uint8_t buffer[1024];
-    int count;
-    int position;
-    bool ended;        // a byte was asked for past the end (or a failed read)
-    bool too_large;    // the end came from PICTURE_MAX_FILE_BYTES
-    int64_t total;     // bytes taken from the file so far
-};
-
-ByteReader reader;
-
-int next_byte()
+uint32_t get_u32(const uint8_t* p)
 {
-    if (reader.position >= reader.count) {
-        if (reader.fd < 0) {
-            reader.ended = true;
-            return -1;
-        }
-        ssize_t n = read(reader.fd, reader.buffer, sizeof reader.buffer);
-        // Past the limit the file counts as ended: an endless input (a FIFO,
-        // a device) never holds the reader.
-        if (n <= 0 || reader.total + n > PICTURE_MAX_FILE_BYTES) {
-            reader.too_large = n > 0;
-            reader.fd = -1;   // the end: stays the end (the caller closes the file)
-            reader.count = reader.position = 0;
-            reader.ended = true;
-            return -1;
-        }
-        reader.total += n;
-        reader.count = int(n);
-        reader.position = 0;
-    }
-    return reader.buffer[reader.position++];
+    return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
 }
 
-// Why the file ended inside a chunk.
-const char* ended_message() { return reader.too_large ? MESSAGE_PICTURE_TOO_LARGE : MESSAGE_PICTURE_CUT_SHORT; }
+// The bytes of one chunk being unpacked: past `end` every byte is -1 and
+// `ended` is set, so damaged data never reads outside the chunk.
+struct ChunkCursor {
+    const uint8_t* data;
+    size_t at, end;
+    bool ended;
+};
 
-int next_signed_byte()
+int next_byte(ChunkCursor& c)
 {
-    int b = next_byte();
+    if (c.at >= c.end) {
+        c.ended = true;
+        return -1;
+    }
+    return c.data[c.at++];
+}
+
+int next_signed_byte(ChunkCursor& c)
+{
+    int b = next_byte(c);
     return b >= 128 ? b - 256 : b;
 }
 
-int32_t next_word()
-{
-    uint32_t word = 0;
-    for (int i = 0; i < 4; i++)
-        word = word << 8 | uint8_t(next_byte());   // -1 reads as 0xff
-    return int32_t(word);
-}
-
-// Drops n bytes: what is buffered first, then a seek past the rest.
-void skip_bytes(uint32_t n)
-{
-    uint32_t buffered = uint32_t(reader.count - reader.position);
-    if (n <= buffered) {
-        reader.position += int(n);
-        return;
-    }
-    n -= buffered;
-    reader.position = reader.count = 0;
-    if (reader.fd >= 0 && lseek(reader.fd, off_t(n), SEEK_CUR) < 0)
-        reader.fd = -1;
-}
-
-uint8_t plane_rows[PICTURE_MAX_PLANES][PICTURE_MAX_ROWBYTES];
-uint8_t mask_row[PICTURE_MAX_ROWBYTES];
-
-void unpack_plane_row(uint8_t* row, int rowbytes, bool compressed)
+void unpack_plane_row(ChunkCursor& c, uint8_t* row, int rowbytes, bool compressed)
 {
     if (!compressed) {
         for (int i = 0; i < rowbytes; i++)
-            row[i] = uint8_t(next_byte());
+            row[i] = uint8_t(next_byte(c));
         return;
     }
     int produced = 0;
     int remaining = rowbytes;
-    while (remaining > 0 && !reader.ended) {
-        int c = next_signed_byte();
-        if (c >= 0) {
-            for (int i = 0; i <= c; i++) {
-                int b = next_byte();
+    while (remaining > 0 && !c.ended) {
+        int n = next_signed_byte(c);
+        if (n >= 0) {
+            for (int i = 0; i <= n; i++) {
+                int b = next_byte(c);
                 if (produced < PICTURE_MAX_ROWBYTES)
                     row[produced] = uint8_t(b);
                 produced++;
             }
-            remaining -= c + 1;
-        } else if (c != -128) {
-            uint8_t b = uint8_t(next_byte());
-            for (int i = 0; i < 1 - c; i++) {
+            remaining -= n + 1;
+        } else if (n != -128) {
+            uint8_t b = uint8_t(next_byte(c));
+            for (int i = 0; i < 1 - n; i++) {
                 if (produced < PICTURE_MAX_ROWBYTES)
                     row[produced] = b;
                 produced++;
             }
-            remaining -= 1 - c;   // a run may overshoot the row; it is not split
+            remaining -= 1 - n;   // a run may overshoot the row; it is not split
         }
     }
 }
 
-// The BMHD chunk of `size` bytes: the picture's size, planes, compression
-// and whether a mask plane follows each row's planes.
-const char* read_header_chunk(uint32_t size, bool* compressed, int* mask_planes)
+// What the chunks before the BODY said about its pixels.
+struct BodyLayout {
+    bool have_header = false, compressed = true;
+    int mask_planes = 0;
+};
+
+// The BMHD chunk's 20 or more bytes: the picture's size, planes,
+// compression and whether a mask plane follows each row's planes.
+const char* read_header_chunk(const uint8_t* bmhd, Picture& p, BodyLayout& layout)
 {
-    PictureHeader& h = picture_header;
-    uint8_t bmhd[20] = {};
-    for (uint32_t i = 0; i < size; i++) {
-        int b = next_byte();
-        if (b < 0)
-            break;
-        if (i < sizeof bmhd)
-            bmhd[i] = uint8_t(b);
-    }
-    if (reader.ended)
-        return ended_message();
-    if (size < 20)
-        return MESSAGE_PICTURE_CUT_SHORT;
-    h.width = bmhd[0] << 8 | bmhd[1];
-    h.height = bmhd[2] << 8 | bmhd[3];
-    h.rowbytes = ilbm_rowbytes(h.width);
-    h.planes = bmhd[8];
+    p.width = bmhd[0] << 8 | bmhd[1];
+    p.height = bmhd[2] << 8 | bmhd[3];
+    p.rowbytes = ilbm_rowbytes(p.width);
+    p.planes = bmhd[8];
     // Beyond the plane row buffers: refused, not cut.
-    if (h.rowbytes > PICTURE_MAX_ROWBYTES || h.planes > PICTURE_MAX_PLANES)
+    if (p.rowbytes > PICTURE_MAX_ROWBYTES || p.planes > PICTURE_MAX_PLANES)
         return MESSAGE_NOT_IFF;
     if (bmhd[10] > 1)
         return MESSAGE_PICTURE_COMPRESSION;
-    *compressed = bmhd[10] == 1;
-    *mask_planes = bmhd[9] == 1 ? 1 : 0;   // a mask plane follows each row's planes
+    layout.compressed = bmhd[10] == 1;
+    layout.mask_planes = bmhd[9] == 1 ? 1 : 0;
+    layout.have_header = true;
     return nullptr;
 }
 
-// The BODY chunk: each row's planes unpacked and turned into one byte a
-// pixel in the picture buffer from *write_position on.
-const char* read_body_chunk(bool compressed, int mask_planes, int* write_position)
+// A BODY chunk's rows unpacked behind the pixels already read (a second
+// BODY continues the first). The cursor ends where the pixels end, so the
+// caller can tell a body longer than its header's rows take.
+const char* read_body_chunk(ChunkCursor& c, const BodyLayout& layout, Picture& p)
 {
-    const PictureHeader& h = picture_header;
-    int row_pixels = 8 * h.rowbytes;
-    if (int64_t(*write_position) + int64_t(h.height) * row_pixels > PICTURE_BUFFER_SIZE)
+    const size_t row_pixels = size_t(8 * p.rowbytes);
+    const size_t first = p.pixels.size();
+    if (first + size_t(p.height) * row_pixels > size_t(PICTURE_MAX_PIXELS))
         return MESSAGE_NOT_IFF;
-    for (int y = 0; y < h.height; y++) {
-        for (int p = 0; p < h.planes; p++)
-            unpack_plane_row(plane_rows[p], h.rowbytes, compressed);
-        for (int p = 0; p < mask_planes; p++)
-            unpack_plane_row(mask_row, h.rowbytes, compressed);   // read past, not used
-        if (reader.ended)
-            return ended_message();
-        uint8_t* out = picture_buffer + *write_position;
-        for (int i = 0; i < h.rowbytes; i++) {
+    p.pixels.resize(first + size_t(p.height) * row_pixels);
+    uint8_t plane_rows[PICTURE_MAX_PLANES][PICTURE_MAX_ROWBYTES];
+    uint8_t mask_row[PICTURE_MAX_ROWBYTES];
+    for (int y = 0; y < p.height; y++) {
+        for (int plane = 0; plane < p.planes; plane++)
+            unpack_plane_row(c, plane_rows[plane], p.rowbytes, layout.compressed);
+        for (int m = 0; m < layout.mask_planes; m++)
+            unpack_plane_row(c, mask_row, p.rowbytes, layout.compressed);   // read past, not used
+        if (c.ended)
+            return MESSAGE_PICTURE_CUT_SHORT;
+        uint8_t* out = p.pixels.data() + first + size_t(y) * row_pixels;
+        for (int i = 0; i < p.rowbytes; i++) {
             for (int bit = 7; bit >= 0; bit--) {
                 uint8_t pixel = 0;
-                for (int p = 0; p < h.planes; p++)
-                    pixel |= uint8_t(((plane_rows[p][i] >> bit) & 1) << p);
+                for (int plane = 0; plane < p.planes; plane++)
+                    pixel |= uint8_t(((plane_rows[plane][i] >> bit) & 1) << plane);
                 *out++ = pixel;
             }
         }
-        *write_position += row_pixels;
     }
     return nullptr;
 }
 
-// The CMAP chunk of `size` bytes: as many of them as the palette holds.
-const char* read_colour_chunk(uint32_t size)
+// The chunks of the FORM: every size word is checked against the bytes
+// there are before anything is taken from them.
+const char* read_chunks(std::span<const uint8_t> bytes, Picture& p)
 {
-    for (uint32_t i = 0; i < size; i++) {
-        int b = next_byte();
-        if (b < 0)
-            return ended_message();
-        if (i < picture_palette.size())
-            picture_palette[i] = uint8_t(b);
-    }
-    return nullptr;
-}
-
-const char* read_chunks(int* write_position)
-{
-    if (next_word() != id("FORM"))
-        return MESSAGE_NOT_IFF;
-    next_word();
-    if (next_word() != id("ILBM"))
-        return MESSAGE_NOT_IFF;
-    picture_header = PictureHeader{};
-    bool have_header = false, have_colours = false, have_pixels = false, compressed = true;
-    int mask_planes = 0;
-    for (;;) {
-        int32_t chunk = next_word();
-        if (chunk == 0 || chunk == -1 || reader.ended) {
-            if (reader.too_large)
-                return MESSAGE_PICTURE_TOO_LARGE;
-            // A picture is its header, its colours and its pixels: a file
-            // without one of them is damaged, never a picture of nothing.
-            return have_header && have_colours && have_pixels ? nullptr : MESSAGE_PICTURE_INCOMPLETE;
-        }
-        uint32_t size = uint32_t(next_word());
-        if (size & 1)
-            size++;   // chunks are padded to even length
-        const char* message = nullptr;
+    // The chunks are read to the end of the file; the FORM's own size word
+    // is held against the file once they are all there.
+    const uint64_t form_end = 8 + uint64_t(get_u32(bytes.data() + 4));
+    const size_t end = bytes.size();
+    BodyLayout layout;
+    bool have_colours = false, have_pixels = false;
+    size_t at = 12;
+    while (at <= end && end - at >= 8) {
+        const int32_t chunk = int32_t(get_u32(bytes.data() + at));
+        if (chunk == 0)
+            break;   // zero padding ends the chunks
+        const uint32_t size = get_u32(bytes.data() + at + 4);
+        const size_t data = at + 8;
+        const bool fits = uint64_t(data) + size <= end;
+        const size_t available = fits ? size : end - data;
         if (chunk == id("BMHD")) {
-            message = read_header_chunk(size, &compressed, &mask_planes);
-            have_header = true;
-        } else if (chunk == id("BODY")) {
-            if (!have_header)
-                return MESSAGE_PICTURE_INCOMPLETE;
-            message = read_body_chunk(compressed, mask_planes, write_position);
-            have_pixels = true;
+            if (!fits || size < 20)
+                return MESSAGE_PICTURE_CUT_SHORT;
+            if (const char* message = read_header_chunk(bytes.data() + data, p, layout))
+                return message;
         } else if (chunk == id("CMAP")) {
-            message = read_colour_chunk(size);
+            if (!fits)
+                return MESSAGE_PICTURE_CUT_SHORT;
+            std::copy_n(bytes.data() + data, std::min<size_t>(size, p.palette.size()), p.palette.begin());
             have_colours = true;
-        } else {
-            skip_bytes(size);
+        } else if (chunk == id("BODY")) {
+            if (!layout.have_header)
+                return MESSAGE_PICTURE_INCOMPLETE;
+            ChunkCursor cursor{bytes.data(), data, data + available, false};
+            if (const char* message = read_body_chunk(cursor, layout, p))
+                return message;
+            // The pixels are all there, but the chunk's size word says the
+            // file goes on, or the header's rows take more or fewer bytes
+            // than the body holds (a header of 1 plane over 8 planes' body).
+            if (!fits)
+                return MESSAGE_PICTURE_SIZES;
+            // An odd body's pad byte may be counted in its size (as this
+            // system's writer does).
+            const size_t used = cursor.at - data;
+            if (used != size && !(used % 2 == 1 && used + 1 == size))
+                return MESSAGE_PICTURE_BODY_SIZE;
+            have_pixels = true;
+        } else if (!fits) {
+            return MESSAGE_PICTURE_SIZES;
         }
-        if (message)
-            return message;
+        at = data + size + (size & 1);   // chunks are padded to even length
+        if (at > end)
+            break;
     }
+    // A picture is its header, its colours and its pixels: a file without
+    // one of them is damaged, never a picture of nothing.
+    if (!(layout.have_header && have_colours && have_pixels))
+        return MESSAGE_PICTURE_INCOMPLETE;
+    // The FORM holds the whole file (a last pad byte either side allowed).
+    if (form_end != bytes.size() && form_end + 1 != bytes.size() && form_end != bytes.size() + 1)
+        return MESSAGE_PICTURE_SIZES;
+    return nullptr;
 }
+
+// Closes a descriptor when it goes out of scope.
+struct FileHolder {
+    int fd;
+    explicit FileHolder(int f) : fd(f) {}
+    ~FileHolder()
+    {
+        if (fd >= 0)
+            close(fd);
+    }
+    FileHolder(const FileHolder&) = delete;
+    FileHolder& operator=(const FileHolder&) = delete;
+};
 
 } // namespace
 
-const char* read_picture_file(const char* path)
+const char* read_picture_bytes(std::span<const uint8_t> bytes, Picture* picture)
 {
-    if (!picture_buffer) {
-        picture_buffer = static_cast<uint8_t*>(calloc(PICTURE_BUFFER_SIZE, 1));
-        if (!picture_buffer)
-            return MESSAGE_NO_PICTURE_MEMORY;
-    }
-    int fd = open(path, O_RDONLY);
-    if (fd < 0)
-        return MESSAGE_CANNOT_OPEN_PICTURE;
-    reader = ByteReader{};
-    reader.fd = fd;
-    // Nothing of an earlier picture stays: what this file does not give is 0.
-    memset(picture_buffer, 0, PICTURE_BUFFER_SIZE);
-    picture_palette.fill(0);
-    int write_position = 0;
-    const char* message = read_chunks(&write_position);
-    close(fd);
-    reader.fd = -1;
-    return message;
+    *picture = Picture{};
+    if (bytes.size() > size_t(PICTURE_MAX_FILE_BYTES))
+        return MESSAGE_PICTURE_TOO_LARGE;
+    if (bytes.size() < 12 || int32_t(get_u32(bytes.data())) != id("FORM") ||
+        int32_t(get_u32(bytes.data() + 8)) != id("ILBM"))
+        return MESSAGE_NOT_IFF;
+    Picture p;
+    if (const char* message = read_chunks(bytes, p))
+        return message;
+    *picture = std::move(p);
+    return nullptr;
 }
 
-const char* read_picture(const char* name)
+const char* read_picture_file(const char* path, Picture* picture)
+{
+    *picture = Picture{};
+    FileHolder file(open(path, O_RDONLY));
+    if (file.fd < 0)
+        return MESSAGE_CANNOT_OPEN_PICTURE;
+    // One byte past the limit tells a file too large; an endless input (a
+    // FIFO, a device) never holds the reader.
+    std::vector<uint8_t> bytes;
+    uint8_t block[4096];
+    for (;;) {
+        const ssize_t n = read(file.fd, block, sizeof block);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;   // a failed read ends the file where it failed (a folder: no bytes at all)
+        if (bytes.size() + size_t(n) > size_t(PICTURE_MAX_FILE_BYTES))
+            return MESSAGE_PICTURE_TOO_LARGE;
+        bytes.insert(bytes.end(), block, block + n);
+    }
+    return read_picture_bytes(bytes, picture);
+}
+
+const char* read_picture(const char* name, Picture* picture)
 {
     char path[PATH_BUFFER_SIZE];
     // The first candidate that opens is the file, even if it turns out bad.
     if (find_data_file(path, name))
-        return read_picture_file(path);
+        return read_picture_file(path, picture);
+    *picture = Picture{};
     return MESSAGE_CANNOT_OPEN_PICTURE;
-}
-
-void free_picture_buffer()
-{
-    free(picture_buffer);
-    picture_buffer = nullptr;
 }
 
 int pack_byterun1(const uint8_t* in, int rowbytes, uint8_t* out)
@@ -338,9 +322,7 @@ struct PictureWriter {
     int used;
 };
 
-PictureWriter writer;
-
-void flush_output()
+void flush_output(PictureWriter& writer)
 {
     const uint8_t* p = writer.buffer;
     int left = writer.used;
@@ -359,45 +341,45 @@ void flush_output()
     writer.used = 0;
 }
 
-void put_bytes(const void* bytes, int n)
+void put_bytes(PictureWriter& writer, const void* bytes, int n)
 {
     const uint8_t* p = static_cast<const uint8_t*>(bytes);
     for (int i = 0; i < n; i++) {
         if (writer.used == int(sizeof writer.buffer))
-            flush_output();
+            flush_output(writer);
         writer.buffer[writer.used++] = p[i];
     }
     writer.count += uint32_t(n);
 }
 
-void put_u32(uint32_t v)
+void put_u32(PictureWriter& writer, uint32_t v)
 {
     uint8_t b[4] = {uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)};
-    put_bytes(b, 4);
+    put_bytes(writer, b, 4);
 }
 
-void put_u16(int v)
+void put_u16(PictureWriter& writer, int v)
 {
     uint8_t b[2] = {uint8_t(v >> 8), uint8_t(v)};
-    put_bytes(b, 2);
+    put_bytes(writer, b, 2);
 }
 
-void begin_chunk(const char* name)
+void begin_chunk(PictureWriter& writer, const char* name)
 {
-    put_bytes(name, 4);
+    put_bytes(writer, name, 4);
     writer.stack[writer.depth++] = writer.count;
-    put_u32(0);
+    put_u32(writer, 0);
 }
 
-void end_chunk()
+void end_chunk(PictureWriter& writer)
 {
     if (writer.count & 1) {
         uint8_t pad = 0;
-        put_bytes(&pad, 1);
+        put_bytes(writer, &pad, 1);
     }
     uint32_t at = writer.stack[--writer.depth];
     uint32_t size = writer.count - at - 4;
-    flush_output();
+    flush_output(writer);
     uint8_t b[4] = {uint8_t(size >> 24), uint8_t(size >> 16), uint8_t(size >> 8), uint8_t(size)};
     if (!writer.failed && pwrite(writer.fd, b, 4, off_t(at)) != 4) {
         writer.failed = true;
@@ -412,7 +394,7 @@ const char* write_picture(const char* path, int width, int height, RowFetch fetc
 {
     if (width < 1 || width > WRITE_MAX_WIDTH || height < 1 || height > 0xffff)
         return "picture size out of range";
-    writer = PictureWriter{};
+    PictureWriter writer{};
     // The picture is put in place whole or not at all (an older file of the
     // name stays as it was until then).
     ReplaceFile file;
@@ -420,22 +402,22 @@ const char* write_picture(const char* path, int width, int height, RowFetch fetc
         return replace_reason(&file);
     writer.fd = file.fd;
     const int rowbytes = ilbm_rowbytes(width);
-    begin_chunk("FORM");
-    put_bytes("ILBM", 4);
-    begin_chunk("BMHD");
-    put_u16(width);
-    put_u16(height);
-    put_u16(0);
-    put_u16(0);
+    begin_chunk(writer, "FORM");
+    put_bytes(writer, "ILBM", 4);
+    begin_chunk(writer, "BMHD");
+    put_u16(writer, width);
+    put_u16(writer, height);
+    put_u16(writer, 0);
+    put_u16(writer, 0);
     const uint8_t bmhd_tail[] = {8, 0, 1, 0, 0, 0, 0, 0};   // planes, masking, ByteRun1, pad, transparent, aspect
-    put_bytes(bmhd_tail, sizeof bmhd_tail);
-    put_u16(width);
-    put_u16(height);
-    end_chunk();
-    begin_chunk("CMAP");
-    put_bytes(palette, 768);
-    end_chunk();
-    begin_chunk("BODY");
+    put_bytes(writer, bmhd_tail, sizeof bmhd_tail);
+    put_u16(writer, width);
+    put_u16(writer, height);
+    end_chunk(writer);
+    begin_chunk(writer, "CMAP");
+    put_bytes(writer, palette, 768);
+    end_chunk(writer);
+    begin_chunk(writer, "BODY");
     uint8_t row[WRITE_MAX_WIDTH + 8];
     uint8_t plane[PICTURE_MAX_ROWBYTES];
     uint8_t packed[2 * PICTURE_MAX_ROWBYTES];
@@ -449,12 +431,12 @@ const char* write_picture(const char* path, int width, int height, RowFetch fetc
                     byte |= uint8_t(((row[8 * i + k] >> p) & 1) << (7 - k));
                 plane[i] = byte;
             }
-            put_bytes(packed, pack_byterun1(plane, rowbytes, packed));
+            put_bytes(writer, packed, pack_byterun1(plane, rowbytes, packed));
         }
     }
-    end_chunk();
-    end_chunk();
-    flush_output();
+    end_chunk(writer);
+    end_chunk(writer);
+    flush_output(writer);
     writer.fd = -1;
     if (writer.failed)
         return strerror(writer.error ? writer.error : EIO);   // the holder removes the temporary file

@@ -184,7 +184,6 @@ void take_player_name()
 
 void free_buffers()
 {
-    free_picture_buffer();
     free_display_buffers();
     free_gfx_sets();
 }

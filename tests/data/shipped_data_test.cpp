@@ -56,10 +56,12 @@ protected:
         clear_gfx_sets();
         reset_shared_palette();
         for (int s = 0; s < 4; s++) {
-            ASSERT_EQ(read_picture_file((DATA + ARTWORK[s]).c_str()), nullptr);
+            Picture picture;
+            ASSERT_EQ(read_picture_file((DATA + ARTWORK[s]).c_str(), &picture), nullptr);
+            ASSERT_EQ(picture.pixels.size(), size_t(GFX_SET_PIXELS));
             gfx_sets[size_t(s)].pixels = static_cast<uint8_t*>(malloc(GFX_SET_PIXELS));
-            memcpy(gfx_sets[size_t(s)].pixels, picture_buffer, GFX_SET_PIXELS);
-            memcpy(gfx_sets[size_t(s)].palette.data(), picture_palette.data(), 768);
+            memcpy(gfx_sets[size_t(s)].pixels, picture.pixels.data(), GFX_SET_PIXELS);
+            gfx_sets[size_t(s)].palette = picture.palette;
             merge_set_palette(gfx_sets[size_t(s)]);
         }
     }

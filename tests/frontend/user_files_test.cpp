@@ -133,6 +133,7 @@ TEST(UserFiles, DamagedOrMissingArtworkFallsBackToTheShippedOne)
 {
     const std::string shipped_hero = read_file(VORBIX_BUILD_DIR "/data/regularguy.lbm");
     const std::string shipped_bricks = read_file(VORBIX_BUILD_DIR "/data/redbrick.lbm");
+    const std::string DAMAGED_ART = VORBIX_SOURCE_DIR "/tests/picture/damaged/";
     const struct {
         const char* name;
         std::string file;      // written into the user directory under `as`
@@ -146,6 +147,14 @@ TEST(UserFiles, DamagedOrMissingArtworkFallsBackToTheShippedOne)
          "hero set: regularguy.lbm:Picture file lacks its header, colours or pixels.; the shipped regularguy.lbm is used"},
         {"cut in half", shipped_bricks.substr(0, shipped_bricks.size() / 2), "redbrick.lbm", "",
          "background set: redbrick.lbm:Picture file is cut short.; the shipped redbrick.lbm is used"},
+        // Whole pixels under size words that disagree with the file, or
+        // under a header of 1 plane.
+        {"a BODY length of 0x7fffffff", read_file(DAMAGED_ART + "body_hugelen.lbm"), "redbrick.lbm", "",
+         "background set: redbrick.lbm:Picture file's sizes disagree with its length.; the shipped redbrick.lbm is used"},
+        {"a FORM length of 0xffffffff", read_file(DAMAGED_ART + "form_hugelen.lbm"), "redbrick.lbm", "",
+         "background set: redbrick.lbm:Picture file's sizes disagree with its length.; the shipped redbrick.lbm is used"},
+        {"1 plane over a body of 8", read_file(DAMAGED_ART + "planes1.lbm"), "redbrick.lbm", "",
+         "background set: redbrick.lbm:Picture file's pixels do not fit its header.; the shipped redbrick.lbm is used"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -16,6 +16,11 @@
 
 namespace {
 
+std::span<const uint8_t> as_bytes(const std::string& s)
+{
+    return {reinterpret_cast<const uint8_t*>(s.data()), s.size()};
+}
+
 class Archive : public ::testing::Test {
 protected:
     TempArchiveDir work;   // the log file lands here too
@@ -99,13 +104,13 @@ TEST_F(Archive, RefusalsLeaveEveryFileAlone)
     } cases[] = {
         {original, 800, 0, ARCHIVE_BAD_RECORD},
         {original, -1, 0, ARCHIVE_BAD_RECORD},
-        {"VRBY" + original.substr(4), 1, ARCHIVE_BAD_MAGIC, ARCHIVE_BAD_MAGIC},
-        {std::string("VRBX\0", 5), 1, ARCHIVE_SHORT_HEADER, ARCHIVE_SHORT_HEADER},
+        {"VRBY" + original.substr(4), 1, ARCHIVE_BAD_MAGIC, ARCHIVE_DAMAGED},
+        {std::string("VRBX\0", 5), 1, ARCHIVE_SHORT_HEADER, ARCHIVE_DAMAGED},
         {"", 1, ARCHIVE_NOT_READABLE, ARCHIVE_CANNOT_OPEN},
         // More than 800 entries cannot be rewritten, but can be read.
-        {build_archive({801, {{1, "x"}}}), 1, 1, ARCHIVE_BAD_INDEX},
+        {build_archive({801, {{1, "x"}}}), 1, 1, ARCHIVE_DAMAGED},
         // An index that claims more entries than the file holds.
-        {original.substr(0, 20) + std::string("\0\0\0\0", 4), 1, 0, ARCHIVE_BAD_INDEX},
+        {original.substr(0, 20) + std::string("\0\0\0\0", 4), 1, 0, ARCHIVE_DAMAGED},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "record " << c.record << ", file of " << c.file.size());
@@ -142,7 +147,7 @@ TEST_F(Archive, ReadsAreBoundedByMaximumRecordAndFile)
     file[8 + 8 + 3] = char(0x7f);   // entry 1's offset far past the end
     store(file);
     EXPECT_EQ(read(1, 20), "");
-    EXPECT_EQ(write(2, "new"), ARCHIVE_BAD_INDEX);
+    EXPECT_EQ(write(2, "new"), ARCHIVE_DAMAGED);
     EXPECT_EQ(stored(), file);
 }
 
@@ -192,6 +197,10 @@ TEST_F(Archive, DamagedIndexIsRefusedAndNamed)
         store(k.file);
         const char* damage = archive_damage();
         EXPECT_STREQ(damage, k.damage);
+        // The bytes in memory are judged as the file is.
+        const ::Archive held = archive_from_bytes(as_bytes(k.file));
+        EXPECT_EQ(held.damage, k.damage ? k.damage : "");
+        EXPECT_EQ(held.result == ARCHIVE_READ_OK, k.damage == nullptr);
         for (int record : {0, 1, 4, 9}) {
             const int result = write(record, "new");
             if (k.damage) {
@@ -212,8 +221,62 @@ TEST_F(Archive, DamagedIndexIsRefusedAndNamed)
     ASSERT_EQ(mkdir(archive_path, 0700), 0);
     EXPECT_STREQ(archive_damage(), "it is a folder, not a file");
     rmdir(archive_path);
-    EXPECT_EQ(write(0, "x"), -4);
-    EXPECT_STREQ(archive_failure_reason(-4), "No such file or directory");
+    // A FIFO at the name holds nobody: it is refused before a byte is read.
+    ASSERT_EQ(mkfifo(archive_path, 0600), 0);
+    EXPECT_STREQ(archive_damage(), "it is not a regular file");
+    EXPECT_EQ(read(0, 20), "error " + std::to_string(ARCHIVE_NOT_READABLE));
+    unlink(archive_path);
+    EXPECT_EQ(write(0, "x"), ARCHIVE_CANNOT_OPEN);
+    EXPECT_STREQ(archive_failure_reason(ARCHIVE_CANNOT_OPEN), "No such file or directory");
+}
+
+// Levels and movies read from an archive value: a grid with its border
+// ring, a movie of at most a buffer's length, and a reason for what is not
+// there; a damaged index still gives what lies in the file.
+TEST(ArchiveValue, LevelsAndMoviesComeWithAReason)
+{
+    std::string level(180, 0);
+    level[0] = char(0x19);   // a brick, then the hero's start
+    const std::string movie = std::string(21, '\1') + std::string("\x05\x03", 2);
+    const std::string bytes = build_archive({6, {{0, level}, {1, movie}, {3, "short"}, {4, level.substr(0, 179)}}});
+    const ::Archive archive = archive_from_bytes(as_bytes(bytes));
+    ASSERT_EQ(archive.result, ARCHIVE_READ_OK);
+    PlayGrid grid{};
+    ASSERT_EQ(archive_level(archive, 1, &grid), nullptr);
+    EXPECT_EQ(grid[0], TILE_BORDER);
+    EXPECT_EQ(grid[size_t(field_cell(0, 0))], TILE_BRICK);
+    EXPECT_EQ(grid[size_t(field_cell(1, 0))], TILE_HERO_START);
+    std::vector<uint8_t> record;
+    ASSERT_EQ(archive_movie(archive, 1, &record), nullptr);
+    EXPECT_EQ(std::string(record.begin(), record.end()), movie);
+    const struct {
+        int level;
+        const char* level_reason;
+        const char* movie_reason;
+    } absent[] = {
+        {0, "no such level", "no movie"},
+        {2, "no such level", "a movie shorter than its header"},
+        {3, "no such level", "no movie"},   // 179 bytes are no level
+        {401, "no such level", "no movie"},
+    };
+    for (const auto& a : absent) {
+        SCOPED_TRACE(a.level);
+        EXPECT_STREQ(archive_level(archive, a.level, &grid), a.level_reason);
+        EXPECT_STREQ(archive_movie(archive, a.level, &record), a.movie_reason);
+        EXPECT_TRUE(record.empty());
+    }
+    // Damaged: the index lost its count; the game still reads what it can.
+    std::string cut = bytes;
+    cut[7] = 2;
+    const ::Archive damaged = archive_from_bytes(as_bytes(cut));
+    EXPECT_EQ(damaged.result, ARCHIVE_BAD_INDEX);
+    EXPECT_FALSE(damaged.damage.empty());
+    EXPECT_EQ(archive_level(damaged, 1, &grid), nullptr);
+    EXPECT_STREQ(archive_level(damaged, 3, &grid), "no such level");
+    // No header: nothing at all.
+    const ::Archive none = archive_from_bytes(as_bytes("VRBY" + bytes.substr(4)));
+    EXPECT_EQ(none.result, ARCHIVE_BAD_MAGIC);
+    EXPECT_TRUE(archive_record(none, 0).empty());
 }
 
 TEST_F(Archive, SuccessfulRewriteLogsItsSteps)

@@ -101,6 +101,12 @@ TEST(TextFormat, MalformedInputNamesTheProblem)
         {"score 1\nseed 0\nname a\\x4\n", true, "line 3: \\x in a name takes two hexadecimal digits"},
         {"score 1\nseed 0\nname a\\xzz\n", true, "line 3: \\x in a name takes two hexadecimal digits"},
         {"score 1\nseed 0\n0x1\n", true, "line 3: expected pairs COUNTxINPUT with COUNT 1..255"},
+        {"score 1\nseed 0\n4294967297x1\n", true, "line 3: expected pairs COUNTxINPUT with COUNT 1..255"},
+        // Inputs are 0 (none) to 6 (dig right); nothing else is a key.
+        {"score 1\nseed 0\n1x6 2x7\n", true, "line 3: input 7 is none of 0..6"},
+        {"score 1\nseed 0\n1x255\n", true, "line 3: input 255 is none of 0..6"},
+        {"score 1\nseed 0\n1x4294967297\n", true, "line 3: input 4294967297 is none of 0..6"},
+        {"score 1\nseed 0\n1x-1\n", true, "line 3: input 18446744073709551615 is none of 0..6"},
         {"score 1\nseed 0\nname 12345678901234567\n", true, "line 3: a name has at most 16 characters"},
     };
     for (const Case& c : cases) {

@@ -141,7 +141,7 @@ TEST(VbltoolInputs, EndlessInputsAndNumbersOutOfRangeAreRefused)
              " bytes, the most vbltool reads of this kind\n"},
         {{"solve", "/dev/zero", "1"}, 2, "vbltool: /dev/zero: larger than " + text_limit +
                                              " bytes, the most vbltool reads of this kind\n"},
-        {{"list", w.dir.path}, 1, "vbltool: " + w.dir.path + ": a folder, not a level archive\n"},
+        {{"list", w.dir.path}, 1, "vbltool: " + w.dir.path + ": it is a folder, not a file\n"},
         {{"solve", w.dir.file("level001.txt"), "1", "--budget", "inf"}, 2, ""},
         {{"solve", w.dir.file("level001.txt"), "1", "--budget", "1e10"}, 2, ""},
         {{"solve", w.dir.file("level001.txt"), "1", "--budget", "1e19"}, 2, ""},

@@ -213,7 +213,7 @@ TEST(Vbltool, BadInputNamesTheFileAndTheProblem)
         {{"pack", "-o", dir.file("x.vbl"), dir.file("nolevel.txt")}, 1,
          "vbltool: " + dir.file("nolevel.txt") + ": the file name names no level 1..400\n"},
         {{"list", dir.file("notanarchive")}, 1,
-         "vbltool: " + dir.file("notanarchive") + ": not a level archive (no VRBX magic)\n"},
+         "vbltool: " + dir.file("notanarchive") + ": it does not start with VRBX\n"},
         {{"show", dir.file("notanarchive"), "401"}, 1, "vbltool: 401: not a level number 0..400\n"},
     };
     for (const auto& c : cases) {
@@ -223,6 +223,55 @@ TEST(Vbltool, BadInputNamesTheFileAndTheProblem)
     }
     EXPECT_EQ(vbltool({"frobnicate"}).status, 2);
     EXPECT_EQ(vbltool({}).status, 2);
+}
+
+// An archive whose entry count was patched is judged as the game judges
+// it: every command that reads it gives the game's reason and fails, and
+// reports nothing about its levels (no "ok", no phantom levels).
+TEST(Vbltool, AnArchiveTheGameCallsDamagedIsRefusedByEveryCommand)
+{
+    TempDir dir;
+    write_file(dir.file("level001.txt"), quick_level_text());
+    write_file(dir.file("level002.txt"), quick_level_text());
+    write_file(dir.file("level001.movie"), "score 1\nname old\nseed 0\n1x0\n");
+    ASSERT_EQ(vbltool({"pack", "-o", dir.file("sound.vbl"), dir.file("level001.txt"), dir.file("level001.movie"),
+                       dir.file("level002.txt")})
+                  .status,
+              0);
+    const std::string sound = read_file(dir.file("sound.vbl"));
+    const IndexEntry first = parse_archive(sound).index.at(0);   // level 1, the only record a count of 1 keeps
+    const size_t first_end = first.offset + first.length;
+    auto with_count = [&](uint32_t count) {
+        std::string bytes = sound;
+        for (int i = 0; i < 4; i++)
+            bytes[size_t(4 + i)] = char(count >> (24 - 8 * i));
+        return bytes;
+    };
+    const struct {
+        uint32_t count;
+        std::string reason;
+    } counts[] = {
+        {0, std::to_string(sound.size() - 8) + " bytes lie beyond its last record"},
+        {1, std::to_string(sound.size() - first_end) + " bytes lie beyond its last record"},
+        {1000, "its index has 1000 entries, more than 800"},
+    };
+    for (const auto& c : counts) {
+        write_file(dir.file("patched.vbl"), with_count(c.count));
+        for (const char* command : {"list", "check", "verify", "unpack", "measure"}) {
+            SCOPED_TRACE(std::string(command) + " with a count of " + std::to_string(c.count));
+            std::vector<std::string> args = {command, dir.file("patched.vbl")};
+            if (std::string(command) == "unpack")
+                args.push_back(dir.file("out"));
+            const ProcessResult r = vbltool(args);
+            EXPECT_NE(r.status, 0);
+            EXPECT_EQ(r.out, "");
+            EXPECT_EQ(r.err, "vbltool: " + dir.file("patched.vbl") + ": " + c.reason + "\n");
+        }
+    }
+    // The sound archive itself passes.
+    const ProcessResult r = vbltool({"list", dir.file("sound.vbl")});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "  1  movie  score=1  time=0.01  ticks=1  name=old\n  2  no movie\n");
 }
 
 } // namespace
