@@ -357,6 +357,15 @@ const char* report_archive_damage()
     return damage;
 }
 
+// After the frame loop's last step. In the browser the runtime then exits
+// and the exit handler ends the session there too.
+void end_frame_loop()
+{
+    stop_frame_timer();
+    if (sound_enabled)
+        close_sound();
+}
+
 } // namespace
 
 int vorbix_main(int argc, char** argv)
@@ -397,10 +406,6 @@ int vorbix_main(int argc, char** argv)
         pass_notice("ARCHIVE DAMAGED");
     }
     start_frame_timer();
-    while (run_frame() == 0) {
-    }
-    stop_frame_timer();
-    if (sound_enabled)
-        close_sound();
+    run_main_loop(step_frame, end_frame_loop, fast_frames());
     return 0;   // main returns it: the exit handler ends the session
 }
