@@ -1,7 +1,6 @@
 #include "platform/timer.h"
 
 #include <SDL/SDL.h>
-#include <cstdlib>
 #include <emscripten.h>
 
 namespace {
@@ -35,7 +34,9 @@ void main_loop_turn()
         return;
     emscripten_cancel_main_loop();
     main_loop.end();
-    exit(0);   // the exit handlers end the session ("End.")
+    // The runtime exits although the page's timers would keep it alive:
+    // the exit handlers end the session ("End.").
+    emscripten_force_exit(0);
 }
 
 } // namespace
