@@ -72,7 +72,7 @@ SDL.getGamepads = function () {
     if (mixedUntil === null)
       mixedUntil = now;
     while (mixedUntil + bufferMs <= now) {
-      dynCall_viii(audio.callback, audio.userdata, audio.buffer, audio.bufferSize);
+      getWasmTableEntry(audio.callback)(audio.userdata, audio.buffer, audio.bufferSize);
       mixedUntil += bufferMs;
     }
   }, 20);
