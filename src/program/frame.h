@@ -15,7 +15,7 @@ void stop_frame_timer();
 LoopStep step_frame();
 // One frame, waiting for it as the desktop does, together with the modal
 // screen it puts up (or that is up) to its end; 0 to go on, 1 when the
-// program is to end.
+// program is to end. For the desktop's tests: the browser only steps.
 int run_frame();
 // The body of one frame once it may run: the editors, the rules, the drawing,
 // the mode handler and the screenshot key (tests drive frames without a timer).
