@@ -31,8 +31,13 @@
   };
 
   // Flushes run one at a time; a change during a flush asks for another.
+  // A change asks for a flush after the game's turn of the page, not in the
+  // middle of it: a file replaced in one turn (written to a temporary,
+  // renamed over the old one) is stored as a whole, and the flush does not
+  // look for a temporary that is gone by the time it reads it.
   var flushing = false;
   var flushAgain = false;
+  var flushQueued = false;
   // What the tests read: flushes done and failed, and whether one is running.
   window.vorbixStorage = { flushes: 0, failures: 0, busy: false };
 
@@ -45,7 +50,7 @@
     window.vorbixStorage.busy = true;
     FS.syncfs(false, function (error) {
       flushing = false;
-      window.vorbixStorage.busy = flushAgain;
+      window.vorbixStorage.busy = flushAgain || flushQueued;
       if (error) {
         window.vorbixStorage.failures++;
         var text = 'Your files could not be saved in this browser\'s storage (' + (error.message || error.errno || error) +
@@ -62,6 +67,17 @@
     });
   }
 
+  function flushAfterTurn() {
+    if (flushQueued)
+      return;
+    flushQueued = true;
+    window.vorbixStorage.busy = true;
+    setTimeout(function () {
+      flushQueued = false;
+      flush();
+    }, 0);
+  }
+
   function inHome(path) {
     return typeof path === 'string' && (path === HOME || path.indexOf(HOME + '/') === 0);
   }
@@ -75,7 +91,7 @@
       var wrote = stream && inHome(stream.path) && (stream.flags & 3) !== 0;
       var result = close.apply(this, arguments);
       if (wrote)
-        flush();
+        flushAfterTurn();
       return result;
     };
     ['rename', 'unlink', 'rmdir', 'mkdir'].forEach(function (name) {
@@ -83,7 +99,7 @@
       FS[name] = function (path) {
         var result = original.apply(this, arguments);
         if (inHome(path))
-          flush();
+          flushAfterTurn();
         return result;
       };
     });

@@ -45,8 +45,8 @@ SDL.getGamepads = function () {
         remove();
     };
   }
-  // A timer of the page's own: the game sleeps between frames, and this
-  // runs in those sleeps as emscripten's own audio timer does.
+  // A timer of the page's own: it runs between the game's turns of the
+  // page's main loop, as emscripten's own audio timer does.
   setInterval(function () {
     if (ABORT || runtimeExited)
       return;
@@ -72,7 +72,7 @@ SDL.getGamepads = function () {
     if (mixedUntil === null)
       mixedUntil = now;
     while (mixedUntil + bufferMs <= now) {
-      dynCall_viii(audio.callback, audio.userdata, audio.buffer, audio.bufferSize);
+      getWasmTableEntry(audio.callback)(audio.userdata, audio.buffer, audio.bufferSize);
       mixedUntil += bufferMs;
     }
   }, 20);

@@ -1,13 +1,10 @@
 #include "core/input.h"
 
-#include "core/flags.h"
-
 #include <cstdlib>
 
 #include <SDL/SDL.h>
 
 #include "core/settings.h"
-#include "platform/timer.h"
 
 KeyState key_state;
 bool in_frame_wait;
@@ -77,19 +74,6 @@ void key_event(int32_t key, bool down, uint16_t mod)
 }
 
 bool alt_x_pressed() { return pressed_with_alt(SDLK_x); }
-
-int wait_input()
-{
-    wait_for_event();
-    begin_input_frame();
-    // A quit request (the window closed, SIGTERM or SIGINT, which SDL turns
-    // into one) ends the modal wait; the frame loop then ends the program.
-    if (poll_events()) {
-        quit_requested = true;
-        return 1;
-    }
-    return 0;
-}
 
 void begin_input_frame()
 {

@@ -26,7 +26,8 @@ struct KeyState {
 };
 
 extern KeyState key_state;
-// True while the frame loop waits for its tick (modal screens poll outside it).
+// True while the frame loop waits for its tick, false while it takes the
+// events of a modal screen's step.
 extern bool in_frame_wait;
 // Set by the script driver: hands its key events to poll_events before SDL's.
 extern void (*script_event_source)(bool in_frame);
@@ -38,11 +39,6 @@ int poll_events();          // 1 when an SDL_QUIT was among the events
 bool key_down(int32_t key);
 // Alt+X pressed in this batch (pressed_with_alt): ends the program everywhere.
 bool alt_x_pressed();
-// Modal screens: waits for the next batch of events and takes them in as a
-// frame would. 1 for a quit request among them (the window closed, SIGTERM,
-// SIGINT): quit_requested is set, the modal screen ends and the frame loop
-// ends the program; else 0.
-int wait_input();
 bool key_pressed(int32_t key);
 // The key went down in this batch while Alt was down: by the modifier state
 // of its own event, so that Alt let go before the frame looks still counts,

@@ -8,6 +8,7 @@
 
 #include "core/flags.h"
 #include "core/input.h"
+#include "core/modal.h"
 #include "core/settings.h"
 #include "display/screen.h"
 #include "display/status.h"
@@ -17,13 +18,12 @@
 namespace {
 
 constexpr char SHIFT_DIGITS[] = ")!@#$%^&*(";
-constexpr int TEXT_LINE = 111;
 
-// Waits for the next batch of events and returns its first key press, or 0;
-// a quit request cancels the dialogue as Escape does.
-int32_t next_key()
+// The first key pressed in the step's batch of events, or 0; a quit request
+// cancels the dialogue as Escape does.
+int32_t next_key(bool quit)
 {
-    if (wait_input())
+    if (quit)
         return SDLK_ESCAPE;
     return pressed_count() ? first_pressed_key() : 0;
 }
@@ -65,105 +65,98 @@ char key_character(int32_t key)
 
 } // namespace
 
-void text_entry(char* value, int max_length, const char* prompt)
+namespace {
+
+void draw_entry_line(const TextEntry& e)
 {
-    char line[TEXT_LINE + 1];
-    snprintf(line, sizeof line, "%s%s", prompt, value);
+    char shown[80];
+    snprintf(shown, sizeof shown, "%.77s~ ", e.line.data());
+    draw_text(shown, 140, 468, screen_palette.nearest_white);
+    update_whole_screen();
+}
+
+bool text_entry_step(ModalScreen& screen, bool quit)
+{
+    TextEntry& e = screen.entry;
+    int32_t key = next_key(quit);
+    if (!key)
+        return false;
+    if (key == SDLK_x && alt_x_pressed()) {
+        quit_requested = true;   // the value stays as it was
+        key = SDLK_ESCAPE;
+    }
+    if (key == SDLK_ESCAPE || key == SDLK_RETURN || key == SDLK_KP_ENTER) {
+        if (key != SDLK_ESCAPE) {
+            memset(e.value, 0, size_t(e.max_length));
+            memcpy(e.value, e.line.data() + e.prompt_length, size_t(e.length));
+            char blank[80];
+            snprintf(blank, sizeof blank, "%-72s", "");
+            draw_text(blank, 0, 468, screen_palette.nearest_white);
+        }
+        key_state.text_entry_active = false;
+        return true;
+    }
+    const int p = e.prompt_length;
+    if (key == SDLK_BACKSPACE) {
+        if (e.length > 0) {
+            e.line[size_t(p + --e.length)] = 0;
+            draw_entry_line(e);
+        }
+        return false;
+    }
+    char c = key_character(key);
+    if (c && e.length < e.max_length && p + e.length < TEXT_ENTRY_LINE) {
+        e.line[size_t(p + e.length++)] = c;
+        e.line[size_t(p + e.length)] = 0;
+        draw_entry_line(e);
+    }
+    return false;
+}
+
+} // namespace
+
+void text_entry(char* value, int max_length, const char* prompt, ModalEnd then)
+{
+    ModalScreen& screen = open_modal_screen(ModalKind::TEXT_ENTRY, text_entry_step, then, 0);
+    TextEntry& e = screen.entry;
+    char* line = e.line.data();
+    snprintf(line, e.line.size(), "%s%s", prompt, value);
     const int p = int(strlen(prompt));
     int l = int(strlen(line)) - p;
     if (l > max_length)
         l = max_length;
     line[p + l] = 0;
-    bool redraw = true;
-    int32_t key = 0;
-    for (;;) {
-        if (redraw) {
-            char shown[80];
-            snprintf(shown, sizeof shown, "%s~ ", line);
-            draw_text(shown, 140, 468, screen_palette.nearest_white);
-            update_whole_screen();
-            redraw = false;
-        }
-        key = next_key();
-        if (!key)
-            continue;
-        if (key == SDLK_x && alt_x_pressed()) {
-            quit_requested = true;   // the value stays as it was
-            key = SDLK_ESCAPE;
-            break;
-        }
-        if (key == SDLK_ESCAPE || key == SDLK_RETURN || key == SDLK_KP_ENTER)
-            break;
-        if (key == SDLK_BACKSPACE) {
-            if (l > 0) {
-                line[p + --l] = 0;
-                redraw = true;
-            }
-            continue;
-        }
-        char c = key_character(key);
-        if (c && l < max_length && p + l < TEXT_LINE) {
-            line[p + l++] = c;
-            line[p + l] = 0;
-            redraw = true;
-        }
-    }
-    if (key != SDLK_ESCAPE) {
-        memset(value, 0, size_t(max_length));
-        memcpy(value, line + p, size_t(l));
-        char blank[80];
-        snprintf(blank, sizeof blank, "%-72s", "");
-        draw_text(blank, 0, 468, screen_palette.nearest_white);
-    }
-}
-
-void enter_player_name()
-{
+    e.value = value;
+    e.max_length = max_length;
+    e.prompt_length = p;
+    e.length = l;
+    // P types a letter here instead of pausing the game.
     key_state.text_entry_active = true;
-    text_entry(player_name, PLAYER_NAME_LENGTH, "Enter name:");
-    key_state.text_entry_active = false;
+    draw_entry_line(e);
 }
 
-bool prompt_key(const char* label, int* binding)
+void enter_player_name(ModalEnd then) { text_entry(player_name, PLAYER_NAME_LENGTH, "Enter name:", then); }
+
+namespace {
+
+int32_t* const KEY_BINDINGS[KEY_PROMPT_COUNT] = {&upkey, &downkey, &leftkey, &rightkey, &digleftkey, &digrightkey};
+const char* const KEY_LABELS[KEY_PROMPT_COUNT] = {"key for moving up",    "key for moving down",
+                                                  "key for moving left",  "key for moving right",
+                                                  "key for digging left", "key for digging right"};
+
+void show_key_prompt(int index)
 {
     char text[80];
     text_x = 140;
-    snprintf(text, sizeof text, "Press %s:", label);
+    snprintf(text, sizeof text, "Press %s:", KEY_LABELS[index]);
     print_at_cursor(text);
     update_whole_screen();
-    int32_t key = 0;
-    while (!key)
-        key = next_key();
-    if (key == SDLK_ESCAPE)
-        return false;
-    *binding = key;
-    snprintf(text, sizeof text, "%x", unsigned(key));
-    print_at_cursor(text);
-    text_y += 16;
-    update_whole_screen();
-    return true;
 }
 
-bool remap_keys()
+// The six keys stored in the configuration: false when they could not be
+// (errno says why); they are in use all the same.
+bool store_key_bindings()
 {
-    int32_t* const bindings[] = {&upkey, &downkey, &leftkey, &rightkey, &digleftkey, &digrightkey};
-    const char* const labels[] = {"key for moving up", "key for moving down", "key for moving left",
-                                  "key for moving right", "key for digging left", "key for digging right"};
-    int32_t remembered[6];
-    for (int i = 0; i < 6; i++)
-        remembered[i] = *bindings[i];
-    clear_screen();
-    text_y = 160;
-    text_x = 140;
-    print_at_cursor("Remapping keys, press Escape to cancel");
-    text_y += 32;
-    for (int i = 0; i < 6; i++) {
-        if (!prompt_key(labels[i], bindings[i])) {
-            for (int j = 0; j < 6; j++)
-                *bindings[j] = remembered[j];
-            return true;
-        }
-    }
     char path[PATH_BUFFER_SIZE];
     errno = 0;
     if (!config_path(path) || !write_config(path)) {
@@ -173,4 +166,47 @@ bool remap_keys()
         return false;
     }
     return true;
+}
+
+// A key a batch: it is bound and shown, and the next key is asked for;
+// Escape (or a quit request) puts all six back as they were.
+bool key_prompt_step(ModalScreen& screen, bool quit)
+{
+    KeyPrompts& k = screen.keys;
+    const int32_t key = next_key(quit);
+    if (!key)
+        return false;
+    if (key == SDLK_ESCAPE) {
+        for (int j = 0; j < KEY_PROMPT_COUNT; j++)
+            *KEY_BINDINGS[j] = k.remembered[size_t(j)];
+        screen.arg = 1;   // nothing to store
+        return true;
+    }
+    *KEY_BINDINGS[k.index] = key;
+    char text[80];
+    snprintf(text, sizeof text, "%x", unsigned(key));
+    print_at_cursor(text);
+    text_y += 16;
+    update_whole_screen();
+    if (++k.index < KEY_PROMPT_COUNT) {
+        show_key_prompt(k.index);
+        return false;
+    }
+    screen.arg = store_key_bindings() ? 1 : 0;
+    return true;
+}
+
+} // namespace
+
+void remap_keys(ModalEnd then)
+{
+    ModalScreen& screen = open_modal_screen(ModalKind::KEY_PROMPTS, key_prompt_step, then, 1);
+    for (int i = 0; i < KEY_PROMPT_COUNT; i++)
+        screen.keys.remembered[size_t(i)] = *KEY_BINDINGS[i];
+    clear_screen();
+    text_y = 160;
+    text_x = 140;
+    print_at_cursor("Remapping keys, press Escape to cancel");
+    text_y += 32;
+    show_key_prompt(0);
 }

@@ -137,6 +137,48 @@ void open_gfx_editor()
     enter_gfx_editor();
 }
 
+// After the name prompt: the name is stored (also after a cancelled
+// prompt) and the menu drawn again.
+void player_name_entered(int)
+{
+    const bool stored = write_player_name();
+    const int error = errno;
+    show_main_menu();
+    if (!stored) {
+        log_message("Cannot store the player name: %s\n", strerror(error));
+        char text[80];
+        snprintf(text, sizeof text, "NAME NOT STORED: %s", strerror(error));
+        text_y = 400;
+        print_centred(text);
+        update_whole_screen();
+        pass_notice(text);
+    }
+}
+
+// After the key prompts: the menu again, and a line when the keys could
+// not be stored.
+void keys_remapped(int stored)
+{
+    const int error = errno;
+    show_main_menu();
+    if (!stored) {
+        char text[80];
+        snprintf(text, sizeof text, "KEYS NOT STORED: %s", strerror(error));
+        text_y = 400;
+        print_centred(text);
+        update_whole_screen();
+        pass_notice(text);
+    }
+}
+
+// A level won in the demonstration: the next one, after the victory sound.
+void next_demo_level(int)
+{
+    leave_game();
+    current_level++;
+    demo_mode();
+}
+
 } // namespace
 
 void main_menu_handler()
@@ -155,31 +197,9 @@ void main_menu_handler()
     } else if (key_pressed(SDLK_F2)) {
         open_gfx_editor();
     } else if (key_pressed(SDLK_F5)) {
-        enter_player_name();
-        const bool stored = write_player_name();   // also after a cancelled prompt
-        const int error = errno;
-        show_main_menu();
-        if (!stored) {
-            log_message("Cannot store the player name: %s\n", strerror(error));
-            char text[80];
-            snprintf(text, sizeof text, "NAME NOT STORED: %s", strerror(error));
-            text_y = 400;
-            print_centred(text);
-            update_whole_screen();
-            pass_notice(text);
-        }
+        enter_player_name(player_name_entered);
     } else if (key_pressed(SDLK_F10)) {
-        const bool stored = remap_keys();
-        const int error = errno;
-        show_main_menu();
-        if (!stored) {
-            char text[80];
-            snprintf(text, sizeof text, "KEYS NOT STORED: %s", strerror(error));
-            text_y = 400;
-            print_centred(text);
-            update_whole_screen();
-            pass_notice(text);
-        }
+        remap_keys(keys_remapped);
     } else if (key_pressed(SDLK_F3)) {
         leave_game();
         enter_level_editor();
@@ -244,11 +264,10 @@ void demo_handler()
         stop_all_sounds();
         if (running_level.game.exit_count != 0) {
             play_sound(SOUND_VICTORY);
-            wait_sounds_done();
+            wait_sounds_then(next_demo_level, 0);
+            return;
         }
-        leave_game();
-        current_level++;
-        demo_mode();
+        next_demo_level(0);
     }
 }
 
@@ -271,14 +290,16 @@ void play_handler()
         stop_all_sounds();
         if (g.exit_count != 0) {
             play_sound(SOUND_VICTORY);
-            wait_sounds_done();
+            wait_sounds_then(finish_level, g.exit_count);
+            return;
         }
         finish_level(g.exit_count);
     } else if (g.death_count != 0 || key_pressed(SDLK_k) || key_pressed(SDLK_LSHIFT)) {
         stop_all_sounds();
         if (g.death_count != 0) {
             play_sound(SOUND_DEATH);
-            wait_sounds_done();
+            wait_sounds_then([](int) { restart_level(); }, 0);
+            return;
         }
         restart_level();
     }

@@ -8,6 +8,7 @@
 
 #include "core/flags.h"
 #include "core/input.h"
+#include "core/modal.h"
 #include "core/settings.h"
 #include "display/screen.h"
 #include "display/status.h"
@@ -425,28 +426,40 @@ void show_test_play_summary()
     text_y = 444;
     print_centred("PRESS SPACE FOR THE EDITOR");
     update_whole_screen();
-    for (;;) {
-        if (wait_input())
-            break;   // a quit request: the frame loop ends the program
-        if (key_pressed(SDLK_SPACE) || key_pressed(SDLK_ESCAPE) || key_pressed(SDLK_RETURN))
-            break;
-        if (alt_x_pressed()) {
-            quit_requested = true;
-            break;
-        }
-    }
 }
 
-// won: the hero climbed out, the summary is shown first.
-void end_test_play(bool won)
+bool test_play_summary_step(ModalScreen&, bool quit)
 {
-    leave_game();
-    if (won)
-        show_test_play_summary();
+    if (quit)
+        return true;   // the frame loop ends the program
+    if (key_pressed(SDLK_SPACE) || key_pressed(SDLK_ESCAPE) || key_pressed(SDLK_RETURN))
+        return true;
+    if (alt_x_pressed()) {
+        quit_requested = true;
+        return true;
+    }
+    return false;
+}
+
+// Back from test-play: the field as painted, in the editor.
+void back_to_editor(int)
+{
     play_grid = test_play.field;
     current_level = test_play.level;
     level_editor.modified = test_play.modified;
     show_editor_screen();
+}
+
+// won: the hero climbed out, the summary is shown first.
+void end_test_play(int won)
+{
+    leave_game();
+    if (won) {
+        show_test_play_summary();
+        open_modal_screen(ModalKind::TEST_PLAY_SUMMARY, test_play_summary_step, back_to_editor, 0);
+        return;
+    }
+    back_to_editor(0);
 }
 
 } // namespace
@@ -468,14 +481,12 @@ void test_play_handler()
     } else if (g.exit_count != 0) {
         stop_all_sounds();
         play_sound(SOUND_VICTORY);
-        wait_sounds_done();
-        end_test_play(true);
+        wait_sounds_then(end_test_play, 1);
     } else if (g.death_count != 0) {
         // Caught: the level starts again, as in play.
         stop_all_sounds();
         play_sound(SOUND_DEATH);
-        wait_sounds_done();
-        restart_level();
+        wait_sounds_then([](int) { restart_level(); }, 0);
     }
 }
 

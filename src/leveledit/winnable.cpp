@@ -205,8 +205,7 @@ void way_out_handler()
     } else if (g.exit_count != 0) {
         stop_all_sounds();
         play_sound(SOUND_VICTORY);
-        wait_sounds_done();
-        end_demonstration("THE WAY OUT - W STORES IT WITH THE LEVEL");
+        wait_sounds_then([](int) { end_demonstration("THE WAY OUT - W STORES IT WITH THE LEVEL"); }, 0);
     } else if (g.death_count != 0 ||
                (movie.cursor + 1 >= movie.length && ++demonstration.run_out > RUN_OUT_FRAMES)) {
         // The rules did not take the hero out as in the search: said so,

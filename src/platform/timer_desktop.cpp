@@ -81,13 +81,37 @@ void stop_tick_timer()
     tick_source.thread.join();
 }
 
-void pause_before_frame(bool fast)
+void queue_due_ticks() {}
+
+void sleep_between_steps(LoopStep asked, bool fast)
 {
-    if (!fast)
+    switch (asked) {
+    case LoopStep::FRAME:
+        // The short pause ahead of each frame's wait for its tick gives the
+        // processor away.
+        if (!fast)
+            SDL_Delay(10);
+        break;
+    case LoopStep::WAIT_EVENT:
+        // Sleeps until the next event instead of spinning; the event stays
+        // queued for poll_events.
+        SDL_WaitEvent(nullptr);
+        break;
+    case LoopStep::WAIT_TIME:
         SDL_Delay(10);
+        break;
+    case LoopStep::END:
+        break;
+    }
 }
 
-// Sleeps until the next event instead of spinning; the event stays queued
-// for poll_events.
-void wait_for_event() { SDL_WaitEvent(nullptr); }
-void pause_ms(uint32_t ms) { SDL_Delay(ms); }
+void run_main_loop(LoopStep (*step)(), void (*end)(), bool fast)
+{
+    for (;;) {
+        const LoopStep done = step();
+        if (done == LoopStep::END)
+            break;
+        sleep_between_steps(done, fast);
+    }
+    end();
+}

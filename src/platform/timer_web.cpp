@@ -5,15 +5,52 @@
 
 namespace {
 
-// The browser has no timer thread: a tick is queued when a wait or pause
-// finds its time passed. A page that was hidden for a while gets one tick,
-// not a burst of them.
+// The browser has no timer thread: a tick is queued when a step of the
+// loop finds its time passed. A page that was hidden for a while gets one
+// tick, not a burst of them.
 uint32_t period;
 double next_tick;
 bool ticking;
-double last_yield;
 
-void queue_due_tick()
+struct MainLoop {
+    LoopStep (*step)();
+    void (*end)();
+    bool fast;
+    bool timing_set;
+};
+MainLoop main_loop;
+
+// One step a call of the page's main-loop hook: at most one frame, none
+// when no tick is due.
+void main_loop_turn()
+{
+    if (main_loop.fast && !main_loop.timing_set) {
+        // Frames back to back: a turn as soon as the page has handled its
+        // events, not one a display refresh.
+        main_loop.timing_set = true;
+        emscripten_set_main_loop_timing(EM_TIMING_SETIMMEDIATE, 0);
+    }
+    if (main_loop.step() != LoopStep::END)
+        return;
+    emscripten_cancel_main_loop();
+    main_loop.end();
+    // The runtime exits although the page's timers would keep it alive:
+    // the exit handlers end the session ("End.").
+    emscripten_force_exit(0);
+}
+
+} // namespace
+
+void start_tick_timer(uint32_t period_ms)
+{
+    period = period_ms;
+    next_tick = emscripten_get_now() + period_ms;
+    ticking = true;
+}
+
+void stop_tick_timer() { ticking = false; }
+
+void queue_due_ticks()
 {
     if (!ticking)
         return;
@@ -28,51 +65,12 @@ void queue_due_tick()
         next_tick = now + period;
 }
 
-} // namespace
+// Between the page's turns the browser draws, plays and takes input.
+void sleep_between_steps(LoopStep, bool) {}
 
-void start_tick_timer(uint32_t period_ms)
+void run_main_loop(LoopStep (*step)(), void (*end)(), bool fast)
 {
-    period = period_ms;
-    next_tick = emscripten_get_now() + period_ms;
-    ticking = true;
-}
-
-void stop_tick_timer() { ticking = false; }
-
-void pause_before_frame(bool fast)
-{
-    if (!fast) {
-        pause_ms(10);
-        return;
-    }
-    // Frames back to back still hand the page its turn now and then, so it
-    // draws, takes input and stays responsive.
-    const double now = emscripten_get_now();
-    if (now - last_yield >= 50) {
-        emscripten_sleep(0);
-        last_yield = emscripten_get_now();
-    }
-}
-
-void wait_for_event()
-{
-    for (;;) {
-        queue_due_tick();
-        if (SDL_PollEvent(nullptr))
-            return;
-        // Browser events arrive only while the page has its turn: sleep
-        // until the next tick, at most 10 ms, and look again.
-        double wait = ticking ? next_tick - emscripten_get_now() : 10;
-        if (wait > 10)
-            wait = 10;
-        if (wait < 1)
-            wait = 1;
-        emscripten_sleep(unsigned(wait));
-    }
-}
-
-void pause_ms(uint32_t ms)
-{
-    emscripten_sleep(ms);
-    queue_due_tick();
+    main_loop = MainLoop{step, end, fast, false};
+    // Each display refresh (requestAnimationFrame) gives the game a turn.
+    emscripten_set_main_loop(main_loop_turn, 0, 1);
 }

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "core/input.h"
+#include "core/modal.h"
 #include "program/script.h"
 #include "display/screen.h"
 #include "display/status.h"
@@ -17,6 +18,7 @@
 #include "frontend/modes.h"
 
 namespace {
+
 bool timer_installed;
 
 // A screenshot that could not be written, told where the mode shows its
@@ -38,6 +40,15 @@ void tell_screenshot_failure(const char* failure)
         show_message(SCREENSHOT_FAILED, 180);
     }
 }
+
+// Where the frame loop stands between its steps.
+struct FrameLoop {
+    bool waiting;      // a frame has begun and waits for its tick or the pause's end
+    bool exit_held;    // this batch's Alt+X was held back for unsaved artwork
+    bool trace_owed;   // the frame put up a modal screen: traced when it is taken down
+    bool ending;       // the program ends once the effects still playing have ended
+};
+FrameLoop frame_loop;
 
 } // namespace
 
@@ -83,42 +94,106 @@ void run_frame_body()
         tell_screenshot_failure(take_screenshot());
 }
 
+namespace {
+
+// The program ends, after the effects still playing have ended.
+LoopStep end_of_frames()
+{
+    frame_loop.waiting = false;
+    if (!sounds_done()) {
+        frame_loop.ending = true;
+        return LoopStep::WAIT_TIME;
+    }
+    frame_loop.ending = false;
+    return LoopStep::END;
+}
+
+// A step of a modal screen instead of a frame: no frame runs, the frame
+// counter stands still (it seeds the next level), and the frame that put
+// the screen up is traced once it is taken down.
+LoopStep step_modal()
+{
+    if (modal_screen.kind == ModalKind::SOUND_WAIT) {
+        // Nothing is read while a sound ends: what comes meanwhile waits in
+        // the queue for the screen or frame after it.
+        step_modal_screen(false);
+    } else {
+        // A batch of events a step, as the screen's keys come.
+        begin_input_frame();
+        const bool quit = poll_events() != 0;
+        // A quit request takes the screen down as leaving it would; the
+        // next frame ends the program.
+        if (quit)
+            quit_requested = true;
+        step_modal_screen(quit);
+    }
+    if (modal_screen_open())
+        return modal_screen.kind == ModalKind::SOUND_WAIT ? LoopStep::WAIT_TIME : LoopStep::WAIT_EVENT;
+    if (frame_loop.trace_owed) {
+        frame_loop.trace_owed = false;
+        trace_frame();
+    }
+    return LoopStep::FRAME;
+}
+
+} // namespace
+
+LoopStep step_frame()
+{
+    queue_due_ticks();
+    if (frame_loop.ending)
+        return end_of_frames();
+    if (modal_screen_open())
+        return step_modal();
+    if (!frame_loop.waiting) {
+        frame_counter++;
+        if (key_state.tick_pending >= 1)
+            key_state.tick_pending = 0;   // the tick that let the last frame run
+        begin_input_frame();
+        frame_loop.waiting = true;
+        frame_loop.exit_held = false;
+    }
+    // The passes of one frame's wait take their events into one batch, so
+    // key presses and releases that come while it waits (and the pause
+    // toggle itself) count for this frame.
+    in_frame_wait = true;
+    const int quit = poll_events();
+    in_frame_wait = false;
+    if (quit)
+        return end_of_frames();
+    if (quit_requested) {
+        stop_all_sounds();
+        return end_of_frames();
+    }
+    if (alt_x_pressed() && !frame_loop.exit_held) {
+        frame_loop.exit_held = artwork_holds_exit();
+        if (!frame_loop.exit_held) {
+            stop_all_sounds();
+            return end_of_frames();
+        }
+    }
+    if (key_state.pause_flag || !(fast_frames() || key_state.tick_pending >= 1))
+        return LoopStep::WAIT_EVENT;
+    frame_loop.waiting = false;
+    run_frame_body();
+    if (modal_screen_open())
+        frame_loop.trace_owed = true;
+    else
+        trace_frame();
+    return LoopStep::FRAME;
+}
+
 int run_frame()
 {
-    frame_counter++;
-    if (key_state.tick_pending >= 1)
-        key_state.tick_pending = 0;   // the tick that let the last frame run
-    begin_input_frame();
     const bool fast = fast_frames();
-    pause_before_frame(fast);
-    in_frame_wait = true;
-    bool exit_held = false;   // this batch's Alt+X was held back for unsaved artwork
+    if (!modal_screen_open() && !frame_loop.waiting)
+        sleep_between_steps(LoopStep::FRAME, fast);
     for (;;) {
-        if (poll_events()) {
-            in_frame_wait = false;
+        const LoopStep done = step_frame();
+        if (done == LoopStep::END)
             return 1;
-        }
-        if (quit_requested) {
-            in_frame_wait = false;
-            stop_all_sounds();
-            return 1;
-        }
-        if (alt_x_pressed() && !exit_held) {
-            exit_held = artwork_holds_exit();
-            if (!exit_held) {
-                in_frame_wait = false;
-                stop_all_sounds();
-                return 1;
-            }
-        }
-        if (!key_state.pause_flag && (fast || key_state.tick_pending >= 1))
-            break;
-        // Sleep until the next event (at the latest the next timer tick)
-        // instead of spinning; the event stays queued for poll_events.
-        wait_for_event();
+        if (done == LoopStep::FRAME && !modal_screen_open())
+            return 0;
+        sleep_between_steps(done, fast);
     }
-    in_frame_wait = false;
-    run_frame_body();
-    trace_frame();
-    return 0;
 }

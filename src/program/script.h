@@ -3,9 +3,9 @@
 //   VORBIX_SCRIPT=file   lines "FRAME press|down|up KEY",
 //                        "modal [press|down|up] KEY" and "# comments"; KEY is
 //                        an SDL key symbol (decimal). A press goes down and up
-//                        in the same frame; a modal line acts in the next wait
+//                        in the same frame; a modal line acts in the next step
 //                        of a modal screen (the level summary, the dialogues),
-//                        one line a wait. Key events carry the modifier
+//                        one line a step. Key events carry the modifier
 //                        keys the script holds down in keysym.mod.
 //                        "FRAME motion X Y" moves the pointer;
 //                        "FRAME mouse press|down|up B X Y" moves it to
@@ -23,7 +23,8 @@ void reset_script();
 bool fast_frames();
 // Called by poll_events before it takes SDL's events.
 void inject_script_events(bool in_frame);
-// Called at the end of every frame.
+// Called at the end of every frame; a frame that puts up a modal screen
+// ends when the screen is taken down (no frame counts meanwhile).
 void trace_frame();
 // A problem the player is told about, reported as "frame F: notice TEXT".
 void trace_notice(const char* text);

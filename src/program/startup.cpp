@@ -363,6 +363,12 @@ const char* report_archive_damage()
     return damage;
 }
 
+// After the frame loop's last step: nothing is left to do here. The exit
+// handler (on the desktop when main returns, in the browser when the
+// runtime exits) stops the tick source and the sound after "End.", under
+// its watchdog.
+void end_frame_loop() {}
+
 } // namespace
 
 int vorbix_main(int argc, char** argv)
@@ -403,9 +409,6 @@ int vorbix_main(int argc, char** argv)
         pass_notice("ARCHIVE DAMAGED");
     }
     start_frame_timer();
-    while (run_frame() == 0) {
-    }
-    // main returns it: the exit handler ends the session, the tick source
-    // and the sound after "End.", under its watchdog.
-    return 0;
+    run_main_loop(step_frame, end_frame_loop, fast_frames());
+    return 0;   // main returns it: the exit handler ends the session
 }

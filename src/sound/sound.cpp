@@ -6,10 +6,10 @@
 #include <cstring>
 #include <sys/stat.h>
 
+#include "core/modal.h"
 #include "core/settings.h"
 #include "picture/datafile.h"
 #include "platform/audio.h"
-#include "platform/timer.h"
 
 SoundChannel sound_channels[SOUND_COUNT];
 bool sound_open;
@@ -35,16 +35,18 @@ void stop_channel(int effect)
     SDL_UnlockAudio();
 }
 
-void wait_until_quiet()
+// The channels are looked at every 100 ms, the first time 100 ms after the
+// wait began, so a wait lasts whole tenths of a second, the sound's length
+// rounded up.
+constexpr uint32_t QUIET_CHECK_MS = 100;
+
+bool sound_wait_step(ModalScreen& screen, bool)
 {
-    do {
-        pause_ms(100);
-    } while ([] {
-        for (const SoundChannel& c : sound_channels)
-            if (channel_playing(c))
-                return true;
+    const uint32_t now = SDL_GetTicks();
+    if (int32_t(now - screen.next_check_ms) < 0)
         return false;
-    }());
+    screen.next_check_ms += QUIET_CHECK_MS;
+    return sounds_done();
 }
 
 bool fail_loading()
@@ -110,7 +112,6 @@ void close_sound()
 {
     if (!sound_open)
         return;
-    wait_until_quiet();
     SDL_CloseAudio();
     sound_open = false;
 }
@@ -144,9 +145,24 @@ void stop_all_sounds()
         stop_channel(effect);
 }
 
-void wait_sounds_done()
+bool sounds_done()
 {
     if (!sound_enabled)
+        return true;
+    SDL_LockAudio();
+    bool playing = false;
+    for (const SoundChannel& c : sound_channels)
+        playing = playing || channel_playing(c);
+    SDL_UnlockAudio();
+    return !playing;
+}
+
+void wait_sounds_then(ModalEnd then, int arg)
+{
+    if (!sound_enabled) {
+        then(arg);   // nothing plays: nothing to wait for
         return;
-    wait_until_quiet();
+    }
+    ModalScreen& screen = open_modal_screen(ModalKind::SOUND_WAIT, sound_wait_step, then, arg);
+    screen.next_check_ms = SDL_GetTicks() + QUIET_CHECK_MS;
 }

@@ -6,6 +6,7 @@
 
 #include "core/flags.h"
 #include "core/input.h"
+#include "core/modal.h"
 #include "core/settings.h"
 #include "display/screen.h"
 #include "display/status.h"
@@ -83,39 +84,43 @@ void show_summary()
     text_y = 444;
     print_centred("PRESS SPACE FOR NEXT LEVEL");
     update_whole_screen();
-    for (;;) {
-        if (wait_input())
-            break;   // a quit request: the frame loop ends the program
-        if (key_pressed(SDLK_F12)) {
-            // Stores this play even if it is not better; a failure stays on
-            // the screen until the player goes on.
-            const int result = save_movie_record();
-            if (result == ARCHIVE_OK)
-                break;
+}
+
+// The summary's keys, a batch at a time: Space or Escape goes on, F12
+// stores the play, Print Screen takes a capture, Alt+X ends the program
+// after the summary (a quit request likewise).
+bool summary_step(ModalScreen&, bool quit)
+{
+    bool over = quit;
+    if (!over && key_pressed(SDLK_F12)) {
+        // Stores this play even if it is not better; a failure stays on
+        // the screen until the player goes on.
+        const int result = save_movie_record();
+        if (result == ARCHIVE_OK) {
+            over = true;
+        } else {
             text_y = 380;
             report_store(result);
             update_whole_screen();
         }
-        if (key_pressed(SDLK_SPACE) || key_pressed(SDLK_ESCAPE))
-            break;
-        // A capture of the summary, as Print Screen gives one during play.
-        if ((key_pressed(SDLK_SYSREQ) || key_pressed(SDLK_PRINT)) && screenshot_failed(take_screenshot()))
-            show_summary_line(412, SCREENSHOT_FAILED);
-        if (alt_x_pressed()) {
-            quit_requested = true;
-            break;
-        }
     }
-    clear_screen();
+    if (!over && (key_pressed(SDLK_SPACE) || key_pressed(SDLK_ESCAPE)))
+        over = true;
+    // A capture of the summary, as Print Screen gives one during play.
+    if (!over && (key_pressed(SDLK_SYSREQ) || key_pressed(SDLK_PRINT)) && screenshot_failed(take_screenshot()))
+        show_summary_line(412, SCREENSHOT_FAILED);
+    if (!over && alt_x_pressed()) {
+        quit_requested = true;
+        over = true;
+    }
+    if (over)
+        clear_screen();
+    return over;
 }
 
-} // namespace
-
-void finish_level(int show)
+// The level after the one that ended, or level 1, or the built-in level.
+void next_level(int)
 {
-    release_game_sprites();
-    if (show)
-        show_summary();
     current_level++;
     if (!load_level(current_level)) {
         current_level = 1;
@@ -126,4 +131,17 @@ void finish_level(int show)
     }
     start_running_level(play_grid);
     show_level();
+}
+
+} // namespace
+
+void finish_level(int show)
+{
+    release_game_sprites();
+    if (show) {
+        show_summary();
+        open_modal_screen(ModalKind::SUMMARY, summary_step, next_level, 0);
+        return;
+    }
+    next_level(0);
 }

@@ -72,7 +72,8 @@ int save_movie_record();
 void draw_running_level();
 
 // The end of a level: the summary and the next level, the same level again,
-// or back to the menu or the other mode.
+// or back to the menu or the other mode. The summary is a modal screen: the
+// next level starts when the player leaves it.
 void finish_level(int show_summary);
 void restart_level();
 void leave_game();

@@ -12,6 +12,7 @@
 #include "core/flags.h"
 #include "program/frame.h"
 #include "core/input.h"
+#include "core/modal.h"
 #include "program/script.h"
 #include "core/settings.h"
 #include "display/screen.h"
@@ -127,6 +128,9 @@ TEST_F(Summary, LinesShowTheLevelsResult)
         shown_pixels = &screen.pixels;
         update_hook = capture_first_whole_update;
         finish_level(1);
+        EXPECT_TRUE(modal_screen_open()) << "the summary waits for its key";
+        EXPECT_EQ(run_frame(), 0);
+        EXPECT_FALSE(modal_screen_open());
         update_hook = nullptr;
         ASSERT_FALSE(summary.empty());
         ASSERT_NE(std::count(summary.begin(), summary.end(), 15), 0);

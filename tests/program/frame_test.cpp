@@ -6,6 +6,7 @@
 
 #include "program/frame.h"
 #include "core/input.h"
+#include "core/modal.h"
 #include "display/screen.h"
 #include "display/tiles.h"
 
@@ -13,6 +14,16 @@ namespace {
 
 int handler_calls;
 void counting_handler() { handler_calls++; }
+
+// A handler whose first call puts up a modal screen that is over at its
+// third step; its end action adds its argument to `ended`.
+int modal_steps, ended;
+bool over_at_third_step(ModalScreen&, bool) { return ++modal_steps == 3; }
+void opening_handler()
+{
+    if (handler_calls++ == 0)
+        open_modal_screen(ModalKind::SUMMARY, over_at_third_step, [](int arg) { ended += arg; }, 5);
+}
 
 class Frame : public ::testing::Test {
 protected:
@@ -146,6 +157,47 @@ TEST_F(Frame, PointerIsClampedAndMiddleButtonIgnored)
     ASSERT_EQ(run_frame(), 0);
     EXPECT_EQ(pointer_state.pointer_held, 2u);
     EXPECT_EQ(pointer_state.pointer_clicked, 2u);
+}
+
+TEST_F(Frame, AStepNeverWaitsAndRunsAFrameOnlyWithATick)
+{
+    const uint8_t before = frame_counter;
+    for (int i = 0; i < 3; i++)
+        EXPECT_EQ(step_frame(), LoopStep::WAIT_EVENT);
+    EXPECT_EQ(handler_calls, 0);
+    push(SDL_USEREVENT);
+    push(SDL_USEREVENT);
+    EXPECT_EQ(step_frame(), LoopStep::FRAME);
+    EXPECT_EQ(step_frame(), LoopStep::WAIT_EVENT) << "the second tick was the first one's";
+    EXPECT_EQ(handler_calls, 1);
+    // The waiting steps belong to the frame that ran: one count for it.
+    EXPECT_EQ(static_cast<uint8_t>(frame_counter - before), 2);
+}
+
+TEST_F(Frame, AModalScreenStepsInsteadOfFramesAndTheCounterStandsStill)
+{
+    mode_handler = opening_handler;
+    modal_steps = ended = 0;
+    const uint8_t before = frame_counter;
+    push(SDL_USEREVENT);
+    EXPECT_EQ(step_frame(), LoopStep::FRAME);
+    ASSERT_TRUE(modal_screen_open());
+    // Each step takes one batch of events, ticks or not; no frame runs.
+    EXPECT_EQ(step_frame(), LoopStep::WAIT_EVENT);
+    push(SDL_USEREVENT);
+    EXPECT_EQ(step_frame(), LoopStep::WAIT_EVENT);
+    EXPECT_EQ(step_frame(), LoopStep::FRAME) << "the screen is over";
+    EXPECT_FALSE(modal_screen_open());
+    EXPECT_EQ(modal_steps, 3);
+    EXPECT_EQ(ended, 5);
+    EXPECT_EQ(handler_calls, 1);
+    EXPECT_EQ(static_cast<uint8_t>(frame_counter - before), 1);
+    // The tick that came while the screen was up is used up by it.
+    EXPECT_EQ(step_frame(), LoopStep::WAIT_EVENT);
+    push(SDL_USEREVENT);
+    EXPECT_EQ(step_frame(), LoopStep::FRAME);
+    EXPECT_EQ(handler_calls, 2);
+    EXPECT_EQ(static_cast<uint8_t>(frame_counter - before), 2);
 }
 
 TEST_F(Frame, TimerPacesFramesAtFiftyASecond)

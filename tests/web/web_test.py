@@ -184,9 +184,11 @@ class Suite:
             b.open(page_url(self.server, "-s -l 1", script, fast=True))
             ended = self.wait_ended(b, 120)
             flushed = self.wait_flushed(b, 30)
+            failures = b.evaluate("window.vorbixStorage.failures")
         finally:
             b.close()
         self.check(ended and flushed, "the take-over run ended and its files were flushed")
+        self.check(failures == 0, f"every flush of the run worked ({failures} failed)")
         # A new browser on the same profile: what the first one stored.
         b = self.browser(profile)
         try:
