@@ -8,6 +8,7 @@
 
 #include "core/flags.h"
 #include "core/input.h"
+#include "core/keys.h"
 #include "core/settings.h"
 #include "display/screen.h"
 #include "display/status.h"
@@ -55,12 +56,12 @@ constexpr std::array FIXED_LINES = {
 };
 static_assert(FIXED_LINES.size() <= HELP_LINE_COUNT);
 
-// The key's name as SDL gives it, in capitals ("LEFT CTRL"); a keypad key
-// "[1]" reads "KP1". A name with a character the font cannot draw (";")
-// becomes "KEY" and the key's number.
-void key_name(int32_t key, char (&out)[KEY_NAME_LENGTH + 1])
+// The key's name in capitals ("LEFT CTRL"); a keypad key "[1]" reads "KP1".
+// A name with a character the font cannot draw (";") becomes "KEY" and the
+// key's number.
+void key_label(int32_t key, char (&out)[KEY_NAME_LENGTH + 1])
 {
-    const char* name = SDL_GetKeyName(static_cast<SDLKey>(key));
+    const char* name = key_name(key);
     size_t used = 0;
     bool drawable = name && *name;
     for (; drawable && *name && used < KEY_NAME_LENGTH; name++) {
@@ -89,7 +90,7 @@ void key_line(HelpLine& line, std::initializer_list<BoundKey> keys)
     size_t used = 0;
     for (const BoundKey& bound : keys) {
         char name[KEY_NAME_LENGTH + 1];
-        key_name(bound.key, name);
+        key_label(bound.key, name);
         if (used + 1 >= line.size())
             break;
         int n = snprintf(line.data() + used, line.size() - used, " %s: %s  ", bound.label, name);
