@@ -4,9 +4,9 @@
 
 #include <cstdlib>
 
-#include <SDL/SDL.h>
-
+#include "core/keys.h"
 #include "core/settings.h"
+#include "platform/events.h"
 #include "platform/timer.h"
 
 KeyState key_state;
@@ -47,12 +47,12 @@ int32_t joystick_button_key(int button)
         return digleftkey;
     if (button == 1 || button == 2)
         return digrightkey;
-    return SDLK_SPACE;
+    return KEY_SPACE;
 }
 
 uint32_t button_bit(int button)
 {
-    // SDL 1.2 numbers buttons from 1; wheel buttons go up to 5.
+    // Buttons are numbered from 1; wheel buttons go up to 5.
     return (button >= 1 && button <= 32) ? (1u << (button - 1)) : 0;
 }
 
@@ -76,14 +76,14 @@ void key_event(int32_t key, bool down, uint16_t mod)
         held.keys[i] = held.keys[--held.count];
 }
 
-bool alt_x_pressed() { return pressed_with_alt(SDLK_x); }
+bool alt_x_pressed() { return pressed_with_alt(KEY_x); }
 
 int wait_input()
 {
     wait_for_event();
     begin_input_frame();
-    // A quit request (the window closed, SIGTERM or SIGINT, which SDL turns
-    // into one) ends the modal wait; the frame loop then ends the program.
+    // A quit request (the window closed, SIGTERM or SIGINT, which the window
+    // system turns into one) ends the modal wait; the frame loop then ends the program.
     if (poll_events()) {
         quit_requested = true;
         return 1;
@@ -102,50 +102,47 @@ int poll_events()
     if (script_event_source)
         script_event_source(in_frame_wait);
     int quit = 0;
-    SDL_Event event;
-    while (SDL_PollEvent(&event)) {
-        switch (event.type) {
-        case SDL_KEYDOWN:
-            key_event(event.key.keysym.sym, true, uint16_t(event.key.keysym.mod));
+    InputEvent event;
+    while (next_event(event)) {
+        switch (event.kind) {
+        case InputKind::KEY_DOWN:
+            key_event(event.key, true, event.mod);
             break;
-        case SDL_KEYUP: {
-            int32_t key = event.key.keysym.sym;
-            key_event(key, false);
-            if (key == SDLK_PAUSE || (key == SDLK_p && !key_state.text_entry_active))
+        case InputKind::KEY_UP:
+            key_event(event.key, false);
+            if (event.key == KEY_PAUSE || (event.key == KEY_p && !key_state.text_entry_active))
                 key_state.pause_flag = !key_state.pause_flag;
             break;
-        }
-        case SDL_MOUSEMOTION:
-            key_state.mouse_x = event.motion.x;
-            key_state.mouse_y = event.motion.y;
+        case InputKind::POINTER_MOTION:
+            key_state.mouse_x = event.x;
+            key_state.mouse_y = event.y;
             break;
-        case SDL_MOUSEBUTTONDOWN:
-            key_state.mouse_x = event.button.x;
-            key_state.mouse_y = event.button.y;
-            key_state.buttons_down |= button_bit(event.button.button);
-            key_state.buttons_clicked |= button_bit(event.button.button);
+        case InputKind::BUTTON_DOWN:
+            key_state.mouse_x = event.x;
+            key_state.mouse_y = event.y;
+            key_state.buttons_down |= button_bit(event.button);
+            key_state.buttons_clicked |= button_bit(event.button);
             break;
-        case SDL_MOUSEBUTTONUP:
-            key_state.mouse_x = event.button.x;
-            key_state.mouse_y = event.button.y;
-            key_state.buttons_down &= ~button_bit(event.button.button);
+        case InputKind::BUTTON_UP:
+            key_state.mouse_x = event.x;
+            key_state.mouse_y = event.y;
+            key_state.buttons_down &= ~button_bit(event.button);
             break;
-        case SDL_JOYAXISMOTION:
-            axis_event(event.jaxis.axis, event.jaxis.value);
+        case InputKind::JOY_AXIS:
+            axis_event(event.axis, event.value);
             break;
-        case SDL_JOYBUTTONDOWN:
-        case SDL_JOYBUTTONUP:
-            key_event(joystick_button_key(event.jbutton.button),
-                      event.type == SDL_JOYBUTTONDOWN);
+        case InputKind::JOY_BUTTON_DOWN:
+        case InputKind::JOY_BUTTON_UP:
+            key_event(joystick_button_key(event.button), event.kind == InputKind::JOY_BUTTON_DOWN);
             break;
-        case SDL_QUIT:
+        case InputKind::QUIT:
             quit = 1;   // keep draining: events behind the quit still count
             break;
-        case SDL_USEREVENT:
+        case InputKind::TICK:
             if (key_state.tick_pending < 1)
                 key_state.tick_pending++;
             break;
-        default:
+        case InputKind::OTHER:
             break;
         }
     }
@@ -172,8 +169,8 @@ bool pressed_with_modifier(int32_t key, int32_t left, int32_t right, int mask)
 
 } // namespace
 
-bool pressed_with_alt(int32_t key) { return pressed_with_modifier(key, SDLK_LALT, SDLK_RALT, KMOD_ALT); }
-bool pressed_with_ctrl(int32_t key) { return pressed_with_modifier(key, SDLK_LCTRL, SDLK_RCTRL, KMOD_CTRL); }
+bool pressed_with_alt(int32_t key) { return pressed_with_modifier(key, KEY_LALT, KEY_RALT, KEYMOD_ALT); }
+bool pressed_with_ctrl(int32_t key) { return pressed_with_modifier(key, KEY_LCTRL, KEY_RCTRL, KEYMOD_CTRL); }
 int pressed_count() { return key_state.pressed.count; }
 int32_t first_pressed_key() { return key_state.pressed.count ? key_state.pressed.keys[0] : 0; }
 int32_t mouse_x() { return key_state.mouse_x; }

@@ -1,6 +1,5 @@
 #include "core/settings.h"
 
-#include <SDL/SDL.h>
 #include <cstring>
 
 char config_file_name[PATH_BUFFER_SIZE] = "vrbxrc";
@@ -8,7 +7,7 @@ char archive_file_name[PATH_BUFFER_SIZE] = "levels.vbl";
 int current_level = 1;
 int start_level = 1;
 int sound_enabled = 1;
-uint32_t video_flags = SDL_FULLSCREEN;
+bool full_screen = true;
 char player_name[PLAYER_NAME_LENGTH + 1];
 
 int32_t upkey, downkey, leftkey, rightkey, digleftkey, digrightkey;

@@ -12,12 +12,12 @@ extern char archive_file_name[PATH_BUFFER_SIZE];
 extern int current_level;     // 0 = the built-in level, 1..MAX_LEVEL
 extern int start_level;       // the level F4 jumps to
 extern int sound_enabled;
-extern uint32_t video_flags;
+extern bool full_screen;     // false with --window
 // 16 characters and a byte behind them that is always zero, so a name of
 // exactly 16 characters is still a terminated string.
 extern char player_name[PLAYER_NAME_LENGTH + 1];
 
-// The six movement and digging keys (SDL key symbols), from the configuration.
+// The six movement and digging keys (key codes, core/keys.h), from the configuration.
 extern int32_t upkey, downkey, leftkey, rightkey, digleftkey, digrightkey;
 // The processor seconds the level editor's "is it winnable?" search may
 // take, from the configuration (solveseconds).

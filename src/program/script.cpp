@@ -15,6 +15,7 @@
 #include "gfxedit/gfxedit.h"
 #include "view/view.h"
 #include "leveledit/leveledit.h"
+#include "platform/events.h"
 
 namespace {
 
@@ -65,39 +66,21 @@ void push_key(int key, bool down)
 {
     // A modifier's own key-down already counts it, its key-up no longer does.
     held_mod = down ? (held_mod | modifier_bit(key)) : (held_mod & ~modifier_bit(key));
-    SDL_Event e{};
-    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-    e.key.keysym.sym = static_cast<SDLKey>(key);
-    e.key.keysym.mod = static_cast<SDLMod>(held_mod);
-    SDL_PushEvent(&e);
+    queue_key_event(key, down, uint16_t(held_mod));
 }
 
 void push_motion(int x, int y)
 {
-    SDL_Event e{};
-    e.type = SDL_MOUSEMOTION;
-    e.motion.state = held_buttons;
-    e.motion.x = uint16_t(x);
-    e.motion.y = uint16_t(y);
-    e.motion.xrel = int16_t(x - pointer_x);
-    e.motion.yrel = int16_t(y - pointer_y);
+    queue_pointer_motion(x, y, x - pointer_x, y - pointer_y, held_buttons);
     pointer_x = x;
     pointer_y = y;
-    SDL_PushEvent(&e);
 }
 
 void push_button(int button, bool down)
 {
-    const uint8_t bit = uint8_t(SDL_BUTTON(button));
+    const uint8_t bit = uint8_t(1u << (button - 1));
     held_buttons = down ? uint8_t(held_buttons | bit) : uint8_t(held_buttons & ~bit);
-    SDL_Event e{};
-    e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-    e.button.button = uint8_t(button);
-    e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
-    e.button.x = uint16_t(pointer_x);
-    e.button.y = uint16_t(pointer_y);
-    SDL_PushEvent(&e);
+    queue_button_event(button, down, pointer_x, pointer_y);
 }
 
 void push_line(const ScriptLine& l)

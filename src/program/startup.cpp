@@ -121,7 +121,7 @@ int parse_command_line(int argc, char** argv)
     while ((c = getopt_long(argc, argv, "hvwsqc:l:L:", LONG_OPTIONS, nullptr)) != -1) {
         switch (c) {
         case 'w':
-            video_flags = 0;
+            full_screen = false;
             break;
         case 'v':
             fputs(VERSION_TEXT, stdout);
@@ -277,7 +277,7 @@ void init_video()
     atexit(shutdown_handler);
     set_window_icon();
     SDL_WM_SetCaption("ZuzEzodov", "ZuzEzodov");
-    SDL_Surface* surface = SDL_SetVideoMode(SCREEN_WIDTH, SCREEN_HEIGHT, 8, video_flags | SDL_HWPALETTE);
+    SDL_Surface* surface = SDL_SetVideoMode(SCREEN_WIDTH, SCREEN_HEIGHT, 8, (full_screen ? SDL_FULLSCREEN : 0) | SDL_HWPALETTE);
     if (!surface) {
         fprintf(stderr, "Couldn't set display mode: %s\n", SDL_GetError());
         fatal_exit(EXIT_NO_VIDEO_MODE);
