@@ -13,8 +13,21 @@ constexpr int DIRTY_CAPACITY = 64;
 constexpr int COLOUR_BLACK = 256;   // outline colour arguments meaning the
 constexpr int COLOUR_WHITE = 257;   // nearest black / white of the palette
 
+// The calls that reach the window behind the screen (display/surface_sdl.cpp).
+// They come in through attach_screen_surface only, so that a program that
+// draws into a frame buffer (vbltool render) links no window system.
+struct WindowCalls {
+    bool (*lock)(SDL_Surface* surface);   // false when the lock failed
+    void (*unlock)(SDL_Surface* surface);
+    void (*update)(SDL_Surface* surface, int x, int y, int w, int h);
+    void (*set_colours)(SDL_Surface* surface, const uint8_t* palette);
+    void (*toggle_fullscreen)(SDL_Surface* surface);
+    void (*show_pointer)(bool shown);
+};
+
 struct DisplayState {
     SDL_Surface* surface;   // null when drawing into a caller's frame buffer
+    const WindowCalls* window;   // null with surface
     uint8_t* pixels;
     int32_t pitch;          // bytes per row; may be more than 640
     bool must_lock;
@@ -62,6 +75,8 @@ inline uint8_t* screen_row(int y) { return display_state.pixels + y * display_st
 
 // Switches between window and full screen (Alt+Enter in the menu).
 void toggle_fullscreen();
+// The mouse pointer over the window: shown in the editors, hidden in play.
+void show_pointer(bool shown);
 // Writes the screen into the next free capNNN.lbm; nullptr when written,
 // otherwise why not.
 const char* take_screenshot();

@@ -627,7 +627,7 @@ void enter_gfx_editor()
     draw_gfx_editor();
     draw_gfx_help();
     update_whole_screen();
-    SDL_ShowCursor(1);
+    show_pointer(true);
 }
 
 void gfx_editor_frame()

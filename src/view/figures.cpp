@@ -255,7 +255,7 @@ void show_level()
 {
     draw_level_and_sprites();
     update_whole_screen();
-    SDL_ShowCursor(0);
+    show_pointer(false);
 }
 
 void draw_running_level()
