@@ -27,6 +27,10 @@ struct KeyState {
 };
 
 extern KeyState key_state;
+
+// The bit of mouse button b (numbered from 1; wheel buttons go up to 5) in
+// buttons_down and buttons_clicked.
+constexpr uint32_t mouse_button_bit(int button) { return (button >= 1 && button <= 32) ? (1u << (button - 1)) : 0; }
 // True while the frame loop waits for its tick (modal screens poll outside it).
 extern bool in_frame_wait;
 // Set by the script driver: queues its key events before poll_events takes
