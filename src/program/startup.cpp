@@ -381,7 +381,6 @@ int vorbix_main(int argc, char** argv)
     bool artwork_replaced = false;
     if (!load_artwork(&artwork_replaced))
         return 1;
-    build_coordinate_tables();
     if (user_dir_in_use)
         end_as_second_game();
     // A damaged working archive is said so at once: in the log, with the way

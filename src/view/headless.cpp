@@ -21,7 +21,6 @@ void prepare_headless()
     alloc_display_buffers();
     build_glyph_map();
     build_shadow_and_variant_tables();
-    build_coordinate_tables();
     prepare_rule_tables();
     clear_sprite_slots();
     clear_dirty_list();

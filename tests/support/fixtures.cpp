@@ -50,7 +50,6 @@ HeadlessScreen::HeadlessScreen(uint8_t colour) : pixels(640 * 480, colour)
         abort();
     build_glyph_map();
     build_shadow_and_variant_tables();
-    build_coordinate_tables();
     clear_sprite_slots();
 }
 
