@@ -8,22 +8,19 @@
 #include "picture/gfxset.h"
 #include "picture/screenshot.h"
 
-DisplayState display_state;
-ScreenPalette screen_palette;
-SharedPalette shared_palette;
-DirtyRectList dirty_list;
-UpdateHook update_hook;
+Display display;
 
 void toggle_fullscreen()
 {
-    if (display_state.window)
-        display_state.window->toggle_fullscreen(display_state.surface);
+    if (display_state.surface)
+        display_state.window.toggle_fullscreen(display_state.surface);
 }
 
 void show_pointer(bool shown)
 {
-    if (display_state.window)
-        display_state.window->show_pointer(shown);
+    display_state.pointer_shown = shown;
+    if (display_state.surface)
+        display_state.window.show_pointer(shown);
 }
 
 namespace {
@@ -44,14 +41,14 @@ const char* take_screenshot()
 
 void attach_frame_buffer(uint8_t* pixels, int32_t pitch)
 {
-    display_state = DisplayState{nullptr, nullptr, pixels, pitch, false, false};
+    display_state = DisplayState{nullptr, {}, pixels, pitch, false, false, false};
 }
 
 void lock_screen()
 {
     if (display_state.locked || !display_state.must_lock)
         return;
-    display_state.window->lock(display_state.surface);
+    display_state.window.lock(display_state.surface);
     // Drawing goes on after a failed lock; the next update clears the flag.
     display_state.locked = true;
 }
@@ -59,7 +56,7 @@ void lock_screen()
 void unlock_screen()
 {
     if (display_state.locked && display_state.must_lock) {
-        display_state.window->unlock(display_state.surface);
+        display_state.window.unlock(display_state.surface);
         display_state.locked = false;
     }
 }
@@ -69,8 +66,8 @@ void update_rect(int x, int y, int w, int h)
     unlock_screen();
     if (update_hook)
         update_hook(x, y, w, h);
-    if (display_state.window)
-        display_state.window->update(display_state.surface, x, y, w, h);
+    if (display_state.surface)
+        display_state.window.update(display_state.surface, x, y, w, h);
 }
 
 void update_whole_screen() { update_rect(0, 0, 0, 0); }
@@ -103,8 +100,8 @@ int nearest_colour(const uint8_t* palette, int r, int g, int b)
 void set_palette(const uint8_t* palette)
 {
     memcpy(screen_palette.colours.data(), palette, 768);
-    if (display_state.window)
-        display_state.window->set_colours(display_state.surface, palette);
+    if (display_state.surface)
+        display_state.window.set_colours(display_state.surface, palette);
     screen_palette.nearest_black = nearest_colour(palette, 0, 0, 0);
     screen_palette.nearest_white = nearest_colour(palette, 255, 255, 255);
 }

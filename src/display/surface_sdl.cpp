@@ -34,15 +34,13 @@ void toggle_surface_fullscreen(SDL_Surface* surface) { SDL_WM_ToggleFullScreen(s
 
 void show_sdl_pointer(bool shown) { SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE); }
 
-constexpr WindowCalls SDL_WINDOW = {lock_surface,          unlock_surface,           update_surface,
-                                    set_surface_colours,   toggle_surface_fullscreen, show_sdl_pointer};
-
 } // namespace
 
 void attach_screen_surface(SDL_Surface* surface)
 {
     display_state.surface = surface;
-    display_state.window = &SDL_WINDOW;
+    display_state.window = WindowCalls{lock_surface,        unlock_surface,            update_surface,
+                                       set_surface_colours, toggle_surface_fullscreen, show_sdl_pointer};
     display_state.pixels = static_cast<uint8_t*>(surface->pixels);
     display_state.pitch = surface->pitch;
     display_state.must_lock = SDL_MUSTLOCK(surface);

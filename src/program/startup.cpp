@@ -335,7 +335,6 @@ void open_devices_and_tables()
     read_config();
     init_gfx_editor();
     init_level_editor();
-    build_glyph_map();
     take_player_name();
     build_shadow_and_variant_tables();
     clear_sprite_slots();

@@ -19,7 +19,6 @@ void prepare_headless()
     if (!display_state.pixels)
         attach_frame_buffer(headless_screen.data(), SCREEN_WIDTH);
     alloc_display_buffers();
-    build_glyph_map();
     build_shadow_and_variant_tables();
     prepare_rule_tables();
     clear_sprite_slots();

@@ -227,13 +227,13 @@ TEST_F(Editor, F3FromTheMenuEditsLevel1AndShowsThePointerUntilPlay)
     EXPECT_EQ(current_level, 1);
     EXPECT_EQ(packed_grid(), LEVEL1);
     EXPECT_FALSE(level_editor.modified);
-    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+    EXPECT_TRUE(display_state.pointer_shown);
     EXPECT_EQ(top_line(), shown("LEVEL 0001  L=LOAD W=WRITE ESC=EXIT 0-9 CHANGE LEVEL KP +- UP/DN LEVEL"));
     EXPECT_TRUE(slot_marked(TILE_BRICK));
     run(press(0, SDLK_ESCAPE));
     EXPECT_EQ(mode_handler, play_handler);
     EXPECT_TRUE(game_active);
-    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+    EXPECT_FALSE(display_state.pointer_shown);
 }
 
 TEST_F(Editor, PaintingFollowsOnlyADragThatBeganOnTheField)
@@ -782,7 +782,7 @@ TEST_F(Editor, TestPlayPlaysThePaintedFieldAndGivesItBack)
         EXPECT_EQ(current_level, 7);
         EXPECT_EQ(level_editor.modified, c.paint);
         EXPECT_EQ(undo_steps(), steps);
-        EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+        EXPECT_TRUE(display_state.pointer_shown);
         EXPECT_EQ(top_line(), shown("LEVEL 0007  L=LOAD W=WRITE ESC=EXIT 0-9 CHANGE LEVEL KP +- UP/DN LEVEL"));
         EXPECT_EQ(read_file(archive_path), archive) << "nothing written, no result stored";
         // The editor goes on from there: Ctrl+Z undoes the painted brick.

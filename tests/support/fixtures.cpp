@@ -48,7 +48,6 @@ HeadlessScreen::HeadlessScreen(uint8_t colour) : pixels(640 * 480, colour)
     attach_frame_buffer(pixels.data(), 640);
     if (!alloc_display_buffers())
         abort();
-    build_glyph_map();
     build_shadow_and_variant_tables();
     clear_sprite_slots();
 }
