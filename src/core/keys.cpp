@@ -5,9 +5,10 @@
 
 namespace {
 
+// The name in place, not a pointer: a constant table with nothing to relocate.
 struct NamedKey {
     Key key;
-    const char* name;
+    char name[13];
 };
 
 // The keys whose name is a word; the printable keys name themselves and the

@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr const char* SOUND_FILES[SOUND_COUNT] = {"fall.wav", "dig.wav", "pop.wav", "victory.wav", "death.wav"};
+constexpr char SOUND_FILES[SOUND_COUNT][12] = {"fall.wav", "dig.wav", "pop.wav", "victory.wav", "death.wav"};
 
 void wait_until_quiet()
 {
