@@ -41,8 +41,9 @@ bool active, fast;
 long frames_run;
 ModeHandler traced_mode;
 int traced_level = -1;
-// What the script holds down, so that its events carry the state SDL would
-// give them: the modifier keys in each key event, the buttons in each motion.
+// What the script holds down, so that its events carry the state the window
+// system would give them: the modifier keys in each key event, the buttons in
+// each motion.
 int held_mod;
 uint8_t held_buttons;
 int pointer_x, pointer_y;
@@ -166,8 +167,8 @@ bool load_script()
         };
         auto on_screen = [](int px, int py) { return px >= 0 && px < 640 && py >= 0 && py < 480; };
         auto known = [](const char* w) { return !strcmp(w, "press") || !strcmp(w, "down") || !strcmp(w, "up"); };
-        // Only SDL's key symbols reach the events: any other number would
-        // arrive as a key no SDLKey names.
+        // Only key codes (core/keys.h) reach the events: any other number
+        // would arrive as a key no key code names.
         auto key_symbol = [](int k) { return k >= 0 && k < SDLK_LAST; };
         // Frame numbers count from 0; a negative one would read as a modal line.
         if (sscanf(text, "modal %15s %d", word, &key) == 2 && known(word) && key_symbol(key)) {

@@ -1,6 +1,5 @@
 // The running level on the screen: its figures in sprite slots, the cells,
 // icons, messages and sounds a tick reports, the top line.
-#include <SDL/SDL.h>
 #include <algorithm>
 #include <array>
 #include <cstdio>
