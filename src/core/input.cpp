@@ -7,7 +7,7 @@
 
 #include "core/keys.h"
 
-KeyState key_state;
+InputState input_state;
 
 namespace {
 

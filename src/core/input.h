@@ -26,16 +26,26 @@ struct KeyState {
     int tick_pending;             // never above 1
 };
 
-extern KeyState key_state;
+// The one keyboard, mouse and joystick's state and how it is filled; each
+// part keeps its own name, an alias of its place in the record.
+struct InputState {
+    KeyState keys;
+    // True while the frame loop waits for its tick (modal screens poll
+    // outside it).
+    bool in_frame_wait;
+    // Set by the script driver: queues its key events before poll_events
+    // takes the queue.
+    void (*script_event_source)(bool in_frame);
+};
+
+extern InputState input_state;
+inline constexpr KeyState& key_state = input_state.keys;
+inline constexpr bool& in_frame_wait = input_state.in_frame_wait;
+inline constexpr auto& script_event_source = input_state.script_event_source;
 
 // The bit of mouse button b (numbered from 1; wheel buttons go up to 5) in
 // buttons_down and buttons_clicked.
 constexpr uint32_t mouse_button_bit(int button) { return (button >= 1 && button <= 32) ? (1u << (button - 1)) : 0; }
-// True while the frame loop waits for its tick (modal screens poll outside it).
-extern bool in_frame_wait;
-// Set by the script driver: queues its key events before poll_events takes
-// the queue.
-extern void (*script_event_source)(bool in_frame);
 
 // mod: the modifier bits (KEYMOD_, core/keys.h) that came with the event.
 void key_event(int32_t key, bool down, uint16_t mod = 0);

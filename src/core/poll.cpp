@@ -7,9 +7,6 @@
 #include "platform/events.h"
 #include "platform/timer.h"
 
-bool in_frame_wait;
-void (*script_event_source)(bool in_frame);
-
 namespace {
 
 // Joystick axes: even axes steer left/right, odd axes up/down, whichever
