@@ -105,8 +105,9 @@ FORBIDDEN = {
                     "gfx_editor_frame", "run_frame", "vorbix_main"],
 }
 
-# Binaries that must not call SDL at all.
-NO_SDL = {"solve_probe"}
+# Binaries that must not call SDL at all: the solver, and vbltool, whose
+# render draws levels and movies into a frame buffer.
+NO_SDL = {"solve_probe", "vbltool"}
 
 
 def check_link(name, binary):

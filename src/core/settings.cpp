@@ -1,21 +1,26 @@
 #include "core/settings.h"
 
-#include <SDL/SDL.h>
 #include <cstring>
 
-char config_file_name[PATH_BUFFER_SIZE] = "vrbxrc";
-char archive_file_name[PATH_BUFFER_SIZE] = "levels.vbl";
+Settings settings = {
+    .config_file_name = "vrbxrc",
+    .archive_file_name = "levels.vbl",
+    .sound_enabled = 1,
+    .full_screen = true,
+    .player_name = {},
+    .upkey = 0,
+    .downkey = 0,
+    .leftkey = 0,
+    .rightkey = 0,
+    .digleftkey = 0,
+    .digrightkey = 0,
+    .solve_seconds = DEFAULT_SOLVE_SECONDS,
+    .artwork_names = {},
+    .home_directory = {},
+};
 int current_level = 1;
 int start_level = 1;
-int sound_enabled = 1;
-uint32_t video_flags = SDL_FULLSCREEN;
-char player_name[PLAYER_NAME_LENGTH + 1];
 
-int32_t upkey, downkey, leftkey, rightkey, digleftkey, digrightkey;
-char artwork_names[4][PATH_BUFFER_SIZE];
-int solve_seconds = DEFAULT_SOLVE_SECONDS;
-
-char home_directory[PATH_BUFFER_SIZE];
 const char USER_DIR_NAME[] = ".zuzezodov";
 
 bool user_file_path(char* out, const char* name)

@@ -1,6 +1,5 @@
 #include "display/screen.h"
 
-#include <SDL/SDL.h>
 #include <cstdio>
 #include <cstring>
 
@@ -10,16 +9,19 @@
 #include "picture/gfxset.h"
 #include "picture/screenshot.h"
 
-DisplayState display_state;
-ScreenPalette screen_palette;
-SharedPalette shared_palette;
-DirtyRectList dirty_list;
-UpdateHook update_hook;
+Display display;
 
 void toggle_fullscreen()
 {
     if (display_state.surface)
-        SDL_WM_ToggleFullScreen(display_state.surface);
+        display_state.window.toggle_fullscreen(display_state.surface);
+}
+
+void show_pointer(bool shown)
+{
+    display_state.pointer_shown = shown;
+    if (display_state.surface)
+        display_state.window.show_pointer(shown);
 }
 
 namespace {
@@ -47,26 +49,16 @@ bool screenshot_failed(const char* failure)
     return true;
 }
 
-void attach_screen_surface(SDL_Surface* surface)
-{
-    display_state.surface = surface;
-    display_state.pixels = static_cast<uint8_t*>(surface->pixels);
-    display_state.pitch = surface->pitch;
-    display_state.must_lock = SDL_MUSTLOCK(surface);
-    display_state.locked = false;
-}
-
 void attach_frame_buffer(uint8_t* pixels, int32_t pitch)
 {
-    display_state = DisplayState{nullptr, pixels, pitch, false, false};
+    display_state = DisplayState{nullptr, {}, pixels, pitch, false, false, false};
 }
 
 void lock_screen()
 {
     if (display_state.locked || !display_state.must_lock)
         return;
-    if (SDL_LockSurface(display_state.surface) < 0)
-        fprintf(stderr, "Couldn't lock display surface: %s\n", SDL_GetError());
+    display_state.window.lock(display_state.surface);
     // Drawing goes on after a failed lock; the next update clears the flag.
     display_state.locked = true;
 }
@@ -74,7 +66,7 @@ void lock_screen()
 void unlock_screen()
 {
     if (display_state.locked && display_state.must_lock) {
-        SDL_UnlockSurface(display_state.surface);
+        display_state.window.unlock(display_state.surface);
         display_state.locked = false;
     }
 }
@@ -85,7 +77,7 @@ void update_rect(int x, int y, int w, int h)
     if (update_hook)
         update_hook(x, y, w, h);
     if (display_state.surface)
-        SDL_UpdateRect(display_state.surface, x, y, w, h);
+        display_state.window.update(display_state.surface, x, y, w, h);
 }
 
 void update_whole_screen() { update_rect(0, 0, 0, 0); }
@@ -117,16 +109,9 @@ int nearest_colour(const uint8_t* palette, int r, int g, int b)
 
 void set_palette(const uint8_t* palette)
 {
-    SDL_Color colours[256];
-    for (int i = 0; i < 256; i++) {
-        colours[i].r = palette[3 * i];
-        colours[i].g = palette[3 * i + 1];
-        colours[i].b = palette[3 * i + 2];
-        colours[i].unused = 0;
-    }
     memcpy(screen_palette.colours.data(), palette, 768);
     if (display_state.surface)
-        SDL_SetColors(display_state.surface, colours, 0, 256);
+        display_state.window.set_colours(display_state.surface, palette);
     screen_palette.nearest_black = nearest_colour(palette, 0, 0, 0);
     screen_palette.nearest_white = nearest_colour(palette, 255, 255, 255);
 }

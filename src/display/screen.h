@@ -4,53 +4,12 @@
 #include <array>
 #include <cstdint>
 
-struct SDL_Surface;
+#include "display/display.h"
+
 struct GfxSet;
 
-constexpr int SCREEN_WIDTH = 640;
-constexpr int SCREEN_HEIGHT = 480;
-constexpr int DIRTY_CAPACITY = 64;
 constexpr int COLOUR_BLACK = 256;   // outline colour arguments meaning the
 constexpr int COLOUR_WHITE = 257;   // nearest black / white of the palette
-
-struct DisplayState {
-    SDL_Surface* surface;   // null when drawing into a caller's frame buffer
-    uint8_t* pixels;
-    int32_t pitch;          // bytes per row; may be more than 640
-    bool must_lock;
-    bool locked;
-};
-
-struct ScreenPalette {
-    std::array<uint8_t, 768> colours;
-    int nearest_black;
-    int nearest_white;
-};
-
-struct SharedPalette {
-    std::array<uint8_t, 768> entries;
-    int count;              // entries in use, entry 0 included: 1..255
-};
-
-struct DirtyCell {
-    int32_t x, y;
-};
-
-struct DirtyRectList {
-    std::array<DirtyCell, DIRTY_CAPACITY> cells;
-    int used;
-    bool full_update;
-};
-
-// Called with every rectangle pushed to the display (0, 0, 0, 0 = whole
-// screen); lets tests and tools watch the updates of a frame.
-using UpdateHook = void (*)(int x, int y, int w, int h);
-
-extern DisplayState display_state;
-extern UpdateHook update_hook;
-extern ScreenPalette screen_palette;
-extern SharedPalette shared_palette;
-extern DirtyRectList dirty_list;
 
 // Takes the surface SDL_SetVideoMode returned.
 void attach_screen_surface(SDL_Surface* surface);
@@ -62,6 +21,8 @@ inline uint8_t* screen_row(int y) { return display_state.pixels + y * display_st
 
 // Switches between window and full screen (Alt+Enter in the menu).
 void toggle_fullscreen();
+// The mouse pointer over the window: shown in the editors, hidden in play.
+void show_pointer(bool shown);
 // Writes the screen into the next free capNNN.lbm; nullptr when written,
 // otherwise why not.
 const char* take_screenshot();

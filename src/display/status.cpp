@@ -8,28 +8,11 @@
 #include "display/tiles.h"
 #include "picture/artwork.h"
 
-std::array<uint8_t, 128> glyph_map;
-int32_t text_x, text_y;
-StatusLine top_status;
-StatusLine bottom_status;
-int32_t message_timer;
-void (*notice_listener)(const char* text);
 
 void pass_notice(const char* text)
 {
     if (notice_listener)
         notice_listener(text);
-}
-
-void build_glyph_map()
-{
-    glyph_map.fill(BLANK_GLYPH);
-    for (int g = 0; g < GLYPH_COUNT; g++) {
-        unsigned char c = static_cast<unsigned char>(GLYPH_ORDER[g]);
-        glyph_map[c] = uint8_t(g);
-        if (c >= 'A' && c <= 'Z')
-            glyph_map[c - 'A' + 'a'] = uint8_t(g);
-    }
 }
 
 void draw_char(int x, int y, unsigned char character, int colour)

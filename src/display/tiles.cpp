@@ -12,10 +12,6 @@
 #include "picture/gfxset.h"
 #include "picture/artwork.h"
 
-uint8_t* tile_cache;
-uint8_t* save_under_store;
-std::array<SpriteSlot, SPRITE_COUNT> sprite_slots;
-
 bool alloc_display_buffers()
 {
     if (!save_under_store)

@@ -4,25 +4,15 @@
 #include <array>
 #include <cstdint>
 
+#include "display/display.h"
 #include "level/grid.h"
 
 constexpr int CELL_SIZE = 24;
 constexpr int CELL_BYTES = CELL_SIZE * CELL_SIZE;
 constexpr int TILE_CACHE_CELLS = 384;         // 4 sets x 96 squares
 constexpr int SAVE_UNDER_BLOCKS = 128;        // room allocated; 16 are used
-constexpr int SPRITE_COUNT = 16;
 constexpr int32_t SPRITE_ACTIVE = 0x80;
 constexpr int32_t SPRITE_DRAWN = 0x01;
-
-struct SpriteSlot {
-    int32_t flags;
-    int32_t x, y;
-    int32_t cell;
-};
-
-extern uint8_t* tile_cache;        // TILE_CACHE_CELLS x CELL_BYTES
-extern uint8_t* save_under_store;  // SAVE_UNDER_BLOCKS x CELL_BYTES
-extern std::array<SpriteSlot, SPRITE_COUNT> sprite_slots;
 
 // Allocates the tile cache and the save-under store; false when out of memory.
 bool alloc_display_buffers();

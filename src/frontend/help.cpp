@@ -5,9 +5,11 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include "core/flags.h"
 #include "core/input.h"
+#include "core/keys.h"
 #include "core/settings.h"
 #include "display/screen.h"
 #include "display/status.h"
@@ -23,7 +25,8 @@ constexpr int KEY_NAME_LENGTH = 16;
 
 // A line of the fixed text; "%KEYS%" and "%DIGS%" stand for the lines that
 // name the bound keys.
-constexpr std::array FIXED_LINES = {
+// Characters in place, not pointers: a constant table with nothing to relocate.
+constexpr char FIXED_LINES[][HELP_LINE_WIDTH + 1] = {
     "                                HOW TO PLAY",
     "COLLECT EVERY OBJECT OF THE LEVEL WHILE THE GUARDS CHASE YOU. DIG A HOLE",
     "IN THE BRICK BESIDE YOUR FEET TO TRAP A GUARD OR TO DROP THROUGH IT. WHEN",
@@ -53,14 +56,15 @@ constexpr std::array FIXED_LINES = {
     "",
     "                          PRESS ANY KEY FOR THE MENU",
 };
-static_assert(FIXED_LINES.size() <= HELP_LINE_COUNT);
+static_assert(std::size(FIXED_LINES) <= HELP_LINE_COUNT);
+static_assert(sizeof FIXED_LINES[0] == sizeof(HelpLine));
 
-// The key's name as SDL gives it, in capitals ("LEFT CTRL"); a keypad key
-// "[1]" reads "KP1". A name with a character the font cannot draw (";")
-// becomes "KEY" and the key's number.
-void key_name(int32_t key, char (&out)[KEY_NAME_LENGTH + 1])
+// The key's name in capitals ("LEFT CTRL"); a keypad key "[1]" reads "KP1".
+// A name with a character the font cannot draw (";") becomes "KEY" and the
+// key's number.
+void key_label(int32_t key, char (&out)[KEY_NAME_LENGTH + 1])
 {
-    const char* name = SDL_GetKeyName(static_cast<SDLKey>(key));
+    const char* name = key_name(key);
     size_t used = 0;
     bool drawable = name && *name;
     for (; drawable && *name && used < KEY_NAME_LENGTH; name++) {
@@ -89,7 +93,7 @@ void key_line(HelpLine& line, std::initializer_list<BoundKey> keys)
     size_t used = 0;
     for (const BoundKey& bound : keys) {
         char name[KEY_NAME_LENGTH + 1];
-        key_name(bound.key, name);
+        key_label(bound.key, name);
         if (used + 1 >= line.size())
             break;
         int n = snprintf(line.data() + used, line.size() - used, " %s: %s  ", bound.label, name);
@@ -105,13 +109,13 @@ void build_help_text(HelpText& text)
 {
     for (HelpLine& line : text)
         line.fill('\0');
-    for (size_t i = 0; i < FIXED_LINES.size(); i++) {
+    for (size_t i = 0; i < std::size(FIXED_LINES); i++) {
         if (strcmp(FIXED_LINES[i], "%KEYS%") == 0)
             key_line(text[i], {{"UP", upkey}, {"DOWN", downkey}, {"LEFT", leftkey}, {"RIGHT", rightkey}});
         else if (strcmp(FIXED_LINES[i], "%DIGS%") == 0)
             key_line(text[i], {{"DIG LEFT", digleftkey}, {"DIG RIGHT", digrightkey}});
         else
-            snprintf(text[i].data(), text[i].size(), "%s", FIXED_LINES[i]);
+            memcpy(text[i].data(), FIXED_LINES[i], sizeof FIXED_LINES[i]);   // a line fits a HelpLine
     }
 }
 

@@ -4,12 +4,8 @@
 
 void prepare_rule_tables()
 {
-    static bool built;
-    if (built)
-        return;
-    build_coordinate_tables();
-    build_shadow_table();
-    built = true;
+    // The tables the rules read are constant now (level/grid.h): nothing
+    // is left to build.
 }
 
 namespace {

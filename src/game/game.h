@@ -6,7 +6,9 @@
 #include "game/events.h"
 #include "game/state.h"
 
-// Builds the tables the rules read (pixel to cell, shadows); once is enough.
+// Readies the rules before a first level. The tables they read (pixel to
+// cell, shadows) are constant, so nothing is left to do; the call stays the
+// one place a new table would be built.
 void prepare_rule_tables();
 
 // Sets up state for the level in grid (start codes and all) from the given

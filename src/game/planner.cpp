@@ -57,7 +57,7 @@ int try_stop(const LevelState& level, PlannerSearch& s, int32_t rows, uint32_t d
 
 void forget_planner_answers(PlannerMasks& m)
 {
-    m.answer_cell.fill(-1);
+    m.answers.cell.fill(-1);
 }
 
 void build_planner_masks(LevelState& s)
@@ -180,11 +180,11 @@ int plan_move(LevelState& level, int x, int y)
     // Several turns of an enemy start in one cell: the answer is kept.
     PlannerMasks& planner = level.planner;
     const int cell = cell_at(x, y);
-    const size_t slot = size_t(cell) % planner.answer_cell.size();
-    if (planner.answer_cell[slot] == cell)
-        return planner.answer[slot];
+    const size_t slot = size_t(cell) % planner.answers.cell.size();
+    if (planner.answers.cell[slot] == cell)
+        return planner.answers.direction[slot];
     const int direction = plan_afresh(level, x, y);
-    planner.answer_cell[slot] = int16_t(cell);
-    planner.answer[slot] = int8_t(direction);
+    planner.answers.cell[slot] = int16_t(cell);
+    planner.answers.direction[slot] = int8_t(direction);
     return direction;
 }

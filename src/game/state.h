@@ -37,12 +37,25 @@ struct Actor {
     uint8_t actor_bit;     // the actor's bit in the occupancy map
     uint8_t drop_delay;
     uint8_t anim;          // 0..23
+    bool operator==(const Actor&) const = default;
 };
 
 struct HoleSlot {
     int32_t x, y;
     int32_t cell;
     int32_t timer;         // 0 free, -1 dug this frame, 1..359 the hole's age
+    bool operator==(const HoleSlot&) const = default;
+};
+
+// The planner's last answers by the enemy's cell (slot: cell % 8, -1 empty).
+// An answer depends only on that cell, the hero's cell and the masks, so
+// every change to the masks empties them, and the hero's move to another
+// cell rebuilds the masks before the next enemy turn. A cache: two states
+// that differ only here go on alike, so it takes no part in equality.
+struct PlannerAnswers {
+    std::array<int16_t, 8> cell;
+    std::array<int8_t, 8> direction;
+    bool operator==(const PlannerAnswers&) const { return true; }
 };
 
 // The planner's column masks: sets of grid rows (bit r = row r) per field column.
@@ -56,17 +69,14 @@ struct PlannerMasks {
     std::array<int32_t, 24> up_stop;
     std::array<int32_t, 24> down_stop;
     bool masks_valid;
-    // The planner's last answers by the enemy's cell (slot: cell % 8, -1
-    // empty). An answer depends only on that cell, the hero's cell and the
-    // masks, so every change to the masks empties them, and the hero's
-    // move to another cell rebuilds the masks before the next enemy turn.
-    std::array<int16_t, 8> answer_cell;
-    std::array<int8_t, 8> answer;
+    PlannerAnswers answers;
+    bool operator==(const PlannerMasks&) const = default;
 };
 
 struct HiddenCandidates {
     int32_t cells[3];
     int32_t count;
+    bool operator==(const HiddenCandidates&) const = default;
 };
 
 // Penalty bits of GameState::penalty_flags: each is charged once a level.
@@ -93,6 +103,7 @@ struct GameState {
     uint8_t death_count;
     bool waiting_for_input;
     uint8_t cycle_counter;    // 0..23, the rules' only source of variation
+    bool operator==(const GameState&) const = default;
 };
 
 struct LevelState {
@@ -103,6 +114,8 @@ struct LevelState {
     std::array<HoleSlot, HOLE_SLOTS> holes;
     PlannerMasks planner;
     GameState game;
+    // Every field but the planner's kept answers (PlannerAnswers).
+    bool operator==(const LevelState&) const = default;
 };
 
 inline int cell_at(int x, int y) { return col_of[size_t(x)] + row_offset[size_t(y)]; }

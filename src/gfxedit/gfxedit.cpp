@@ -59,7 +59,8 @@ void note_set_matches_file(int set)
     artwork_record.known[size_t(set)] = true;
 }
 
-constexpr const char* HELP_LINES[] = {
+// Characters in place, not pointers: a constant table with nothing to relocate.
+constexpr char HELP_LINES[][28] = {
     "ESCAPE   EXIT ANIMATOR",
     "SHIFT S  SAVE CHANGES",
     "SHIFT L  RELOAD LAST SAVE",
@@ -627,7 +628,7 @@ void enter_gfx_editor()
     draw_gfx_editor();
     draw_gfx_help();
     update_whole_screen();
-    SDL_ShowCursor(1);
+    show_pointer(true);
 }
 
 void gfx_editor_frame()

@@ -368,7 +368,7 @@ void show_editor_screen()
         if (key_down(SDLK_F1 + i))
             stale_function_keys |= 1u << i;
     mode_handler = level_editor_mode;
-    SDL_ShowCursor(SDL_ENABLE);
+    show_pointer(true);
     level_editor.header_countdown = 0;
     level_editor.field_redraws = 2;
 }

@@ -12,8 +12,6 @@
 #include "picture/ilbm.h"
 
 std::array<GfxSet, GFX_SET_COUNT> gfx_sets;
-const char* const GFX_SET_NAMES[GFX_SET_COUNT] = {"background", "hero", "main enemy", "hidden enemy"};
-const char* const SHIPPED_ARTWORK[GFX_SET_COUNT] = {"redbrick.lbm", "regularguy.lbm", "badguy.lbm", "spiral.lbm"};
 
 namespace {
 

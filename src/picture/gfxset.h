@@ -17,9 +17,10 @@ struct GfxSet {
 };
 
 extern std::array<GfxSet, GFX_SET_COUNT> gfx_sets;
-extern const char* const GFX_SET_NAMES[GFX_SET_COUNT];   // as the editor shows them
+// As the editor shows them.
+inline constexpr char GFX_SET_NAMES[GFX_SET_COUNT][13] = {"background", "hero", "main enemy", "hidden enemy"};
 // The artwork the game ships, set by set (the first-start names).
-extern const char* const SHIPPED_ARTWORK[GFX_SET_COUNT];
+inline constexpr char SHIPPED_ARTWORK[GFX_SET_COUNT][15] = {"redbrick.lbm", "regularguy.lbm", "badguy.lbm", "spiral.lbm"};
 
 void clear_gfx_sets();
 // Loads the set's artwork file (user directory first, then the data path

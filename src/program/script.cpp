@@ -15,6 +15,7 @@
 #include "gfxedit/gfxedit.h"
 #include "view/view.h"
 #include "leveledit/leveledit.h"
+#include "platform/events.h"
 
 namespace {
 
@@ -40,8 +41,9 @@ bool active, fast;
 long frames_run;
 ModeHandler traced_mode;
 int traced_level = -1;
-// What the script holds down, so that its events carry the state SDL would
-// give them: the modifier keys in each key event, the buttons in each motion.
+// What the script holds down, so that its events carry the state the window
+// system would give them: the modifier keys in each key event, the buttons in
+// each motion.
 int held_mod;
 uint8_t held_buttons;
 int pointer_x, pointer_y;
@@ -65,39 +67,21 @@ void push_key(int key, bool down)
 {
     // A modifier's own key-down already counts it, its key-up no longer does.
     held_mod = down ? (held_mod | modifier_bit(key)) : (held_mod & ~modifier_bit(key));
-    SDL_Event e{};
-    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-    e.key.keysym.sym = static_cast<SDLKey>(key);
-    e.key.keysym.mod = static_cast<SDLMod>(held_mod);
-    SDL_PushEvent(&e);
+    queue_key_event(key, down, uint16_t(held_mod));
 }
 
 void push_motion(int x, int y)
 {
-    SDL_Event e{};
-    e.type = SDL_MOUSEMOTION;
-    e.motion.state = held_buttons;
-    e.motion.x = uint16_t(x);
-    e.motion.y = uint16_t(y);
-    e.motion.xrel = int16_t(x - pointer_x);
-    e.motion.yrel = int16_t(y - pointer_y);
+    queue_pointer_motion(x, y, x - pointer_x, y - pointer_y, held_buttons);
     pointer_x = x;
     pointer_y = y;
-    SDL_PushEvent(&e);
 }
 
 void push_button(int button, bool down)
 {
-    const uint8_t bit = uint8_t(SDL_BUTTON(button));
+    const uint8_t bit = uint8_t(1u << (button - 1));
     held_buttons = down ? uint8_t(held_buttons | bit) : uint8_t(held_buttons & ~bit);
-    SDL_Event e{};
-    e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-    e.button.button = uint8_t(button);
-    e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
-    e.button.x = uint16_t(pointer_x);
-    e.button.y = uint16_t(pointer_y);
-    SDL_PushEvent(&e);
+    queue_button_event(button, down, pointer_x, pointer_y);
 }
 
 void push_line(const ScriptLine& l)
@@ -183,8 +167,8 @@ bool load_script()
         };
         auto on_screen = [](int px, int py) { return px >= 0 && px < 640 && py >= 0 && py < 480; };
         auto known = [](const char* w) { return !strcmp(w, "press") || !strcmp(w, "down") || !strcmp(w, "up"); };
-        // Only SDL's key symbols reach the events: any other number would
-        // arrive as a key no SDLKey names.
+        // Only key codes (core/keys.h) reach the events: any other number
+        // would arrive as a key no key code names.
         auto key_symbol = [](int k) { return k >= 0 && k < SDLK_LAST; };
         // Frame numbers count from 0; a negative one would read as a modal line.
         if (sscanf(text, "modal %15s %d", word, &key) == 2 && known(word) && key_symbol(key)) {

@@ -125,7 +125,7 @@ int parse_command_line(int argc, char** argv)
     while ((c = getopt_long(argc, argv, "hvwsqc:l:L:", LONG_OPTIONS, nullptr)) != -1) {
         switch (c) {
         case 'w':
-            video_flags = 0;
+            full_screen = false;
             break;
         case 'v':
             fputs(VERSION_TEXT, stdout);
@@ -283,7 +283,7 @@ void init_video()
     atexit(shutdown_handler);
     set_window_icon();
     SDL_WM_SetCaption("ZuzEzodov", "ZuzEzodov");
-    SDL_Surface* surface = SDL_SetVideoMode(SCREEN_WIDTH, SCREEN_HEIGHT, 8, video_flags | SDL_HWPALETTE);
+    SDL_Surface* surface = SDL_SetVideoMode(SCREEN_WIDTH, SCREEN_HEIGHT, 8, (full_screen ? SDL_FULLSCREEN : 0) | SDL_HWPALETTE);
     if (!surface) {
         fprintf(stderr, "Couldn't set display mode: %s\n", SDL_GetError());
         fatal_exit(EXIT_NO_VIDEO_MODE);
@@ -341,7 +341,6 @@ void open_devices_and_tables()
     read_config();
     init_gfx_editor();
     init_level_editor();
-    build_glyph_map();
     take_player_name();
     build_shadow_and_variant_tables();
     clear_sprite_slots();
@@ -393,7 +392,6 @@ int vorbix_main(int argc, char** argv)
     bool artwork_replaced = false;
     if (!load_artwork(&artwork_replaced))
         return 1;
-    build_coordinate_tables();
     if (user_dir_in_use)
         end_as_second_game();
     // A damaged working archive is said so at once: in the log, with the way

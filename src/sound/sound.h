@@ -1,5 +1,7 @@
-// The five sound effects: loaded and converted once, mixed by SDL's audio
-// callback, one channel each.
+// The five sound effects: loaded and converted once, mixed by the audio
+// device's callback, one channel each. Playing and stopping them
+// (sound/sound.cpp) takes no window system, so the view's events link
+// without one; the device (sound/device_sdl.cpp) opens, mixes and waits.
 #pragma once
 #include <cstdint>
 
@@ -14,8 +16,28 @@ struct SoundChannel {
     uint32_t length;     // 0 after a stop
 };
 
-extern SoundChannel sound_channels[SOUND_COUNT];
-extern bool sound_open;
+inline bool channel_playing(const SoundChannel& c) { return c.position != c.length; }
+
+// An effect as 8-bit mono samples at the mixer's rate.
+struct EffectSamples {
+    uint8_t* data;
+    uint32_t length;
+};
+
+// The one audio device's channels and what they play.
+struct SoundState {
+    SoundChannel channels[SOUND_COUNT];
+    EffectSamples samples[SOUND_COUNT];
+    bool open;
+    // The device's lock around changes to the channels its callback reads;
+    // set while the device is open.
+    void (*lock)();
+    void (*unlock)();
+};
+
+extern SoundState sound_state;
+inline constexpr auto& sound_channels = sound_state.channels;
+inline constexpr bool& sound_open = sound_state.open;
 
 bool open_sound();   // false when it failed (the message is printed)
 // Closes the audio at once: what still plays is cut (the frame loop lets

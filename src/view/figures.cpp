@@ -1,6 +1,5 @@
 // The running level on the screen: its figures in sprite slots, the cells,
 // icons, messages and sounds a tick reports, the top line.
-#include <SDL/SDL.h>
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -255,7 +254,7 @@ void show_level()
 {
     draw_level_and_sprites();
     update_whole_screen();
-    SDL_ShowCursor(0);
+    show_pointer(false);
 }
 
 void draw_running_level()

@@ -30,7 +30,6 @@ void set_up()
     }
     build_tile_cache();
     build_shadow_and_variant_tables();
-    build_coordinate_tables();
     unpack_record(BUILTIN_LEVEL.data());
 }
 

@@ -172,7 +172,6 @@ TEST(LevelSources, EveryShippedLevelHasItsTitleInTheTable)
     ASSERT_TRUE(read_text_file(VORBIX_BUILD_DIR "/data/titles.txt", &text));
     static TitleTable table;
     ASSERT_EQ(parse_titles(text, table), "");
-    build_glyph_map();
     const std::map<int, LevelSource> levels = read_level_sources();
     ASSERT_EQ(levels.size(), 200u);
     for (const auto& [number, level] : levels) {

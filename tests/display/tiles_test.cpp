@@ -34,7 +34,6 @@ protected:
             for (int i = 1; i < 256; i++)
                 gfx_sets[s].remap[i] = uint8_t(i);
         }
-        build_glyph_map();
         screen_palette.nearest_black = 0;
         screen_palette.nearest_white = 255;
         game_active = false;

@@ -39,7 +39,6 @@ protected:
         ASSERT_NE(SDL_SetVideoMode(640, 480, 8, 0), nullptr);
         attach_frame_buffer(screen.data(), 640);
         ASSERT_TRUE(alloc_display_buffers());
-        build_glyph_map();
         screen_palette.nearest_black = 0;
         screen_palette.nearest_white = 1;
         reset_input_state();

@@ -57,7 +57,6 @@ protected:
     void SetUp() override
     {
         ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0);
-        build_glyph_map();
     }
     void TearDown() override
     {

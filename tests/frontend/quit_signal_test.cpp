@@ -1,6 +1,7 @@
 // SIGTERM and SIGINT end the real program from any wait (the level summary,
 // the name prompt, a paused game) through its normal exit: "End." and
-// status 0, within a second.
+// status 0. The waits below only bound a hang; a busy machine may take its
+// time.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -75,12 +76,12 @@ TEST(QuitSignal, SigtermAndSigintEndTheProgramFromAnyWait)
         const double sent = seconds_now();
         kill(game, c.signal);
         pid_t ended = 0;
-        while ((ended = waitpid(game, &status, WNOHANG)) == 0 && seconds_now() - sent < 1.0)
+        while ((ended = waitpid(game, &status, WNOHANG)) == 0 && seconds_now() - sent < 10.0)
             usleep(10 * 1000);
         if (ended == 0) {
             kill(game, SIGKILL);
             waitpid(game, &status, 0);
-            ADD_FAILURE() << "still running a second after the signal";
+            ADD_FAILURE() << "still running ten seconds after the signal";
             continue;
         }
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;

@@ -59,7 +59,6 @@ protected:
         attach_frame_buffer(screen.data(), 640);
         clear_dirty_list();
         clear_sprite_slots();
-        build_glyph_map();
         poll_events();
         reset_input_state();
         snprintf(home_directory, sizeof home_directory, "%s", dir.path.c_str());

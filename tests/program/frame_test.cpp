@@ -211,9 +211,9 @@ TEST_F(Frame, TimerPacesFramesAtFiftyASecond)
     stop_frame_timer();
     stop_frame_timer();
     EXPECT_EQ(handler_calls, 25);
-    // 25 frames at one per 20 ms tick: about half a second, never a burst.
+    // 25 frames at one per 20 ms tick: never a burst, so at least about half
+    // a second (a busy machine can only make it longer).
     EXPECT_GE(elapsed, 460u);
-    EXPECT_LE(elapsed, 1500u);
 }
 
 } // namespace

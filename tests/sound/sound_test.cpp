@@ -138,10 +138,14 @@ TEST_F(Sound, OtherFormatsAreConverted)
 
 TEST_F(Sound, QuietMeansNothingAtAll)
 {
+    ASSERT_TRUE(open_sound());
     sound_enabled = 0;
     play_sound(SOUND_VICTORY);
+    for (const SoundChannel& channel : sound_channels)
+        EXPECT_EQ(channel.length, 0u);
     EXPECT_TRUE(sounds_done());
     EXPECT_EQ(wait_sounds(), 0) << "no wait: the end action runs at once";
+    EXPECT_EQ(loud_bytes(), 0u);
 }
 
 } // namespace

@@ -48,20 +48,22 @@ HeadlessScreen::HeadlessScreen(uint8_t colour) : pixels(640 * 480, colour)
     attach_frame_buffer(pixels.data(), 640);
     if (!alloc_display_buffers())
         abort();
-    build_glyph_map();
     build_shadow_and_variant_tables();
-    build_coordinate_tables();
     clear_sprite_slots();
 }
 
 HeadlessScreen::~HeadlessScreen() { free_display_buffers(); }
 
-void load_field_rows(const std::vector<std::string>& rows)
+PlayGrid field_of_rows(const std::vector<std::string>& rows)
 {
-    play_grid.fill(TILE_BORDER);
+    PlayGrid grid;
+    grid.fill(TILE_BORDER);
     for (int r = 0; r < FIELD_ROWS; r++)
         for (int c = 0; c < FIELD_COLUMNS; c++) {
             char ch = r < int(rows.size()) && c < int(rows[size_t(r)].size()) ? rows[size_t(r)][size_t(c)] : '.';
-            play_grid[size_t(field_cell(c, r))] = uint8_t(strchr(TILE_CHARS, ch) - TILE_CHARS);
+            grid[size_t(field_cell(c, r))] = uint8_t(strchr(TILE_CHARS, ch) - TILE_CHARS);
         }
+    return grid;
 }
+
+void load_field_rows(const std::vector<std::string>& rows) { play_grid = field_of_rows(rows); }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "level/grid.h"
 #include "support/process.h"
 
 // The working directory is path while the guard lives, then the old one again.
@@ -46,6 +47,8 @@ struct HeadlessScreen {
     uint8_t at(int x, int y) const { return pixels[size_t(y * 640 + x)]; }
 };
 
-// Puts a field into the play grid from rows of level-text letters, the top
-// row first; missing rows and columns are empty, the border is the border.
+// A grid from rows of level-text letters, the top row first; missing rows
+// and columns are empty, the border is the border.
+PlayGrid field_of_rows(const std::vector<std::string>& rows);
+// The same field put into the play grid.
 void load_field_rows(const std::vector<std::string>& rows);

@@ -1,0 +1,122 @@
+// The running level as the program shows it: the poses, the bonus icons and
+// the top line drawn from the rules' state, driven through the held keys and
+// game_tick() as the frame loop drives them.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/flags.h"
+#include "core/input.h"
+#include "core/settings.h"
+#include "display/status.h"
+#include "display/tiles.h"
+#include "frontend/config.h"
+#include "game/game.h"
+#include "level/archive.h"
+#include "level/movie.h"
+#include "picture/artwork.h"
+#include "support/fixtures.h"
+#include "view/view.h"
+
+namespace {
+
+class ShownLevel : public ::testing::Test {
+protected:
+    HeadlessScreen screen;
+
+    void SetUp() override
+    {
+        reset_input_state();
+        set_first_start_config();
+        archive_path[0] = 0;   // no archive: no stored movies
+        current_level = 5;
+        frame_counter = 0;
+    }
+    void TearDown() override { game_active = false; }
+    // Rows from the top of the field; missing rows are empty.
+    void load(const std::vector<std::string>& rows)
+    {
+        load_field_rows(rows);
+        release_game_sprites();
+        restore_sprite_backgrounds();
+        clear_sprite_slots();
+        recording = true;
+        game_active = true;
+        start_running_level(play_grid);
+    }
+    void hold(int input)
+    {
+        for (int32_t key : {upkey, downkey, leftkey, rightkey, digleftkey, digrightkey})
+            key_event(key, false);
+        const int32_t keys[] = {0, upkey, downkey, leftkey, rightkey, digleftkey, digrightkey};
+        if (input)
+            key_event(keys[input], true);
+    }
+    void frames(int n)
+    {
+        for (int i = 0; i < n; i++)
+            game_tick();
+    }
+    LevelState& s() { return running_level; }
+    Actor& hero() { return running_level.actors[0]; }
+    TickEvents ev{};
+};
+
+TEST_F(ShownLevel, HangingOnARopeAndLettingGo)
+{
+    load({"P----",
+          "#...."});
+    hold(INPUT_RIGHT);
+    frames(24);   // one cell to the right, on the rope
+    EXPECT_EQ(hero().x, 32 + 24 * 2);
+    EXPECT_FALSE(hero().flags & ACTOR_FALLING);
+    hold(INPUT_NONE);
+    frames(5);
+    EXPECT_FALSE(hero().flags & ACTOR_FALLING);
+    EXPECT_EQ(actor_pose(s(), hero()), 48);   // hanging, facing right, still
+    hold(INPUT_DOWN);
+    frames(1);
+    EXPECT_TRUE(hero().flags & ACTOR_FALLING);
+}
+
+
+TEST_F(ShownLevel, CrushingIconReplacesTheTrappingIcon)
+{
+    load({"P....S...E", "#####S####"});
+    // The trapping icon fills its square; the crushing icon only its top half.
+    memset(tile_cache + SQUARE_TRAP_PENALTY * CELL_BYTES, 9, CELL_BYTES);
+    memset(tile_cache + SQUARE_CRUSH_PENALTY * CELL_BYTES, 0, CELL_BYTES);
+    memset(tile_cache + SQUARE_CRUSH_PENALTY * CELL_BYTES, 8, CELL_BYTES / 2);
+    const int icon_x = bonus_icon_x(ICON_PENALTY);
+    draw_cell(icon_x, BONUS_ICON_Y, SQUARE_TRAP_PENALTY);
+    s().game.penalty_flags = PENALTY_TRAPPED;   // the first trapping is past
+    Actor& e = s().actors[1];
+    e.flags = ACTOR_TRAPPED;
+    crush_enemy(s(), 1, ev);
+    show_tick_events(s(), ev);
+    for (int y = 0; y < 24; y++)
+        for (int x = 0; x < 24; x++)
+            ASSERT_EQ(screen.at(icon_x + x, BONUS_ICON_Y + y), y < 12 ? 8 : 0) << x << "," << y;
+}
+
+
+TEST_F(ShownLevel, TopLineStaysInsideItsBuffer)
+{
+    load({"P", "#"});
+    s().game.score = 1234567;
+    s().game.seconds = 99999;
+    best_play.score = 7654321;
+    format_top_line();
+    EXPECT_LT(strlen(top_status.wanted.data()), top_status.wanted.size());
+    s().game.score = 30000;
+    s().game.seconds = 45;
+    best_play.score = 0;
+    format_top_line();
+    EXPECT_STREQ(top_status.wanted.data(),
+                 "LEVEL 0005                    SCORE-TIME 30000-0045  BEST 00000-0000.00 ");
+    EXPECT_EQ(strlen(top_status.wanted.data()), 72u);
+}
+
+} // namespace
