@@ -19,6 +19,7 @@
 #include "level/archive.h"
 #include "level/grid.h"
 #include "level/movie.h"
+#include "level/stored.h"
 #include "leveledit/leveledit.h"
 #include "sound/sound.h"
 
@@ -200,7 +201,7 @@ void take_over_demo()
     snprintf(text, sizeof text, "PLAYER:%s", player_name);
     print_centred(text);
     update_whole_screen();
-    take_over_replay();
+    take_over_replay(movie, current_level);
     running_level.game.waiting_for_input = true;
     recording = true;
     mode_handler = play_handler;

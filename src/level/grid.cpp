@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 
-#include "level/archive.h"
 #include "platform/random.h"
 
 PlayGrid play_grid;
@@ -73,15 +72,15 @@ void build_coordinate_tables()
     }
 }
 
-void unpack_record(const uint8_t* record)
+void unpack_record(const uint8_t* record, PlayGrid& grid)
 {
-    play_grid.fill(TILE_BORDER);
+    grid.fill(TILE_BORDER);
     for (int r = 0; r < FIELD_ROWS; r++) {
         for (int j = 0; j < LEVEL_ROW_BYTES; j++) {
             uint8_t byte = record[r * LEVEL_ROW_BYTES + j];
             int i = GRID_COLUMNS * (r + 1) + 2 + 2 * j;
-            play_grid[i] = byte >> 4;
-            play_grid[i + 1] = byte & 15;
+            grid[i] = byte >> 4;
+            grid[i + 1] = byte & 15;
         }
     }
 }
@@ -94,18 +93,4 @@ void pack_record(const PlayGrid& grid, uint8_t* record)
             record[r * LEVEL_ROW_BYTES + j] = static_cast<uint8_t>((grid[i] & 15) << 4 | (grid[i + 1] & 15));
         }
     }
-}
-
-bool unpack_level(int level)
-{
-    play_grid.fill(TILE_BORDER);
-    if (level == 0) {
-        unpack_record(BUILTIN_LEVEL.data());
-        return true;
-    }
-    LevelRecord record;
-    if (read_record(level_record(level), record.data(), LEVEL_RECORD_SIZE) != LEVEL_RECORD_SIZE)
-        return false;
-    unpack_record(record.data());
-    return true;
 }

@@ -76,8 +76,7 @@ inline int shadow_bits(const PlayGrid& grid, int i)
            casts_shadow[grid[size_t(i - 1)]] << 2;
 }
 void build_coordinate_tables();
-// Fills the grid from a 180-byte record, border ring included.
-void unpack_record(const uint8_t* record);
+// Fills grid from a 180-byte record, border ring included.
+void unpack_record(const uint8_t* record, PlayGrid& grid);
 // The exact inverse of unpack_record for the field cells.
 void pack_record(const PlayGrid& grid, uint8_t* record);
-bool unpack_level(int level);

@@ -2,9 +2,6 @@
 
 #include <cstring>
 
-#include "core/settings.h"
-#include "level/archive.h"
-
 MovieBuffer movie;
 
 // Level 0's record: the play of "lord mobrin", 43,450 points in 4,392 ticks.
@@ -119,35 +116,3 @@ int replay_input_from(MovieBuffer& m)
 }
 
 int replay_input() { return replay_input_from(movie); }
-
-void take_over_replay()
-{
-    if (current_level == 0)
-        return;
-    int position = movie.cursor;
-    if (position + 1 < MOVIE_BUFFER_SIZE && movie.bytes[position] == 0)
-        position += 2;
-    int left = position + 1 < MOVIE_BUFFER_SIZE ? movie.bytes[position] : 0;
-    int length = read_record(movie_record(current_level), movie.bytes.data(), MOVIE_BUFFER_SIZE);
-    movie.length = length > 0 ? length : 0;
-    if (position > MOVIE_LAST_PAIR_OFFSET) {
-        // Nothing of the stored play is left to replay and no pair fits.
-        movie.cursor = MOVIE_LAST_PAIR_OFFSET;
-        movie.recording_stopped = true;
-        return;
-    }
-    uint8_t replayed = uint8_t(movie.bytes[position] - left);
-    movie.bytes[position] = replayed;
-    movie.cursor = position;
-    if (replayed != 0) {
-        if (position + 2 > MOVIE_LAST_PAIR_OFFSET) {
-            movie.recording_stopped = true;   // the buffer is full already
-            return;
-        }
-        position += 2;
-    }
-    movie.bytes[position] = 0;
-    movie.bytes[position + 1] = 0;
-    movie.cursor = position;
-    movie.recording_stopped = false;
-}

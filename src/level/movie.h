@@ -39,7 +39,6 @@ void record_input_into(MovieBuffer& m, int code);
 // The next tick's input of a movie being replayed.
 int replay_input_from(MovieBuffer& m);
 int replay_input();
-void take_over_replay();
 
 // Sum of the tick counts of a record of the given length.
 int32_t movie_ticks(const uint8_t* record, int length);

@@ -15,6 +15,7 @@
 #include "frontend/modes.h"
 #include "view/view.h"
 #include "level/archive.h"
+#include "level/stored.h"
 #include "picture/artwork.h"
 #include "sound/sound.h"
 #include "leveledit/marks.h"
@@ -144,7 +145,7 @@ void choose_tile(int slot)
 // missing or damaged. Every load starts a new undo history.
 void load_edited_level()
 {
-    if (!unpack_level(current_level)) {
+    if (!unpack_level(current_level, play_grid)) {
         fill_play_field(play_grid, TILE_EMPTY);
         // A level not yet written starts empty; an archive that cannot be
         // read at all (gone, damaged) is said so.
@@ -189,7 +190,7 @@ void paint(int x, int y)
 void write_level()
 {
     end_digit_entry();
-    if (const char* message = validate_level(key_down(SDLK_RALT))) {
+    if (const char* message = validate_level(play_grid, key_down(SDLK_RALT))) {
         show_editor_message(message);
         return;
     }
@@ -242,10 +243,10 @@ void leave_level_editor()
         current_level = 1;
     // Play starts from the archive's version; unsaved edits (left with Alt)
     // are dropped.
-    bool readable = unpack_level(current_level);
+    bool readable = unpack_level(current_level, play_grid);
     if (!readable) {
         current_level = 1;
-        readable = unpack_level(current_level);
+        readable = unpack_level(current_level, play_grid);
         if (!readable)
             fill_play_field(play_grid, TILE_EMPTY);   // no level 1 either
     }
@@ -390,7 +391,7 @@ void start_test_play()
     undo.stroke_open = false;
     // The game's rules count on what a written level holds (one hero); what
     // Right Alt may write, test-play plays.
-    if (const char* message = validate_level(true)) {
+    if (const char* message = validate_level(play_grid, true)) {
         show_editor_message(message);
         return;
     }

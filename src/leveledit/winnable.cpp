@@ -118,7 +118,7 @@ void start_search()
     forget_way_out();
     // The game's rules count on what a written level holds (one hero); what
     // Right Alt may write, the search searches.
-    if (const char* message = validate_level(true)) {
+    if (const char* message = validate_level(play_grid, true)) {
         show_editor_message(message);
         return;
     }
@@ -126,7 +126,7 @@ void start_search()
     options.budget_seconds = solve_seconds;
     // The search runs the rules on level states of its own: the editor's
     // grid, screen and sounds stay as they are.
-    winnable.search = solve_begin(options);
+    winnable.search = solve_begin(play_grid, options);
     mode_handler = winnable_search_handler;
     draw_progress_line();
 }

@@ -12,6 +12,7 @@
 #include "game/game.h"
 #include "level/archive.h"
 #include "level/movie.h"
+#include "level/stored.h"
 #include "sound/sound.h"
 #include "view/view.h"
 
@@ -24,15 +25,6 @@ namespace {
 // frame).
 TickEvents frame_events;
 
-int read_level_movie(uint8_t* into)
-{
-    if (current_level == 0) {
-        memcpy(into, BUILTIN_MOVIE.data(), BUILTIN_MOVIE.size());
-        return int(BUILTIN_MOVIE.size());
-    }
-    return read_record(movie_record(current_level), into, MOVIE_BUFFER_SIZE);
-}
-
 } // namespace
 
 int load_movie_record(bool for_play, int seed)
@@ -40,7 +32,7 @@ int load_movie_record(bool for_play, int seed)
     uint8_t* bytes = movie.bytes.data();
     movie.cursor = MOVIE_SEED_OFFSET;
     movie.recording_stopped = false;
-    int length = read_level_movie(bytes);
+    int length = read_level_movie(current_level, bytes);
     movie.length = length > 0 ? length : 0;
     if (length > 0) {
         best_play.score = movie_score(bytes);
@@ -147,7 +139,7 @@ void play_frame(int input)
 bool load_level(int level)
 {
     clear_bonus_icons();
-    return unpack_level(level);
+    return unpack_level(level, play_grid);
 }
 
 int save_movie_record()

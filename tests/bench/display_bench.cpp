@@ -9,6 +9,7 @@
 #include "game/replay.h"
 #include "display/tiles.h"
 #include "level/grid.h"
+#include "level/movie.h"
 #include "picture/gfxset.h"
 
 namespace {
@@ -31,7 +32,7 @@ void set_up()
     build_tile_cache();
     build_shadow_and_variant_tables();
     build_coordinate_tables();
-    unpack_record(BUILTIN_LEVEL.data());
+    unpack_record(BUILTIN_LEVEL.data(), play_grid);
 }
 
 void BM_DrawPlayField(benchmark::State& state)
@@ -70,9 +71,8 @@ void BM_ReplayLevel0(benchmark::State& state)
 {
     set_up();
     for (auto _ : state) {
-        current_level = 0;
         ReplayResult result{};
-        replay_movie(0, &result);
+        replay_movie(play_grid, BUILTIN_MOVIE.data(), int(BUILTIN_MOVIE.size()), &result);
         if (result.score != 43450)
             state.SkipWithError("the replay did not reach its recorded score");
     }

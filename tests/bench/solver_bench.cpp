@@ -18,7 +18,7 @@ void BM_TicksWithStateCopies(benchmark::State& state)
 {
     const int ticks_per_branch = int(state.range(0));
     prepare_rule_tables();
-    unpack_record(BUILTIN_LEVEL.data());
+    unpack_record(BUILTIN_LEVEL.data(), play_grid);
     std::string problem;
     static LevelState from, to, run;
     static TickEvents events;
@@ -57,7 +57,7 @@ void BM_SolveSmallLevel(benchmark::State& state)
             }
         SolveOptions options;
         options.budget_seconds = 60;
-        const SolveResult r = solve_level(options);
+        const SolveResult r = solve_level(play_grid, options);
         if (r.status != SOLVE_FOUND)
             state.SkipWithError("no way out found");
         ticks += r.ticks_simulated;

@@ -78,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     build_tile_cache();
     // The built-in level with its figures, as vbltool render draws it.
     current_level = 0;
-    unpack_record(BUILTIN_LEVEL.data());
+    unpack_record(BUILTIN_LEVEL.data(), play_grid);
     std::string problem;
     clear_screen();
     static LevelState check;

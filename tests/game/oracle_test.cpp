@@ -7,6 +7,7 @@
 
 #include "game/game.h"
 #include "level/movie.h"
+#include "level/stored.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ TEST(Oracle, BuiltInMovieFinishesLevel0AsRecorded)
     memcpy(m->bytes.data(), BUILTIN_MOVIE.data(), BUILTIN_MOVIE.size());
     m->length = int(BUILTIN_MOVIE.size());
     m->cursor = MOVIE_HEADER_SIZE;
-    ASSERT_TRUE(unpack_level(0));
+    ASSERT_TRUE(unpack_level(0, play_grid));
     auto state = std::make_unique<LevelState>();
     auto events = std::make_unique<TickEvents>();
     LevelState& s = *state;

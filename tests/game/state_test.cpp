@@ -8,6 +8,7 @@
 
 #include "game/game.h"
 #include "level/movie.h"
+#include "level/stored.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ bool same_state(const LevelState& a, const LevelState& b)
 TEST(LevelStateValue, ACopyGoesOnAsTheOriginalAndAsARunFromTheStart)
 {
     prepare_rule_tables();
-    ASSERT_TRUE(unpack_level(0));
+    ASSERT_TRUE(unpack_level(0, play_grid));
     const std::vector<uint8_t> inputs = inputs_of_movie(BUILTIN_MOVIE.data(), int(BUILTIN_MOVIE.size()));
     auto events = std::make_unique<TickEvents>();
     auto run = std::make_unique<LevelState>();
@@ -73,7 +74,7 @@ TEST(LevelStateValue, ACopyGoesOnAsTheOriginalAndAsARunFromTheStart)
 TEST(LevelStateValue, TheLevelStartIsTheSameFromAnyEarlierState)
 {
     prepare_rule_tables();
-    ASSERT_TRUE(unpack_level(0));
+    ASSERT_TRUE(unpack_level(0, play_grid));
     auto events = std::make_unique<TickEvents>();
     auto fresh = std::make_unique<LevelState>();
     auto used = std::make_unique<LevelState>();

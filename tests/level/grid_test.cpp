@@ -7,6 +7,7 @@
 #include "display/tiles.h"
 #include "view/view.h"
 #include "level/grid.h"
+#include "level/stored.h"
 #include "picture/artwork.h"
 #include "support/fixtures.h"
 
@@ -26,7 +27,7 @@ bool is_border_cell(int i)
 
 TEST_F(Grid, Level0UnpacksToItsCells)
 {
-    ASSERT_TRUE(unpack_level(0));
+    ASSERT_TRUE(unpack_level(0, play_grid));
     const struct {
         int code;
         std::vector<int> cells;
@@ -67,7 +68,7 @@ TEST_F(Grid, Level0RowsReadAsTheUnpackedTable)
         "307000044400004440007003", "311111100031130001111113", "311111100311113001111113",
         "300000003111111300000003", "300000031111111130000003", "300070311111111113070003",
     };
-    ASSERT_TRUE(unpack_level(0));
+    ASSERT_TRUE(unpack_level(0, play_grid));
     for (int r = 0; r < FIELD_ROWS; r++)
         for (int c = 0; c < FIELD_COLUMNS; c++) {
             char ch = rows[r][c];
@@ -80,10 +81,10 @@ TEST_F(Grid, PackIsTheInverseOfUnpack)
 {
     LevelRecord record{};
     record[0] = 0x1a;   // a brick on the left, a hidden-enemy brick on the right
-    unpack_record(record.data());
+    unpack_record(record.data(), play_grid);
     EXPECT_EQ(play_grid[field_cell(0, 0)], TILE_BRICK);
     EXPECT_EQ(play_grid[field_cell(1, 0)], TILE_HIDDEN_ENEMY);
-    unpack_record(BUILTIN_LEVEL.data());
+    unpack_record(BUILTIN_LEVEL.data(), play_grid);
     LevelRecord packed{};
     pack_record(play_grid, packed.data());
     EXPECT_EQ(packed, BUILTIN_LEVEL);
@@ -179,10 +180,10 @@ TEST_F(Grid, ShortLevelRecordIsRefused)
     TempDir dir;
     snprintf(archive_path, sizeof archive_path, "%s", dir.file("levels.vbl").c_str());
     write_file(archive_path, build_archive({4, {{0, pattern_bytes(179, 1)}, {2, std::string(180, '\x11')}}}));
-    EXPECT_FALSE(unpack_level(1));
+    EXPECT_FALSE(unpack_level(1, play_grid));
     for (uint8_t cell : play_grid)
         ASSERT_EQ(cell, TILE_BORDER);
-    EXPECT_TRUE(unpack_level(2));
+    EXPECT_TRUE(unpack_level(2, play_grid));
     EXPECT_EQ(play_grid[size_t(field_cell(0, 0))], TILE_BRICK);
     archive_path[0] = 0;
 }

@@ -13,6 +13,7 @@
 #include "support/archive_files.h"
 #include "support/fixtures.h"
 #include "support/process.h"
+#include "level/stored.h"
 
 namespace {
 
@@ -142,7 +143,7 @@ TEST_F(Movie, TakeOverKeepsTheReplayedPartOfAPair)
     for (int i = 0; i < 5 + 4; i++)
         replay_input();
     ASSERT_EQ(pair_at(23), "6x3");   // 4 of its 10 ticks used up in place
-    take_over_replay();
+    take_over_replay(movie, current_level);
     EXPECT_EQ(pair_at(21), "5x1");
     EXPECT_EQ(pair_at(23), "4x3");
     EXPECT_EQ(pair_at(25), "0x0");
@@ -163,7 +164,7 @@ TEST_F(Movie, TakeOverAtThePairStartOverwritesThatPair)
     seed = load_movie_record(recording, seed);
     for (int i = 0; i < 5; i++)
         replay_input();
-    take_over_replay();
+    take_over_replay(movie, current_level);
     EXPECT_EQ(pair_at(21), "5x1");
     EXPECT_EQ(pair_at(23), "0x0");
     EXPECT_EQ(movie.cursor, 23);
@@ -176,7 +177,7 @@ TEST_F(Movie, TakeOverOnLevel0DoesNothing)
     seed = load_movie_record(recording, seed);
     replay_input();
     const MovieBuffer before = movie;
-    take_over_replay();
+    take_over_replay(movie, current_level);
     EXPECT_EQ(movie.cursor, before.cursor);
     EXPECT_EQ(movie.bytes, before.bytes);
 }

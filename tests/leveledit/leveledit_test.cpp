@@ -485,7 +485,7 @@ TEST_F(Editor, ASuccessfulWriteReplacesTheLevelAndEmptiesItsMovie)
     EXPECT_EQ(bytes.substr(parsed.index[0].offset, parsed.index[0].length), painted);
     EXPECT_EQ(parsed.index[1].length, 0u) << "the movie is gone";
     EXPECT_EQ(bytes.substr(parsed.index[2].offset, parsed.index[2].length), LEVEL2);
-    EXPECT_EQ(validate_level(false), nullptr);
+    EXPECT_EQ(validate_level(play_grid, false), nullptr);
     // The written level is what play starts.
     // The written level is what play starts.
     const PlayGrid written = play_grid;
@@ -552,7 +552,7 @@ TEST_F(Editor, AnArchiveThatIsGoneIsToldWhenLoadingAndLeaving)
 TEST_F(Editor, LeavingAModifiedLevelTakesAltAndThenPlaysTheStoredLevel)
 {
     PlayGrid stored;
-    unpack_record(reinterpret_cast<const uint8_t*>(LEVEL1.data()));
+    unpack_record(reinterpret_cast<const uint8_t*>(LEVEL1.data()), play_grid);
     stored = play_grid;
     const struct {
         const char* name;
@@ -889,7 +889,7 @@ TEST_F(Winnable, PaintTestAskShowAndWriteALevelWithItsWayOut)
     run(script);
     ASSERT_TRUE(level_editor.modified);
     const PlayGrid painted = play_grid;
-    EXPECT_EQ(validate_level(false), nullptr);
+    EXPECT_EQ(validate_level(play_grid, false), nullptr);
 
     run(press(0, SDLK_ESCAPE));
     EXPECT_EQ(mode_handler, level_editor_mode) << "leaving is refused";

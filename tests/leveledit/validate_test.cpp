@@ -72,7 +72,7 @@ TEST(ValidateLevel, RulesInOrder)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         make_level(c.level, c.top);
-        const char* got = validate_level(c.relaxed);
+        const char* got = validate_level(play_grid, c.relaxed);
         if (c.message)
             EXPECT_STREQ(got, c.message);
         else
@@ -84,7 +84,7 @@ TEST(ValidateLevel, HeroStartInABrickTopRowPasses)
 {
     make_level({}, TILE_BRICK);
     play_grid[size_t(field_cell(7, 0))] = TILE_HERO_START;
-    EXPECT_EQ(validate_level(false), nullptr);
+    EXPECT_EQ(validate_level(play_grid, false), nullptr);
 }
 
 } // namespace

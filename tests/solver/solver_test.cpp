@@ -89,7 +89,7 @@ TEST(Solver, FindsAWayOutOfEveryTrickLevelThatReplaysToTheExit)
         SolveOptions options;
         options.budget_seconds = 20;
         options.improve = false;
-        const SolveResult r = solve_level(options);
+        const SolveResult r = solve_level(play_grid, options);
         ASSERT_EQ(r.status, SOLVE_FOUND);
         EXPECT_GT(r.expanded, 0);
         EXPECT_GE(r.ticks_simulated, int64_t(r.inputs.size()));
@@ -100,7 +100,7 @@ TEST(Solver, FindsAWayOutOfEveryTrickLevelThatReplaysToTheExit)
         const std::vector<uint8_t> inputs = inputs_of_movie(record.data(), int(record.size()));
         EXPECT_EQ(inputs, r.inputs);
         int ticks = 0, score = 0;
-        EXPECT_TRUE(play_inputs(inputs, 0, &ticks, &score));
+        EXPECT_TRUE(play_inputs(play_grid, inputs, 0, &ticks, &score));
         EXPECT_EQ(ticks, r.ticks);
         EXPECT_EQ(score, r.score);
         EXPECT_NE(inputs.front(), INPUT_NONE) << "a movie starts with the hero's first move";
@@ -113,7 +113,7 @@ TEST(Solver, TheLevelInTheGridIsLeftAsItWas)
     const PlayGrid before = play_grid;
     SolveOptions options;
     options.improve = false;
-    solve_level(options);
+    solve_level(play_grid, options);
     EXPECT_EQ(play_grid, before);
 }
 
@@ -127,9 +127,9 @@ TEST(Solver, ASearchInSlicesGivesTheSameResultAndKeepsTheGridBetweenSlices)
         const PlayGrid before = play_grid;
         SolveOptions options;
         options.budget_seconds = 20;
-        const SolveResult whole = solve_level(options);
+        const SolveResult whole = solve_level(play_grid, options);
         ASSERT_EQ(whole.status, SOLVE_FOUND);
-        SolveSearchHolder search = solve_begin(options);
+        SolveSearchHolder search = solve_begin(play_grid, options);
         int slices = 0;
         for (bool done = false; !done; slices++) {
             done = solve_slice(*search, 0);   // one state a slice
@@ -158,7 +158,7 @@ TEST(Solver, ASliceStopsOnTimeAndTheBudgetCountsOnlyTheSlices)
           "@@@@@@@@@@@@@@@@@@@@@@@@", "@@@@@", "@.$@", "@@@@"});
     SolveOptions options;
     options.budget_seconds = 0.3;
-    SolveSearchHolder search = solve_begin(options);
+    SolveSearchHolder search = solve_begin(play_grid, options);
     bool done = false;
     int slices = 0;
     while (!done) {
@@ -179,7 +179,7 @@ TEST(Solver, ASliceStopsOnTimeAndTheBudgetCountsOnlyTheSlices)
 TEST(Solver, RefusesALevelWithoutAHero)
 {
     load({"H", "H.....$", "@@@@@@@@@@@@@@@@@@@@@@@@"});
-    const SolveResult r = solve_level(SolveOptions{});
+    const SolveResult r = solve_level(play_grid, SolveOptions{});
     EXPECT_EQ(r.status, SOLVE_REFUSED);
     EXPECT_EQ(r.problem, "the level has no hero");
 }
@@ -194,19 +194,19 @@ TEST(Solver, AnOpeningRunsFirstAndTheSearchGoesOnFromItsEnd)
     options.budget_seconds = 20;
     options.improve = false;
     options.opening = std::vector<uint8_t>(24, INPUT_LEFT);   // away from the chest first
-    const SolveResult r = solve_level(options);
+    const SolveResult r = solve_level(play_grid, options);
     ASSERT_EQ(r.status, SOLVE_FOUND);
     ASSERT_GT(r.inputs.size(), options.opening.size());
     EXPECT_TRUE(std::equal(options.opening.begin(), options.opening.end(), r.inputs.begin()));
     int ticks = 0, score = 0;
-    EXPECT_TRUE(play_inputs(r.inputs, 0, &ticks, &score));
+    EXPECT_TRUE(play_inputs(play_grid, r.inputs, 0, &ticks, &score));
     EXPECT_EQ(ticks, r.ticks);
     EXPECT_EQ(score, r.score);
 
     // One step towards the guard, then standing until he comes.
     options.opening = {INPUT_RIGHT};
     options.opening.resize(401, INPUT_NONE);
-    const SolveResult lost = solve_level(options);
+    const SolveResult lost = solve_level(play_grid, options);
     EXPECT_EQ(lost.status, SOLVE_REFUSED);
     EXPECT_EQ(lost.problem.rfind("the opening loses the hero on its input ", 0), 0u) << lost.problem;
     EXPECT_NE(lost.problem.find(" of 401"), std::string::npos) << lost.problem;
@@ -287,7 +287,7 @@ TEST(VbltoolSolve, AnOpeningOfAMoviesFirstTicks)
     EXPECT_TRUE(std::equal(plain.begin(), plain.begin() + 100, on.begin()));
     load(TRICK_LEVELS[2].rows);
     int ticks = 0, score = 0;
-    EXPECT_TRUE(play_inputs(on, 0, &ticks, &score));
+    EXPECT_TRUE(play_inputs(play_grid, on, 0, &ticks, &score));
 }
 
 TEST(VbltoolSolve, AWalledInHeroEndsWithStatus1AndNoFile)
