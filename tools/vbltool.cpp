@@ -607,16 +607,16 @@ bool prepare_drawing()
     return true;
 }
 
-// Starts the level in grid from seed as the game shows it, after the
+// Starts the session's level from seed as the game shows it, after the
 // rules' own check; false with the problem.
-bool start_shown_level(const PlayGrid& grid, int seed, std::string* problem)
+bool start_shown_level(const Session& session, int seed, std::string* problem)
 {
     auto check = std::make_unique<LevelState>();
-    if (!start_level_run(grid, seed, check.get(), problem))
+    if (!start_level_run(session.grid, seed, check.get(), problem))
         return false;
     release_game_sprites();
     clear_sprite_slots();
-    start_running_level_seeded(grid, seed);
+    start_running_level_seeded(session, session.grid, seed);
     game_active = true;
     recording = false;
     clear_dirty_list();
@@ -645,9 +645,9 @@ int command_render_sheet(const char* archive, const std::string& output)
     std::vector<uint8_t> sheet(size_t(width) * size_t(height), uint8_t(screen_palette.nearest_black));
     for (size_t i = 0; i < levels.size(); i++) {
         read_record(level_record(levels[i]), record.data(), LEVEL_RECORD_SIZE);
-        PlayGrid grid;
-        unpack_record(record.data(), grid);
-        current_level = levels[i];
+        Session session;
+        session.level = levels[i];
+        unpack_record(record.data(), session.grid);
         std::string problem;
         const int left = GAP + int(i % COLUMNS) * (THUMB_W + GAP);
         const int top = GAP + int(i / COLUMNS) * (LABEL + THUMB_H + GAP);
@@ -657,10 +657,10 @@ int command_render_sheet(const char* archive, const std::string& output)
         draw_text(label, 0, 0, screen_palette.nearest_white);
         for (int y = 0; y < LABEL - 2; y++)
             memcpy(&sheet[size_t(top + y) * size_t(width) + size_t(left)], screen_row(y), size_t(THUMB_W));
-        if (start_shown_level(grid, 0, &problem))
-            draw_running_level();
+        if (start_shown_level(session, 0, &problem))
+            draw_running_level(session);
         else
-            draw_play_field(grid);
+            draw_play_field(session.grid);
         game_active = false;
         for (int y = 0; y < THUMB_H; y++)
             for (int x = 0; x < THUMB_W; x++)
@@ -697,11 +697,9 @@ int command_render(const std::vector<std::string>& args)
         return usage();
     if (positional[1] == "all")
         return command_render_sheet(positional[0].c_str(), output);
-    int level;
-    PlayGrid grid;
-    if (int status = load_level_source(positional[0].c_str(), positional[1].c_str(), &level, &grid))
+    Session session;
+    if (int status = load_level_source(positional[0].c_str(), positional[1].c_str(), &session.level, &session.grid))
         return status;
-    current_level = level;   // the best play on the top line
     std::vector<uint8_t> record;
     if (!movie_file.empty()) {
         std::string text;
@@ -715,8 +713,8 @@ int command_render(const std::vector<std::string>& args)
         return 2;
     std::string problem;
     const int seed = record.empty() ? 0 : record[MOVIE_SEED_OFFSET];
-    if (!start_shown_level(grid, seed, &problem))
-        return fail(positional[0] + " level " + std::to_string(level), problem), 2;
+    if (!start_shown_level(session, seed, &problem))
+        return fail(positional[0] + " level " + std::to_string(session.level), problem), 2;
     if (!record.empty()) {
         const std::vector<uint8_t> inputs = inputs_of_movie(record.data(), int(record.size()));
         const size_t ticks = tick < 0 ? inputs.size() : std::min(inputs.size(), size_t(tick));
@@ -724,7 +722,7 @@ int command_render(const std::vector<std::string>& args)
         for (size_t i = 0; i < ticks && !g.exit_count && !g.death_count; i++)
             play_frame(inputs[i]);
     }
-    draw_running_level();
+    draw_running_level(session);
     if (const char* written = write_png(output, screen_row(0), SCREEN_WIDTH, SCREEN_HEIGHT, display_state.pitch,
                                         screen_palette.colours.data()))
         return fail(output, written), 1;

@@ -4,7 +4,9 @@
 #pragma once
 #include <cstdint>
 
-using ModeHandler = void (*)();
+// Handlers act on the session they are given (view/session.h).
+struct Session;
+using ModeHandler = void (*)(Session&);
 
 struct PointerState {
     int32_t pointer_x;        // mouse x limited to 12..628

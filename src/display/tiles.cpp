@@ -149,8 +149,6 @@ void swap_black_white(int x, int y)
     }
 }
 
-void draw_play_field() { draw_play_field(play_grid); }
-
 void draw_play_field(const PlayGrid& grid)
 {
     // Bricks and the like cover their whole square: no background, no shadow.

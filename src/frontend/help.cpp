@@ -137,7 +137,7 @@ bool leaves_help(int32_t key)
 
 } // namespace
 
-void help_handler()
+void help_handler(Session&)
 {
     bool leave = false;
     for (int i = 0; i < key_state.pressed.count; i++)

@@ -5,6 +5,6 @@
 
 // Called once a frame, after the status lines are refreshed: draws, keeps or
 // clears the band as the game's state asks.
-void show_level_title();
+void show_level_title(int level);
 // The text the band shows now ("" when none), for the tests.
 const char* level_title_text();

@@ -54,26 +54,25 @@ void report_unreadable_level(int level)
 
 // F4: play at the start level, unless it cannot be unpacked; then the mode
 // stays and the player is told.
-void play_from_start_level()
+void play_from_start_level(Session& session)
 {
-    if (!level_readable(start_level)) {
-        report_unreadable_level(start_level);
+    if (!level_readable(session.start_level)) {
+        report_unreadable_level(session.start_level);
         return;
     }
     if (mode_handler == demo_handler)
         leave_game();
     mode_handler = play_handler;
-    current_level = start_level;
-    load_level(current_level);
-    start_play();
+    step_level(session, STEP_TO, session.start_level);
+    start_play(session, session.grid);
 }
 
 } // namespace
 
-void demo_mode()
+void demo_mode(Session& session)
 {
     mode_handler = demo_handler;
-    start_demo();
+    start_demo(session);
 }
 
 void draw_main_menu()
@@ -111,22 +110,6 @@ void show_main_menu()
     update_whole_screen();
 }
 
-bool first_unsolved_level()
-{
-    const int before = current_level;
-    current_level = 1;
-    while (current_level <= MAX_LEVEL && record_holds(movie_record(current_level), 1))
-        current_level++;
-    if (!load_level(current_level)) {
-        current_level = 1;
-        if (!load_level(1)) {
-            current_level = before;
-            return false;
-        }
-    }
-    return true;
-}
-
 namespace {
 
 // F2 in any of the game's modes: the game stops and the graphics editor
@@ -140,19 +123,19 @@ void open_gfx_editor()
 
 } // namespace
 
-void main_menu_handler()
+void main_menu_handler(Session& session)
 {
     if (key_pressed(SDLK_F1) || key_pressed(SDLK_SPACE)) {
-        if (first_unsolved_level()) {
+        if (step_level(session, STEP_FIRST_UNSOLVED) >= 0) {
             mode_handler = play_handler;
-            start_play();
+            start_play(session, session.grid);
         } else {
             report_unreadable_level(1);
         }
     } else if (key_pressed(SDLK_F4)) {
-        play_from_start_level();
+        play_from_start_level(session);
     } else if (key_pressed(SDLK_ESCAPE)) {
-        demo_mode();
+        demo_mode(session);
     } else if (key_pressed(SDLK_F2)) {
         open_gfx_editor();
     } else if (key_pressed(SDLK_F5)) {
@@ -183,7 +166,7 @@ void main_menu_handler()
         }
     } else if (key_pressed(SDLK_F3)) {
         leave_game();
-        enter_level_editor();
+        enter_level_editor(session);
     } else if (key_pressed(SDLK_h)) {
         show_help();
         mode_handler = help_handler;
@@ -192,7 +175,7 @@ void main_menu_handler()
         toggle_fullscreen();
 }
 
-void take_over_demo()
+void take_over_demo(Session& session)
 {
     text_y = 444;
     print_centred("                          ");
@@ -201,21 +184,21 @@ void take_over_demo()
     snprintf(text, sizeof text, "PLAYER:%s", player_name);
     print_centred(text);
     update_whole_screen();
-    take_over_replay(movie, current_level);
+    take_over_replay(movie, session.level);
     running_level.game.waiting_for_input = true;
     recording = true;
     mode_handler = play_handler;
 }
 
-void demo_handler()
+void demo_handler(Session& session)
 {
-    if (key_pressed(SDLK_F12) && current_level != 0) {
-        take_over_demo();
+    if (key_pressed(SDLK_F12) && session.level != 0) {
+        take_over_demo(session);
     } else if (key_pressed(SDLK_ESCAPE)) {
         leave_game();
         mode_handler = play_handler;
         clear_bonus_icons();
-        start_play();
+        start_play(session, session.grid);
     } else if (key_pressed(SDLK_SPACE)) {
         leave_game();
         show_main_menu();
@@ -227,20 +210,21 @@ void demo_handler()
         }
         leave_game();
         mode_handler = play_handler;
-        first_unsolved_level();
-        start_play();
+        step_level(session, STEP_FIRST_UNSOLVED);
+        start_play(session, session.grid);
     } else if (key_pressed(SDLK_F2)) {
         open_gfx_editor();
     } else if (key_pressed(SDLK_F3)) {
         leave_game();
-        enter_level_editor();
+        enter_level_editor(session);
     } else if (key_pressed(SDLK_F4)) {
-        play_from_start_level();   // leaves the demonstration when it plays
-    } else if (level_down_pressed() && current_level > 0) {
+        play_from_start_level(session);   // leaves the demonstration when it plays
+    } else if (level_down_pressed() && session.level > 0) {
         stop_all_sounds();
         leave_game();
-        current_level--;
-        demo_mode();
+        // The demonstration falls back to level 0 itself (start_demo).
+        session.level = level_target(session, STEP_PREVIOUS);
+        demo_mode(session);
     } else if (running_level.game.exit_count != 0 || level_up_pressed()) {
         stop_all_sounds();
         if (running_level.game.exit_count != 0) {
@@ -248,39 +232,38 @@ void demo_handler()
             wait_sounds_done();
         }
         leave_game();
-        current_level++;
-        demo_mode();
+        session.level = level_target(session, STEP_NEXT);
+        demo_mode(session);
     }
 }
 
-void play_handler()
+void play_handler(Session& session)
 {
     const GameState& g = running_level.game;
     if (key_pressed(SDLK_q) || key_pressed(SDLK_ESCAPE)) {
         leave_game();
-        demo_mode();
+        demo_mode(session);
     } else if (key_pressed(SDLK_F2)) {
         open_gfx_editor();
     } else if (key_pressed(SDLK_F3)) {
         leave_game();
-        enter_level_editor();
-    } else if (level_down_pressed() && current_level > 0) {
+        enter_level_editor(session);
+    } else if (level_down_pressed() && session.level > 0) {
         stop_all_sounds();
-        current_level -= 2;
-        finish_level(0);
+        finish_level(session, 0, STEP_PREVIOUS);
     } else if (g.exit_count != 0 || level_up_pressed()) {
         stop_all_sounds();
         if (g.exit_count != 0) {
             play_sound(SOUND_VICTORY);
             wait_sounds_done();
         }
-        finish_level(g.exit_count);
+        finish_level(session, g.exit_count, STEP_NEXT);
     } else if (g.death_count != 0 || key_pressed(SDLK_k) || key_pressed(SDLK_LSHIFT)) {
         stop_all_sounds();
         if (g.death_count != 0) {
             play_sound(SOUND_DEATH);
             wait_sounds_done();
         }
-        restart_level();
+        restart_level(session);
     }
 }

@@ -425,14 +425,14 @@ void switch_set(int set)
     update_whole_screen();
 }
 
-void leave_gfx_editor()
+void leave_gfx_editor(Session& session)
 {
     restore_sprite_backgrounds();
     clear_screen();
     update_whole_screen();
     // The game's colours and tile images are rebuilt from the edited sets.
     rebuild_screen_colours();
-    demo_mode();
+    demo_mode(session);
 }
 
 } // namespace
@@ -668,11 +668,11 @@ void gfx_editor_frame()
     e.prev_region = hit.region;
 }
 
-void gfx_editor_mode()
+void gfx_editor_mode(Session& session)
 {
     GfxEditor& e = gfx_editor;
     if (key_pressed(SDLK_ESCAPE)) {
-        leave_gfx_editor();
+        leave_gfx_editor(session);
         return;
     }
     if (pressed_with_shift(SDLK_s)) {

@@ -63,7 +63,8 @@ void enter_gfx_editor();
 // Early in every frame; nothing unless gfx_editor_mode is the mode handler.
 void gfx_editor_frame();
 // The mode handler: leaving, saving, switching sets.
-void gfx_editor_mode();
+struct Session;
+void gfx_editor_mode(Session& session);
 // The sets (bit per set) whose pixels or palette the editor changed since
 // their file was last loaded or saved.
 int unsaved_gfx_sets();

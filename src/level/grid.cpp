@@ -4,7 +4,6 @@
 
 #include "platform/random.h"
 
-PlayGrid play_grid;
 std::array<uint8_t, 16> casts_shadow;
 std::array<uint8_t, GRID_CELLS> cell_variant;
 std::array<int32_t, 640> col_of;

@@ -48,7 +48,6 @@ constexpr bool in_class(int code, int32_t mask) { return (TILE_BIT[code & 15] & 
 using PlayGrid = std::array<uint8_t, GRID_CELLS>;
 using LevelRecord = std::array<uint8_t, LEVEL_RECORD_SIZE>;
 
-extern PlayGrid play_grid;
 extern const LevelRecord BUILTIN_LEVEL;
 
 extern std::array<uint8_t, 16> casts_shadow;

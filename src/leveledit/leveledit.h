@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "level/grid.h"
+#include "view/session.h"
 
 constexpr int EDITOR_LINE_COLUMNS = 72;
 constexpr int MESSAGE_FRAMES = 120;
@@ -21,6 +22,7 @@ struct EditorHitResult {
 };
 
 struct LevelEditor {
+    PlayGrid grid;             // the level as painted; its number is the session's level
     int current_tile;          // the code the left button paints, 0..11
     bool modified;             // painting changed a cell since the last load or write
     bool digit_entry;          // a level number is being typed
@@ -42,28 +44,30 @@ struct RecordWrite;
 extern int (*level_editor_write_records)(const RecordWrite* writes, int count);
 
 void init_level_editor();
-// Called by the menu, demonstration and play handlers on F3, the game stopped.
-void enter_level_editor();
+// Called by the menu, demonstration and play handlers on F3, the game
+// stopped: the session's level (level 1 for level 0) is edited.
+void enter_level_editor(Session& session);
 // The editor's part of every frame; nothing unless its mode is current.
-void level_editor_frame();
+void level_editor_frame(const Session& session);
 // The mode handler while editing.
-void level_editor_mode();
+void level_editor_mode(Session& session);
 // The mode handler of a test-play (T): the painted field played by the
 // game's rules until the hero climbs out, the player gives up (K, Left
-// Shift) or leaves (Escape, Q); then the editor is back with the field, the
-// level number and `modified` as they were.
-void test_play_handler();
+// Shift) or leaves (Escape, Q); then the editor is back. The play runs on
+// a level state of its own: the painted field, the level number and
+// `modified` are not touched.
+void test_play_handler(Session& session);
 
 EditorHitResult level_editor_hit(int x, int y);
 // Centres the text in the 72-column top line; drawn in the next frame, it
 // stays for `frames` frames.
 void show_editor_message(const char* text, int frames = MESSAGE_FRAMES);
-void draw_editor_header();
+void draw_editor_header(const Session& session);
 // Draws a text as the 72-column top line at once, blanks after it.
 void draw_editor_top_line(const char* text);
 // The editor's screen over the grid as it is (the field with its marks, the
 // header, the palette row with the chosen slot) and the editor's mode.
-void show_editor_screen();
+void show_editor_screen(const Session& session);
 // Every field cell becomes code, every other grid cell the border.
 void fill_play_field(PlayGrid& grid, int code);
 // Strokes that Ctrl+Z can still undo (tests).

@@ -35,7 +35,7 @@ void stop_frame_timer()
     stop_tick_timer();
 }
 
-void run_frame_body()
+void run_frame_body(Session& session)
 {
     pointer_state.pointer_held = (mouse_button_down(1) ? 1u : 0u) | (mouse_button_down(3) ? 2u : 0u);
     pointer_state.pointer_clicked = (mouse_button_clicked(1) ? 1u : 0u) | (mouse_button_clicked(3) ? 2u : 0u);
@@ -44,24 +44,24 @@ void run_frame_body()
 
     restore_sprite_backgrounds();
     gfx_editor_frame();
-    level_editor_frame();
+    level_editor_frame(session);
     game_tick();
     if (game_active && top_line_stale())
-        format_top_line();
+        format_top_line(session);
     refresh_status_lines();
-    show_level_title();
+    show_level_title(session.level);
     update_sprite_poses();
     save_sprite_backgrounds();
     draw_sprites();
     present_frame();
     if (mode_handler)
-        mode_handler();
+        mode_handler(session);
     // Today's keyboards send Print Screen for the SysReq key.
     if (key_pressed(SDLK_SYSREQ) || key_pressed(SDLK_PRINT))
         take_screenshot();
 }
 
-int run_frame()
+int run_frame(Session& session)
 {
     frame_counter++;
     if (key_state.tick_pending >= 1)
@@ -96,7 +96,7 @@ int run_frame()
         wait_for_event();
     }
     in_frame_wait = false;
-    run_frame_body();
-    trace_frame();
+    run_frame_body(session);
+    trace_frame(session.level);
     return 0;
 }

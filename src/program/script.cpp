@@ -235,14 +235,14 @@ void trace_notice(const char* text)
         fprintf(stderr, "frame %ld: notice %s\n", frames_run, text);
 }
 
-void trace_frame()
+void trace_frame(int level)
 {
     frames_run++;
     if (!active)
         return;
-    if (mode_handler != traced_mode || current_level != traced_level) {
+    if (mode_handler != traced_mode || level != traced_level) {
         traced_mode = mode_handler;
-        traced_level = current_level;
+        traced_level = level;
         fprintf(stderr, "frame %ld: %s level %d\n", frames_run, mode_name(traced_mode), traced_level);
     }
 }

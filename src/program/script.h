@@ -23,7 +23,7 @@ void reset_script();
 bool fast_frames();
 // Called by poll_events before it takes SDL's events.
 void inject_script_events(bool in_frame);
-// Called at the end of every frame.
-void trace_frame();
+// Called at the end of every frame, with the session's level.
+void trace_frame(int level);
 // A problem the player is told about, reported as "frame F: notice TEXT".
 void trace_notice(const char* text);

@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <csignal>
 #include <getopt.h>
+#include <memory>
 #include <unistd.h>
 
 #include "program/frame.h"
@@ -113,7 +114,7 @@ bool store_name(char* target, const char* value)
 
 } // namespace
 
-int parse_command_line(int argc, char** argv)
+int parse_command_line(int argc, char** argv, Session& session)
 {
     opterr = 0;
     optind = 0;   // a fresh scan, also when called more than once
@@ -144,7 +145,7 @@ int parse_command_line(int argc, char** argv)
                 fputs(LEVEL_MESSAGE, stdout);
                 return 1;
             }
-            current_level = start_level = level;
+            session.level = session.start_level = level;
             break;
         }
         case 's':
@@ -369,7 +370,9 @@ int vorbix_main(int argc, char** argv)
     clear_gfx_sets();
     strcpy(config_file_name, "vrbxrc");
     strcpy(archive_file_name, "levels.vbl");
-    int status = parse_command_line(argc, argv);
+    // The session lives as long as the program runs.
+    auto session = std::make_unique<Session>();
+    int status = parse_command_line(argc, argv, *session);
     if (status >= 0) {
         fflush(stdout);
         return status;
@@ -387,7 +390,7 @@ int vorbix_main(int argc, char** argv)
     // A damaged working archive is said so at once: in the log, with the way
     // to salvage it, and in the message area of the first demonstration.
     const char* damage = report_archive_damage();
-    demo_mode();
+    demo_mode(*session);
     if (artwork_replaced) {
         show_message("ARTWORK DAMAGED", 600);
         pass_notice("ARTWORK DAMAGED");
@@ -397,7 +400,7 @@ int vorbix_main(int argc, char** argv)
         pass_notice("ARCHIVE DAMAGED");
     }
     start_frame_timer();
-    while (run_frame() == 0) {
+    while (run_frame(*session) == 0) {
     }
     stop_frame_timer();
     if (sound_enabled)

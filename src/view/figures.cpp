@@ -87,11 +87,11 @@ constexpr std::array<int, 3> SOUND_OF = {SOUND_FALL, SOUND_DIG, SOUND_POP};
 
 } // namespace
 
-void redraw_grid_cell(int cell)
+void redraw_grid_cell(const PlayGrid& grid, int cell)
 {
-    const int t = play_grid[size_t(cell)];
+    const int t = grid[size_t(cell)];
     if (t != TILE_BORDER)
-        draw_grid_cell(cell, t, shadow_bits(play_grid, cell));
+        draw_grid_cell(cell, t, shadow_bits(grid, cell));
 }
 
 void show_tick_events(const LevelState&, const TickEvents& events)
@@ -216,13 +216,13 @@ bool top_line_stale() { return top_line_outdated; }
 
 void mark_top_line_stale() { top_line_outdated = true; }
 
-void format_top_line()
+void format_top_line(const Session& session)
 {
     const GameState& g = running_level.game;
     // Bounded by the line's buffer: six-digit scores or five-digit times are
     // cut at its end instead of running past it.
     char text[160];
-    snprintf(text, sizeof text, "LEVEL %04d %-18s SCORE-TIME %05d-%04d  BEST %05d-%04d.%02d ", current_level,
+    snprintf(text, sizeof text, "LEVEL %04d %-18s SCORE-TIME %05d-%04d  BEST %05d-%04d.%02d ", session.level,
              best_play.name, g.score, g.seconds, best_play.score, best_play.seconds, best_play.ticks % 60);
     const size_t length = std::min(strlen(text), top_status.wanted.size() - 1);
     memcpy(top_status.wanted.data(), text, length);
@@ -239,10 +239,10 @@ void clear_bonus_icons()
 namespace {
 
 // The running level's field, status lines and sprites, drawn.
-void draw_level_and_sprites()
+void draw_level_and_sprites(const Session& session)
 {
     draw_play_field(running_level.grid);
-    format_top_line();
+    format_top_line(session);
     refresh_status_lines();
     update_sprite_poses();
     save_sprite_backgrounds();
@@ -251,15 +251,15 @@ void draw_level_and_sprites()
 
 } // namespace
 
-void show_level()
+void show_level(const Session& session)
 {
-    draw_level_and_sprites();
+    draw_level_and_sprites(session);
     update_whole_screen();
     SDL_ShowCursor(0);
 }
 
-void draw_running_level()
+void draw_running_level(const Session& session)
 {
     clear_screen();
-    draw_level_and_sprites();
+    draw_level_and_sprites(session);
 }

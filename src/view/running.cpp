@@ -27,12 +27,12 @@ TickEvents frame_events;
 
 } // namespace
 
-int load_movie_record(bool for_play, int seed)
+int load_movie_record(const Session& session, bool for_play, int seed)
 {
     uint8_t* bytes = movie.bytes.data();
     movie.cursor = MOVIE_SEED_OFFSET;
     movie.recording_stopped = false;
-    int length = read_level_movie(current_level, bytes);
+    int length = read_level_movie(session.level, bytes);
     movie.length = length > 0 ? length : 0;
     if (length > 0) {
         best_play.score = movie_score(bytes);
@@ -75,10 +75,10 @@ int input_of_keys()
 
 namespace {
 
-void begin_shown_level(const PlayGrid& grid, bool for_play, int seed)
+void begin_shown_level(const Session& session, const PlayGrid& grid, bool for_play, int seed)
 {
     best_play = BestPlay{};
-    seed = load_movie_record(for_play, seed);
+    seed = load_movie_record(session, for_play, seed);
     clear_status_lines();
     begin_level(running_level, grid, seed);
     take_level_figures(running_level);
@@ -87,37 +87,40 @@ void begin_shown_level(const PlayGrid& grid, bool for_play, int seed)
 
 } // namespace
 
-void start_running_level(const PlayGrid& grid)
+void start_running_level(const Session& session, const PlayGrid& grid)
 {
     // In play the cycle counter starts from the frame count; a demonstration
     // takes it from the movie (a level without one keeps the last level's).
-    begin_shown_level(grid, recording, recording ? int(frame_counter % 24) : running_level.game.cycle_counter);
+    begin_shown_level(session, grid, recording, recording ? int(frame_counter % 24) : running_level.game.cycle_counter);
 }
 
-void start_running_level_seeded(const PlayGrid& grid, int seed) { begin_shown_level(grid, true, seed); }
+void start_running_level_seeded(const Session& session, const PlayGrid& grid, int seed)
+{
+    begin_shown_level(session, grid, true, seed);
+}
 
-void start_demo()
+void start_demo(Session& session)
 {
     game_active = true;
     recording = false;
-    if (!load_level(current_level))
-        current_level = 0;
+    if (!load_level(session, session.level))
+        session.level = 0;
     // Only levels with a movie are demonstrated.
-    if (current_level != 0 && !record_holds(movie_record(current_level), 1))
-        current_level = 0;
-    load_level(current_level);
+    if (session.level != 0 && !record_holds(movie_record(session.level), 1))
+        session.level = 0;
+    load_level(session, session.level);
     restore_sprite_backgrounds();
-    start_running_level(play_grid);
-    show_level();
+    start_running_level(session, session.grid);
+    show_level(session);
 }
 
-void start_play()
+void start_play(Session& session, const PlayGrid& grid)
 {
     game_active = true;
     recording = true;
     restore_sprite_backgrounds();
-    start_running_level(play_grid);
-    show_level();
+    start_running_level(session, grid);
+    show_level(session);
 }
 
 void game_tick()
@@ -136,25 +139,25 @@ void play_frame(int input)
     show_tick_events(running_level, frame_events);
 }
 
-bool load_level(int level)
+bool load_level(Session& session, int level)
 {
     clear_bonus_icons();
-    return unpack_level(level, play_grid);
+    return unpack_level(level, session.grid);
 }
 
-int save_movie_record()
+int save_movie_record(const Session& session)
 {
     write_movie_header(movie.bytes.data(), running_level.game.score, player_name);
-    if (current_level == 0)
+    if (session.level == 0)
         return ARCHIVE_OK;
-    return write_record(movie_record(current_level), movie.bytes.data(), movie.cursor + 2);
+    return write_record(movie_record(session.level), movie.bytes.data(), movie.cursor + 2);
 }
 
-void restart_level()
+void restart_level(const Session& session)
 {
     clear_bonus_icons();
     release_game_sprites();
-    start_running_level(running_level.snapshot);
+    start_running_level(session, running_level.snapshot);
     draw_play_field(running_level.grid);
     update_sprite_poses();
     save_sprite_backgrounds();

@@ -44,7 +44,7 @@ void report_store(int result)
     pass_notice(text);
 }
 
-void show_summary()
+void show_summary(const Session& session)
 {
     const GameState& g = running_level.game;
     const BestPlay& best = best_play;
@@ -68,10 +68,10 @@ void show_summary()
     if (play_is_better(g, best.score, best.ticks)) {
         print_centred("");
         if (g.score == best.score)
-            print_line("SCORE TIED WITH A BETTER TIME ON LEVEL %04d!", current_level);
+            print_line("SCORE TIED WITH A BETTER TIME ON LEVEL %04d!", session.level);
         else
-            print_line("YOU JUST GOT THE HIGH SCORE FOR LEVEL %04d!!!", current_level);
-        report_store(save_movie_record());
+            print_line("YOU JUST GOT THE HIGH SCORE FOR LEVEL %04d!!!", session.level);
+        report_store(save_movie_record(session));
     }
     text_y = 444;
     print_centred("PRESS SPACE FOR NEXT LEVEL");
@@ -82,7 +82,7 @@ void show_summary()
         if (key_pressed(SDLK_F12)) {
             // Stores this play even if it is not better; a failure stays on
             // the screen until the player goes on.
-            const int result = save_movie_record();
+            const int result = save_movie_record(session);
             if (result == ARCHIVE_OK)
                 break;
             text_y = 380;
@@ -104,19 +104,12 @@ void show_summary()
 
 } // namespace
 
-void finish_level(int show)
+void finish_level(Session& session, int show, LevelStep how)
 {
     release_game_sprites();
     if (show)
-        show_summary();
-    current_level++;
-    if (!load_level(current_level)) {
-        current_level = 1;
-        if (!load_level(1)) {
-            current_level = 0;   // not even level 1: the built-in level
-            load_level(0);
-        }
-    }
-    start_running_level(play_grid);
-    show_level();
+        show_summary(session);
+    step_level(session, how);
+    start_running_level(session, session.grid);
+    show_level(session);
 }

@@ -7,6 +7,7 @@
 
 #include "game/events.h"
 #include "game/state.h"
+#include "view/session.h"
 
 // The level the frame loop runs.
 extern LevelState running_level;
@@ -20,18 +21,19 @@ struct BestPlay {
 };
 extern BestPlay best_play;
 
-// Starts the demonstration of current_level (level 0 when it has no movie)
-// or play of the level now in play_grid, and draws it.
-void start_demo();
-void start_play();
+// Starts the demonstration of the session's level (level 0 when it cannot
+// be read or has no movie), or play of a grid as the session's level, and
+// draws it.
+void start_demo(Session& session);
+void start_play(Session& session, const PlayGrid& grid);
 // Starts the level in grid: the best play and the movie from the archive,
 // the cycle counter (play: from the frame count, demonstration: from the
 // movie), the rules' start, the figures and the first message.
-void start_running_level(const PlayGrid& grid);
+void start_running_level(const Session& session, const PlayGrid& grid);
 // The same start as play's, from a given cycle counter.
-void start_running_level_seeded(const PlayGrid& grid, int seed);
+void start_running_level_seeded(const Session& session, const PlayGrid& grid, int seed);
 // Draws the running level as a fresh screen, after start_level.
-void show_level();
+void show_level(const Session& session);
 // One frame of the running level: the input of the held keys in play (and
 // recorded), of the movie in a demonstration, through play_frame.
 void game_tick();
@@ -47,34 +49,35 @@ void release_game_sprites();
 void update_sprite_poses();
 int actor_pose(const LevelState& state, const Actor& a);
 
-// A cell of play_grid drawn anew, as the running level draws its cells.
-void redraw_grid_cell(int cell);
+// A cell of grid drawn anew, as the running level draws its cells.
+void redraw_grid_cell(const PlayGrid& grid, int cell);
 
 bool top_line_stale();
 void mark_top_line_stale();
-void format_top_line();
+void format_top_line(const Session& session);
 void clear_bonus_icons();
 
 // Reads the level's movie record into the movie buffer and the best values
 // from it; sets up the cursor for play (recording, seed written into the
 // record) or for the demonstration. Returns the cycle counter to start from:
 // seed, or in a demonstration the movie's.
-int load_movie_record(bool for_play, int seed);
-// Clears the bonus icons and unpacks the level into play_grid; false when the
-// archive has no such level.
-bool load_level(int level);
+int load_movie_record(const Session& session, bool for_play, int seed);
+// Clears the bonus icons and unpacks the level into the session's grid; false
+// when the archive has no such level.
+bool load_level(Session& session, int level);
 // Writes the play's score, the player's name and the recorded input as the
 // level's movie record (not for the built-in level). The result of the
 // archive write: 0 when stored, also for the built-in level.
-int save_movie_record();
+int save_movie_record(const Session& session);
 // The running level drawn whole, as the game shows it (field, figures,
 // status lines); for pictures of a level without a frame loop.
-void draw_running_level();
+void draw_running_level(const Session& session);
 
-// The end of a level: the summary and the next level, the same level again,
-// or back to the menu or the other mode.
-void finish_level(int show_summary);
-void restart_level();
+// The end of a level: the summary (when show_summary), then the level the
+// step goes to (step_level); the same level again; or back to the menu or
+// the other mode.
+void finish_level(Session& session, int show_summary, LevelStep how);
+void restart_level(const Session& session);
 void leave_game();
 
 // Sets up the tables and a frame buffer in memory if nothing is drawing yet.

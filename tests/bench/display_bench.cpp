@@ -14,6 +14,9 @@
 
 namespace {
 
+// The grid these tests load their levels into.
+PlayGrid level_grid;
+
 std::vector<uint8_t> screen(640 * 480);
 std::vector<uint8_t> pixels[4];
 
@@ -32,14 +35,14 @@ void set_up()
     build_tile_cache();
     build_shadow_and_variant_tables();
     build_coordinate_tables();
-    unpack_record(BUILTIN_LEVEL.data(), play_grid);
+    unpack_record(BUILTIN_LEVEL.data(), level_grid);
 }
 
 void BM_DrawPlayField(benchmark::State& state)
 {
     set_up();
     for (auto _ : state) {
-        draw_play_field();
+        draw_play_field(level_grid);
         benchmark::DoNotOptimize(screen.data());
     }
 }
@@ -72,7 +75,7 @@ void BM_ReplayLevel0(benchmark::State& state)
     set_up();
     for (auto _ : state) {
         ReplayResult result{};
-        replay_movie(play_grid, BUILTIN_MOVIE.data(), int(BUILTIN_MOVIE.size()), &result);
+        replay_movie(level_grid, BUILTIN_MOVIE.data(), int(BUILTIN_MOVIE.size()), &result);
         if (result.score != 43450)
             state.SkipWithError("the replay did not reach its recorded score");
     }

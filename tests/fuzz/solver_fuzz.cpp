@@ -28,14 +28,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size < size_t(LEVEL_RECORD_SIZE) + 1)
         return 0;
     prepare_rule_tables();
-    current_level = 1;
-    unpack_record(data, play_grid);
+    PlayGrid level_grid;
+    unpack_record(data, level_grid);
     SolveOptions options;
     options.seed = data[LEVEL_RECORD_SIZE] % 24;
     options.improve = false;
     options.budget_seconds = 2;
     options.max_states = 3000;   // small levels only: every run stays short
-    const SolveResult r = solve_level(play_grid, options);
+    const SolveResult r = solve_level(level_grid, options);
     if (r.status != SOLVE_FOUND)
         return 0;
     const std::vector<uint8_t> movie = movie_record_of(r.inputs, r.score, options.seed, "FUZZ");

@@ -26,26 +26,27 @@ namespace {
 class Rules : public ::testing::Test {
 protected:
     HeadlessScreen screen;
+    Session session;
 
     void SetUp() override
     {
         reset_input_state();
         set_first_start_config();
         archive_path[0] = 0;   // no archive: no stored movies
-        current_level = 5;
+        session.level = 5;
         frame_counter = 0;
     }
     void TearDown() override { game_active = false; }
     // Rows from the top of the field; missing rows are empty.
     void load(const std::vector<std::string>& rows)
     {
-        load_field_rows(rows);
+        load_field_rows(session.grid, rows);
         release_game_sprites();
         restore_sprite_backgrounds();
         clear_sprite_slots();
         recording = true;
         game_active = true;
-        start_running_level(play_grid);
+        start_running_level(session, session.grid);
     }
     void hold(int input)
     {
@@ -379,12 +380,12 @@ TEST_F(Rules, TopLineStaysInsideItsBuffer)
     s().game.score = 1234567;
     s().game.seconds = 99999;
     best_play.score = 7654321;
-    format_top_line();
+    format_top_line(session);
     EXPECT_LT(strlen(top_status.wanted.data()), top_status.wanted.size());
     s().game.score = 30000;
     s().game.seconds = 45;
     best_play.score = 0;
-    format_top_line();
+    format_top_line(session);
     EXPECT_STREQ(top_status.wanted.data(),
                  "LEVEL 0005                    SCORE-TIME 30000-0045  BEST 00000-0000.00 ");
     EXPECT_EQ(strlen(top_status.wanted.data()), 72u);
@@ -431,7 +432,7 @@ TEST_F(Rules, KRestartsTheLevelInPlay)
     hold(INPUT_NONE);
     begin_input_frame();
     key_event(SDLK_k, true);
-    play_handler();
+    play_handler(session);
     key_event(SDLK_k, false);
     EXPECT_EQ(hero().x, x0);
     EXPECT_TRUE(s().game.waiting_for_input);

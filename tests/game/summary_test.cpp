@@ -43,6 +43,7 @@ protected:
     HeadlessScreen screen;
     TempDir dir;
     std::vector<uint8_t> set_pixels[GFX_SET_COUNT];
+    Session session;
 
     void SetUp() override
     {
@@ -105,11 +106,11 @@ TEST_F(Summary, LinesShowTheLevelsResult)
         write_file(dir.file("script"), scriptline::modal(SDLK_SPACE));
         setenv("VORBIX_SCRIPT", dir.file("script").c_str(), 1);
         ASSERT_TRUE(load_script());
-        current_level = 0;
+        session.level = 0;
         recording = true;
         game_active = true;
-        load_level(0);
-        start_running_level(play_grid);
+        load_level(session, 0);
+        start_running_level(session, session.grid);
         GameState& g = running_level.game;
         g.hidden_status = c.hidden;
         g.flash_status = c.flash;
@@ -126,7 +127,7 @@ TEST_F(Summary, LinesShowTheLevelsResult)
         captured = &summary;
         shown_pixels = &screen.pixels;
         update_hook = capture_first_whole_update;
-        finish_level(1);
+        finish_level(session, 1, STEP_NEXT);
         update_hook = nullptr;
         ASSERT_FALSE(summary.empty());
         ASSERT_NE(std::count(summary.begin(), summary.end(), 15), 0);
@@ -145,13 +146,13 @@ TEST_F(Summary, LinesShowTheLevelsResult)
 
 TEST_F(Summary, DemonstrationTopLineNamesTheRecordHolder)
 {
-    current_level = 0;
-    start_demo();
-    format_top_line();
+    session.level = 0;
+    start_demo(session);
+    format_top_line(session);
     EXPECT_STREQ(top_status.wanted.data(),
                  "LEVEL 0000 lord mobrin        SCORE-TIME 30000-0000  BEST 43450-0073.12 ");
-    start_play();   // in play the name field is blank
-    format_top_line();
+    start_play(session, session.grid);   // in play the name field is blank
+    format_top_line(session);
     EXPECT_STREQ(top_status.wanted.data(),
                  "LEVEL 0000                    SCORE-TIME 30000-0000  BEST 43450-0073.12 ");
 }

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "program/frame.h"
+#include "view/session.h"
 #include "core/input.h"
 #include "program/script.h"
 #include "display/screen.h"
@@ -33,6 +34,9 @@
 #include "support/script_lines.h"
 
 namespace {
+
+// The session the frames run on, as the start-up body owns one.
+Session session;
 
 // Screen positions.
 int cell_x(int n) { return 64 + 12 + 25 * (n % 12); }
@@ -155,7 +159,7 @@ protected:
         script.clear();
         frame = 0;
         for (long f = 0; f <= frames; f++)
-            if (run_frame() != 0)
+            if (run_frame(session) != 0)
                 return false;
         return true;
     }
@@ -166,7 +170,7 @@ protected:
         setenv("VORBIX_SCRIPT", dir.file("script").c_str(), 1);
         ASSERT_TRUE(load_script());
         for (long f = 0; f <= frame; f++)
-            ASSERT_EQ(run_frame(), 0);
+            ASSERT_EQ(run_frame(session), 0);
         script.clear();
         frame = 0;
     }

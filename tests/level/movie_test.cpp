@@ -20,6 +20,7 @@ namespace {
 class Movie : public ::testing::Test {
 protected:
     TempArchiveDir work;
+    Session session;
     int seed = 0;   // the cycle counter load_movie_record starts from
     const TempDir& dir = work.dir;
 
@@ -31,7 +32,7 @@ protected:
         movie = MovieBuffer{};
         memset(player_name, 0, sizeof player_name);
         strcpy(player_name, "tester");
-        current_level = 3;
+        session.level = 3;
     }
     std::string record(int level)
     {
@@ -59,11 +60,11 @@ protected:
 TEST_F(Movie, PlayIsStoredAsRunLengthPairs)
 {
     recording = true;
-    seed = load_movie_record(recording, 5);
+    seed = load_movie_record(session, recording, 5);
     for (int code : {4, 4, 4, 1, 1})
         record_input(code);
     running_level.game.score = 43450;
-    save_movie_record();
+    save_movie_record(session);
     const std::string stored = record(3);
     ASSERT_EQ(stored.size(), 25u);
     EXPECT_EQ(stored.substr(0, 4), std::string("\xba\xa9\0\0", 4));
@@ -74,7 +75,7 @@ TEST_F(Movie, PlayIsStoredAsRunLengthPairs)
 TEST_F(Movie, LongRunsSplitAt255)
 {
     recording = true;
-    seed = load_movie_record(recording, seed);
+    seed = load_movie_record(session, recording, seed);
     for (int i = 0; i < 300; i++)
         record_input(INPUT_RIGHT);
     EXPECT_EQ(pair_at(21), "255x4");
@@ -85,7 +86,7 @@ TEST_F(Movie, LongRunsSplitAt255)
 TEST_F(Movie, FullBufferStopsRecordingAtPair2047)
 {
     recording = true;
-    seed = load_movie_record(recording, seed);
+    seed = load_movie_record(session, recording, seed);
     for (int i = 0; i < 2047; i++)
         record_input(1 + i % 2);
     EXPECT_EQ(movie.cursor, MOVIE_LAST_PAIR_OFFSET);
@@ -94,15 +95,15 @@ TEST_F(Movie, FullBufferStopsRecordingAtPair2047)
     EXPECT_EQ(movie.cursor, MOVIE_LAST_PAIR_OFFSET);
     EXPECT_EQ(pair_at(MOVIE_LAST_PAIR_OFFSET), "1x1");
     EXPECT_EQ(movie.bytes[MOVIE_BUFFER_SIZE - 1], 0);
-    save_movie_record();
+    save_movie_record(session);
     EXPECT_EQ(record(3).size(), 4115u);
 }
 
 TEST_F(Movie, BuiltInRecordOfLevel0)
 {
-    current_level = 0;
+    session.level = 0;
     recording = false;
-    seed = load_movie_record(recording, seed);
+    seed = load_movie_record(session, recording, seed);
     EXPECT_EQ(best_play.score, 43450);
     EXPECT_EQ(best_play.ticks, 4392);
     EXPECT_EQ(best_play.seconds, 73);
@@ -116,7 +117,7 @@ TEST_F(Movie, BuiltInRecordOfLevel0)
     // Saving level 0 never writes.
     running_level.game.score = 1;
     const std::string before = read_file(archive_path);
-    save_movie_record();
+    save_movie_record(session);
     EXPECT_EQ(read_file(archive_path), before);
 }
 
@@ -124,7 +125,7 @@ TEST_F(Movie, ReplayConsumesPairsAndYieldsNothingPastTheEnd)
 {
     store_movie({{3, 4}, {1, 2}});
     recording = false;
-    seed = load_movie_record(recording, seed);
+    seed = load_movie_record(session, recording, seed);
     EXPECT_EQ(seed, 7);
     EXPECT_STREQ(best_play.name, "holder");
     EXPECT_EQ(best_play.score, 10000);
@@ -139,11 +140,11 @@ TEST_F(Movie, TakeOverKeepsTheReplayedPartOfAPair)
 {
     store_movie({{5, 1}, {10, 3}, {6, 4}});
     recording = false;
-    seed = load_movie_record(recording, seed);
+    seed = load_movie_record(session, recording, seed);
     for (int i = 0; i < 5 + 4; i++)
         replay_input();
     ASSERT_EQ(pair_at(23), "6x3");   // 4 of its 10 ticks used up in place
-    take_over_replay(movie, current_level);
+    take_over_replay(movie, session.level);
     EXPECT_EQ(pair_at(21), "5x1");
     EXPECT_EQ(pair_at(23), "4x3");
     EXPECT_EQ(pair_at(25), "0x0");
@@ -153,7 +154,7 @@ TEST_F(Movie, TakeOverKeepsTheReplayedPartOfAPair)
     record_input(INPUT_LEFT);
     EXPECT_EQ(pair_at(25), "2x3");
     running_level.game.score = 5;
-    save_movie_record();
+    save_movie_record(session);
     EXPECT_EQ(record(3).substr(20), std::string("\x07\x05\x01\x04\x03\x02\x03", 7));
 }
 
@@ -161,10 +162,10 @@ TEST_F(Movie, TakeOverAtThePairStartOverwritesThatPair)
 {
     store_movie({{5, 1}, {10, 3}});
     recording = false;
-    seed = load_movie_record(recording, seed);
+    seed = load_movie_record(session, recording, seed);
     for (int i = 0; i < 5; i++)
         replay_input();
-    take_over_replay(movie, current_level);
+    take_over_replay(movie, session.level);
     EXPECT_EQ(pair_at(21), "5x1");
     EXPECT_EQ(pair_at(23), "0x0");
     EXPECT_EQ(movie.cursor, 23);
@@ -172,12 +173,12 @@ TEST_F(Movie, TakeOverAtThePairStartOverwritesThatPair)
 
 TEST_F(Movie, TakeOverOnLevel0DoesNothing)
 {
-    current_level = 0;
+    session.level = 0;
     recording = false;
-    seed = load_movie_record(recording, seed);
+    seed = load_movie_record(session, recording, seed);
     replay_input();
     const MovieBuffer before = movie;
-    take_over_replay(movie, current_level);
+    take_over_replay(movie, session.level);
     EXPECT_EQ(movie.cursor, before.cursor);
     EXPECT_EQ(movie.bytes, before.bytes);
 }
@@ -186,7 +187,7 @@ TEST_F(Movie, MissingRecordLeavesBestValuesEmpty)
 {
     recording = true;
     seed = 9;
-    seed = load_movie_record(recording, seed);
+    seed = load_movie_record(session, recording, seed);
     EXPECT_EQ(best_play.score, 0);
     EXPECT_EQ(best_play.ticks, 0);
     EXPECT_EQ(movie.bytes[20], 9);

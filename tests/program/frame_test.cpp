@@ -5,14 +5,18 @@
 #include <vector>
 
 #include "program/frame.h"
+#include "view/session.h"
 #include "core/input.h"
 #include "display/screen.h"
 #include "display/tiles.h"
 
 namespace {
 
+// The session the frames run on, as the start-up body owns one.
+Session session;
+
 int handler_calls;
-void counting_handler() { handler_calls++; }
+void counting_handler(Session&) { handler_calls++; }
 
 class Frame : public ::testing::Test {
 protected:
@@ -61,11 +65,11 @@ TEST_F(Frame, ATickRunsOneFrameThenQuitEndsWithoutAnother)
     push(SDL_USEREVENT);
     push(SDL_USEREVENT);
     uint8_t before = frame_counter;
-    EXPECT_EQ(run_frame(), 0);
+    EXPECT_EQ(run_frame(session), 0);
     EXPECT_EQ(handler_calls, 1);
     EXPECT_EQ(static_cast<uint8_t>(frame_counter - before), 1);
     push(SDL_QUIT);
-    EXPECT_EQ(run_frame(), 1);
+    EXPECT_EQ(run_frame(session), 1);
     EXPECT_EQ(handler_calls, 1);
 }
 
@@ -77,7 +81,7 @@ TEST_F(Frame, AltXEndsAlsoWhilePausedAndWithoutATick)
         key_state.pause_flag = true;
         push(SDL_KEYDOWN, alt);
         push(SDL_KEYDOWN, SDLK_x);
-        EXPECT_EQ(run_frame(), 1);
+        EXPECT_EQ(run_frame(session), 1);
         EXPECT_EQ(handler_calls, 0);
     }
 }
@@ -93,7 +97,7 @@ TEST_F(Frame, AltXTappedWithinOneBatchEnds)
         push(SDL_KEYDOWN, SDLK_x, true, mod);
         push(SDL_KEYUP, SDLK_x, false, mod);
         push(SDL_KEYUP, alt, false);
-        EXPECT_EQ(run_frame(), 1);
+        EXPECT_EQ(run_frame(session), 1);
         EXPECT_EQ(handler_calls, 0);
     }
 }
@@ -102,7 +106,7 @@ TEST_F(Frame, XWithoutAltDoesNotEnd)
 {
     push(SDL_KEYDOWN, SDLK_x);
     push(SDL_USEREVENT);
-    EXPECT_EQ(run_frame(), 0);
+    EXPECT_EQ(run_frame(session), 0);
     EXPECT_EQ(handler_calls, 1);
 }
 
@@ -113,7 +117,7 @@ TEST_F(Frame, PauseHoldsTheFrameUntilReleased)
     // The p release that ends the pause is queued behind the tick: the frame
     // waits through the paused pass and runs once the pause is over.
     push(SDL_KEYUP, SDLK_p, false);
-    EXPECT_EQ(run_frame(), 0);
+    EXPECT_EQ(run_frame(session), 0);
     EXPECT_FALSE(key_state.pause_flag);
     EXPECT_EQ(handler_calls, 1);
 }
@@ -132,7 +136,7 @@ TEST_F(Frame, PointerIsClampedAndMiddleButtonIgnored)
         e.button.y = static_cast<Uint16>(c.y);
         SDL_PushEvent(&e);
         push(SDL_USEREVENT);
-        ASSERT_EQ(run_frame(), 0);
+        ASSERT_EQ(run_frame(session), 0);
         EXPECT_EQ(pointer_state.pointer_x, c.want_x);
         EXPECT_EQ(pointer_state.pointer_y, c.want_y);
         EXPECT_EQ(pointer_state.pointer_held, 0u);
@@ -143,7 +147,7 @@ TEST_F(Frame, PointerIsClampedAndMiddleButtonIgnored)
     e.button.button = 3;
     SDL_PushEvent(&e);
     push(SDL_USEREVENT);
-    ASSERT_EQ(run_frame(), 0);
+    ASSERT_EQ(run_frame(session), 0);
     EXPECT_EQ(pointer_state.pointer_held, 2u);
     EXPECT_EQ(pointer_state.pointer_clicked, 2u);
 }
@@ -154,7 +158,7 @@ TEST_F(Frame, TimerPacesFramesAtFiftyASecond)
     start_frame_timer();   // a second start adds no second timer
     Uint32 begin = SDL_GetTicks();
     for (int i = 0; i < 25; i++)
-        ASSERT_EQ(run_frame(), 0);
+        ASSERT_EQ(run_frame(session), 0);
     Uint32 elapsed = SDL_GetTicks() - begin;
     stop_frame_timer();
     stop_frame_timer();

@@ -21,10 +21,13 @@
 
 namespace {
 
+// The grid these tests load their levels into.
+PlayGrid level_grid;
+
 bool file_exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 
 // Rows from the top of the field; missing rows and columns are empty.
-void load(const std::vector<std::string>& rows) { load_field_rows(rows); }
+void load(const std::vector<std::string>& rows) { load_field_rows(level_grid, rows); }
 
 std::string level_file_text(const std::vector<std::string>& rows)
 {
@@ -89,7 +92,7 @@ TEST(Solver, FindsAWayOutOfEveryTrickLevelThatReplaysToTheExit)
         SolveOptions options;
         options.budget_seconds = 20;
         options.improve = false;
-        const SolveResult r = solve_level(play_grid, options);
+        const SolveResult r = solve_level(level_grid, options);
         ASSERT_EQ(r.status, SOLVE_FOUND);
         EXPECT_GT(r.expanded, 0);
         EXPECT_GE(r.ticks_simulated, int64_t(r.inputs.size()));
@@ -100,7 +103,7 @@ TEST(Solver, FindsAWayOutOfEveryTrickLevelThatReplaysToTheExit)
         const std::vector<uint8_t> inputs = inputs_of_movie(record.data(), int(record.size()));
         EXPECT_EQ(inputs, r.inputs);
         int ticks = 0, score = 0;
-        EXPECT_TRUE(play_inputs(play_grid, inputs, 0, &ticks, &score));
+        EXPECT_TRUE(play_inputs(level_grid, inputs, 0, &ticks, &score));
         EXPECT_EQ(ticks, r.ticks);
         EXPECT_EQ(score, r.score);
         EXPECT_NE(inputs.front(), INPUT_NONE) << "a movie starts with the hero's first move";
@@ -110,11 +113,11 @@ TEST(Solver, FindsAWayOutOfEveryTrickLevelThatReplaysToTheExit)
 TEST(Solver, TheLevelInTheGridIsLeftAsItWas)
 {
     load(TRICK_LEVELS[1].rows);
-    const PlayGrid before = play_grid;
+    const PlayGrid before = level_grid;
     SolveOptions options;
     options.improve = false;
-    solve_level(play_grid, options);
-    EXPECT_EQ(play_grid, before);
+    solve_level(level_grid, options);
+    EXPECT_EQ(level_grid, before);
 }
 
 // The search in slices of one state each finds the same way out as in one go, and
@@ -124,16 +127,16 @@ TEST(Solver, ASearchInSlicesGivesTheSameResultAndKeepsTheGridBetweenSlices)
     for (const TrickLevel& level : TRICK_LEVELS) {
         SCOPED_TRACE(level.name);
         load(level.rows);
-        const PlayGrid before = play_grid;
+        const PlayGrid before = level_grid;
         SolveOptions options;
         options.budget_seconds = 20;
-        const SolveResult whole = solve_level(play_grid, options);
+        const SolveResult whole = solve_level(level_grid, options);
         ASSERT_EQ(whole.status, SOLVE_FOUND);
-        SolveSearchHolder search = solve_begin(play_grid, options);
+        SolveSearchHolder search = solve_begin(level_grid, options);
         int slices = 0;
         for (bool done = false; !done; slices++) {
             done = solve_slice(*search, 0);   // one state a slice
-            ASSERT_EQ(play_grid, before);
+            ASSERT_EQ(level_grid, before);
             EXPECT_FALSE(game_active);
         }
         const SolveResult& sliced = solve_result(*search);
@@ -158,7 +161,7 @@ TEST(Solver, ASliceStopsOnTimeAndTheBudgetCountsOnlyTheSlices)
           "@@@@@@@@@@@@@@@@@@@@@@@@", "@@@@@", "@.$@", "@@@@"});
     SolveOptions options;
     options.budget_seconds = 0.3;
-    SolveSearchHolder search = solve_begin(play_grid, options);
+    SolveSearchHolder search = solve_begin(level_grid, options);
     bool done = false;
     int slices = 0;
     while (!done) {
@@ -179,7 +182,7 @@ TEST(Solver, ASliceStopsOnTimeAndTheBudgetCountsOnlyTheSlices)
 TEST(Solver, RefusesALevelWithoutAHero)
 {
     load({"H", "H.....$", "@@@@@@@@@@@@@@@@@@@@@@@@"});
-    const SolveResult r = solve_level(play_grid, SolveOptions{});
+    const SolveResult r = solve_level(level_grid, SolveOptions{});
     EXPECT_EQ(r.status, SOLVE_REFUSED);
     EXPECT_EQ(r.problem, "the level has no hero");
 }
@@ -194,19 +197,19 @@ TEST(Solver, AnOpeningRunsFirstAndTheSearchGoesOnFromItsEnd)
     options.budget_seconds = 20;
     options.improve = false;
     options.opening = std::vector<uint8_t>(24, INPUT_LEFT);   // away from the chest first
-    const SolveResult r = solve_level(play_grid, options);
+    const SolveResult r = solve_level(level_grid, options);
     ASSERT_EQ(r.status, SOLVE_FOUND);
     ASSERT_GT(r.inputs.size(), options.opening.size());
     EXPECT_TRUE(std::equal(options.opening.begin(), options.opening.end(), r.inputs.begin()));
     int ticks = 0, score = 0;
-    EXPECT_TRUE(play_inputs(play_grid, r.inputs, 0, &ticks, &score));
+    EXPECT_TRUE(play_inputs(level_grid, r.inputs, 0, &ticks, &score));
     EXPECT_EQ(ticks, r.ticks);
     EXPECT_EQ(score, r.score);
 
     // One step towards the guard, then standing until he comes.
     options.opening = {INPUT_RIGHT};
     options.opening.resize(401, INPUT_NONE);
-    const SolveResult lost = solve_level(play_grid, options);
+    const SolveResult lost = solve_level(level_grid, options);
     EXPECT_EQ(lost.status, SOLVE_REFUSED);
     EXPECT_EQ(lost.problem.rfind("the opening loses the hero on its input ", 0), 0u) << lost.problem;
     EXPECT_NE(lost.problem.find(" of 401"), std::string::npos) << lost.problem;
@@ -287,7 +290,7 @@ TEST(VbltoolSolve, AnOpeningOfAMoviesFirstTicks)
     EXPECT_TRUE(std::equal(plain.begin(), plain.begin() + 100, on.begin()));
     load(TRICK_LEVELS[2].rows);
     int ticks = 0, score = 0;
-    EXPECT_TRUE(play_inputs(play_grid, on, 0, &ticks, &score));
+    EXPECT_TRUE(play_inputs(level_grid, on, 0, &ticks, &score));
 }
 
 TEST(VbltoolSolve, AWalledInHeroEndsWithStatus1AndNoFile)

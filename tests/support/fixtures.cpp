@@ -56,12 +56,12 @@ HeadlessScreen::HeadlessScreen(uint8_t colour) : pixels(640 * 480, colour)
 
 HeadlessScreen::~HeadlessScreen() { free_display_buffers(); }
 
-void load_field_rows(const std::vector<std::string>& rows)
+void load_field_rows(PlayGrid& grid, const std::vector<std::string>& rows)
 {
-    play_grid.fill(TILE_BORDER);
+    grid.fill(TILE_BORDER);
     for (int r = 0; r < FIELD_ROWS; r++)
         for (int c = 0; c < FIELD_COLUMNS; c++) {
             char ch = r < int(rows.size()) && c < int(rows[size_t(r)].size()) ? rows[size_t(r)][size_t(c)] : '.';
-            play_grid[size_t(field_cell(c, r))] = uint8_t(strchr(TILE_CHARS, ch) - TILE_CHARS);
+            grid[size_t(field_cell(c, r))] = uint8_t(strchr(TILE_CHARS, ch) - TILE_CHARS);
         }
 }

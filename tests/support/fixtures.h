@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "level/grid.h"
 #include "support/process.h"
 
 // The working directory is path while the guard lives, then the old one again.
@@ -46,6 +47,6 @@ struct HeadlessScreen {
     uint8_t at(int x, int y) const { return pixels[size_t(y * 640 + x)]; }
 };
 
-// Puts a field into the play grid from rows of level-text letters, the top
-// row first; missing rows and columns are empty, the border is the border.
-void load_field_rows(const std::vector<std::string>& rows);
+// Puts a field into grid from rows of level-text letters, the top row
+// first; missing rows and columns are empty, the border is the border.
+void load_field_rows(PlayGrid& grid, const std::vector<std::string>& rows);
