@@ -609,7 +609,7 @@ bool prepare_drawing()
 
 // Starts the session's level from seed as the game shows it, after the
 // rules' own check; false with the problem.
-bool start_shown_level(const Session& session, int seed, std::string* problem)
+bool start_shown_level(Session& session, int seed, std::string* problem)
 {
     auto check = std::make_unique<LevelState>();
     if (!start_level_run(session.grid, seed, check.get(), problem))
@@ -617,8 +617,8 @@ bool start_shown_level(const Session& session, int seed, std::string* problem)
     release_game_sprites();
     clear_sprite_slots();
     start_running_level_seeded(session, session.grid, seed);
-    game_active = true;
-    recording = false;
+    session.game_active = true;
+    session.recording = false;
     clear_dirty_list();
     return true;
 }
@@ -643,9 +643,10 @@ int command_render_sheet(const char* archive, const std::string& output)
     const int width = GAP + COLUMNS * (THUMB_W + GAP);
     const int height = GAP + rows * (LABEL + THUMB_H + GAP);
     std::vector<uint8_t> sheet(size_t(width) * size_t(height), uint8_t(screen_palette.nearest_black));
+    auto session_holder = std::make_unique<Session>();
+    Session& session = *session_holder;
     for (size_t i = 0; i < levels.size(); i++) {
         read_record(level_record(levels[i]), record.data(), LEVEL_RECORD_SIZE);
-        Session session;
         session.level = levels[i];
         unpack_record(record.data(), session.grid);
         std::string problem;
@@ -661,7 +662,7 @@ int command_render_sheet(const char* archive, const std::string& output)
             draw_running_level(session);
         else
             draw_play_field(session.grid);
-        game_active = false;
+        session.game_active = false;
         for (int y = 0; y < THUMB_H; y++)
             for (int x = 0; x < THUMB_W; x++)
                 sheet[size_t(top + LABEL + y) * size_t(width) + size_t(left + x)] =
@@ -697,7 +698,8 @@ int command_render(const std::vector<std::string>& args)
         return usage();
     if (positional[1] == "all")
         return command_render_sheet(positional[0].c_str(), output);
-    Session session;
+    auto session_holder = std::make_unique<Session>();
+    Session& session = *session_holder;
     if (int status = load_level_source(positional[0].c_str(), positional[1].c_str(), &session.level, &session.grid))
         return status;
     std::vector<uint8_t> record;
@@ -718,9 +720,9 @@ int command_render(const std::vector<std::string>& args)
     if (!record.empty()) {
         const std::vector<uint8_t> inputs = inputs_of_movie(record.data(), int(record.size()));
         const size_t ticks = tick < 0 ? inputs.size() : std::min(inputs.size(), size_t(tick));
-        const GameState& g = running_level.game;
+        const GameState& g = session.running.game;
         for (size_t i = 0; i < ticks && !g.exit_count && !g.death_count; i++)
-            play_frame(inputs[i]);
+            play_frame(session, inputs[i]);
     }
     draw_running_level(session);
     if (const char* written = write_png(output, screen_row(0), SCREEN_WIDTH, SCREEN_HEIGHT, display_state.pitch,

@@ -45,7 +45,7 @@ void draw_square_outline(int x, int y, int n, int colour);
 void draw_rect_outline(int x, int y, int w, int h, int colour);
 void swap_black_white(int x, int y);
 
-// The whole play field of a grid, its frame and (in a game) the player line.
+// The whole play field of a grid and its frame.
 void draw_play_field(const PlayGrid& grid);
 
 void clear_sprite_slots();

@@ -98,23 +98,23 @@ void draw_band(bool wanted)
 
 } // namespace
 
-void show_level_title(int level)
+void show_level_title(const Session& session)
 {
-    if (!game_active) {
+    if (!session.game_active) {
         band.active = false;
         band.on_screen = false;
         band.text[0] = '\0';
         return;
     }
-    const bool waiting = running_level.game.waiting_for_input;
+    const bool waiting = session.running.game.waiting_for_input;
     // A new level, a restart, or the level was left and entered again.
-    if (!band.active || band.level != level || (waiting && !band.waiting))
-        look_up_title(level);
+    if (!band.active || band.level != session.level || (waiting && !band.waiting))
+        look_up_title(session.level);
     band.active = true;
-    band.level = level;
+    band.level = session.level;
     band.waiting = waiting;
     // In play the title goes at the first move; the demonstration keeps it.
-    const bool wanted = band.text[0] != '\0' && (waiting || !recording);
+    const bool wanted = band.text[0] != '\0' && (waiting || !session.recording);
     if (wanted || band.on_screen)
         draw_band(wanted);
 }

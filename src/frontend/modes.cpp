@@ -36,11 +36,11 @@ bool level_readable(int level)
 
 // Tells the player that a level cannot be played: a line under the main
 // menu, or the message area in the demonstration.
-void report_unreadable_level(int level)
+void report_unreadable_level(const Session& session, int level)
 {
     log_message("Level %d cannot be read from %s\n", level, archive_path);
     char text[40];
-    if (mode_handler == main_menu_handler) {
+    if (session.mode == main_menu_handler) {
         snprintf(text, sizeof text, "LEVEL %04d CANNOT BE READ", level);
         text_y = 400;
         print_centred(text);
@@ -57,12 +57,12 @@ void report_unreadable_level(int level)
 void play_from_start_level(Session& session)
 {
     if (!level_readable(session.start_level)) {
-        report_unreadable_level(session.start_level);
+        report_unreadable_level(session, session.start_level);
         return;
     }
-    if (mode_handler == demo_handler)
-        leave_game();
-    mode_handler = play_handler;
+    if (session.mode == demo_handler)
+        leave_game(session);
+    session.mode = play_handler;
     step_level(session, STEP_TO, session.start_level);
     start_play(session, session.grid);
 }
@@ -71,7 +71,7 @@ void play_from_start_level(Session& session)
 
 void demo_mode(Session& session)
 {
-    mode_handler = demo_handler;
+    session.mode = demo_handler;
     start_demo(session);
 }
 
@@ -114,10 +114,10 @@ namespace {
 
 // F2 in any of the game's modes: the game stops and the graphics editor
 // takes over.
-void open_gfx_editor()
+void open_gfx_editor(Session& session)
 {
-    leave_game();
-    mode_handler = gfx_editor_mode;
+    leave_game(session);
+    session.mode = gfx_editor_mode;
     enter_gfx_editor();
 }
 
@@ -127,17 +127,17 @@ void main_menu_handler(Session& session)
 {
     if (key_pressed(SDLK_F1) || key_pressed(SDLK_SPACE)) {
         if (step_level(session, STEP_FIRST_UNSOLVED) >= 0) {
-            mode_handler = play_handler;
+            session.mode = play_handler;
             start_play(session, session.grid);
         } else {
-            report_unreadable_level(1);
+            report_unreadable_level(session, 1);
         }
     } else if (key_pressed(SDLK_F4)) {
         play_from_start_level(session);
     } else if (key_pressed(SDLK_ESCAPE)) {
         demo_mode(session);
     } else if (key_pressed(SDLK_F2)) {
-        open_gfx_editor();
+        open_gfx_editor(session);
     } else if (key_pressed(SDLK_F5)) {
         enter_player_name();
         const bool stored = write_player_name();   // also after a cancelled prompt
@@ -165,11 +165,11 @@ void main_menu_handler(Session& session)
             pass_notice(text);
         }
     } else if (key_pressed(SDLK_F3)) {
-        leave_game();
+        leave_game(session);
         enter_level_editor(session);
     } else if (key_pressed(SDLK_h)) {
         show_help();
-        mode_handler = help_handler;
+        session.mode = help_handler;
     }
     if (key_pressed(SDLK_f))
         toggle_fullscreen();
@@ -184,10 +184,10 @@ void take_over_demo(Session& session)
     snprintf(text, sizeof text, "PLAYER:%s", player_name);
     print_centred(text);
     update_whole_screen();
-    take_over_replay(movie, session.level);
-    running_level.game.waiting_for_input = true;
-    recording = true;
-    mode_handler = play_handler;
+    take_over_replay(session.movie, session.level);
+    session.running.game.waiting_for_input = true;
+    session.recording = true;
+    session.mode = play_handler;
 }
 
 void demo_handler(Session& session)
@@ -195,43 +195,43 @@ void demo_handler(Session& session)
     if (key_pressed(SDLK_F12) && session.level != 0) {
         take_over_demo(session);
     } else if (key_pressed(SDLK_ESCAPE)) {
-        leave_game();
-        mode_handler = play_handler;
+        leave_game(session);
+        session.mode = play_handler;
         clear_bonus_icons();
         start_play(session, session.grid);
     } else if (key_pressed(SDLK_SPACE)) {
-        leave_game();
+        leave_game(session);
         show_main_menu();
-        mode_handler = main_menu_handler;
+        session.mode = main_menu_handler;
     } else if (key_pressed(SDLK_F1)) {
         if (!level_readable(1)) {
-            report_unreadable_level(1);
+            report_unreadable_level(session, 1);
             return;
         }
-        leave_game();
-        mode_handler = play_handler;
+        leave_game(session);
+        session.mode = play_handler;
         step_level(session, STEP_FIRST_UNSOLVED);
         start_play(session, session.grid);
     } else if (key_pressed(SDLK_F2)) {
-        open_gfx_editor();
+        open_gfx_editor(session);
     } else if (key_pressed(SDLK_F3)) {
-        leave_game();
+        leave_game(session);
         enter_level_editor(session);
     } else if (key_pressed(SDLK_F4)) {
         play_from_start_level(session);   // leaves the demonstration when it plays
     } else if (level_down_pressed() && session.level > 0) {
         stop_all_sounds();
-        leave_game();
+        leave_game(session);
         // The demonstration falls back to level 0 itself (start_demo).
         session.level = level_target(session, STEP_PREVIOUS);
         demo_mode(session);
-    } else if (running_level.game.exit_count != 0 || level_up_pressed()) {
+    } else if (session.running.game.exit_count != 0 || level_up_pressed()) {
         stop_all_sounds();
-        if (running_level.game.exit_count != 0) {
+        if (session.running.game.exit_count != 0) {
             play_sound(SOUND_VICTORY);
             wait_sounds_done();
         }
-        leave_game();
+        leave_game(session);
         session.level = level_target(session, STEP_NEXT);
         demo_mode(session);
     }
@@ -239,14 +239,14 @@ void demo_handler(Session& session)
 
 void play_handler(Session& session)
 {
-    const GameState& g = running_level.game;
+    const GameState& g = session.running.game;
     if (key_pressed(SDLK_q) || key_pressed(SDLK_ESCAPE)) {
-        leave_game();
+        leave_game(session);
         demo_mode(session);
     } else if (key_pressed(SDLK_F2)) {
-        open_gfx_editor();
+        open_gfx_editor(session);
     } else if (key_pressed(SDLK_F3)) {
-        leave_game();
+        leave_game(session);
         enter_level_editor(session);
     } else if (level_down_pressed() && session.level > 0) {
         stop_all_sounds();

@@ -630,9 +630,9 @@ void enter_gfx_editor()
     SDL_ShowCursor(1);
 }
 
-void gfx_editor_frame()
+void gfx_editor_frame(const Session& session)
 {
-    if (mode_handler != gfx_editor_mode)
+    if (session.mode != gfx_editor_mode)
         return;
     GfxEditor& e = gfx_editor;
     const PointerState& p = pointer_state;
@@ -699,7 +699,7 @@ int unsaved_gfx_sets()
     return sets;
 }
 
-bool artwork_holds_exit()
+bool artwork_holds_exit(const Session& session)
 {
     const int sets = unsaved_gfx_sets();
     if (sets == 0)
@@ -725,11 +725,11 @@ bool artwork_holds_exit()
     for (char* c = text; *c; c++)
         *c = char(toupper(static_cast<unsigned char>(*c)));
     // Told where the current mode shows its messages.
-    if (mode_handler == gfx_editor_mode) {
+    if (session.mode == gfx_editor_mode) {
         show_gfx_message(text);
-    } else if (mode_handler == level_editor_mode) {
+    } else if (session.mode == level_editor_mode) {
         show_editor_message(text);
-    } else if (mode_handler == main_menu_handler) {
+    } else if (session.mode == main_menu_handler) {
         text_y = 400;
         print_centred(text);
         update_whole_screen();

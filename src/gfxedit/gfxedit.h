@@ -6,6 +6,8 @@
 
 #include "gfxedit/tools.h"
 
+struct Session;
+
 constexpr int GFX_CELL_COUNT = 96;   // squares of a set
 constexpr int READOUT_BLANK = 99;   // a readout number shown as two spaces
 
@@ -61,9 +63,8 @@ void init_gfx_editor();
 // installed gfx_editor_mode.
 void enter_gfx_editor();
 // Early in every frame; nothing unless gfx_editor_mode is the mode handler.
-void gfx_editor_frame();
+void gfx_editor_frame(const Session& session);
 // The mode handler: leaving, saving, switching sets.
-struct Session;
 void gfx_editor_mode(Session& session);
 // The sets (bit per set) whose pixels or palette the editor changed since
 // their file was last loaded or saved.
@@ -71,7 +72,7 @@ int unsaved_gfx_sets();
 // Alt+X while edited artwork is unsaved: the first is held back and says so
 // where the current mode shows messages (true); a second one with no edit
 // in between lets the program end (false).
-bool artwork_holds_exit();
+bool artwork_holds_exit(const Session& session);
 
 void draw_gfx_editor();
 void draw_gfx_help();

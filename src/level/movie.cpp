@@ -2,8 +2,6 @@
 
 #include <cstring>
 
-MovieBuffer movie;
-
 // Level 0's record: the play of "lord mobrin", 43,450 points in 4,392 ticks.
 const std::array<uint8_t, 297> BUILTIN_MOVIE = {
     0xba, 0xa9, 0x00, 0x00, 0x6c, 0x6f, 0x72, 0x64, 0x20, 0x6d, 0x6f, 0x62,
@@ -74,8 +72,6 @@ void record_input_into(MovieBuffer& m, int code)
     }
 }
 
-void record_input(int code) { record_input_into(movie, code); }
-
 std::vector<uint8_t> movie_record_of(const std::vector<uint8_t>& inputs, int score, int seed, const char* name)
 {
     MovieBuffer m{};
@@ -114,5 +110,3 @@ int replay_input_from(MovieBuffer& m)
         m.cursor += 2;
     return code;
 }
-
-int replay_input() { return replay_input_from(movie); }

@@ -187,7 +187,7 @@ void paint(int x, int y)
     level_editor.modified = true;
 }
 
-void write_level(const Session& session)
+void write_level(Session& session)
 {
     end_digit_entry();
     if (const char* message = validate_level(level_editor.grid, key_down(SDLK_RALT))) {
@@ -252,7 +252,7 @@ void leave_level_editor(Session& session)
     }
     restore_sprite_backgrounds();
     clear_screen();
-    mode_handler = play_handler;
+    session.mode = play_handler;
     start_play(session, session.grid);
     if (!readable) {
         log_message("Level %d cannot be read from %s\n", session.level, archive_path);
@@ -351,7 +351,7 @@ void fill_play_field(PlayGrid& grid, int code)
 
 int undo_steps() { return undo.count; }
 
-void show_editor_screen(const Session& session)
+void show_editor_screen(Session& session)
 {
     clear_screen();
     draw_edited_field();
@@ -367,7 +367,7 @@ void show_editor_screen(const Session& session)
     for (int i = 0; i < PALETTE_SLOTS; i++)
         if (key_down(SDLK_F1 + i))
             stale_function_keys |= 1u << i;
-    mode_handler = level_editor_mode;
+    session.mode = level_editor_mode;
     SDL_ShowCursor(SDL_ENABLE);
     level_editor.header_countdown = 0;
     level_editor.field_redraws = 2;
@@ -389,20 +389,20 @@ void start_test_play(Session& session)
     }
     restore_sprite_backgrounds();
     clear_screen();
-    mode_handler = test_play_handler;
+    session.mode = test_play_handler;
     start_play(session, level_editor.grid);
     // The level's stored best belongs to the stored level, not to a painted one.
     if (level_editor.modified) {
-        best_play.score = best_play.ticks = best_play.seconds = 0;
+        session.best.score = session.best.ticks = session.best.seconds = 0;
         mark_top_line_stale();
     }
 }
 
 // The end of a won test-play: the play's score and time, as the level
 // summary shows them, and nothing stored.
-void show_test_play_summary()
+void show_test_play_summary(const Session& session)
 {
-    const GameState& g = running_level.game;
+    const GameState& g = session.running.game;
     clear_screen();
     char line[EDITOR_LINE_COLUMNS + 1];
     text_y = 160;
@@ -430,11 +430,11 @@ void show_test_play_summary()
 }
 
 // won: the hero climbed out, the summary is shown first.
-void end_test_play(const Session& session, bool won)
+void end_test_play(Session& session, bool won)
 {
-    leave_game();
+    leave_game(session);
     if (won)
-        show_test_play_summary();
+        show_test_play_summary(session);
     show_editor_screen(session);
 }
 
@@ -451,7 +451,7 @@ void enter_level_editor(Session& session)
 
 void test_play_handler(Session& session)
 {
-    const GameState& g = running_level.game;
+    const GameState& g = session.running.game;
     if (key_pressed(SDLK_ESCAPE) || key_pressed(SDLK_q) || key_pressed(SDLK_k) || key_pressed(SDLK_LSHIFT)) {
         end_test_play(session, false);
     } else if (g.exit_count != 0) {
@@ -470,7 +470,7 @@ void test_play_handler(Session& session)
 
 void level_editor_frame(const Session& session)
 {
-    if (mode_handler != level_editor_mode)
+    if (session.mode != level_editor_mode)
         return;
     LevelEditor& ed = level_editor;
     if (ed.message_pending) {

@@ -67,7 +67,7 @@ void draw_editor_header(const Session& session);
 void draw_editor_top_line(const char* text);
 // The editor's screen over the grid as it is (the field with its marks, the
 // header, the palette row with the chosen slot) and the editor's mode.
-void show_editor_screen(const Session& session);
+void show_editor_screen(Session& session);
 // Every field cell becomes code, every other grid cell the border.
 void fill_play_field(PlayGrid& grid, int code);
 // Strokes that Ctrl+Z can still undo (tests).

@@ -50,7 +50,7 @@ void format_seconds(char* out, size_t size, double seconds)
         snprintf(out, size, "%.0f", seconds);
 }
 
-void draw_progress_line(const Session& session)
+void draw_progress_line(Session& session)
 {
     const SolveResult& r = solve_result(*winnable.search);
     char seconds[16];
@@ -69,7 +69,7 @@ void draw_progress_line(const Session& session)
 }
 
 // The search's answer on the message line, the editor's mode again.
-void end_search(const Session& session, bool stopped)
+void end_search(Session& session, bool stopped)
 {
     const SolveResult& r = solve_result(*winnable.search);
     char seconds[16];
@@ -103,10 +103,10 @@ void end_search(const Session& session, bool stopped)
     show_editor_message(text, ANSWER_FRAMES);
     // The header as it is without a message; the message goes over it.
     draw_editor_header(session);
-    mode_handler = level_editor_mode;
+    session.mode = level_editor_mode;
 }
 
-void start_search(const Session& session)
+void start_search(Session& session)
 {
     forget_way_out();
     // The game's rules count on what a written level holds (one hero); what
@@ -120,33 +120,33 @@ void start_search(const Session& session)
     // The search runs the rules on level states of its own: the editor's
     // grid, screen and sounds stay as they are.
     winnable.search = solve_begin(level_editor.grid, options);
-    mode_handler = winnable_search_handler;
+    session.mode = winnable_search_handler;
     draw_progress_line(session);
 }
 
 // V again after a success: the way out played on the field by the game's
 // rules and view, from the start the search took. It runs on a level state
 // of its own: the editor's grid and level stay as they are.
-void start_demonstration(const Session& session)
+void start_demonstration(Session& session)
 {
     run_out_frames = 0;
     restore_sprite_backgrounds();
     clear_screen();
-    mode_handler = way_out_handler;
-    game_active = true;
+    session.mode = way_out_handler;
+    session.game_active = true;
     const std::vector<uint8_t>& record = winnable.way_record;
     start_running_level_seeded(session, level_editor.grid, record[MOVIE_SEED_OFFSET]);
-    recording = false;
+    session.recording = false;
     // The movie buffer as a demonstration of a stored movie has it.
-    memcpy(movie.bytes.data(), record.data(), record.size());
-    movie.length = int32_t(record.size());
-    movie.cursor = MOVIE_HEADER_SIZE;
-    movie.recording_stopped = false;
-    best_play.score = movie_score(record.data());
-    best_play.ticks = movie_ticks(record.data(), int(record.size()));
-    best_play.seconds = best_play.ticks / 60;
-    memcpy(best_play.name, record.data() + 4, 16);
-    best_play.name[16] = 0;
+    memcpy(session.movie.bytes.data(), record.data(), record.size());
+    session.movie.length = int32_t(record.size());
+    session.movie.cursor = MOVIE_HEADER_SIZE;
+    session.movie.recording_stopped = false;
+    session.best.score = movie_score(record.data());
+    session.best.ticks = movie_ticks(record.data(), int(record.size()));
+    session.best.seconds = session.best.ticks / 60;
+    memcpy(session.best.name, record.data() + 4, 16);
+    session.best.name[16] = 0;
     mark_top_line_stale();
     show_level(session);
     // Below the field: what ends it, where a demonstration names Space.
@@ -157,16 +157,16 @@ void start_demonstration(const Session& session)
     update_whole_screen();
 }
 
-void end_demonstration(const Session& session, const char* message)
+void end_demonstration(Session& session, const char* message)
 {
-    leave_game();
+    leave_game(session);
     show_editor_screen(session);
     show_editor_message(message);
 }
 
 } // namespace
 
-void winnable_key(const Session& session)
+void winnable_key(Session& session)
 {
     if (!way_out_record().empty())
         start_demonstration(session);
@@ -190,7 +190,7 @@ void winnable_search_handler(Session& session)
 
 void way_out_handler(Session& session)
 {
-    const GameState& g = running_level.game;
+    const GameState& g = session.running.game;
     if (key_pressed(SDLK_ESCAPE) || key_pressed(SDLK_q) || key_pressed(SDLK_k) || key_pressed(SDLK_LSHIFT)) {
         end_demonstration(session, "W STORES THE WAY OUT WITH THE LEVEL");
     } else if (g.exit_count != 0) {
@@ -199,7 +199,7 @@ void way_out_handler(Session& session)
         wait_sounds_done();
         end_demonstration(session, "THE WAY OUT - W STORES IT WITH THE LEVEL");
     } else if (g.death_count != 0 ||
-               (movie.cursor + 1 >= movie.length && ++run_out_frames > RUN_OUT_FRAMES)) {
+               (session.movie.cursor + 1 >= session.movie.length && ++run_out_frames > RUN_OUT_FRAMES)) {
         // The rules did not take the hero out as in the search: said so,
         // and the way is not stored.
         winnable.way_found = false;
@@ -222,4 +222,4 @@ void forget_way_out()
     winnable.way_record.clear();
 }
 
-bool winnable_search_running() { return mode_handler == winnable_search_handler; }
+bool winnable_search_running(const Session& session) { return session.mode == winnable_search_handler; }

@@ -13,7 +13,7 @@ constexpr double SEARCH_SLICE_SECONDS = 0.008;
 // V in the editor: the demonstration when a way out fits the field now in
 // the grid, else a new search (or the validation rule's message).
 struct Session;
-void winnable_key(const Session& session);
+void winnable_key(Session& session);
 // The mode handler while the search runs: one slice a frame, the progress
 // line in the header; Escape stops it.
 void winnable_search_handler(Session& session);
@@ -28,4 +28,4 @@ std::vector<uint8_t> way_out_record();
 // Ends a search and forgets the way out found (the editor's start).
 void forget_way_out();
 // Whether a search is running (tests).
-bool winnable_search_running();
+bool winnable_search_running(const Session& session);

@@ -43,19 +43,20 @@ void run_frame_body(Session& session)
     pointer_state.pointer_y = std::clamp(mouse_y(), 12, 468);
 
     restore_sprite_backgrounds();
-    gfx_editor_frame();
+    gfx_editor_frame(session);
     level_editor_frame(session);
-    game_tick();
-    if (game_active && top_line_stale())
+    game_tick(session);
+    if (session.game_active && top_line_stale())
         format_top_line(session);
-    refresh_status_lines();
-    show_level_title(session.level);
-    update_sprite_poses();
+    if (session.game_active)
+        refresh_status_lines();
+    show_level_title(session);
+    update_sprite_poses(session);
     save_sprite_backgrounds();
     draw_sprites();
     present_frame();
-    if (mode_handler)
-        mode_handler(session);
+    if (session.mode)
+        session.mode(session);
     // Today's keyboards send Print Screen for the SysReq key.
     if (key_pressed(SDLK_SYSREQ) || key_pressed(SDLK_PRINT))
         take_screenshot();
@@ -82,7 +83,7 @@ int run_frame(Session& session)
             return 1;
         }
         if (alt_x_pressed() && !exit_held) {
-            exit_held = artwork_holds_exit();
+            exit_held = artwork_holds_exit(session);
             if (!exit_held) {
                 in_frame_wait = false;
                 stop_all_sounds();
@@ -97,6 +98,6 @@ int run_frame(Session& session)
     }
     in_frame_wait = false;
     run_frame_body(session);
-    trace_frame(session.level);
+    trace_frame(session.mode, session.level);
     return 0;
 }

@@ -17,13 +17,15 @@
 #pragma once
 #include <cstdint>
 
+#include "core/flags.h"
+
 // Reads the environment; false (and a message) when the script is unusable.
 bool load_script();
 void reset_script();
 bool fast_frames();
 // Called by poll_events before it takes SDL's events.
 void inject_script_events(bool in_frame);
-// Called at the end of every frame, with the session's level.
-void trace_frame(int level);
+// Called at the end of every frame, with the session's mode and level.
+void trace_frame(ModeHandler mode, int level);
 // A problem the player is told about, reported as "frame F: notice TEXT".
 void trace_notice(const char* text);

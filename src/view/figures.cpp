@@ -156,11 +156,11 @@ void release_game_sprites()
             figure_gone(figure);
 }
 
-void update_sprite_poses()
+void update_sprite_poses(const Session& session)
 {
-    if (!game_active)
+    if (!session.game_active)
         return;
-    const LevelState& s = running_level;
+    const LevelState& s = session.running;
     const GameState& g = s.game;
     const Actor& hero = s.actors[0];
     place_sprite(figure_slot[0], hero.x, hero.y, actor_pose(s, hero) + HERO_SET_BASE);
@@ -218,16 +218,33 @@ void mark_top_line_stale() { top_line_outdated = true; }
 
 void format_top_line(const Session& session)
 {
-    const GameState& g = running_level.game;
+    const GameState& g = session.running.game;
     // Bounded by the line's buffer: six-digit scores or five-digit times are
     // cut at its end instead of running past it.
     char text[160];
+    const BestPlay& best = session.best;
     snprintf(text, sizeof text, "LEVEL %04d %-18s SCORE-TIME %05d-%04d  BEST %05d-%04d.%02d ", session.level,
-             best_play.name, g.score, g.seconds, best_play.score, best_play.seconds, best_play.ticks % 60);
+             best.name, g.score, g.seconds, best.score, best.seconds, best.ticks % 60);
     const size_t length = std::min(strlen(text), top_status.wanted.size() - 1);
     memcpy(top_status.wanted.data(), text, length);
     top_status.wanted[length] = 0;
     top_line_outdated = false;
+}
+
+void draw_field_and_player_line(const Session& session)
+{
+    draw_play_field(session.running.grid);
+    if (!session.game_active)
+        return;
+    char text[40];
+    if (session.recording)
+        snprintf(text, sizeof text, "PLAYER:%s", player_name);
+    else
+        snprintf(text, sizeof text, "PRESS SPACE FOR MENU");
+    text_y = 444;
+    print_centred("                          ");
+    text_y = 444;
+    print_centred(text);
 }
 
 void clear_bonus_icons()
@@ -241,10 +258,11 @@ namespace {
 // The running level's field, status lines and sprites, drawn.
 void draw_level_and_sprites(const Session& session)
 {
-    draw_play_field(running_level.grid);
+    draw_field_and_player_line(session);
     format_top_line(session);
-    refresh_status_lines();
-    update_sprite_poses();
+    if (session.game_active)
+        refresh_status_lines();
+    update_sprite_poses(session);
     save_sprite_backgrounds();
     draw_sprites();
 }

@@ -1,14 +1,34 @@
-// The program's session: which level it is at, the grid that level was
-// loaded into, and the level F4 goes back to. One record, owned by the
-// start-up body and handed by reference to the mode handlers and the view.
+// The program's session: which level it is at and the grid it was loaded
+// into, the level F4 goes back to, the current mode, and the running level
+// with its movie and the best play it is measured against. One record,
+// owned by the start-up body and handed by reference to the mode handlers,
+// the frame and the view.
 #pragma once
+#include <cstdint>
 
+#include "core/flags.h"
+#include "game/state.h"
 #include "level/grid.h"
+#include "level/movie.h"
+
+// The level's stored best play, shown on the top line and the summary.
+struct BestPlay {
+    int32_t score;
+    int32_t ticks;
+    int32_t seconds;
+    char name[17];
+};
 
 struct Session {
     int level = 1;         // 0 = the built-in level, 1..MAX_LEVEL
     int start_level = 1;   // the level F4 plays (-l, else 1)
     PlayGrid grid{};       // the level loaded for play or demonstration
+    ModeHandler mode = nullptr;   // the mode handler the frame calls last
+    bool game_active = false;     // a level runs: the rules tick and it is drawn
+    bool recording = false;       // play (the keys, recorded), not a demonstration (the movie)
+    LevelState running{};         // the level the frame loop runs
+    MovieBuffer movie{};          // recorded in play, replayed in a demonstration
+    BestPlay best{};
 };
 
 // The ways the game goes from one level to another.

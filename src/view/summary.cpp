@@ -44,10 +44,10 @@ void report_store(int result)
     pass_notice(text);
 }
 
-void show_summary(const Session& session)
+void show_summary(Session& session)
 {
-    const GameState& g = running_level.game;
-    const BestPlay& best = best_play;
+    const GameState& g = session.running.game;
+    const BestPlay& best = session.best;
     clear_screen();
     text_y = 130;
     print_centred("YOU PASSED THE LEVEL!");

@@ -40,7 +40,6 @@ protected:
         build_glyph_map();
         screen_palette.nearest_black = 0;
         screen_palette.nearest_white = 255;
-        game_active = false;
     }
     void TearDown() override
     {
@@ -277,7 +276,6 @@ TEST_F(Font, CentredTextPositions)
 
 TEST_F(Font, StatusLineRedrawsOnlyChangedCharacters)
 {
-    game_active = true;
     clear_status_lines();
     memset(top_status.wanted.data(), 'A', STATUS_COLUMNS);
     refresh_status_lines();

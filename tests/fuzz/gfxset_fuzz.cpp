@@ -86,12 +86,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (start_level_run(session.grid, 0, &check, &problem)) {
         release_game_sprites();
         clear_sprite_slots();
-        game_active = true;
+        session.game_active = true;
         start_running_level_seeded(session, session.grid, 0);
         draw_running_level(session);
         restore_sprite_backgrounds();
         release_game_sprites();
     }
-    game_active = false;
+    session.game_active = false;
     return 0;
 }

@@ -36,7 +36,7 @@ protected:
         session.level = 5;
         frame_counter = 0;
     }
-    void TearDown() override { game_active = false; }
+    void TearDown() override { session.game_active = false; }
     // Rows from the top of the field; missing rows are empty.
     void load(const std::vector<std::string>& rows)
     {
@@ -44,8 +44,8 @@ protected:
         release_game_sprites();
         restore_sprite_backgrounds();
         clear_sprite_slots();
-        recording = true;
-        game_active = true;
+        session.recording = true;
+        session.game_active = true;
         start_running_level(session, session.grid);
     }
     void hold(int input)
@@ -59,10 +59,10 @@ protected:
     void frames(int n)
     {
         for (int i = 0; i < n; i++)
-            game_tick();
+            game_tick(session);
     }
-    LevelState& s() { return running_level; }
-    Actor& hero() { return running_level.actors[0]; }
+    LevelState& s() { return session.running; }
+    Actor& hero() { return session.running.actors[0]; }
     TickEvents ev{};
 };
 
@@ -368,9 +368,9 @@ TEST_F(Rules, BetterResultRule)
     for (const auto& c : cases) {
         s().game.score = c.score;
         s().game.play_ticks = c.ticks;
-        best_play.score = c.best_score;
-        best_play.ticks = c.best_ticks;
-        EXPECT_EQ(play_is_better(s().game, best_play.score, best_play.ticks), c.better) << c.score << " " << c.ticks;
+        session.best.score = c.best_score;
+        session.best.ticks = c.best_ticks;
+        EXPECT_EQ(play_is_better(s().game, session.best.score, session.best.ticks), c.better) << c.score << " " << c.ticks;
     }
 }
 
@@ -379,12 +379,12 @@ TEST_F(Rules, TopLineStaysInsideItsBuffer)
     load({"P", "#"});
     s().game.score = 1234567;
     s().game.seconds = 99999;
-    best_play.score = 7654321;
+    session.best.score = 7654321;
     format_top_line(session);
     EXPECT_LT(strlen(top_status.wanted.data()), top_status.wanted.size());
     s().game.score = 30000;
     s().game.seconds = 45;
-    best_play.score = 0;
+    session.best.score = 0;
     format_top_line(session);
     EXPECT_STREQ(top_status.wanted.data(),
                  "LEVEL 0005                    SCORE-TIME 30000-0045  BEST 00000-0000.00 ");
@@ -425,7 +425,7 @@ TEST_F(Rules, KRestartsTheLevelInPlay)
 {
     load({"....P...", "########"});
     const int x0 = hero().x;
-    mode_handler = play_handler;
+    session.mode = play_handler;
     hold(INPUT_RIGHT);
     frames(10);
     ASSERT_NE(hero().x, x0);
@@ -436,7 +436,7 @@ TEST_F(Rules, KRestartsTheLevelInPlay)
     key_event(SDLK_k, false);
     EXPECT_EQ(hero().x, x0);
     EXPECT_TRUE(s().game.waiting_for_input);
-    EXPECT_EQ(mode_handler, play_handler);
+    EXPECT_EQ(session.mode, play_handler);
 }
 
 } // namespace

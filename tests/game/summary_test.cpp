@@ -76,7 +76,7 @@ protected:
         stop_frame_timer();
         unsetenv("VORBIX_SCRIPT");
         reset_script();
-        game_active = false;
+        session.game_active = false;
         SDL_Quit();
     }
 };
@@ -107,21 +107,21 @@ TEST_F(Summary, LinesShowTheLevelsResult)
         setenv("VORBIX_SCRIPT", dir.file("script").c_str(), 1);
         ASSERT_TRUE(load_script());
         session.level = 0;
-        recording = true;
-        game_active = true;
+        session.recording = true;
+        session.game_active = true;
         load_level(session, 0);
         start_running_level(session, session.grid);
-        GameState& g = running_level.game;
+        GameState& g = session.running.game;
         g.hidden_status = c.hidden;
         g.flash_status = c.flash;
         g.penalty_flags = c.penalties;
         g.time_bonus = 55;
         g.score = c.score;
-        best_play.score = c.best_score;
+        session.best.score = c.best_score;
         g.seconds = 45;
         g.play_ticks = 45 * 60 + 30;
-        best_play.seconds = 50;
-        best_play.ticks = c.best_ticks;
+        session.best.seconds = 50;
+        session.best.ticks = c.best_ticks;
 
         std::vector<uint8_t> summary;
         captured = &summary;

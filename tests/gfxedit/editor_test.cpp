@@ -90,8 +90,8 @@ protected:
                 memset(font + (120 + 12 * (g / 9) + 2) * 320 + 216 + 8 * (g % 9) + 1, 200, 6);
         rebuild_screen_colours();
         init_gfx_editor();
-        game_active = false;
-        mode_handler = gfx_editor_mode;
+        session.game_active = false;
+        session.mode = gfx_editor_mode;
         enter_gfx_editor();
         setenv("VORBIX_FAST", "1", 1);
     }
@@ -103,7 +103,7 @@ protected:
         SDL_Quit();
         free_gfx_sets();
         free_display_buffers();
-        mode_handler = nullptr;
+        session.mode = nullptr;
     }
 
     // Each writes the events of one frame, then the frame goes by.
@@ -561,7 +561,7 @@ TEST_F(GfxEditorFrames, EnteringAgainKeepsSetCellColoursToolAndBrush)
     key(SDLK_RIGHTBRACKET);
     key(SDLK_COMMA);   // a pick left pending is forgotten
     run();
-    mode_handler = gfx_editor_mode;
+    session.mode = gfx_editor_mode;
     enter_gfx_editor();
     EXPECT_EQ(e.set_index, 1);
     EXPECT_EQ(e.cell_index, 41);

@@ -124,8 +124,8 @@ protected:
         clear_dirty_list();
         reset_input_state();
         init_level_editor();
-        game_active = false;
-        mode_handler = main_menu_handler;
+        session.game_active = false;
+        session.mode = main_menu_handler;
         write_failure_record = NO_WRITE_FAILURE;
         write_file(archive_path,
                    build_archive({8, {{0, LEVEL1}, {1, MOVIE1}, {2, LEVEL2}, {4, std::string(100, '\x11')}}}));
@@ -202,10 +202,10 @@ protected:
     // F3 from the main menu.
     void enter(int level)
     {
-        mode_handler = main_menu_handler;
+        session.mode = main_menu_handler;
         session.level = level;
         run(press(0, SDLK_F3));
-        ASSERT_EQ(mode_handler, level_editor_mode);
+        ASSERT_EQ(session.mode, level_editor_mode);
     }
     static int cell(int c, int r) { return level_editor.grid[size_t(field_cell(c, r))]; }
     uint8_t pixel(int x, int y) const { return screen[size_t(y * 640 + x)]; }
@@ -234,8 +234,8 @@ TEST_F(Editor, F3FromTheMenuEditsLevel1AndShowsThePointerUntilPlay)
     EXPECT_EQ(top_line(), shown("LEVEL 0001  L=LOAD W=WRITE ESC=EXIT 0-9 CHANGE LEVEL KP +- UP/DN LEVEL"));
     EXPECT_TRUE(slot_marked(TILE_BRICK));
     run(press(0, SDLK_ESCAPE));
-    EXPECT_EQ(mode_handler, play_handler);
-    EXPECT_TRUE(game_active);
+    EXPECT_EQ(session.mode, play_handler);
+    EXPECT_TRUE(session.game_active);
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
 }
 
@@ -281,7 +281,7 @@ TEST_F(Editor, TheF3ThatOpensTheEditorChoosesNoTile)
     level_editor.current_tile = TILE_LADDER;
     // F3 held for several frames, as a hand presses it.
     run(key(0, "down", SDLK_F3) + key(5, "up", SDLK_F3));
-    ASSERT_EQ(mode_handler, level_editor_mode);
+    ASSERT_EQ(session.mode, level_editor_mode);
     EXPECT_EQ(level_editor.current_tile, TILE_LADDER);
     EXPECT_TRUE(slot_marked(TILE_LADDER));
     // Pressed again inside the editor, it does.
@@ -493,12 +493,12 @@ TEST_F(Editor, ASuccessfulWriteReplacesTheLevelAndEmptiesItsMovie)
     // The written level is what play starts.
     const PlayGrid written = level_editor.grid;
     run(press(0, SDLK_SPACE));
-    EXPECT_EQ(mode_handler, play_handler);
-    EXPECT_EQ(running_level.snapshot, written);
+    EXPECT_EQ(session.mode, play_handler);
+    EXPECT_EQ(session.running.snapshot, written);
     // The hero walks right on it for a second.
     run(key(0, "down", SDLK_RIGHT) + key(50, "up", SDLK_RIGHT));
-    EXPECT_EQ(mode_handler, play_handler);
-    EXPECT_GT(running_level.actors[0].x, cell_x(field_cell(0, 13)));
+    EXPECT_EQ(session.mode, play_handler);
+    EXPECT_GT(session.running.actors[0].x, cell_x(field_cell(0, 13)));
 }
 
 TEST_F(Editor, ANewLevelNeedsNoAltAndAnUnflushedWriteSaysTheLevelIsSaved)
@@ -545,11 +545,11 @@ TEST_F(Editor, AnArchiveThatIsGoneIsToldWhenLoadingAndLeaving)
     run(press(0, SDLK_UP) + press(1, SDLK_l));
     EXPECT_EQ(top_line(), shown("the archive cannot be read: the field starts empty"));
     run(press(0, SDLK_ESCAPE));
-    EXPECT_EQ(mode_handler, play_handler);
+    EXPECT_EQ(session.mode, play_handler);
     close_log();
     const std::string log = read_file(dir.file("VRBXINFO.LOG"));
     EXPECT_NE(log.find("Level 1 cannot be read from " + std::string(archive_path)), std::string::npos) << log;
-    leave_game();
+    leave_game(session);
 }
 
 TEST_F(Editor, LeavingAModifiedLevelTakesAltAndThenPlaysTheStoredLevel)
@@ -573,7 +573,7 @@ TEST_F(Editor, LeavingAModifiedLevelTakesAltAndThenPlaysTheStoredLevel)
         enter(1);
         run(drag(0, 1, {{cx(3), cy(3)}, {cx(4), cy(3)}}) + c.leave);
         if (!c.leaves) {
-            EXPECT_EQ(mode_handler, level_editor_mode);
+            EXPECT_EQ(session.mode, level_editor_mode);
             EXPECT_EQ(top_line(), shown("use alt-esc to leave modified level"));
             EXPECT_TRUE(level_editor.modified);
             EXPECT_EQ(cell(3, 3), TILE_BRICK);
@@ -581,10 +581,10 @@ TEST_F(Editor, LeavingAModifiedLevelTakesAltAndThenPlaysTheStoredLevel)
             // The painting is still there to be written; Alt then leaves.
             run(with(0, SDLK_LALT, SDLK_ESCAPE));
         }
-        EXPECT_EQ(mode_handler, play_handler);
-        EXPECT_TRUE(recording);
-        EXPECT_EQ(running_level.snapshot, stored) << "play starts from the stored level";
-        leave_game();
+        EXPECT_EQ(session.mode, play_handler);
+        EXPECT_TRUE(session.recording);
+        EXPECT_EQ(session.running.snapshot, stored) << "play starts from the stored level";
+        leave_game(session);
     }
 }
 
@@ -677,7 +677,7 @@ TEST_F(Editor, MissingOrDamagedRecordsLoadAsEmptyLevels)
         // Leaving a level that does not load plays level 1.
         run(press(0, SDLK_ESCAPE));
         EXPECT_EQ(session.level, 1);
-        leave_game();
+        leave_game(session);
     }
 }
 
@@ -689,8 +689,8 @@ TEST_F(Editor, ADamagedArchiveNeverCrashesTheEditor)
         enter(1);
         run(press(0, SDLK_KP_PLUS) + press(1, SDLK_l) + click(2, 1, cx(0), cy(0)) +
             with(4, SDLK_LALT, SDLK_w) + with(6, SDLK_LALT, SDLK_ESCAPE));
-        EXPECT_EQ(mode_handler, play_handler);
-        leave_game();
+        EXPECT_EQ(session.mode, play_handler);
+        leave_game(session);
     }
 }
 
@@ -775,12 +775,12 @@ TEST_F(Editor, TestPlayPlaysThePaintedFieldAndGivesItBack)
         const PlayGrid painted = level_editor.grid;
         const int steps = undo_steps();
         run(press(0, SDLK_t));
-        ASSERT_EQ(mode_handler, test_play_handler);
-        EXPECT_TRUE(game_active);
-        EXPECT_EQ(running_level.snapshot, painted) << "the painted field is played";
+        ASSERT_EQ(session.mode, test_play_handler);
+        EXPECT_TRUE(session.game_active);
+        EXPECT_EQ(session.running.snapshot, painted) << "the painted field is played";
         run(c.play);
-        EXPECT_EQ(mode_handler, level_editor_mode);
-        EXPECT_FALSE(game_active);
+        EXPECT_EQ(session.mode, level_editor_mode);
+        EXPECT_FALSE(session.game_active);
         EXPECT_EQ(level_editor.grid, painted);
         EXPECT_EQ(session.level, 7);
         EXPECT_EQ(level_editor.modified, c.paint);
@@ -803,7 +803,7 @@ TEST_F(Editor, TestPlayNeedsAFieldTheRulesCanPlay)
     run(with(0, SDLK_LCTRL, SDLK_z));
     fill_play_field(level_editor.grid, TILE_EMPTY);
     run(press(0, SDLK_t));
-    EXPECT_EQ(mode_handler, level_editor_mode);
+    EXPECT_EQ(session.mode, level_editor_mode);
     EXPECT_EQ(top_line(), shown("level must have exactly 1 player"));
 }
 
@@ -853,7 +853,7 @@ protected:
     int search_frames(int limit, int look_at = -1, std::string* header = nullptr)
     {
         int frames = 0;
-        while (winnable_search_running() && frames < limit) {
+        while (winnable_search_running(session) && frames < limit) {
             EXPECT_EQ(run_frame(session), 0);
             if (++frames == look_at && header)
                 *header = top_line();
@@ -895,15 +895,15 @@ TEST_F(Winnable, PaintTestAskShowAndWriteALevelWithItsWayOut)
     EXPECT_EQ(validate_level(level_editor.grid, false), nullptr);
 
     run(press(0, SDLK_ESCAPE));
-    EXPECT_EQ(mode_handler, level_editor_mode) << "leaving is refused";
+    EXPECT_EQ(session.mode, level_editor_mode) << "leaving is refused";
     EXPECT_EQ(top_line(), shown("use alt-esc to leave modified level"));
 
     run(press(0, SDLK_t) + press(30, SDLK_ESCAPE));
-    EXPECT_EQ(mode_handler, level_editor_mode);
+    EXPECT_EQ(session.mode, level_editor_mode);
     EXPECT_EQ(level_editor.grid, painted);
 
     run(press(0, SDLK_v), 0);
-    ASSERT_TRUE(winnable_search_running());
+    ASSERT_TRUE(winnable_search_running(session));
     EXPECT_EQ(top_line(), shown("LEVEL 0250  WINNABLE? 0 STATES, 0.0 OF 60 SECS  ESC STOPS"));
     const int frames = search_frames(60 * 100);
     EXPECT_LT(frames, 60 * 100);
@@ -917,19 +917,19 @@ TEST_F(Winnable, PaintTestAskShowAndWriteALevelWithItsWayOut)
 
     // V again: the way out played on the field until the hero climbs out.
     run(press(0, SDLK_v), 0);
-    ASSERT_EQ(mode_handler, way_out_handler);
-    EXPECT_TRUE(game_active);
-    EXPECT_EQ(running_level.snapshot, painted);
+    ASSERT_EQ(session.mode, way_out_handler);
+    EXPECT_TRUE(session.game_active);
+    EXPECT_EQ(session.running.snapshot, painted);
     int shown_frames = 0;
-    while (mode_handler == way_out_handler && shown_frames < 3000) {
+    while (session.mode == way_out_handler && shown_frames < 3000) {
         ASSERT_EQ(run_frame(session), 0);
         shown_frames++;
     }
     run("# the message drawn\n");
-    EXPECT_EQ(mode_handler, level_editor_mode);
+    EXPECT_EQ(session.mode, level_editor_mode);
     EXPECT_EQ(top_line(), shown("THE WAY OUT - W STORES IT WITH THE LEVEL"));
     EXPECT_GE(shown_frames, 30);
-    EXPECT_FALSE(game_active);
+    EXPECT_FALSE(session.game_active);
     EXPECT_EQ(level_editor.grid, painted);
     EXPECT_EQ(session.level, 250);
     EXPECT_TRUE(level_editor.modified);
@@ -962,7 +962,7 @@ TEST_F(Winnable, AnEditAfterTheSearchForgetsTheWayOut)
     ASSERT_GE(parsed.index.size(), size_t(movie_record(250) + 1));
     EXPECT_EQ(parsed.index[size_t(movie_record(250))].length, 0u);
     run(press(0, SDLK_v), 0);
-    EXPECT_TRUE(winnable_search_running()) << "a new search, not the old way";
+    EXPECT_TRUE(winnable_search_running(session)) << "a new search, not the old way";
     run(press(0, SDLK_ESCAPE));
 }
 
@@ -994,16 +994,16 @@ TEST_F(Winnable, NoWayOutStoppedSearchesAndUnplayableFields)
 
     set_budget(60);
     run(press(0, SDLK_v) + press(10, SDLK_ESCAPE));
-    EXPECT_FALSE(winnable_search_running());
+    EXPECT_FALSE(winnable_search_running(session));
     EXPECT_TRUE(std::regex_match(top_line(), std::regex("SEARCH STOPPED: NO WAY OUT FOUND IN O\\.[O1-9] SECS")))
         << top_line();
     run("# more frames\n", 5);
-    EXPECT_EQ(mode_handler, level_editor_mode) << "the Escape that stops the search stays in the editor";
+    EXPECT_EQ(session.mode, level_editor_mode) << "the Escape that stops the search stays in the editor";
     EXPECT_EQ(level_editor.grid, sealed);
 
     fill_play_field(level_editor.grid, TILE_EMPTY);
     run(press(0, SDLK_v));
-    EXPECT_FALSE(winnable_search_running());
+    EXPECT_FALSE(winnable_search_running(session));
     EXPECT_EQ(top_line(), shown("level must have exactly 1 player"));
 }
 
@@ -1019,7 +1019,7 @@ TEST_F(Winnable, TheScreenStaysTheEditorsWhileTheSearchRuns)
     run(press(0, SDLK_v), 0);
     for (int i = 0; i < 20; i++)
         ASSERT_EQ(run_frame(session), 0);
-    ASSERT_TRUE(winnable_search_running());
+    ASSERT_TRUE(winnable_search_running(session));
     for (int y = 40; y < 480; y++)
         for (int x = 0; x < 640; x++)
             ASSERT_EQ(screen[size_t(y * 640 + x)], before[size_t(y * 640 + x)]) << x << "," << y;
@@ -1057,7 +1057,7 @@ TEST_F(Winnable, TheSearchKeepsTheEditorAtFiftyFramesASecond)
     measure(&rate, &longest);
     stop_frame_timer();
     setenv("VORBIX_FAST", "1", 1);
-    ASSERT_TRUE(winnable_search_running());
+    ASSERT_TRUE(winnable_search_running(session));
     printf("the editor: %.1f frames a second idle (longest %.1f ms), %.1f while searching (longest %.1f ms)\n",
            idle_rate, idle_longest * 1000, rate, longest * 1000);
     // Loose bounds: the machine may be busy; a whole search in one frame

@@ -31,7 +31,7 @@ protected:
         poll_events();
         reset_input_state();
         handler_calls = 0;
-        mode_handler = counting_handler;
+        session.mode = counting_handler;
     }
     void TearDown() override
     {
