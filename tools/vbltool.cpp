@@ -862,7 +862,6 @@ int command_measure(const char* archive)
 {
     if (!use_archive(archive) || !check_archive(archive))
         return 1;
-    prepare_rule_tables();
     MovieFigures set{}, all{};
     int set_levels = 0;
     const auto print = print_figures;

@@ -2,16 +2,6 @@
 #include "game/game.h"
 #include "level/movie.h"
 
-void prepare_rule_tables()
-{
-    static bool built;
-    if (built)
-        return;
-    build_coordinate_tables();
-    build_shadow_table();
-    built = true;
-}
-
 namespace {
 
 uint8_t facing_middle(int cell) { return (cell % GRID_COLUMNS) < 14 ? 4 : 3; }

@@ -6,9 +6,6 @@
 #include "game/events.h"
 #include "game/state.h"
 
-// Builds the tables the rules read (pixel to cell, shadows); once is enough.
-void prepare_rule_tables();
-
 // Sets up state for the level in grid (start codes and all) from the given
 // cycle counter (0..23): waiting for the first input.
 void begin_level(LevelState& state, const PlayGrid& grid, int seed);

@@ -10,7 +10,6 @@ bool replay_movie(const PlayGrid& grid, const uint8_t* record, int length, Repla
 {
     if (length < MOVIE_HEADER_SIZE || length > MOVIE_BUFFER_SIZE)
         return false;
-    prepare_rule_tables();
     // The pairs' counts run down as they are replayed: a copy of its own.
     auto movie_copy = std::make_unique<MovieBuffer>();
     MovieBuffer& m = *movie_copy;

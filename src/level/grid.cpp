@@ -4,13 +4,7 @@
 
 #include "platform/random.h"
 
-std::array<uint8_t, 16> casts_shadow;
 std::array<uint8_t, GRID_CELLS> cell_variant;
-std::array<int32_t, 640> col_of;
-std::array<int32_t, 480> row_of;
-std::array<int32_t, 480> row_offset;
-std::array<int32_t, 640> x_align;
-std::array<int32_t, 480> y_align;
 
 const LevelRecord BUILTIN_LEVEL = {
     0x04, 0x44, 0x44, 0x07, 0x00, 0x06, 0x60, 0x00, 0x70, 0x44, 0x44, 0x40,
@@ -30,45 +24,11 @@ const LevelRecord BUILTIN_LEVEL = {
     0x30, 0x00, 0x70, 0x31, 0x11, 0x11, 0x11, 0x11, 0x13, 0x07, 0x00, 0x03,
 };
 
-void build_shadow_table()
+void build_variant_table()
 {
-    casts_shadow.fill(0);
-    for (int code : {TILE_BRICK, TILE_SOLID, TILE_FALSE_BRICK, TILE_HIDDEN_ENEMY, TILE_OPEN_HOLE})
-        casts_shadow[code] = 1;
-}
-
-void build_shadow_and_variant_tables()
-{
-    build_shadow_table();
     // The unseeded generator gives the same variants on every run.
     for (uint8_t& v : cell_variant)
         v = static_cast<uint8_t>(unseeded_random() & 3);
-}
-
-namespace {
-
-// 2-pixel step towards the nearest aligned position; at exactly half a cell
-// it moves on towards the next cell, as col_of and row_of switch there too.
-int32_t align_step(int r)
-{
-    if (r == 0)
-        return 0;
-    return r < 12 ? -2 : 2;
-}
-
-} // namespace
-
-void build_coordinate_tables()
-{
-    for (int x = 0; x < 640; x++) {
-        col_of[x] = (x + 28) / 24;
-        x_align[x] = align_step((x + 16) % 24);
-    }
-    for (int y = 0; y < 480; y++) {
-        row_of[y] = (y - 24) / 24;   // truncates towards zero: -1 only for y = 0
-        row_offset[y] = row_of[y] * GRID_COLUMNS;
-        y_align[y] = align_step((y + 12) % 24);
-    }
 }
 
 void unpack_record(const uint8_t* record, PlayGrid& grid)

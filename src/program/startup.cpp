@@ -338,7 +338,7 @@ void open_devices_and_tables()
     init_level_editor();
     build_glyph_map();
     take_player_name();
-    build_shadow_and_variant_tables();
+    build_variant_table();
     clear_sprite_slots();
     clear_dirty_list();
 }
@@ -384,7 +384,6 @@ int vorbix_main(int argc, char** argv)
     bool artwork_replaced = false;
     if (!load_artwork(&artwork_replaced))
         return 1;
-    build_coordinate_tables();
     if (user_dir_in_use)
         end_as_second_game();
     // A damaged working archive is said so at once: in the log, with the way

@@ -19,7 +19,6 @@
 
 bool start_level_run(const PlayGrid& grid, int seed, LevelState* state, std::string* problem)
 {
-    prepare_rule_tables();
     int heroes = 0, enemies = 0;
     for (uint8_t t : grid) {
         heroes += t == TILE_HERO_START;

@@ -33,8 +33,7 @@ void set_up()
             gfx_sets[s].remap[i] = uint8_t(i);
     }
     build_tile_cache();
-    build_shadow_and_variant_tables();
-    build_coordinate_tables();
+    build_variant_table();
     unpack_record(BUILTIN_LEVEL.data(), level_grid);
 }
 

@@ -20,7 +20,6 @@ PlayGrid level_grid;
 void BM_TicksWithStateCopies(benchmark::State& state)
 {
     const int ticks_per_branch = int(state.range(0));
-    prepare_rule_tables();
     unpack_record(BUILTIN_LEVEL.data(), level_grid);
     std::string problem;
     static LevelState from, to, run;
@@ -48,7 +47,6 @@ BENCHMARK(BM_TicksWithStateCopies)->Arg(1)->Arg(12);
 // A whole search of a small level with an enemy to trap.
 void BM_SolveSmallLevel(benchmark::State& state)
 {
-    prepare_rule_tables();
     const std::vector<std::string> rows = {"H", "H", "H.P...........E.....$...", "@@@@#######@@@@@@@@@@@@@"};
     int64_t ticks = 0;
     for (auto _ : state) {

@@ -113,7 +113,7 @@ TEST_F(Display, PlayFieldShadowsFollowTheNeighbours)
     for (int square = 0; square < 96; square++)
         fill_square(0, square, uint8_t(square + 1));
     build_tile_cache();
-    build_shadow_and_variant_tables();
+    build_variant_table();
     cell_variant.fill(0);
     level_grid.fill(TILE_BORDER);
     for (int r = 0; r < FIELD_ROWS; r++)
@@ -151,7 +151,7 @@ TEST_F(Display, CoveringTilesGetNeitherBackgroundNorShadow)
                 for (int x = 12; x < 24; x++)
                     set_pixels[0][size_t((24 * (square / 12) + y) * 320 + 24 * (square % 12) + x)] = 0;
     build_tile_cache();
-    build_shadow_and_variant_tables();
+    build_variant_table();
     cell_variant.fill(1);
     const struct {
         int tile;

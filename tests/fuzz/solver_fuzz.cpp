@@ -27,7 +27,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     (void)ready;
     if (size < size_t(LEVEL_RECORD_SIZE) + 1)
         return 0;
-    prepare_rule_tables();
     PlayGrid level_grid;
     unpack_record(data, level_grid);
     SolveOptions options;

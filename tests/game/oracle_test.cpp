@@ -16,7 +16,6 @@ PlayGrid level_grid;
 
 TEST(Oracle, BuiltInMovieFinishesLevel0AsRecorded)
 {
-    prepare_rule_tables();
     auto m = std::make_unique<MovieBuffer>();
     memcpy(m->bytes.data(), BUILTIN_MOVIE.data(), BUILTIN_MOVIE.size());
     m->length = int(BUILTIN_MOVIE.size());

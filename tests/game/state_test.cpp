@@ -46,7 +46,6 @@ bool same_state(const LevelState& a, const LevelState& b)
 
 TEST(LevelStateValue, ACopyGoesOnAsTheOriginalAndAsARunFromTheStart)
 {
-    prepare_rule_tables();
     ASSERT_TRUE(unpack_level(0, level_grid));
     const std::vector<uint8_t> inputs = inputs_of_movie(BUILTIN_MOVIE.data(), int(BUILTIN_MOVIE.size()));
     auto events = std::make_unique<TickEvents>();
@@ -76,7 +75,6 @@ TEST(LevelStateValue, ACopyGoesOnAsTheOriginalAndAsARunFromTheStart)
 
 TEST(LevelStateValue, TheLevelStartIsTheSameFromAnyEarlierState)
 {
-    prepare_rule_tables();
     ASSERT_TRUE(unpack_level(0, level_grid));
     auto events = std::make_unique<TickEvents>();
     auto fresh = std::make_unique<LevelState>();

@@ -150,7 +150,7 @@ TEST_F(Grid, AlignmentReachesTheCellThatColOfNames)
 
 TEST_F(Grid, ShadowAndVariantTables)
 {
-    build_shadow_and_variant_tables();
+    build_variant_table();
     for (int code = 0; code < 16; code++) {
         bool shadow = code == 1 || code == 2 || code == 5 || code == 10 || code == 14;
         EXPECT_EQ(casts_shadow[code], shadow ? 1 : 0) << code;

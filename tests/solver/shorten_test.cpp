@@ -39,7 +39,6 @@ std::vector<uint8_t> inputs(std::initializer_list<std::pair<int, int>> runs)
 
 TEST(Shorten, FiguresCountCellMovesBackStepsAndStandingStill)
 {
-    prepare_rule_tables();
     load(FLAT);
     const struct {
         std::vector<uint8_t> movie;
@@ -72,7 +71,6 @@ TEST(Shorten, FiguresCountCellMovesBackStepsAndStandingStill)
 
 TEST(Shorten, CutsADetourAndAWaitAndKeepsTheWin)
 {
-    prepare_rule_tables();
     load(FLAT);
     const SolveResult solved = solve_level(level_grid, SolveOptions{});
     ASSERT_EQ(solved.status, SOLVE_FOUND);
@@ -115,7 +113,6 @@ const std::vector<std::string> TWO_WAYS = {
 // chest as before.
 TEST(Shorten, ShortcutTakesTheShortWayInsteadOfTheLongWayRound)
 {
-    prepare_rule_tables();
     load(TWO_WAYS);
     const SolveResult straight = solve_level(level_grid, SolveOptions{});
     ASSERT_EQ(straight.status, SOLVE_FOUND);
@@ -147,7 +144,6 @@ TEST(Shorten, ShortcutTakesTheShortWayInsteadOfTheLongWayRound)
 // A movie that does not win is given back as it is.
 TEST(Shorten, LeavesALosingMovieAlone)
 {
-    prepare_rule_tables();
     load(FLAT);
     const std::vector<uint8_t> movie = inputs({{24, INPUT_LEFT}, {24, INPUT_RIGHT}});
     const ShortenResult r = shorten_movie(level_grid, movie, 0, ShortenOptions{});

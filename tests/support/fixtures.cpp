@@ -49,8 +49,7 @@ HeadlessScreen::HeadlessScreen(uint8_t colour) : pixels(640 * 480, colour)
     if (!alloc_display_buffers())
         abort();
     build_glyph_map();
-    build_shadow_and_variant_tables();
-    build_coordinate_tables();
+    build_variant_table();
     clear_sprite_slots();
 }
 
