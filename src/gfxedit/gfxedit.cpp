@@ -59,7 +59,8 @@ void note_set_matches_file(int set)
     artwork_record.known[size_t(set)] = true;
 }
 
-constexpr const char* HELP_LINES[] = {
+// Characters, not pointers: a table that needs no relocation stays read-only.
+constexpr char HELP_LINES[][32] = {
     "ESCAPE   EXIT ANIMATOR",
     "SHIFT S  SAVE CHANGES",
     "SHIFT L  RELOAD LAST SAVE",

@@ -27,32 +27,10 @@ int (*level_editor_write_records)(const RecordWrite* writes, int count) = write_
 
 namespace {
 
-constexpr int FIELD_CELLS = FIELD_COLUMNS * FIELD_ROWS;
 constexpr int PALETTE_LEFT = 128, PALETTE_TOP = 450, PALETTE_STEP = 32;
 // The top line (the header or a message), the strip of the top status line.
 constexpr int TOP_LINE_X = 32, TOP_LINE_Y = 24;
 constexpr int PALETTE_LABEL_X = 30, PALETTE_LABEL_Y = 457;
-
-// The field as it was before one paint stroke (or fill), and whether the
-// level counted as modified then.
-struct UndoStep {
-    std::array<uint8_t, FIELD_CELLS> field;
-    bool modified;
-};
-
-// A ring of the last UNDO_DEPTH steps; the oldest is dropped when it is full.
-struct UndoHistory {
-    std::array<UndoStep, UNDO_DEPTH> steps;
-    int first;
-    int count;
-    bool stroke_open;   // the current drag has already stored its step
-};
-
-UndoHistory undo;
-
-// F-keys that were already down when the editor was entered (F3 itself, as
-// a hand still holds it): they choose no tile until they have been let go.
-uint32_t stale_function_keys;
 
 
 void copy_field_out(std::array<uint8_t, FIELD_CELLS>& field)
@@ -64,32 +42,32 @@ void copy_field_out(std::array<uint8_t, FIELD_CELLS>& field)
 
 void clear_undo()
 {
-    undo.first = 0;
-    undo.count = 0;
-    undo.stroke_open = false;
+    level_editor.undo.first = 0;
+    level_editor.undo.count = 0;
+    level_editor.undo.stroke_open = false;
 }
 
 void push_undo_step()
 {
-    if (undo.count == UNDO_DEPTH) {
-        undo.first = (undo.first + 1) % UNDO_DEPTH;
-        undo.count--;
+    if (level_editor.undo.count == UNDO_DEPTH) {
+        level_editor.undo.first = (level_editor.undo.first + 1) % UNDO_DEPTH;
+        level_editor.undo.count--;
     }
-    UndoStep& step = undo.steps[size_t((undo.first + undo.count) % UNDO_DEPTH)];
+    UndoStep& step = level_editor.undo.steps[size_t((level_editor.undo.first + level_editor.undo.count) % UNDO_DEPTH)];
     copy_field_out(step.field);
     step.modified = level_editor.modified;
-    undo.count++;
+    level_editor.undo.count++;
 }
 
 void undo_last_step()
 {
-    undo.stroke_open = false;
-    if (undo.count == 0) {
+    level_editor.undo.stroke_open = false;
+    if (level_editor.undo.count == 0) {
         show_editor_message("nothing to undo");
         return;
     }
-    undo.count--;
-    const UndoStep& step = undo.steps[size_t((undo.first + undo.count) % UNDO_DEPTH)];
+    level_editor.undo.count--;
+    const UndoStep& step = level_editor.undo.steps[size_t((level_editor.undo.first + level_editor.undo.count) % UNDO_DEPTH)];
     for (int r = 0; r < FIELD_ROWS; r++)
         for (int c = 0; c < FIELD_COLUMNS; c++)
             level_editor.grid[size_t(field_cell(c, r))] = step.field[size_t(r * FIELD_COLUMNS + c)];
@@ -103,8 +81,8 @@ void rebase_undo_on_written_field()
 {
     std::array<uint8_t, FIELD_CELLS> written;
     copy_field_out(written);
-    for (int i = 0; i < undo.count; i++) {
-        UndoStep& step = undo.steps[size_t((undo.first + i) % UNDO_DEPTH)];
+    for (int i = 0; i < level_editor.undo.count; i++) {
+        UndoStep& step = level_editor.undo.steps[size_t((level_editor.undo.first + i) % UNDO_DEPTH)];
         step.modified = step.field != written;
     }
 }
@@ -174,9 +152,9 @@ void paint(int x, int y)
     const int cell = field_cell((x - FIELD_X) / SQUARE_SIZE, (y - FIELD_Y) / SQUARE_SIZE);
     if (level_editor.grid[size_t(cell)] == code)
         return;
-    if (!undo.stroke_open) {
+    if (!level_editor.undo.stroke_open) {
         push_undo_step();
-        undo.stroke_open = true;
+        level_editor.undo.stroke_open = true;
     }
     level_editor.grid[size_t(cell)] = uint8_t(code);
     // A cell's picture depends on its upper and left neighbours' shadows.
@@ -349,7 +327,7 @@ void fill_play_field(PlayGrid& grid, int code)
             grid[size_t(field_cell(c, r))] = uint8_t(code);
 }
 
-int undo_steps() { return undo.count; }
+int undo_steps() { return level_editor.undo.count; }
 
 void show_editor_screen(Session& session)
 {
@@ -363,10 +341,10 @@ void show_editor_screen(Session& session)
     }
     draw_slot_outline(level_editor.current_tile, COLOUR_WHITE);
     update_whole_screen();
-    stale_function_keys = 0;
+    level_editor.stale_function_keys = 0;
     for (int i = 0; i < PALETTE_SLOTS; i++)
         if (key_down(SDLK_F1 + i))
-            stale_function_keys |= 1u << i;
+            level_editor.stale_function_keys |= 1u << i;
     session.mode = level_editor_mode;
     SDL_ShowCursor(SDL_ENABLE);
     level_editor.header_countdown = 0;
@@ -380,7 +358,7 @@ namespace {
 void start_test_play(Session& session)
 {
     end_digit_entry();
-    undo.stroke_open = false;
+    level_editor.undo.stroke_open = false;
     // The game's rules count on what a written level holds (one hero); what
     // Right Alt may write, test-play plays.
     if (const char* message = validate_level(level_editor.grid, true)) {
@@ -483,7 +461,7 @@ void level_editor_frame(const Session& session)
         draw_editor_header(session);
     if (pressed_with_alt(SDLK_f)) {
         end_digit_entry();
-        undo.stroke_open = false;
+        level_editor.undo.stroke_open = false;
         PlayGrid filled;
         fill_play_field(filled, ed.current_tile);
         if (filled != level_editor.grid) {   // a fill is undone like a stroke
@@ -503,7 +481,7 @@ void level_editor_frame(const Session& session)
     const EditorHitResult hit = level_editor_hit(p.pointer_x, p.pointer_y);
     if (p.pointer_clicked != 0) {
         end_digit_entry();
-        undo.stroke_open = false;   // every press starts a new stroke
+        level_editor.undo.stroke_open = false;   // every press starts a new stroke
         ed.press_x = p.pointer_x;
         ed.press_y = p.pointer_y;
         ed.press_buttons = p.pointer_clicked;
@@ -516,12 +494,12 @@ void level_editor_frame(const Session& session)
         if (ed.press_region == HIT_FIELD && hit.region == HIT_FIELD)
             paint(p.pointer_x, p.pointer_y);
     } else {
-        undo.stroke_open = false;
+        level_editor.undo.stroke_open = false;
     }
     for (int i = 0; i < PALETTE_SLOTS; i++) {
         if (!key_down(SDLK_F1 + i)) {
-            stale_function_keys &= ~(1u << i);
-        } else if (!(stale_function_keys & (1u << i))) {
+            level_editor.stale_function_keys &= ~(1u << i);
+        } else if (!(level_editor.stale_function_keys & (1u << i))) {
             end_digit_entry();
             choose_tile(i);
         }
@@ -623,7 +601,7 @@ void level_editor_mode(Session& session)
         start_test_play(session);
     } else if (key_pressed(SDLK_v)) {
         end_digit_entry();
-        undo.stroke_open = false;
+        level_editor.undo.stroke_open = false;
         winnable_key(session);
     }
 }

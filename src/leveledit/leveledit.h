@@ -4,8 +4,10 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "level/grid.h"
+#include "solver/solver.h"
 #include "view/session.h"
 
 constexpr int EDITOR_LINE_COLUMNS = 72;
@@ -21,6 +23,33 @@ struct EditorHitResult {
     int slot;   // the palette slot for HIT_PALETTE, else -1
 };
 
+constexpr int FIELD_CELLS = FIELD_COLUMNS * FIELD_ROWS;
+
+// The field as it was before one paint stroke (or fill), and whether the
+// level counted as modified then.
+struct UndoStep {
+    std::array<uint8_t, FIELD_CELLS> field;
+    bool modified;
+};
+
+// A ring of the last UNDO_DEPTH steps; the oldest is dropped when it is full.
+struct UndoHistory {
+    std::array<UndoStep, UNDO_DEPTH> steps;
+    int first;
+    int count;
+    bool stroke_open;   // the current drag has already stored its step
+};
+
+// "Is it winnable?": the search in progress, the way out last found with
+// the field it was found for, and the demonstration of that way.
+struct Winnable {
+    SolveSearchHolder search;
+    bool way_found;
+    PlayGrid way_field;
+    std::vector<uint8_t> way_record;   // the movie record of the way out
+    int run_out_frames;                // frames since the demonstrated movie ran out
+};
+
 struct LevelEditor {
     PlayGrid grid;             // the level as painted; its number is the session's level
     int current_tile;          // the code the left button paints, 0..11
@@ -34,6 +63,11 @@ struct LevelEditor {
     int32_t press_x, press_y;  // the last mouse press
     uint32_t press_buttons;
     EditorHit press_region;
+    UndoHistory undo;
+    // F-keys that were already down when the editor was entered (F3 itself,
+    // as a hand still holds it): they choose no tile until they have been let go.
+    uint32_t stale_function_keys;
+    Winnable winnable;
 };
 
 extern LevelEditor level_editor;

@@ -27,19 +27,6 @@ constexpr char WAY_OUT_NAME[] = "VORBIX";
 // ends after one more second.
 constexpr int RUN_OUT_FRAMES = 50;
 
-// The search in progress, and the way out last found with the field it
-// was found for.
-struct Winnable {
-    SolveSearchHolder search;
-    bool way_found;
-    PlayGrid way_field;
-    std::vector<uint8_t> way_record;   // the movie record of the way out
-};
-
-Winnable winnable;
-
-// Frames since the demonstrated movie ran out.
-int run_out_frames;
 
 // Seconds as the messages give them: tenths below a minute.
 void format_seconds(char* out, size_t size, double seconds)
@@ -52,7 +39,7 @@ void format_seconds(char* out, size_t size, double seconds)
 
 void draw_progress_line(Session& session)
 {
-    const SolveResult& r = solve_result(*winnable.search);
+    const SolveResult& r = solve_result(*level_editor.winnable.search);
     char seconds[16];
     format_seconds(seconds, sizeof seconds, r.seconds);
     char line[128];
@@ -71,15 +58,15 @@ void draw_progress_line(Session& session)
 // The search's answer on the message line, the editor's mode again.
 void end_search(Session& session, bool stopped)
 {
-    const SolveResult& r = solve_result(*winnable.search);
+    const SolveResult& r = solve_result(*level_editor.winnable.search);
     char seconds[16];
     char text[EDITOR_LINE_COLUMNS + 1];
     if (r.status == SOLVE_FOUND) {
-        winnable.way_record = movie_record_of(r.inputs, r.score, 0, WAY_OUT_NAME);
-        winnable.way_found = !winnable.way_record.empty();
-        winnable.way_field = level_editor.grid;
+        level_editor.winnable.way_record = movie_record_of(r.inputs, r.score, 0, WAY_OUT_NAME);
+        level_editor.winnable.way_found = !level_editor.winnable.way_record.empty();
+        level_editor.winnable.way_field = level_editor.grid;
         format_seconds(seconds, sizeof seconds, r.ticks / 60.0);
-        if (winnable.way_found)
+        if (level_editor.winnable.way_found)
             snprintf(text, sizeof text, "WINNABLE: WAY OUT IN %s SECS OF PLAY - V AGAIN SHOWS IT", seconds);
         else
             snprintf(text, sizeof text, "WINNABLE IN %s SECS, BUT THE WAY IS TOO LONG FOR A MOVIE", seconds);
@@ -99,7 +86,7 @@ void end_search(Session& session, bool stopped)
     else if (r.status == SOLVE_NOT_FOUND)
         log_message("Level %d in the editor: %s (%lld states, %.1f seconds)\n", session.level,
                     stopped ? "search stopped, no way out found" : "no way out found", states, r.seconds);
-    winnable.search.reset();
+    level_editor.winnable.search.reset();
     show_editor_message(text, ANSWER_FRAMES);
     // The header as it is without a message; the message goes over it.
     draw_editor_header(session);
@@ -119,7 +106,7 @@ void start_search(Session& session)
     options.budget_seconds = solve_seconds;
     // The search runs the rules on level states of its own: the editor's
     // grid, screen and sounds stay as they are.
-    winnable.search = solve_begin(level_editor.grid, options);
+    level_editor.winnable.search = solve_begin(level_editor.grid, options);
     session.mode = winnable_search_handler;
     draw_progress_line(session);
 }
@@ -129,12 +116,12 @@ void start_search(Session& session)
 // of its own: the editor's grid and level stay as they are.
 void start_demonstration(Session& session)
 {
-    run_out_frames = 0;
+    level_editor.winnable.run_out_frames = 0;
     restore_sprite_backgrounds();
     clear_screen();
     session.mode = way_out_handler;
     session.game_active = true;
-    const std::vector<uint8_t>& record = winnable.way_record;
+    const std::vector<uint8_t>& record = level_editor.winnable.way_record;
     start_running_level_seeded(session, level_editor.grid, record[MOVIE_SEED_OFFSET]);
     session.recording = false;
     // The movie buffer as a demonstration of a stored movie has it.
@@ -180,7 +167,7 @@ void winnable_search_handler(Session& session)
         end_search(session, true);
         return;
     }
-    const bool done = solve_slice(*winnable.search, SEARCH_SLICE_SECONDS);
+    const bool done = solve_slice(*level_editor.winnable.search, SEARCH_SLICE_SECONDS);
     if (done) {
         end_search(session, false);
         return;
@@ -199,27 +186,27 @@ void way_out_handler(Session& session)
         wait_sounds_done();
         end_demonstration(session, "THE WAY OUT - W STORES IT WITH THE LEVEL");
     } else if (g.death_count != 0 ||
-               (session.movie.cursor + 1 >= session.movie.length && ++run_out_frames > RUN_OUT_FRAMES)) {
+               (session.movie.cursor + 1 >= session.movie.length && ++level_editor.winnable.run_out_frames > RUN_OUT_FRAMES)) {
         // The rules did not take the hero out as in the search: said so,
         // and the way is not stored.
-        winnable.way_found = false;
-        winnable.way_record.clear();
+        level_editor.winnable.way_found = false;
+        level_editor.winnable.way_record.clear();
         end_demonstration(session, "THE WAY OUT DID NOT PLAY AS FOUND");
     }
 }
 
 std::vector<uint8_t> way_out_record()
 {
-    if (!winnable.way_found || winnable.way_field != level_editor.grid)
+    if (!level_editor.winnable.way_found || level_editor.winnable.way_field != level_editor.grid)
         return {};
-    return winnable.way_record;
+    return level_editor.winnable.way_record;
 }
 
 void forget_way_out()
 {
-    winnable.search.reset();
-    winnable.way_found = false;
-    winnable.way_record.clear();
+    level_editor.winnable.search.reset();
+    level_editor.winnable.way_found = false;
+    level_editor.winnable.way_record.clear();
 }
 
 bool winnable_search_running(const Session& session) { return session.mode == winnable_search_handler; }

@@ -16,14 +16,6 @@
 #include "sound/sound.h"
 #include "view/view.h"
 
-namespace {
-
-// What a tick reports, kept between frames (it is large for the stack of a
-// frame).
-TickEvents frame_events;
-
-} // namespace
-
 int load_movie_record(Session& session, bool for_play, int seed)
 {
     uint8_t* bytes = session.movie.bytes.data();
@@ -130,11 +122,11 @@ void game_tick(Session& session)
 
 void play_frame(Session& session, int input)
 {
-    tick(session.running, input, frame_events);
+    tick(session.running, input, session.events);
     // The movie holds the input of every tick the rules ran, as it came in.
-    if (session.recording && frame_events.ran)
+    if (session.recording && session.events.ran)
         record_input_into(session.movie, input);
-    show_tick_events(session.running, frame_events);
+    show_tick_events(session.running, session.events);
 }
 
 bool load_level(Session& session, int level)

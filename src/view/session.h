@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "core/flags.h"
+#include "game/events.h"
 #include "game/state.h"
 #include "level/grid.h"
 #include "level/movie.h"
@@ -27,6 +28,7 @@ struct Session {
     bool game_active = false;     // a level runs: the rules tick and it is drawn
     bool recording = false;       // play (the keys, recorded), not a demonstration (the movie)
     LevelState running{};         // the level the frame loop runs
+    TickEvents events{};          // what its last tick reported
     MovieBuffer movie{};          // recorded in play, replayed in a demonstration
     BestPlay best{};
 };
