@@ -614,7 +614,7 @@ bool start_shown_level(Session& session, int seed, std::string* problem)
     auto check = std::make_unique<LevelState>();
     if (!start_level_run(session.grid, seed, check.get(), problem))
         return false;
-    release_game_sprites();
+    release_game_sprites(session);
     clear_sprite_slots();
     start_running_level_seeded(session, session.grid, seed);
     session.game_active = true;

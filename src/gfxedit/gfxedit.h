@@ -3,8 +3,10 @@
 // cell, the swatches, three colour sliders, the tool panel and the help.
 #pragma once
 #include <array>
+#include <cstdint>
 
 #include "gfxedit/tools.h"
+#include "picture/gfxset.h"
 
 struct Session;
 
@@ -22,6 +24,16 @@ enum Region {
 };
 
 enum PickMode { PICK_NONE = 0, PICK_FOREGROUND = 1, PICK_BACKGROUND = 2 };
+
+// What the artwork files hold, as a fingerprint of each set's pixels and
+// palette when it was last loaded or saved, so that leaving the program can
+// tell edited sets that were never saved.
+struct ArtworkRecord {
+    std::array<uint64_t, GFX_SET_COUNT> file_print;
+    std::array<bool, GFX_SET_COUNT> known;
+    bool warned;             // the last Alt+X was held back for unsaved sets
+    uint64_t warned_print;   // the sets as they were then
+};
 
 // The editor's one record; it survives from one visit to the next.
 struct GfxEditor {
@@ -45,6 +57,8 @@ struct GfxEditor {
     bool changed;           // work changed in this frame
     int preview_x, preview_y;            // the current cell in the chooser
     std::array<int, 2> readout;          // the numbers last drawn
+    bool message_shown;                  // the message line below the help holds text
+    ArtworkRecord artwork;
 };
 
 extern GfxEditor gfx_editor;

@@ -372,7 +372,7 @@ void start_test_play(Session& session)
     // The level's stored best belongs to the stored level, not to a painted one.
     if (level_editor.modified) {
         session.best.score = session.best.ticks = session.best.seconds = 0;
-        mark_top_line_stale();
+        mark_top_line_stale(session);
     }
 }
 

@@ -134,7 +134,7 @@ void start_demonstration(Session& session)
     session.best.seconds = session.best.ticks / 60;
     memcpy(session.best.name, record.data() + 4, 16);
     session.best.name[16] = 0;
-    mark_top_line_stale();
+    mark_top_line_stale(session);
     show_level(session);
     // Below the field: what ends it, where a demonstration names Space.
     text_y = 444;

@@ -46,7 +46,7 @@ void run_frame_body(Session& session)
     gfx_editor_frame(session);
     level_editor_frame(session);
     game_tick(session);
-    if (session.game_active && top_line_stale())
+    if (session.game_active && top_line_stale(session))
         format_top_line(session);
     if (session.game_active)
         refresh_status_lines();

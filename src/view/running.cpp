@@ -70,7 +70,7 @@ void begin_shown_level(Session& session, const PlayGrid& grid, bool for_play, in
     seed = load_movie_record(session, for_play, seed);
     clear_status_lines();
     begin_level(session.running, grid, seed);
-    take_level_figures(session.running);
+    take_level_figures(session);
     show_message("-100 EACH SEC.  ", 120);
 }
 
@@ -126,7 +126,7 @@ void play_frame(Session& session, int input)
     // The movie holds the input of every tick the rules ran, as it came in.
     if (session.recording && session.events.ran)
         record_input_into(session.movie, input);
-    show_tick_events(session.running, session.events);
+    show_tick_events(session, session.events);
 }
 
 bool load_level(Session& session, int level)
@@ -146,7 +146,7 @@ int save_movie_record(Session& session)
 void restart_level(Session& session)
 {
     clear_bonus_icons();
-    release_game_sprites();
+    release_game_sprites(session);
     start_running_level(session, session.running.snapshot);
     draw_field_and_player_line(session);
     update_sprite_poses(session);
@@ -159,6 +159,6 @@ void leave_game(Session& session)
 {
     stop_all_sounds();
     restore_sprite_backgrounds();
-    release_game_sprites();
+    release_game_sprites(session);
     session.game_active = false;
 }

@@ -4,6 +4,7 @@
 // owned by the start-up body and handed by reference to the mode handlers,
 // the frame and the view.
 #pragma once
+#include <array>
 #include <cstdint>
 
 #include "core/flags.h"
@@ -31,6 +32,12 @@ struct Session {
     TickEvents events{};          // what its last tick reported
     MovieBuffer movie{};          // recorded in play, replayed in a demonstration
     BestPlay best{};
+    // How the running level is shown: each figure's sprite slot (-1 for
+    // none), the flashing object's animation (0..63), and whether the
+    // figures on the top line changed since it was last formatted.
+    std::array<int, FIGURE_COUNT> figure_slot{};
+    int flash_counter = 0;
+    bool top_line_outdated = false;
 };
 
 // The ways the game goes from one level to another.

@@ -106,7 +106,7 @@ void show_summary(Session& session)
 
 void finish_level(Session& session, int show, LevelStep how)
 {
-    release_game_sprites();
+    release_game_sprites(session);
     if (show)
         show_summary(session);
     step_level(session, how);

@@ -21,7 +21,7 @@ void start_running_level(Session& session, const PlayGrid& grid);
 // The same start as play's, from a given cycle counter.
 void start_running_level_seeded(Session& session, const PlayGrid& grid, int seed);
 // Draws the running level as a fresh screen, after start_level.
-void show_level(const Session& session);
+void show_level(Session& session);
 // One frame of the running level: the input of the held keys in play (and
 // recorded), of the movie in a demonstration, through play_frame.
 void game_tick(Session& session);
@@ -29,20 +29,20 @@ void game_tick(Session& session);
 void play_frame(Session& session, int input);
 // Shows what a tick did: the cells and icons it changed, its figures,
 // messages and sounds, in the order it did them.
-void show_tick_events(const LevelState& state, const TickEvents& events);
+void show_tick_events(Session& session, const TickEvents& events);
 
 // The figures' sprite slots: placed from the running level each frame,
 // released when the level ends.
-void release_game_sprites();
-void update_sprite_poses(const Session& session);
+void release_game_sprites(Session& session);
+void update_sprite_poses(Session& session);
 int actor_pose(const LevelState& state, const Actor& a);
 
 // A cell of grid drawn anew, as the running level draws its cells.
 void redraw_grid_cell(const PlayGrid& grid, int cell);
 
-bool top_line_stale();
-void mark_top_line_stale();
-void format_top_line(const Session& session);
+bool top_line_stale(const Session& session);
+void mark_top_line_stale(Session& session);
+void format_top_line(Session& session);
 void clear_bonus_icons();
 // The running level's field and frame, and below it (while a game runs) the
 // player's name in play or the way to the menu in a demonstration.
@@ -62,7 +62,7 @@ bool load_level(Session& session, int level);
 int save_movie_record(Session& session);
 // The running level drawn whole, as the game shows it (field, figures,
 // status lines); for pictures of a level without a frame loop.
-void draw_running_level(const Session& session);
+void draw_running_level(Session& session);
 
 // The end of a level: the summary (when show_summary), then the level the
 // step goes to (step_level); the same level again; or back to the menu or
@@ -74,4 +74,4 @@ void leave_game(Session& session);
 // Sets up the tables and a frame buffer in memory if nothing is drawing yet.
 void prepare_headless();
 // The figures of a level just begun take their sprite slots.
-void take_level_figures(const LevelState& state);
+void take_level_figures(Session& session);

@@ -84,13 +84,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     clear_screen();
     static LevelState check;
     if (start_level_run(session.grid, 0, &check, &problem)) {
-        release_game_sprites();
+        release_game_sprites(session);
         clear_sprite_slots();
         session.game_active = true;
         start_running_level_seeded(session, session.grid, 0);
         draw_running_level(session);
         restore_sprite_backgrounds();
-        release_game_sprites();
+        release_game_sprites(session);
     }
     session.game_active = false;
     return 0;

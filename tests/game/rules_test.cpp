@@ -41,7 +41,7 @@ protected:
     void load(const std::vector<std::string>& rows)
     {
         load_field_rows(session.grid, rows);
-        release_game_sprites();
+        release_game_sprites(session);
         restore_sprite_backgrounds();
         clear_sprite_slots();
         session.recording = true;
@@ -331,7 +331,7 @@ TEST_F(Rules, CrushingIconReplacesTheTrappingIcon)
     Actor& e = s().actors[1];
     e.flags = ACTOR_TRAPPED;
     crush_enemy(s(), 1, ev);
-    show_tick_events(s(), ev);
+    show_tick_events(session, ev);
     for (int y = 0; y < 24; y++)
         for (int x = 0; x < 24; x++)
             ASSERT_EQ(screen.at(icon_x + x, BONUS_ICON_Y + y), y < 12 ? 8 : 0) << x << "," << y;
