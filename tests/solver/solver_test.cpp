@@ -110,16 +110,6 @@ TEST(Solver, FindsAWayOutOfEveryTrickLevelThatReplaysToTheExit)
     }
 }
 
-TEST(Solver, TheLevelInTheGridIsLeftAsItWas)
-{
-    load(TRICK_LEVELS[1].rows);
-    const PlayGrid before = level_grid;
-    SolveOptions options;
-    options.improve = false;
-    solve_level(level_grid, options);
-    EXPECT_EQ(level_grid, before);
-}
-
 // The search in slices of one state each finds the same way out as in one go, and
 // between slices the grid is the level as it was.
 TEST(Solver, ASearchInSlicesGivesTheSameResultAndKeepsTheGridBetweenSlices)
