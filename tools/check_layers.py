@@ -3,11 +3,16 @@
 
     check_layers.py includes SRC_DIR      every include against the layer rule
     check_layers.py link NAME BINARY      symbols BINARY must not hold
+    check_layers.py closure NAME MAP SRC_DIR
+                                          the library's object files the link
+                                          map MAP shows pulled in must all come
+                                          from the sources NAME may contain
 
 Exit status 0 when everything keeps to the rule, 1 otherwise; each offence is
 printed as one line, then the number of folder-to-folder pairs that offend.
 The rule itself is written in docs/hacking.md, Layout.
 """
+import fnmatch
 import os
 import re
 import subprocess
@@ -97,12 +102,18 @@ FORBIDDEN = {
                      "game_tick", "hero_tick", "enemy_turn", "vorbix_main"],
     # The archive tool: no frame loop, menu or start-up.
     "vbltool": ["run_frame", "main_menu_handler", "demo_handler", "vorbix_main"],
-    # The solver alone: the rules and the level data, nothing that draws,
-    # sounds, reads pictures or keys, no view, mode or editor code.
-    "solve_probe": ["draw_cell", "alloc_sprite", "update_rect", "show_message", "play_sound", "open_sound",
-                    "load_gfx_set", "read_picture", "key_down", "poll_events", "show_tick_events",
-                    "start_running_level", "game_tick", "main_menu_handler", "level_editor_frame",
-                    "gfx_editor_frame", "run_frame", "vorbix_main"],
+    # The solver alone: no SDL (below); what it may contain is CLOSURE's.
+    "solve_probe": [],
+}
+
+# What a program may pull from the library, as source files below src/
+# (shell patterns): anything else in its link closure is an offence. The
+# solver runs the rules on the level grid and records movies; it reads the
+# clock for its budget, and the grid's tables draw from the random sequence.
+# No archive reader or writer, no log, no settings, nothing that draws.
+CLOSURE = {
+    "solve_probe": ["game/*.cpp", "level/grid.cpp", "level/movie.cpp", "solver/*.cpp",
+                    "platform/clock_*.cpp", "platform/random_*.cpp"],
 }
 
 # Binaries that must not call SDL at all: the solver, and vbltool, whose
@@ -128,11 +139,42 @@ def check_link(name, binary):
     return 1 if found else 0
 
 
+# "libvorbixcore.a(name.cpp.o)" at the start of a line of a GNU ld map: the
+# archive member pulled in, in the section on why each member was included.
+MEMBER = re.compile(r"^\S*libvorbixcore\.a\(([^)]+)\.o\)")
+
+
+def check_closure(name, map_file, src):
+    sources = {}
+    for root, _, files in os.walk(src):
+        for f in files:
+            if f.endswith(".cpp"):
+                sources.setdefault(f, []).append(os.path.relpath(os.path.join(root, f), src))
+    with open(map_file, encoding="utf-8", errors="replace") as f:
+        members = sorted({m.group(1) for m in map(MEMBER.match, f) if m})
+    if not members:
+        print(f"{map_file}: names no member of libvorbixcore.a (not a GNU ld map?)")
+        return 1
+    offences = []
+    for member in members:
+        paths = sources.get(member, [])
+        if len(paths) != 1:
+            offences.append(f"{member} ({'no source' if not paths else 'ambiguous: ' + ', '.join(paths)})")
+        elif not any(fnmatch.fnmatchcase(paths[0], pattern) for pattern in CLOSURE[name]):
+            offences.append(paths[0])
+    for offence in offences:
+        print(f"{name}: links {offence}")
+    print(f"{len(members)} object files in {name}'s closure, {len(offences)} not allowed")
+    return 1 if offences else 0
+
+
 def main(argv):
     if len(argv) == 3 and argv[1] == "includes":
         return check_includes(argv[2])
     if len(argv) == 4 and argv[1] == "link" and argv[2] in FORBIDDEN:
         return check_link(argv[2], argv[3])
+    if len(argv) == 5 and argv[1] == "closure" and argv[2] in CLOSURE:
+        return check_closure(argv[2], argv[3], argv[4])
     print(__doc__.strip(), file=sys.stderr)
     return 2
 

@@ -23,6 +23,7 @@
 #include "core/input.h"
 #include "level/movie.h"
 #include "level/repair.h"
+#include "level/stored.h"
 #include "level/textformat.h"
 #include "level/titles.h"
 #include "game/replay.h"
@@ -359,14 +360,14 @@ bool is_archive_file(const std::string& path)
 // unproven"; an unproven level fails the check. With --kv: "input=FILE
 // [level=N] result=ok|broken|proven|unproven" and the figures or the problem.
 // The level is 0 for a text file.
-bool report_check(const std::string& input, int level, bool relaxed, double solve_seconds)
+bool report_check(const std::string& input, int level, const PlayGrid& grid, bool relaxed, double solve_seconds)
 {
     const std::string name = level ? input + " level " + std::to_string(level) : input;
     std::string line;
     kv(line, "input", input);
     if (level)
         kv(line, "level", level);
-    const char* message = validate_level(relaxed);
+    const char* message = validate_level(grid, relaxed);
     if (message || solve_seconds <= 0) {
         kv(line, "result", message ? "broken" : "ok");
         if (message)
@@ -379,7 +380,7 @@ bool report_check(const std::string& input, int level, bool relaxed, double solv
     }
     SolveOptions options;
     options.budget_seconds = solve_seconds;
-    const SolveResult r = solve_level(options);
+    const SolveResult r = solve_level(grid, options);
     kv(line, "result", r.status == SOLVE_FOUND ? "proven" : "unproven");
     if (r.status == SOLVE_FOUND) {
         kv(line, "ticks", r.ticks);
@@ -442,9 +443,9 @@ int command_check(const std::vector<std::string>& args)
             for (int level = 1; level <= MAX_LEVEL; level++) {
                 if (read_record(level_record(level), record.data(), LEVEL_RECORD_SIZE) != LEVEL_RECORD_SIZE)
                     continue;
-                unpack_record(record.data());
-                current_level = level;   // the level whose stored movie the search's start reads
-                all_pass &= report_check(input, level, relaxed, solve_seconds);
+                PlayGrid grid;
+                unpack_record(record.data(), grid);
+                all_pass &= report_check(input, level, grid, relaxed, solve_seconds);
             }
             continue;
         }
@@ -455,10 +456,22 @@ int command_check(const std::vector<std::string>& args)
         std::string problem = parse_level_text(text, record.data());
         if (!problem.empty())
             return fail(input, problem);
-        unpack_record(record.data());
-        all_pass &= report_check(input, 0, relaxed, solve_seconds);
+        PlayGrid grid;
+        unpack_record(record.data(), grid);
+        all_pass &= report_check(input, 0, grid, relaxed, solve_seconds);
     }
     return all_pass ? 0 : 1;
+}
+
+// Replays the movie of a level of the archive in use (level 0: the built-in
+// one). False when the level or its movie cannot be read.
+bool replay_stored_movie(int level, ReplayResult* result)
+{
+    PlayGrid grid;
+    std::vector<uint8_t> record(MOVIE_BUFFER_SIZE);
+    const int length = read_level_movie(level, record.data());
+    return length >= MOVIE_HEADER_SIZE && unpack_level(level, grid) &&
+           replay_movie(grid, record.data(), length, result);
 }
 
 // The replay's line; with --kv it begins with the result word (for verify
@@ -488,13 +501,11 @@ int command_replay(const char* archive, const char* level_arg, int repeat)
         return fail(level_arg, "not a level number 0..400");
     if (level != 0 && (!use_archive(archive) || !check_archive(archive)))
         return 1;
-    current_level = level;
     ReplayResult result{};
     const auto start = std::chrono::steady_clock::now();
     long total_ticks = 0;
     for (int i = 0; i < repeat; i++) {
-        current_level = level;
-        if (!replay_movie(level, &result))
+        if (!replay_stored_movie(level, &result))
             return fail(archive, "has no level " + std::to_string(level) + " with a movie");
         total_ticks += result.ticks;
     }
@@ -517,9 +528,8 @@ int command_verify(const char* archive)
     for (int level = 1; level <= MAX_LEVEL; level++) {
         if (read_record(movie_record(level), buffer.data(), MOVIE_HEADER_SIZE) < MOVIE_HEADER_SIZE)
             continue;
-        current_level = level;
         ReplayResult result{};
-        if (!replay_movie(level, &result)) {
+        if (!replay_stored_movie(level, &result)) {
             std::string line;
             kv(line, "level", level);
             kv(line, machine_lines ? "result" : "outcome", "unreadable");
@@ -536,9 +546,9 @@ int command_verify(const char* archive)
 }
 
 
-// Puts level LEVEL of an archive, or the level of a text file, into the grid.
+// Puts level LEVEL of an archive, or the level of a text file, into grid.
 // Returns 0, or the exit status after a message.
-int load_level_source(const char* source, const char* level_arg, int* level)
+int load_level_source(const char* source, const char* level_arg, int* level, PlayGrid* grid)
 {
     if (!parse_level_number(level_arg, level))
         return fail(level_arg, "not a level number 0..400"), 2;
@@ -559,8 +569,7 @@ int load_level_source(const char* source, const char* level_arg, int* level)
         if (!problem.empty())
             return fail(source, problem), 2;
     }
-    current_level = *level;
-    unpack_record(record.data());
+    unpack_record(record.data(), *grid);
     return 0;
 }
 
@@ -642,9 +651,10 @@ int command_solve(const std::vector<std::string>& args)
     if (opening.empty() && opening_ticks >= 0)
         return fail("--opening-ticks", "needs --opening"), 2;
     int level;
-    if (int status = load_level_source(positional[0].c_str(), positional[1].c_str(), &level))
+    PlayGrid grid;
+    if (int status = load_level_source(positional[0].c_str(), positional[1].c_str(), &level, &grid))
         return status;
-    const SolveResult r = solve_level(options);
+    const SolveResult r = solve_level(grid, options);
     std::string line;
     kv(line, "level", level);
     if (r.status == SOLVE_REFUSED) {
@@ -733,18 +743,18 @@ bool prepare_drawing()
     return true;
 }
 
-// Starts the level now in the grid from seed as the game shows it, after the
+// Starts the session's level from seed as the game shows it, after the
 // rules' own check; false with the problem.
-bool start_shown_level(int seed, std::string* problem)
+bool start_shown_level(Session& session, int seed, std::string* problem)
 {
     auto check = std::make_unique<LevelState>();
-    if (!start_level_run(play_grid, seed, check.get(), problem))
+    if (!start_level_run(session.grid, seed, check.get(), problem))
         return false;
-    release_game_sprites();
+    release_game_sprites(session);
     clear_sprite_slots();
-    start_running_level_seeded(play_grid, seed);
-    game_active = true;
-    recording = false;
+    start_running_level_seeded(session, session.grid, seed);
+    session.game_active = true;
+    session.recording = false;
     clear_dirty_list();
     return true;
 }
@@ -769,10 +779,12 @@ int command_render_sheet(const char* archive, const std::string& output)
     const int width = GAP + COLUMNS * (THUMB_W + GAP);
     const int height = GAP + rows * (LABEL + THUMB_H + GAP);
     std::vector<uint8_t> sheet(size_t(width) * size_t(height), uint8_t(screen_palette.nearest_black));
+    auto session_holder = std::make_unique<Session>();
+    Session& session = *session_holder;
     for (size_t i = 0; i < levels.size(); i++) {
         read_record(level_record(levels[i]), record.data(), LEVEL_RECORD_SIZE);
-        unpack_record(record.data());
-        current_level = levels[i];
+        session.level = levels[i];
+        unpack_record(record.data(), session.grid);
         std::string problem;
         const int left = GAP + int(i % COLUMNS) * (THUMB_W + GAP);
         const int top = GAP + int(i / COLUMNS) * (LABEL + THUMB_H + GAP);
@@ -782,11 +794,11 @@ int command_render_sheet(const char* archive, const std::string& output)
         draw_text(label, 0, 0, screen_palette.nearest_white);
         for (int y = 0; y < LABEL - 2; y++)
             memcpy(&sheet[size_t(top + y) * size_t(width) + size_t(left)], screen_row(y), size_t(THUMB_W));
-        if (start_shown_level(0, &problem))
-            draw_running_level();
+        if (start_shown_level(session, 0, &problem))
+            draw_running_level(session);
         else
-            draw_play_field();
-        game_active = false;
+            draw_play_field(session.grid);
+        session.game_active = false;
         for (int y = 0; y < THUMB_H; y++)
             for (int x = 0; x < THUMB_W; x++)
                 sheet[size_t(top + LABEL + y) * size_t(width) + size_t(left + x)] =
@@ -822,8 +834,9 @@ int command_render(const std::vector<std::string>& args)
         return usage();
     if (positional[1] == "all")
         return command_render_sheet(positional[0].c_str(), output);
-    int level;
-    if (int status = load_level_source(positional[0].c_str(), positional[1].c_str(), &level))
+    auto session_holder = std::make_unique<Session>();
+    Session& session = *session_holder;
+    if (int status = load_level_source(positional[0].c_str(), positional[1].c_str(), &session.level, &session.grid))
         return status;
     std::vector<uint8_t> record;
     if (!movie_file.empty()) {
@@ -834,22 +847,20 @@ int command_render(const std::vector<std::string>& args)
         if (!problem.empty())
             return fail(movie_file, problem), 2;
     }
-    const PlayGrid loaded = play_grid;
     if (!prepare_drawing())
         return 2;
-    play_grid = loaded;
     std::string problem;
     const int seed = record.empty() ? 0 : record[MOVIE_SEED_OFFSET];
-    if (!start_shown_level(seed, &problem))
-        return fail(positional[0] + " level " + std::to_string(level), problem), 2;
+    if (!start_shown_level(session, seed, &problem))
+        return fail(positional[0] + " level " + std::to_string(session.level), problem), 2;
     if (!record.empty()) {
         const std::vector<uint8_t> inputs = inputs_of_movie(record.data(), int(record.size()));
         const size_t ticks = tick < 0 ? inputs.size() : std::min(inputs.size(), size_t(tick));
-        const GameState& g = running_level.game;
+        const GameState& g = session.running.game;
         for (size_t i = 0; i < ticks && !g.exit_count && !g.death_count; i++)
-            play_frame(inputs[i]);
+            play_frame(session, inputs[i]);
     }
-    draw_running_level();
+    draw_running_level(session);
     if (const char* written = write_png(output, screen_row(0), SCREEN_WIDTH, SCREEN_HEIGHT, display_state.pitch,
                                         screen_palette.colours.data()))
         return fail(output, written), 1;
@@ -886,14 +897,14 @@ int command_titles(const char* output, const std::vector<std::string>& files)
 }
 
 // The movie file's inputs and seed, or a message; the level file's level
-// unpacked into the grid.
-int read_level_and_movie(const std::string& level_file, const std::string& movie_file,
+// unpacked into grid.
+int read_level_and_movie(const std::string& level_file, const std::string& movie_file, PlayGrid* grid,
                          std::vector<uint8_t>* inputs, int* seed, std::string* comments)
 {
     int level = 0;
     if (!level_of_file_name(level_file, &level))
         return fail(level_file, "the file name names no level 1..400");
-    if (int status = load_level_source(level_file.c_str(), std::to_string(level).c_str(), &level))
+    if (int status = load_level_source(level_file.c_str(), std::to_string(level).c_str(), &level, grid))
         return status;
     std::string text;
     if (!read_text_file(movie_file, &text))
@@ -966,9 +977,10 @@ int command_shorten(const std::vector<std::string>& args)
     std::vector<uint8_t> inputs;
     int seed = 0;
     std::string comments;
-    if (int status = read_level_and_movie(files[0], files[1], &inputs, &seed, &comments))
+    PlayGrid grid;
+    if (int status = read_level_and_movie(files[0], files[1], &grid, &inputs, &seed, &comments))
         return status;
-    const ShortenResult r = shorten_movie(inputs, seed, options);
+    const ShortenResult r = shorten_movie(grid, inputs, seed, options);
     if (!r.won)
         return fail(files[1], "does not win its level"), 1;
     const std::vector<uint8_t> record = movie_record_of(r.inputs, r.score_after, seed, "VORBIX");
@@ -1035,9 +1047,10 @@ int command_measure_movie(const std::string& level_file, const std::string& movi
     std::vector<uint8_t> inputs;
     int seed = 0;
     std::string comments;
-    if (int status = read_level_and_movie(level_file, movie_file, &inputs, &seed, &comments))
+    PlayGrid grid;
+    if (int status = read_level_and_movie(level_file, movie_file, &grid, &inputs, &seed, &comments))
         return status;
-    const MovieFigures f = measure_movie(inputs, seed);
+    const MovieFigures f = measure_movie(grid, inputs, seed);
     print_figures(machine_lines ? ("movie=" + kv_value(movie_file)).c_str() : f.won ? "movie" : "movie (no win)", f);
     return f.won ? 0 : 1;
 }
@@ -1047,7 +1060,6 @@ int command_measure(const char* archive)
 {
     if (!use_archive(archive) || !check_archive(archive))
         return 1;
-    prepare_rule_tables();
     MovieFigures set{}, all{};
     int set_levels = 0;
     const auto print = print_figures;
@@ -1062,9 +1074,9 @@ int command_measure(const char* archive)
     std::vector<uint8_t> record(MOVIE_HEADER_SIZE + 2 * MOVIE_MAX_PAIRS);
     for (int level = 1; level <= MAX_LEVEL; level++) {
         const int length = read_record(movie_record(level), record.data(), int(record.size()));
-        if (length >= MOVIE_HEADER_SIZE && unpack_level(level)) {
-            current_level = level;
-            const MovieFigures f = measure_movie(inputs_of_movie(record.data(), length), record[MOVIE_SEED_OFFSET]);
+        PlayGrid grid;
+        if (length >= MOVIE_HEADER_SIZE && unpack_level(level, grid)) {
+            const MovieFigures f = measure_movie(grid, inputs_of_movie(record.data(), length), record[MOVIE_SEED_OFFSET]);
             print(("level=" + std::to_string(level) + (f.won || machine_lines ? "" : " (no win)")).c_str(), f);
             add(set, f);
             add(all, f);

@@ -6,15 +6,19 @@
 #include <cstdlib>
 
 #include "game/replay.h"
+#include "level/grid.h"
+#include "level/movie.h"
 
 int main(int argc, char** argv)
 {
     const int repeat = argc > 1 ? atoi(argv[1]) : 50;
     ReplayResult result{};
     long ticks = 0;
+    PlayGrid grid;
+    unpack_record(BUILTIN_LEVEL.data(), grid);
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < repeat; i++) {
-        if (!replay_movie(0, &result)) {
+        if (!replay_movie(grid, BUILTIN_MOVIE.data(), int(BUILTIN_MOVIE.size()), &result)) {
             puts("level 0 cannot be replayed");
             return 1;
         }

@@ -1,10 +1,13 @@
-// The frame's shared flags: the current mode handler, whether a game runs and
-// records, the frame counter and the pointer state. Read by every subsystem,
-// set by the frame loop and the mode handlers.
+// The frame's shared values: the mode handler's type, the frame counter and
+// the pointer state (the current mode, whether a game runs and records are
+// the session's, view/session.h). Read by every subsystem, set by the frame
+// loop.
 #pragma once
 #include <cstdint>
 
-using ModeHandler = void (*)();
+// Handlers act on the session they are given (view/session.h).
+struct Session;
+using ModeHandler = void (*)(Session&);
 
 struct PointerState {
     int32_t pointer_x;        // mouse x limited to 12..628
@@ -13,9 +16,6 @@ struct PointerState {
     uint32_t pointer_clicked;
 };
 
-extern ModeHandler mode_handler;
-extern bool game_active;
-extern bool recording;
 extern uint8_t frame_counter;
 extern PointerState pointer_state;
 // Alt+X in a modal wait (the level summary, a dialogue): the wait ends as if

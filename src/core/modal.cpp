@@ -14,14 +14,14 @@ ModalScreen& open_modal_screen(ModalKind kind, ModalStep step, ModalEnd then, in
     return modal_screen;
 }
 
-void step_modal_screen(bool quit)
+void step_modal_screen(Session& session, bool quit)
 {
-    if (!modal_screen_open() || !modal_screen.step(modal_screen, quit))
+    if (!modal_screen_open() || !modal_screen.step(session, modal_screen, quit))
         return;
     // Taken down before the end action, which may put up the next screen.
     const ModalEnd then = modal_screen.then;
     const int arg = modal_screen.arg;
     modal_screen.kind = ModalKind::NONE;
     if (then)
-        then(arg);
+        then(session, arg);
 }

@@ -28,11 +28,12 @@ struct KeyPrompts {
 };
 
 struct ModalScreen;
+struct Session;   // the program's session (view/session.h), handed through
 // One step with the batch of events taken in since the last one (quit: a
 // quit request was among them); true once the screen is over.
-using ModalStep = bool (*)(ModalScreen& screen, bool quit);
+using ModalStep = bool (*)(Session& session, ModalScreen& screen, bool quit);
 // What follows the screen; it may open the next one.
-using ModalEnd = void (*)(int arg);
+using ModalEnd = void (*)(Session& session, int arg);
 
 struct ModalScreen {
     ModalKind kind;
@@ -52,4 +53,4 @@ bool modal_screen_open();
 ModalScreen& open_modal_screen(ModalKind kind, ModalStep step, ModalEnd then, int arg);
 // One step of the open screen; when it is over the screen is taken down and
 // its end action runs.
-void step_modal_screen(bool quit);
+void step_modal_screen(Session& session, bool quit);

@@ -18,8 +18,6 @@ Settings settings = {
     .artwork_names = {},
     .home_directory = {},
 };
-int current_level = 1;
-int start_level = 1;
 
 const char USER_DIR_NAME[] = ".zuzezodov";
 

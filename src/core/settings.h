@@ -33,8 +33,6 @@ struct Settings {
 };
 
 extern Settings settings;
-extern int current_level;     // 0 = the built-in level, 1..MAX_LEVEL
-extern int start_level;       // the level F4 jumps to
 
 inline constexpr auto& config_file_name = settings.config_file_name;
 inline constexpr auto& archive_file_name = settings.archive_file_name;

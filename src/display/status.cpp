@@ -75,8 +75,6 @@ void refresh_line(StatusLine& line, int y)
 
 void refresh_status_lines()
 {
-    if (!game_active)
-        return;
     refresh_line(top_status, 24);
     refresh_line(bottom_status, 444);
 }

@@ -31,6 +31,7 @@ void draw_text(const char* text, int x, int y, int colour);
 void print_at_cursor(const char* text);
 void print_menu_line(const char* text);
 void print_centred(const char* text);
+// Draws the changed characters of the two status lines (while a game runs).
 void refresh_status_lines();
 void clear_status_lines();
 void show_message(const char* text, int frames);

@@ -145,8 +145,6 @@ void swap_black_white(int x, int y)
     }
 }
 
-void draw_play_field() { draw_play_field(play_grid); }
-
 void draw_play_field(const PlayGrid& grid)
 {
     // Bricks and the like cover their whole square: no background, no shadow.
@@ -184,17 +182,6 @@ void draw_play_field(const PlayGrid& grid)
     draw_cell(FRAME_RIGHT_X, FRAME_TOP_Y, FRAME_TOP_RIGHT);
     draw_cell(FRAME_RIGHT_X, FRAME_BOTTOM_Y, FRAME_BOTTOM_RIGHT);
     draw_cell(FRAME_LEFT_X, FRAME_BOTTOM_Y, FRAME_BOTTOM_LEFT);
-    if (game_active) {
-        char text[40];
-        if (recording)
-            snprintf(text, sizeof text, "PLAYER:%s", player_name);
-        else
-            snprintf(text, sizeof text, "PRESS SPACE FOR MENU");
-        text_y = 444;
-        print_centred("                          ");
-        text_y = 444;
-        print_centred(text);
-    }
 }
 
 void clear_sprite_slots()

@@ -35,10 +35,8 @@ void draw_square_outline(int x, int y, int n, int colour);
 void draw_rect_outline(int x, int y, int w, int h, int colour);
 void swap_black_white(int x, int y);
 
-// The whole play field of a grid (play_grid when none is named), its frame
-// and (in a game) the player line.
+// The whole play field of a grid and its frame.
 void draw_play_field(const PlayGrid& grid);
-void draw_play_field();
 
 void clear_sprite_slots();
 int alloc_sprite();

@@ -75,7 +75,7 @@ void draw_entry_line(const TextEntry& e)
     update_whole_screen();
 }
 
-bool text_entry_step(ModalScreen& screen, bool quit)
+bool text_entry_step(Session&, ModalScreen& screen, bool quit)
 {
     TextEntry& e = screen.entry;
     int32_t key = next_key(quit);
@@ -170,7 +170,7 @@ bool store_key_bindings()
 
 // A key a batch: it is bound and shown, and the next key is asked for;
 // Escape (or a quit request) puts all six back as they were.
-bool key_prompt_step(ModalScreen& screen, bool quit)
+bool key_prompt_step(Session&, ModalScreen& screen, bool quit)
 {
     KeyPrompts& k = screen.keys;
     const int32_t key = next_key(quit);

@@ -141,7 +141,7 @@ bool leaves_help(int32_t key)
 
 } // namespace
 
-void help_handler()
+void help_handler(Session& session)
 {
     bool leave = false;
     for (int i = 0; i < key_state.pressed.count; i++)
@@ -149,5 +149,5 @@ void help_handler()
     if (!leave)
         return;
     show_main_menu();
-    mode_handler = main_menu_handler;
+    session.mode = main_menu_handler;
 }

@@ -15,4 +15,5 @@ void build_help_text(HelpText& text);
 // Clears the screen, draws the help text and pushes it to the display.
 void show_help();
 // The mode handler while the help is shown.
-void help_handler();
+struct Session;
+void help_handler(Session& session);

@@ -50,19 +50,18 @@ void load_table()
 
 // "LEVEL 7: BEFORE IT GROWS BACK", or "" when the level as it stands in the
 // archive has no title. Characters the font cannot draw are left out.
-void look_up_title()
+void look_up_title(int level)
 {
     band.text[0] = '\0';
     if (!band.table_loaded)
         load_table();
     LevelRecord record;
-    if (current_level < 1 || read_record(level_record(current_level), record.data(), LEVEL_RECORD_SIZE) !=
-                                 LEVEL_RECORD_SIZE)
+    if (level < 1 || read_record(level_record(level), record.data(), LEVEL_RECORD_SIZE) != LEVEL_RECORD_SIZE)
         return;
-    const char* title = find_title(band.table, current_level, record.data());
+    const char* title = find_title(band.table, level, record.data());
     if (!title)
         return;
-    int used = snprintf(band.text.data(), band.text.size(), "LEVEL %d: ", current_level);
+    int used = snprintf(band.text.data(), band.text.size(), "LEVEL %d: ", level);
     for (; *title && used + 1 < int(band.text.size()); title++) {
         const auto c = static_cast<unsigned char>(*title);
         if (c == ' ' || (c < 128 && glyph_map[c] != BLANK_GLYPH))
@@ -99,23 +98,23 @@ void draw_band(bool wanted)
 
 } // namespace
 
-void show_level_title()
+void show_level_title(const Session& session)
 {
-    if (!game_active) {
+    if (!session.game_active) {
         band.active = false;
         band.on_screen = false;
         band.text[0] = '\0';
         return;
     }
-    const bool waiting = running_level.game.waiting_for_input;
+    const bool waiting = session.running.game.waiting_for_input;
     // A new level, a restart, or the level was left and entered again.
-    if (!band.active || band.level != current_level || (waiting && !band.waiting))
-        look_up_title();
+    if (!band.active || band.level != session.level || (waiting && !band.waiting))
+        look_up_title(session.level);
     band.active = true;
-    band.level = current_level;
+    band.level = session.level;
     band.waiting = waiting;
     // In play the title goes at the first move; the demonstration keeps it.
-    const bool wanted = band.text[0] != '\0' && (waiting || !recording);
+    const bool wanted = band.text[0] != '\0' && (waiting || !session.recording);
     if (wanted || band.on_screen)
         draw_band(wanted);
 }

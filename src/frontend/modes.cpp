@@ -19,6 +19,7 @@
 #include "level/archive.h"
 #include "level/grid.h"
 #include "level/movie.h"
+#include "level/stored.h"
 #include "leveledit/leveledit.h"
 #include "sound/sound.h"
 
@@ -35,11 +36,11 @@ bool level_readable(int level)
 
 // Tells the player that a level cannot be played: a line under the main
 // menu, or the message area in the demonstration.
-void report_unreadable_level(int level)
+void report_unreadable_level(const Session& session, int level)
 {
     log_message("Level %d cannot be read from %s\n", level, archive_path);
     char text[40];
-    if (mode_handler == main_menu_handler) {
+    if (session.mode == main_menu_handler) {
         snprintf(text, sizeof text, "LEVEL %04d CANNOT BE READ", level);
         text_y = 400;
         print_centred(text);
@@ -53,26 +54,25 @@ void report_unreadable_level(int level)
 
 // F4: play at the start level, unless it cannot be unpacked; then the mode
 // stays and the player is told.
-void play_from_start_level()
+void play_from_start_level(Session& session)
 {
-    if (!level_readable(start_level)) {
-        report_unreadable_level(start_level);
+    if (!level_readable(session.start_level)) {
+        report_unreadable_level(session, session.start_level);
         return;
     }
-    if (mode_handler == demo_handler)
-        leave_game();
-    mode_handler = play_handler;
-    current_level = start_level;
-    load_level(current_level);
-    start_play();
+    if (session.mode == demo_handler)
+        leave_game(session);
+    session.mode = play_handler;
+    step_level(session, STEP_TO, session.start_level);
+    start_play(session, session.grid);
 }
 
 } // namespace
 
-void demo_mode()
+void demo_mode(Session& session)
 {
-    mode_handler = demo_handler;
-    start_demo();
+    session.mode = demo_handler;
+    start_demo(session);
 }
 
 void draw_main_menu()
@@ -110,36 +110,20 @@ void show_main_menu()
     update_whole_screen();
 }
 
-bool first_unsolved_level()
-{
-    const int before = current_level;
-    current_level = 1;
-    while (current_level <= MAX_LEVEL && record_holds(movie_record(current_level), 1))
-        current_level++;
-    if (!load_level(current_level)) {
-        current_level = 1;
-        if (!load_level(1)) {
-            current_level = before;
-            return false;
-        }
-    }
-    return true;
-}
-
 namespace {
 
 // F2 in any of the game's modes: the game stops and the graphics editor
 // takes over.
-void open_gfx_editor()
+void open_gfx_editor(Session& session)
 {
-    leave_game();
-    mode_handler = gfx_editor_mode;
+    leave_game(session);
+    session.mode = gfx_editor_mode;
     enter_gfx_editor();
 }
 
 // After the name prompt: the name is stored (also after a cancelled
 // prompt) and the menu drawn again.
-void player_name_entered(int)
+void player_name_entered(Session&, int)
 {
     const bool stored = write_player_name();
     const int error = errno;
@@ -157,7 +141,7 @@ void player_name_entered(int)
 
 // After the key prompts: the menu again, and a line when the keys could
 // not be stored.
-void keys_remapped(int stored)
+void keys_remapped(Session&, int stored)
 {
     const int error = errno;
     show_main_menu();
@@ -172,46 +156,46 @@ void keys_remapped(int stored)
 }
 
 // A level won in the demonstration: the next one, after the victory sound.
-void next_demo_level(int)
+void next_demo_level(Session& session, int)
 {
-    leave_game();
-    current_level++;
-    demo_mode();
+    leave_game(session);
+    session.level = level_target(session, STEP_NEXT);
+    demo_mode(session);
 }
 
 } // namespace
 
-void main_menu_handler()
+void main_menu_handler(Session& session)
 {
     if (key_pressed(SDLK_F1) || key_pressed(SDLK_SPACE)) {
-        if (first_unsolved_level()) {
-            mode_handler = play_handler;
-            start_play();
+        if (step_level(session, STEP_FIRST_UNSOLVED) >= 0) {
+            session.mode = play_handler;
+            start_play(session, session.grid);
         } else {
-            report_unreadable_level(1);
+            report_unreadable_level(session, 1);
         }
     } else if (key_pressed(SDLK_F4)) {
-        play_from_start_level();
+        play_from_start_level(session);
     } else if (key_pressed(SDLK_ESCAPE)) {
-        demo_mode();
+        demo_mode(session);
     } else if (key_pressed(SDLK_F2)) {
-        open_gfx_editor();
+        open_gfx_editor(session);
     } else if (key_pressed(SDLK_F5)) {
         enter_player_name(player_name_entered);
     } else if (key_pressed(SDLK_F10)) {
         remap_keys(keys_remapped);
     } else if (key_pressed(SDLK_F3)) {
-        leave_game();
-        enter_level_editor();
+        leave_game(session);
+        enter_level_editor(session);
     } else if (key_pressed(SDLK_h)) {
         show_help();
-        mode_handler = help_handler;
+        session.mode = help_handler;
     }
     if (key_pressed(SDLK_f))
         toggle_fullscreen();
 }
 
-void take_over_demo()
+void take_over_demo(Session& session)
 {
     text_y = 444;
     print_centred("                          ");
@@ -220,87 +204,87 @@ void take_over_demo()
     snprintf(text, sizeof text, "PLAYER:%s", player_name);
     print_centred(text);
     update_whole_screen();
-    take_over_replay();
-    running_level.game.waiting_for_input = true;
-    recording = true;
-    mode_handler = play_handler;
+    take_over_replay(session.movie, session.level);
+    session.running.game.waiting_for_input = true;
+    session.recording = true;
+    session.mode = play_handler;
 }
 
-void demo_handler()
+void demo_handler(Session& session)
 {
-    if (key_pressed(SDLK_F12) && current_level != 0) {
-        take_over_demo();
+    if (key_pressed(SDLK_F12) && session.level != 0) {
+        take_over_demo(session);
     } else if (key_pressed(SDLK_ESCAPE)) {
-        leave_game();
-        mode_handler = play_handler;
+        leave_game(session);
+        session.mode = play_handler;
         clear_bonus_icons();
-        start_play();
+        start_play(session, session.grid);
     } else if (key_pressed(SDLK_SPACE)) {
-        leave_game();
+        leave_game(session);
         show_main_menu();
-        mode_handler = main_menu_handler;
+        session.mode = main_menu_handler;
     } else if (key_pressed(SDLK_F1)) {
         if (!level_readable(1)) {
-            report_unreadable_level(1);
+            report_unreadable_level(session, 1);
             return;
         }
-        leave_game();
-        mode_handler = play_handler;
-        first_unsolved_level();
-        start_play();
+        leave_game(session);
+        session.mode = play_handler;
+        step_level(session, STEP_FIRST_UNSOLVED);
+        start_play(session, session.grid);
     } else if (key_pressed(SDLK_F2)) {
-        open_gfx_editor();
+        open_gfx_editor(session);
     } else if (key_pressed(SDLK_F3)) {
-        leave_game();
-        enter_level_editor();
+        leave_game(session);
+        enter_level_editor(session);
     } else if (key_pressed(SDLK_F4)) {
-        play_from_start_level();   // leaves the demonstration when it plays
-    } else if (level_down_pressed() && current_level > 0) {
+        play_from_start_level(session);   // leaves the demonstration when it plays
+    } else if (level_down_pressed() && session.level > 0) {
         stop_all_sounds();
-        leave_game();
-        current_level--;
-        demo_mode();
-    } else if (running_level.game.exit_count != 0 || level_up_pressed()) {
+        leave_game(session);
+        // The demonstration falls back to level 0 itself (start_demo).
+        session.level = level_target(session, STEP_PREVIOUS);
+        demo_mode(session);
+    } else if (session.running.game.exit_count != 0 || level_up_pressed()) {
         stop_all_sounds();
-        if (running_level.game.exit_count != 0) {
+        if (session.running.game.exit_count != 0) {
             play_sound(SOUND_VICTORY);
-            wait_sounds_then(next_demo_level, 0);
+            wait_sounds_then(session, next_demo_level, 0);
             return;
         }
-        next_demo_level(0);
+        next_demo_level(session, 0);
     }
 }
 
-void play_handler()
+void play_handler(Session& session)
 {
-    const GameState& g = running_level.game;
+    const GameState& g = session.running.game;
     if (key_pressed(SDLK_q) || key_pressed(SDLK_ESCAPE)) {
-        leave_game();
-        demo_mode();
+        leave_game(session);
+        demo_mode(session);
     } else if (key_pressed(SDLK_F2)) {
-        open_gfx_editor();
+        open_gfx_editor(session);
     } else if (key_pressed(SDLK_F3)) {
-        leave_game();
-        enter_level_editor();
-    } else if (level_down_pressed() && current_level > 0) {
+        leave_game(session);
+        enter_level_editor(session);
+    } else if (level_down_pressed() && session.level > 0) {
         stop_all_sounds();
-        current_level -= 2;
-        finish_level(0);
+        finish_level(session, 0, STEP_PREVIOUS);
     } else if (g.exit_count != 0 || level_up_pressed()) {
         stop_all_sounds();
         if (g.exit_count != 0) {
             play_sound(SOUND_VICTORY);
-            wait_sounds_then(finish_level, g.exit_count);
+            wait_sounds_then(session, [](Session& s, int exits) { finish_level(s, exits, STEP_NEXT); }, g.exit_count);
             return;
         }
-        finish_level(g.exit_count);
+        finish_level(session, g.exit_count, STEP_NEXT);
     } else if (g.death_count != 0 || key_pressed(SDLK_k) || key_pressed(SDLK_LSHIFT)) {
         stop_all_sounds();
         if (g.death_count != 0) {
             play_sound(SOUND_DEATH);
-            wait_sounds_then([](int) { restart_level(); }, 0);
+            wait_sounds_then(session, [](Session& s, int) { restart_level(s); }, 0);
             return;
         }
-        restart_level();
+        restart_level(session);
     }
 }

@@ -1,16 +1,15 @@
 // The game side's modes: the main menu, the demonstration and play.
 #pragma once
 
-void main_menu_handler();
-void demo_handler();
-void play_handler();
-// Installs the demonstration handler and starts the demonstration of current_level.
-void demo_mode();
+#include "view/session.h"
+
+void main_menu_handler(Session& session);
+void demo_handler(Session& session);
+void play_handler(Session& session);
+// Installs the demonstration handler and starts the demonstration of the
+// session's level.
+void demo_mode(Session& session);
 void draw_main_menu();
 void show_main_menu();
-// The first level without a stored movie, unpacked into the grid (level 1
-// when every level has one). False, with current_level unchanged, when not
-// even level 1 can be unpacked.
-bool first_unsolved_level();
 // F12 in a demonstration: the player goes on from the replay's state.
-void take_over_demo();
+void take_over_demo(Session& session);

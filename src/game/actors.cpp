@@ -2,12 +2,6 @@
 #include "game/game.h"
 #include "level/movie.h"
 
-void prepare_rule_tables()
-{
-    // The tables the rules read are constant now (level/grid.h): nothing
-    // is left to build.
-}
-
 namespace {
 
 uint8_t facing_middle(int cell) { return (cell % GRID_COLUMNS) < 14 ? 4 : 3; }

@@ -6,11 +6,6 @@
 #include "game/events.h"
 #include "game/state.h"
 
-// Readies the rules before a first level. The tables they read (pixel to
-// cell, shadows) are constant, so nothing is left to do; the call stays the
-// one place a new table would be built.
-void prepare_rule_tables();
-
 // Sets up state for the level in grid (start codes and all) from the given
 // cycle counter (0..23): waiting for the first input.
 void begin_level(LevelState& state, const PlayGrid& grid, int seed);

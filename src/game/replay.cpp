@@ -4,29 +4,22 @@
 #include <memory>
 
 #include "game/game.h"
-#include "level/archive.h"
 #include "level/movie.h"
 
-bool replay_movie(int level, ReplayResult* result)
+bool replay_movie(const PlayGrid& grid, const uint8_t* record, int length, ReplayResult* result)
 {
-    prepare_rule_tables();
+    if (length < MOVIE_HEADER_SIZE || length > MOVIE_BUFFER_SIZE)
+        return false;
+    // The pairs' counts run down as they are replayed: a copy of its own.
     auto movie_copy = std::make_unique<MovieBuffer>();
     MovieBuffer& m = *movie_copy;
-    int length;
-    if (level == 0) {
-        memcpy(m.bytes.data(), BUILTIN_MOVIE.data(), BUILTIN_MOVIE.size());
-        length = int(BUILTIN_MOVIE.size());
-    } else {
-        length = read_record(movie_record(level), m.bytes.data(), MOVIE_BUFFER_SIZE);
-    }
-    if (length < MOVIE_HEADER_SIZE || !unpack_level(level))
-        return false;
+    memcpy(m.bytes.data(), record, size_t(length));
     m.length = length;
     m.cursor = MOVIE_HEADER_SIZE;
     auto state = std::make_unique<LevelState>();
     auto events = std::make_unique<TickEvents>();
     LevelState& s = *state;
-    begin_level(s, play_grid, m.bytes[MOVIE_SEED_OFFSET]);
+    begin_level(s, grid, m.bytes[MOVIE_SEED_OFFSET]);
     result->stored_score = movie_score(m.bytes.data());
     result->outcome = REPLAY_STALLED;
     // Frames wait for the first input only while the movie starts with none;

@@ -1,6 +1,9 @@
 // Replaying a level's stored movie through the rules, without a window, one
 // tick after the other as fast as they run.
 #pragma once
+#include <cstdint>
+
+#include "level/grid.h"
 
 enum ReplayOutcome { REPLAY_EXIT, REPLAY_DEATH, REPLAY_STALLED };
 
@@ -12,7 +15,8 @@ struct ReplayResult {
     int stored_score;
 };
 
-// Replays the movie of a level of the archive in use (level 0: the built-in
-// one). False when the level or its movie cannot be read.
-bool replay_movie(int level, ReplayResult* result);
+// Replays a movie record (score, name, seed, then the input pairs; length
+// bytes) on the level in grid. False when the record is too short to hold
+// a movie.
+bool replay_movie(const PlayGrid& grid, const uint8_t* record, int length, ReplayResult* result);
 const char* replay_outcome_name(ReplayOutcome outcome);

@@ -25,20 +25,6 @@ constexpr int HELP_X = 60, HELP_Y = 250, HELP_STEP = 16;
 constexpr int MESSAGE_Y = 462;   // below the help
 constexpr int MESSAGE_COLUMNS = 72;
 
-bool message_shown;   // the message line below the help holds text
-
-// What the artwork files hold, as a fingerprint of each set's pixels and
-// palette when it was last loaded or saved, so that leaving the program can
-// tell edited sets that were never saved.
-struct ArtworkRecord {
-    std::array<uint64_t, GFX_SET_COUNT> file_print;
-    std::array<bool, GFX_SET_COUNT> known;
-    bool warned;          // the last Alt+X was held back for unsaved sets
-    uint64_t warned_print;   // the sets as they were then
-};
-
-ArtworkRecord artwork_record;
-
 uint64_t fingerprint(const uint8_t* bytes, size_t count, uint64_t h)
 {
     for (size_t i = 0; i < count; i++)
@@ -55,8 +41,8 @@ uint64_t set_print(int set)
 
 void note_set_matches_file(int set)
 {
-    artwork_record.file_print[size_t(set)] = set_print(set);
-    artwork_record.known[size_t(set)] = true;
+    gfx_editor.artwork.file_print[size_t(set)] = set_print(set);
+    gfx_editor.artwork.known[size_t(set)] = true;
 }
 
 // Characters in place, not pointers: a constant table with nothing to relocate.
@@ -426,14 +412,14 @@ void switch_set(int set)
     update_whole_screen();
 }
 
-void leave_gfx_editor()
+void leave_gfx_editor(Session& session)
 {
     restore_sprite_backgrounds();
     clear_screen();
     update_whole_screen();
     // The game's colours and tile images are rebuilt from the edited sets.
     rebuild_screen_colours();
-    demo_mode();
+    demo_mode(session);
 }
 
 } // namespace
@@ -461,7 +447,6 @@ GfxHit gfx_editor_hit(int x, int y)
 
 void init_gfx_editor()
 {
-    artwork_record = ArtworkRecord{};
     gfx_editor = GfxEditor{};
     GfxEditor& e = gfx_editor;
     e.fg = 1;
@@ -562,10 +547,10 @@ void show_gfx_message(const char* text)
     for (; n < size_t(MESSAGE_COLUMNS); n++)
         line[n] = ' ';
     line[MESSAGE_COLUMNS] = 0;
-    if (!text[0] && !message_shown)
+    if (!text[0] && !gfx_editor.message_shown)
         return;   // nothing to erase: the screen stays as it is
     draw_text(line, HELP_X, MESSAGE_Y, screen_palette.nearest_white);
-    message_shown = text[0] != 0;
+    gfx_editor.message_shown = text[0] != 0;
     request_full_update();
 }
 
@@ -574,7 +559,7 @@ void draw_gfx_editor()
     GfxEditor& e = gfx_editor;
     e.zoom_shown.fill(0);
     e.readout = {-1, -1};   // the screen is cleared: the next frame draws it again
-    message_shown = false;
+    gfx_editor.message_shown = false;
     set_palette(gfx_sets[size_t(e.set_index)].palette.data());
     clear_screen();
     draw_fg_slider_markers(COLOUR_WHITE);
@@ -621,7 +606,7 @@ void enter_gfx_editor()
     e.pick_mode = PICK_NONE;
     // The sets are as their files until the editor first changes them.
     for (int set = 0; set < GFX_SET_COUNT; set++)
-        if (!artwork_record.known[size_t(set)])
+        if (!gfx_editor.artwork.known[size_t(set)])
             note_set_matches_file(set);
     load_cell(e.cell_index, e.work);
     e.undo = e.work;
@@ -631,9 +616,9 @@ void enter_gfx_editor()
     show_pointer(true);
 }
 
-void gfx_editor_frame()
+void gfx_editor_frame(const Session& session)
 {
-    if (mode_handler != gfx_editor_mode)
+    if (session.mode != gfx_editor_mode)
         return;
     GfxEditor& e = gfx_editor;
     const PointerState& p = pointer_state;
@@ -669,11 +654,11 @@ void gfx_editor_frame()
     e.prev_region = hit.region;
 }
 
-void gfx_editor_mode()
+void gfx_editor_mode(Session& session)
 {
     GfxEditor& e = gfx_editor;
     if (key_pressed(SDLK_ESCAPE)) {
-        leave_gfx_editor();
+        leave_gfx_editor(session);
         return;
     }
     if (pressed_with_shift(SDLK_s)) {
@@ -695,12 +680,12 @@ int unsaved_gfx_sets()
 {
     int sets = 0;
     for (int set = 0; set < GFX_SET_COUNT; set++)
-        if (artwork_record.known[size_t(set)] && set_print(set) != artwork_record.file_print[size_t(set)])
+        if (gfx_editor.artwork.known[size_t(set)] && set_print(set) != gfx_editor.artwork.file_print[size_t(set)])
             sets |= 1 << set;
     return sets;
 }
 
-bool artwork_holds_exit()
+bool artwork_holds_exit(const Session& session)
 {
     const int sets = unsaved_gfx_sets();
     if (sets == 0)
@@ -708,7 +693,7 @@ bool artwork_holds_exit()
     uint64_t all = 0;
     for (int set = 0; set < GFX_SET_COUNT; set++)
         all = all * 31 + set_print(set);
-    ArtworkRecord& a = artwork_record;
+    ArtworkRecord& a = gfx_editor.artwork;
     // A second Alt+X with no edit since the first one ends the program.
     if (a.warned && a.warned_print == all)
         return false;
@@ -726,11 +711,11 @@ bool artwork_holds_exit()
     for (char* c = text; *c; c++)
         *c = char(toupper(static_cast<unsigned char>(*c)));
     // Told where the current mode shows its messages.
-    if (mode_handler == gfx_editor_mode) {
+    if (session.mode == gfx_editor_mode) {
         show_gfx_message(text);
-    } else if (mode_handler == level_editor_mode) {
+    } else if (session.mode == level_editor_mode) {
         show_editor_message(text);
-    } else if (mode_handler == main_menu_handler) {
+    } else if (session.mode == main_menu_handler) {
         text_y = 400;
         print_centred(text);
         update_whole_screen();

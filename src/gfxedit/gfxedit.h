@@ -3,8 +3,12 @@
 // cell, the swatches, three colour sliders, the tool panel and the help.
 #pragma once
 #include <array>
+#include <cstdint>
 
 #include "gfxedit/tools.h"
+#include "picture/gfxset.h"
+
+struct Session;
 
 constexpr int GFX_CELL_COUNT = 96;   // squares of a set
 constexpr int READOUT_BLANK = 99;   // a readout number shown as two spaces
@@ -20,6 +24,16 @@ enum Region {
 };
 
 enum PickMode { PICK_NONE = 0, PICK_FOREGROUND = 1, PICK_BACKGROUND = 2 };
+
+// What the artwork files hold, as a fingerprint of each set's pixels and
+// palette when it was last loaded or saved, so that leaving the program can
+// tell edited sets that were never saved.
+struct ArtworkRecord {
+    std::array<uint64_t, GFX_SET_COUNT> file_print;
+    std::array<bool, GFX_SET_COUNT> known;
+    bool warned;             // the last Alt+X was held back for unsaved sets
+    uint64_t warned_print;   // the sets as they were then
+};
 
 // The editor's one record; it survives from one visit to the next.
 struct GfxEditor {
@@ -43,6 +57,8 @@ struct GfxEditor {
     bool changed;           // work changed in this frame
     int preview_x, preview_y;            // the current cell in the chooser
     std::array<int, 2> readout;          // the numbers last drawn
+    bool message_shown;                  // the message line below the help holds text
+    ArtworkRecord artwork;
 };
 
 extern GfxEditor gfx_editor;
@@ -61,16 +77,16 @@ void init_gfx_editor();
 // installed gfx_editor_mode.
 void enter_gfx_editor();
 // Early in every frame; nothing unless gfx_editor_mode is the mode handler.
-void gfx_editor_frame();
+void gfx_editor_frame(const Session& session);
 // The mode handler: leaving, saving, switching sets.
-void gfx_editor_mode();
+void gfx_editor_mode(Session& session);
 // The sets (bit per set) whose pixels or palette the editor changed since
 // their file was last loaded or saved.
 int unsaved_gfx_sets();
 // Alt+X while edited artwork is unsaved: the first is held back and says so
 // where the current mode shows messages (true); a second one with no edit
 // in between lets the program end (false).
-bool artwork_holds_exit();
+bool artwork_holds_exit(const Session& session);
 
 void draw_gfx_editor();
 void draw_gfx_help();

@@ -2,10 +2,8 @@
 
 #include <cstdlib>
 
-#include "level/archive.h"
 #include "platform/random.h"
 
-PlayGrid play_grid;
 std::array<uint8_t, GRID_CELLS> cell_variant;
 
 const LevelRecord BUILTIN_LEVEL = {
@@ -26,7 +24,7 @@ const LevelRecord BUILTIN_LEVEL = {
     0x30, 0x00, 0x70, 0x31, 0x11, 0x11, 0x11, 0x11, 0x13, 0x07, 0x00, 0x03,
 };
 
-void build_shadow_and_variant_tables()
+void build_variant_table()
 {
     // The unseeded generator gives the same variants on every run.
     for (uint8_t& v : cell_variant)
@@ -48,7 +46,8 @@ PlayGrid grid_of_record(const uint8_t* record)
     return grid;
 }
 
-void unpack_record(const uint8_t* record) { play_grid = grid_of_record(record); }
+
+void unpack_record(const uint8_t* record, PlayGrid& grid) { grid = grid_of_record(record); }
 
 void pack_record(const PlayGrid& grid, uint8_t* record)
 {
@@ -58,18 +57,4 @@ void pack_record(const PlayGrid& grid, uint8_t* record)
             record[r * LEVEL_ROW_BYTES + j] = static_cast<uint8_t>((grid[i] & 15) << 4 | (grid[i + 1] & 15));
         }
     }
-}
-
-bool unpack_level(int level)
-{
-    play_grid.fill(TILE_BORDER);
-    if (level == 0) {
-        unpack_record(BUILTIN_LEVEL.data());
-        return true;
-    }
-    LevelRecord record;
-    if (read_record(level_record(level), record.data(), LEVEL_RECORD_SIZE) != LEVEL_RECORD_SIZE)
-        return false;
-    unpack_record(record.data());
-    return true;
 }

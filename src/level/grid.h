@@ -48,53 +48,54 @@ constexpr bool in_class(int code, int32_t mask) { return (TILE_BIT[code & 15] & 
 using PlayGrid = std::array<uint8_t, GRID_CELLS>;
 using LevelRecord = std::array<uint8_t, LEVEL_RECORD_SIZE>;
 
-extern PlayGrid play_grid;
 extern const LevelRecord BUILTIN_LEVEL;
 
-// Which tiles cast a shadow.
+// Which tiles cast a shadow onto the cells to their right and below.
 inline constexpr std::array<uint8_t, 16> casts_shadow = [] {
-    std::array<uint8_t, 16> table{};
+    std::array<uint8_t, 16> t{};
     for (int code : {TILE_BRICK, TILE_SOLID, TILE_FALSE_BRICK, TILE_HIDDEN_ENEMY, TILE_OPEN_HOLE})
-        table[size_t(code)] = 1;
-    return table;
+        t[size_t(code)] = 1;
+    return t;
 }();
+// The picture variant of each cell (0..3), drawn by build_variant_table.
 extern std::array<uint8_t, GRID_CELLS> cell_variant;
 
 // 2-pixel step towards the nearest aligned position; at exactly half a cell
 // it moves on towards the next cell, as col_of and row_of switch there too.
-constexpr int32_t align_step(int r) { return r == 0 ? 0 : (r < 12 ? -2 : 2); }
+constexpr int32_t align_step(int r) { return r == 0 ? 0 : r < 12 ? -2 : 2; }
 
-// Pixel to grid column and row, the row's first grid index, and the step
-// towards alignment, for every screen pixel column and row.
+// The pixel-to-cell tables: the grid column and row under the centre of a
+// figure whose top-left pixel is x or y, the row's first grid index, and the
+// 2-pixel steps that pull a figure onto the cell lines.
 inline constexpr std::array<int32_t, 640> col_of = [] {
-    std::array<int32_t, 640> table{};
+    std::array<int32_t, 640> t{};
     for (int x = 0; x < 640; x++)
-        table[size_t(x)] = (x + 28) / 24;
-    return table;
-}();
-inline constexpr std::array<int32_t, 480> row_of = [] {
-    std::array<int32_t, 480> table{};
-    for (int y = 0; y < 480; y++)
-        table[size_t(y)] = (y - 24) / 24;   // truncates towards zero: -1 only for y = 0
-    return table;
-}();
-inline constexpr std::array<int32_t, 480> row_offset = [] {
-    std::array<int32_t, 480> table{};
-    for (int y = 0; y < 480; y++)
-        table[size_t(y)] = row_of[size_t(y)] * GRID_COLUMNS;
-    return table;
+        t[size_t(x)] = (x + 28) / 24;
+    return t;
 }();
 inline constexpr std::array<int32_t, 640> x_align = [] {
-    std::array<int32_t, 640> table{};
+    std::array<int32_t, 640> t{};
     for (int x = 0; x < 640; x++)
-        table[size_t(x)] = align_step((x + 16) % 24);
-    return table;
+        t[size_t(x)] = align_step((x + 16) % 24);
+    return t;
+}();
+inline constexpr std::array<int32_t, 480> row_of = [] {
+    std::array<int32_t, 480> t{};
+    for (int y = 0; y < 480; y++)
+        t[size_t(y)] = (y - 24) / 24;   // truncates towards zero: -1 only for y = 0
+    return t;
+}();
+inline constexpr std::array<int32_t, 480> row_offset = [] {
+    std::array<int32_t, 480> t{};
+    for (int y = 0; y < 480; y++)
+        t[size_t(y)] = row_of[size_t(y)] * GRID_COLUMNS;
+    return t;
 }();
 inline constexpr std::array<int32_t, 480> y_align = [] {
-    std::array<int32_t, 480> table{};
+    std::array<int32_t, 480> t{};
     for (int y = 0; y < 480; y++)
-        table[size_t(y)] = align_step((y + 12) % 24);
-    return table;
+        t[size_t(y)] = align_step((y + 12) % 24);
+    return t;
 }();
 
 constexpr int cell_x(int i) { return (i % GRID_COLUMNS) * 24 - 16; }
@@ -102,9 +103,9 @@ constexpr int cell_y(int i) { return (i / GRID_COLUMNS) * 24 + 36; }
 // Grid index of field cell (c, r), 0 <= c < 24, 0 <= r < 15.
 constexpr int field_cell(int c, int r) { return GRID_COLUMNS * (r + 1) + c + 2; }
 
-// The tiles' variants, drawn from the unseeded generator, so the variant
+// The cells' picture variants, drawn from the unseeded generator, so the
 // table is built once in a run.
-void build_shadow_and_variant_tables();
+void build_variant_table();
 // Which of the cells above (bit 0), above-left (bit 1) and left (bit 2) of
 // grid cell i cast a shadow onto it.
 inline int shadow_bits(const PlayGrid& grid, int i)
@@ -114,8 +115,7 @@ inline int shadow_bits(const PlayGrid& grid, int i)
 }
 // The grid of a 180-byte record, border ring included.
 PlayGrid grid_of_record(const uint8_t* record);
-// Fills the grid from a 180-byte record, border ring included.
-void unpack_record(const uint8_t* record);
+// Fills grid from a 180-byte record, border ring included.
+void unpack_record(const uint8_t* record, PlayGrid& grid);
 // The exact inverse of unpack_record for the field cells.
 void pack_record(const PlayGrid& grid, uint8_t* record);
-bool unpack_level(int level);

@@ -2,11 +2,6 @@
 
 #include <cstring>
 
-#include "core/settings.h"
-#include "level/archive.h"
-
-MovieBuffer movie;
-
 // Level 0's record: the play of "lord mobrin", 43,450 points in 4,392 ticks.
 const std::array<uint8_t, 297> BUILTIN_MOVIE = {
     0xba, 0xa9, 0x00, 0x00, 0x6c, 0x6f, 0x72, 0x64, 0x20, 0x6d, 0x6f, 0x62,
@@ -77,8 +72,6 @@ void record_input_into(MovieBuffer& m, int code)
     }
 }
 
-void record_input(int code) { record_input_into(movie, code); }
-
 std::vector<uint8_t> movie_record_of(const std::vector<uint8_t>& inputs, int score, int seed, const char* name)
 {
     MovieBuffer m{};
@@ -116,38 +109,4 @@ int replay_input_from(MovieBuffer& m)
     if (pair[0] == 0)
         m.cursor += 2;
     return code;
-}
-
-int replay_input() { return replay_input_from(movie); }
-
-void take_over_replay()
-{
-    if (current_level == 0)
-        return;
-    int position = movie.cursor;
-    if (position + 1 < MOVIE_BUFFER_SIZE && movie.bytes[position] == 0)
-        position += 2;
-    int left = position + 1 < MOVIE_BUFFER_SIZE ? movie.bytes[position] : 0;
-    int length = read_record(movie_record(current_level), movie.bytes.data(), MOVIE_BUFFER_SIZE);
-    movie.length = length > 0 ? length : 0;
-    if (position > MOVIE_LAST_PAIR_OFFSET) {
-        // Nothing of the stored play is left to replay and no pair fits.
-        movie.cursor = MOVIE_LAST_PAIR_OFFSET;
-        movie.recording_stopped = true;
-        return;
-    }
-    uint8_t replayed = uint8_t(movie.bytes[position] - left);
-    movie.bytes[position] = replayed;
-    movie.cursor = position;
-    if (replayed != 0) {
-        if (position + 2 > MOVIE_LAST_PAIR_OFFSET) {
-            movie.recording_stopped = true;   // the buffer is full already
-            return;
-        }
-        position += 2;
-    }
-    movie.bytes[position] = 0;
-    movie.bytes[position + 1] = 0;
-    movie.cursor = position;
-    movie.recording_stopped = false;
 }

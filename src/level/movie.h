@@ -28,18 +28,14 @@ struct MovieBuffer {
     bool recording_stopped;  // the buffer ran full during this play
 };
 
-extern MovieBuffer movie;
 extern const std::array<uint8_t, 297> BUILTIN_MOVIE;
 
 // Adds one tick's input to the play being recorded in the movie buffer: the
 // current pair's count grows or a new pair starts; when no pair fits any
 // more the recording stops and the buffer keeps the play's beginning.
-void record_input(int code);
 void record_input_into(MovieBuffer& m, int code);
 // The next tick's input of a movie being replayed.
 int replay_input_from(MovieBuffer& m);
-int replay_input();
-void take_over_replay();
 
 // Sum of the tick counts of a record of the given length.
 int32_t movie_ticks(const uint8_t* record, int length);

@@ -16,6 +16,7 @@
 #include "frontend/modes.h"
 #include "view/view.h"
 #include "level/archive.h"
+#include "level/stored.h"
 #include "picture/artwork.h"
 #include "sound/sound.h"
 #include "leveledit/marks.h"
@@ -27,72 +28,50 @@ int (*level_editor_write_records)(const RecordWrite* writes, int count) = write_
 
 namespace {
 
-constexpr int FIELD_CELLS = FIELD_COLUMNS * FIELD_ROWS;
 constexpr int PALETTE_LEFT = 128, PALETTE_TOP = 450, PALETTE_STEP = 32;
 // The top line (the header or a message), the strip of the top status line.
 constexpr int TOP_LINE_X = 32, TOP_LINE_Y = 24;
 constexpr int PALETTE_LABEL_X = 30, PALETTE_LABEL_Y = 457;
-
-// The field as it was before one paint stroke (or fill), and whether the
-// level counted as modified then.
-struct UndoStep {
-    std::array<uint8_t, FIELD_CELLS> field;
-    bool modified;
-};
-
-// A ring of the last UNDO_DEPTH steps; the oldest is dropped when it is full.
-struct UndoHistory {
-    std::array<UndoStep, UNDO_DEPTH> steps;
-    int first;
-    int count;
-    bool stroke_open;   // the current drag has already stored its step
-};
-
-UndoHistory undo;
-
-// F-keys that were already down when the editor was entered (F3 itself, as
-// a hand still holds it): they choose no tile until they have been let go.
-uint32_t stale_function_keys;
 
 
 void copy_field_out(std::array<uint8_t, FIELD_CELLS>& field)
 {
     for (int r = 0; r < FIELD_ROWS; r++)
         for (int c = 0; c < FIELD_COLUMNS; c++)
-            field[size_t(r * FIELD_COLUMNS + c)] = play_grid[size_t(field_cell(c, r))];
+            field[size_t(r * FIELD_COLUMNS + c)] = level_editor.grid[size_t(field_cell(c, r))];
 }
 
 void clear_undo()
 {
-    undo.first = 0;
-    undo.count = 0;
-    undo.stroke_open = false;
+    level_editor.undo.first = 0;
+    level_editor.undo.count = 0;
+    level_editor.undo.stroke_open = false;
 }
 
 void push_undo_step()
 {
-    if (undo.count == UNDO_DEPTH) {
-        undo.first = (undo.first + 1) % UNDO_DEPTH;
-        undo.count--;
+    if (level_editor.undo.count == UNDO_DEPTH) {
+        level_editor.undo.first = (level_editor.undo.first + 1) % UNDO_DEPTH;
+        level_editor.undo.count--;
     }
-    UndoStep& step = undo.steps[size_t((undo.first + undo.count) % UNDO_DEPTH)];
+    UndoStep& step = level_editor.undo.steps[size_t((level_editor.undo.first + level_editor.undo.count) % UNDO_DEPTH)];
     copy_field_out(step.field);
     step.modified = level_editor.modified;
-    undo.count++;
+    level_editor.undo.count++;
 }
 
 void undo_last_step()
 {
-    undo.stroke_open = false;
-    if (undo.count == 0) {
+    level_editor.undo.stroke_open = false;
+    if (level_editor.undo.count == 0) {
         show_editor_message("nothing to undo");
         return;
     }
-    undo.count--;
-    const UndoStep& step = undo.steps[size_t((undo.first + undo.count) % UNDO_DEPTH)];
+    level_editor.undo.count--;
+    const UndoStep& step = level_editor.undo.steps[size_t((level_editor.undo.first + level_editor.undo.count) % UNDO_DEPTH)];
     for (int r = 0; r < FIELD_ROWS; r++)
         for (int c = 0; c < FIELD_COLUMNS; c++)
-            play_grid[size_t(field_cell(c, r))] = step.field[size_t(r * FIELD_COLUMNS + c)];
+            level_editor.grid[size_t(field_cell(c, r))] = step.field[size_t(r * FIELD_COLUMNS + c)];
     level_editor.modified = step.modified;
     level_editor.field_redraws = 2;
 }
@@ -103,8 +82,8 @@ void rebase_undo_on_written_field()
 {
     std::array<uint8_t, FIELD_CELLS> written;
     copy_field_out(written);
-    for (int i = 0; i < undo.count; i++) {
-        UndoStep& step = undo.steps[size_t((undo.first + i) % UNDO_DEPTH)];
+    for (int i = 0; i < level_editor.undo.count; i++) {
+        UndoStep& step = level_editor.undo.steps[size_t((level_editor.undo.first + i) % UNDO_DEPTH)];
         step.modified = step.field != written;
     }
 }
@@ -114,13 +93,13 @@ void end_digit_entry() { level_editor.digit_entry = false; }
 // The cell's editor mark over the picture the game drew for it.
 void mark_grid_cell(int cell)
 {
-    draw_editor_mark(cell_x(cell), cell_y(cell), play_grid[size_t(cell)]);
+    draw_editor_mark(cell_x(cell), cell_y(cell), level_editor.grid[size_t(cell)]);
 }
 
 // The whole field as the game draws it, then the editor's marks.
 void draw_edited_field()
 {
-    draw_play_field();
+    draw_play_field(level_editor.grid);
     for (int r = 0; r < FIELD_ROWS; r++)
         for (int c = 0; c < FIELD_COLUMNS; c++)
             mark_grid_cell(field_cell(c, r));
@@ -141,17 +120,17 @@ void choose_tile(int slot)
     draw_slot_outline(slot, COLOUR_WHITE);
 }
 
-// The level current_level in the grid, or an empty field when its record is
-// missing or damaged. Every load starts a new undo history.
-void load_edited_level()
+// The session's level in the editor's grid, or an empty field when its
+// record is missing or damaged. Every load starts a new undo history.
+void load_edited_level(const Session& session)
 {
-    if (!unpack_level(current_level)) {
-        fill_play_field(play_grid, TILE_EMPTY);
+    if (!unpack_level(session.level, level_editor.grid)) {
+        fill_play_field(level_editor.grid, TILE_EMPTY);
         // A level not yet written starts empty; an archive that cannot be
         // read at all (gone, damaged) is said so.
         uint8_t probe[1];
         if (read_record(level_record(1), probe, sizeof probe) < 0) {
-            log_message("Level %d cannot be read: %s cannot be read\n", current_level, archive_path);
+            log_message("Level %d cannot be read: %s cannot be read\n", session.level, archive_path);
             show_editor_message("the archive cannot be read: the field starts empty");
         }
     }
@@ -160,11 +139,11 @@ void load_edited_level()
     clear_undo();
 }
 
-void set_level(int level)
+void set_level(Session& session, int level)
 {
-    if (level == current_level)
+    if (level == session.level)
         return;
-    current_level = level;
+    session.level = level;
     level_editor.header_countdown = 1;
 }
 
@@ -172,29 +151,29 @@ void paint(int x, int y)
 {
     const int code = (level_editor.press_buttons & 1) ? level_editor.current_tile : TILE_EMPTY;
     const int cell = field_cell((x - FIELD_X) / SQUARE_SIZE, (y - FIELD_Y) / SQUARE_SIZE);
-    if (play_grid[size_t(cell)] == code)
+    if (level_editor.grid[size_t(cell)] == code)
         return;
-    if (!undo.stroke_open) {
+    if (!level_editor.undo.stroke_open) {
         push_undo_step();
-        undo.stroke_open = true;
+        level_editor.undo.stroke_open = true;
     }
-    play_grid[size_t(cell)] = uint8_t(code);
+    level_editor.grid[size_t(cell)] = uint8_t(code);
     // A cell's picture depends on its upper and left neighbours' shadows.
     for (int neighbour : {cell, cell + 1, cell + GRID_COLUMNS, cell + GRID_COLUMNS + 1}) {
-        redraw_grid_cell(neighbour);
+        redraw_grid_cell(level_editor.grid, neighbour);
         mark_grid_cell(neighbour);
     }
     level_editor.modified = true;
 }
 
-void write_level()
+void write_level(Session& session)
 {
     end_digit_entry();
-    if (const char* message = validate_level(key_down(SDLK_RALT))) {
+    if (const char* message = validate_level(level_editor.grid, key_down(SDLK_RALT))) {
         show_editor_message(message);
         return;
     }
-    const int n = current_level;
+    const int n = session.level;
     if (n == 0) {
         show_editor_message("cannot write level 0");
         return;
@@ -207,7 +186,7 @@ void write_level()
         }
     }
     LevelRecord record;
-    pack_record(play_grid, record.data());
+    pack_record(level_editor.grid, record.data());
     // The level and its stored best play go into the archive in one rewrite:
     // both change or neither. The old best play belongs to the old level and
     // ends; a way out the search found for this very field takes its place.
@@ -236,42 +215,42 @@ void write_level()
     rebase_undo_on_written_field();
 }
 
-void leave_level_editor()
+void leave_level_editor(Session& session)
 {
     end_digit_entry();
-    if (current_level == 0)
-        current_level = 1;
+    if (session.level == 0)
+        session.level = 1;
     // Play starts from the archive's version; unsaved edits (left with Alt)
     // are dropped.
-    bool readable = unpack_level(current_level);
+    bool readable = unpack_level(session.level, session.grid);
     if (!readable) {
-        current_level = 1;
-        readable = unpack_level(current_level);
+        session.level = 1;
+        readable = unpack_level(session.level, session.grid);
         if (!readable)
-            fill_play_field(play_grid, TILE_EMPTY);   // no level 1 either
+            fill_play_field(session.grid, TILE_EMPTY);   // no level 1 either
     }
     restore_sprite_backgrounds();
     clear_screen();
-    mode_handler = play_handler;
-    start_play();
+    session.mode = play_handler;
+    start_play(session, session.grid);
     if (!readable) {
-        log_message("Level %d cannot be read from %s\n", current_level, archive_path);
+        log_message("Level %d cannot be read from %s\n", session.level, archive_path);
         show_message("NO LEVEL 0001", 180);
         pass_notice("NO LEVEL 0001");
     }
 }
 
-void type_digit(int d)
+void type_digit(Session& session, int d)
 {
     if (d == 0 && !level_editor.digit_entry)
         return;
-    int number = level_editor.digit_entry ? current_level * 10 + d : d;
+    int number = level_editor.digit_entry ? session.level * 10 + d : d;
     level_editor.digit_entry = true;
     if (number > MAX_LEVEL) {
         number = 1;
         end_digit_entry();
     }
-    current_level = number;
+    session.level = number;
     level_editor.header_countdown = 1;
 }
 
@@ -332,11 +311,11 @@ void draw_editor_top_line(const char* text)
     top_status.changed = true;
 }
 
-void draw_editor_header()
+void draw_editor_header(const Session& session)
 {
     char line[EDITOR_LINE_COLUMNS + 1];
     snprintf(line, sizeof line, "LEVEL %04d  L=LOAD W=WRITE ESC=EXIT 0-9 CHANGE LEVEL KP +- UP/DN LEVEL",
-             current_level);
+             session.level);
     draw_editor_top_line(line);
     draw_text("F1 - F12 ->", PALETTE_LABEL_X, PALETTE_LABEL_Y, screen_palette.nearest_white);
 }
@@ -349,13 +328,13 @@ void fill_play_field(PlayGrid& grid, int code)
             grid[size_t(field_cell(c, r))] = uint8_t(code);
 }
 
-int undo_steps() { return undo.count; }
+int undo_steps() { return level_editor.undo.count; }
 
-void show_editor_screen()
+void show_editor_screen(Session& session)
 {
     clear_screen();
     draw_edited_field();
-    draw_editor_header();
+    draw_editor_header(session);
     for (int slot = 0; slot < PALETTE_SLOTS; slot++) {
         const int x = PALETTE_LEFT + 1 + PALETTE_STEP * slot;
         draw_cell(x, PALETTE_TOP + 1, tile_square(slot, 0));
@@ -363,11 +342,11 @@ void show_editor_screen()
     }
     draw_slot_outline(level_editor.current_tile, COLOUR_WHITE);
     update_whole_screen();
-    stale_function_keys = 0;
+    level_editor.stale_function_keys = 0;
     for (int i = 0; i < PALETTE_SLOTS; i++)
         if (key_down(SDLK_F1 + i))
-            stale_function_keys |= 1u << i;
-    mode_handler = level_editor_mode;
+            level_editor.stale_function_keys |= 1u << i;
+    session.mode = level_editor_mode;
     show_pointer(true);
     level_editor.header_countdown = 0;
     level_editor.field_redraws = 2;
@@ -375,43 +354,34 @@ void show_editor_screen()
 
 namespace {
 
-// What a test-play must give back to the editor when it ends.
-struct TestPlay {
-    PlayGrid field;
-    int level;
-    bool modified;
-};
-
-TestPlay test_play;
-
-// T: the field as painted is played by the game's rules, nothing written.
-void start_test_play()
+// T: the field as painted is played by the game's rules, nothing written;
+// the editor's grid and level stay as they are.
+void start_test_play(Session& session)
 {
     end_digit_entry();
-    undo.stroke_open = false;
+    level_editor.undo.stroke_open = false;
     // The game's rules count on what a written level holds (one hero); what
     // Right Alt may write, test-play plays.
-    if (const char* message = validate_level(true)) {
+    if (const char* message = validate_level(level_editor.grid, true)) {
         show_editor_message(message);
         return;
     }
-    test_play = TestPlay{play_grid, current_level, level_editor.modified};
     restore_sprite_backgrounds();
     clear_screen();
-    mode_handler = test_play_handler;
-    start_play();
+    session.mode = test_play_handler;
+    start_play(session, level_editor.grid);
     // The level's stored best belongs to the stored level, not to a painted one.
     if (level_editor.modified) {
-        best_play.score = best_play.ticks = best_play.seconds = 0;
-        mark_top_line_stale();
+        session.best.score = session.best.ticks = session.best.seconds = 0;
+        mark_top_line_stale(session);
     }
 }
 
 // The end of a won test-play: the play's score and time, as the level
 // summary shows them, and nothing stored.
-void show_test_play_summary()
+void show_test_play_summary(const Session& session)
 {
-    const GameState& g = running_level.game;
+    const GameState& g = session.running.game;
     clear_screen();
     char line[EDITOR_LINE_COLUMNS + 1];
     text_y = 160;
@@ -428,7 +398,7 @@ void show_test_play_summary()
     update_whole_screen();
 }
 
-bool test_play_summary_step(ModalScreen&, bool quit)
+bool test_play_summary_step(Session&, ModalScreen&, bool quit)
 {
     if (quit)
         return true;   // the frame loop ends the program
@@ -441,58 +411,52 @@ bool test_play_summary_step(ModalScreen&, bool quit)
     return false;
 }
 
-// Back from test-play: the field as painted, in the editor.
-void back_to_editor(int)
-{
-    play_grid = test_play.field;
-    current_level = test_play.level;
-    level_editor.modified = test_play.modified;
-    show_editor_screen();
-}
+// Back from test-play: the editor as it was, with the field as painted.
+void back_to_editor(Session& session, int) { show_editor_screen(session); }
 
 // won: the hero climbed out, the summary is shown first.
-void end_test_play(int won)
+void end_test_play(Session& session, int won)
 {
-    leave_game();
+    leave_game(session);
     if (won) {
-        show_test_play_summary();
+        show_test_play_summary(session);
         open_modal_screen(ModalKind::TEST_PLAY_SUMMARY, test_play_summary_step, back_to_editor, 0);
         return;
     }
-    back_to_editor(0);
+    back_to_editor(session, 0);
 }
 
 } // namespace
 
-void enter_level_editor()
+void enter_level_editor(Session& session)
 {
-    if (current_level == 0)
-        current_level = 1;
+    if (session.level == 0)
+        session.level = 1;
     restore_sprite_backgrounds();
-    load_edited_level();
-    show_editor_screen();
+    load_edited_level(session);
+    show_editor_screen(session);
 }
 
-void test_play_handler()
+void test_play_handler(Session& session)
 {
-    const GameState& g = running_level.game;
+    const GameState& g = session.running.game;
     if (key_pressed(SDLK_ESCAPE) || key_pressed(SDLK_q) || key_pressed(SDLK_k) || key_pressed(SDLK_LSHIFT)) {
-        end_test_play(false);
+        end_test_play(session, false);
     } else if (g.exit_count != 0) {
         stop_all_sounds();
         play_sound(SOUND_VICTORY);
-        wait_sounds_then(end_test_play, 1);
+        wait_sounds_then(session, end_test_play, 1);
     } else if (g.death_count != 0) {
         // Caught: the level starts again, as in play.
         stop_all_sounds();
         play_sound(SOUND_DEATH);
-        wait_sounds_then([](int) { restart_level(); }, 0);
+        wait_sounds_then(session, [](Session& s, int) { restart_level(s); }, 0);
     }
 }
 
-void level_editor_frame()
+void level_editor_frame(const Session& session)
 {
-    if (mode_handler != level_editor_mode)
+    if (session.mode != level_editor_mode)
         return;
     LevelEditor& ed = level_editor;
     if (ed.message_pending) {
@@ -502,15 +466,15 @@ void level_editor_frame()
         ed.header_countdown = ed.message_frames;
     }
     if (ed.header_countdown != 0 && --ed.header_countdown == 0)
-        draw_editor_header();
+        draw_editor_header(session);
     if (pressed_with_alt(SDLK_f)) {
         end_digit_entry();
-        undo.stroke_open = false;
+        level_editor.undo.stroke_open = false;
         PlayGrid filled;
         fill_play_field(filled, ed.current_tile);
-        if (filled != play_grid) {   // a fill is undone like a stroke
+        if (filled != level_editor.grid) {   // a fill is undone like a stroke
             push_undo_step();
-            play_grid = filled;
+            level_editor.grid = filled;
         }
         ed.field_redraws = 2;
     }
@@ -525,7 +489,7 @@ void level_editor_frame()
     const EditorHitResult hit = level_editor_hit(p.pointer_x, p.pointer_y);
     if (p.pointer_clicked != 0) {
         end_digit_entry();
-        undo.stroke_open = false;   // every press starts a new stroke
+        level_editor.undo.stroke_open = false;   // every press starts a new stroke
         ed.press_x = p.pointer_x;
         ed.press_y = p.pointer_y;
         ed.press_buttons = p.pointer_clicked;
@@ -538,12 +502,12 @@ void level_editor_frame()
         if (ed.press_region == HIT_FIELD && hit.region == HIT_FIELD)
             paint(p.pointer_x, p.pointer_y);
     } else {
-        undo.stroke_open = false;
+        level_editor.undo.stroke_open = false;
     }
     for (int i = 0; i < PALETTE_SLOTS; i++) {
         if (!key_down(SDLK_F1 + i)) {
-            stale_function_keys &= ~(1u << i);
-        } else if (!(stale_function_keys & (1u << i))) {
+            level_editor.stale_function_keys &= ~(1u << i);
+        } else if (!(level_editor.stale_function_keys & (1u << i))) {
             end_digit_entry();
             choose_tile(i);
         }
@@ -553,77 +517,77 @@ void level_editor_frame()
 namespace {
 
 // The arrows, Page Up and Down and the digits choose the level number.
-void level_number_keys()
+void level_number_keys(Session& session)
 {
     if (key_pressed(SDLK_LEFT)) {
         end_digit_entry();
-        if (current_level > 1)
-            set_level(current_level - 1);
+        if (session.level > 1)
+            set_level(session, session.level - 1);
     } else if (key_pressed(SDLK_RIGHT)) {
         end_digit_entry();
-        if (current_level < MAX_LEVEL)
-            set_level(current_level + 1);
+        if (session.level < MAX_LEVEL)
+            set_level(session, session.level + 1);
     } else if (key_pressed(SDLK_UP)) {
         end_digit_entry();
-        if (current_level < MAX_LEVEL - 9)
-            set_level(current_level + 10);
+        if (session.level < MAX_LEVEL - 9)
+            set_level(session, session.level + 10);
     } else if (key_pressed(SDLK_DOWN)) {
         end_digit_entry();
-        if (current_level > 10)
-            set_level(current_level - 10);
+        if (session.level > 10)
+            set_level(session, session.level - 10);
     }
     if (key_pressed(SDLK_PAGEUP)) {
         end_digit_entry();
-        if (current_level < MAX_LEVEL - 99)
-            set_level(current_level + 100);
+        if (session.level < MAX_LEVEL - 99)
+            set_level(session, session.level + 100);
     }
     if (key_pressed(SDLK_PAGEDOWN)) {
         end_digit_entry();
-        if (current_level > 100)
-            set_level(current_level - 100);
+        if (session.level > 100)
+            set_level(session, session.level - 100);
     }
     if (const int d = pressed_digit(); d >= 0 && !level_editor.modified)
-        type_digit(d);
+        type_digit(session, d);
 }
 
 // Plus and minus step to a level and load it; L or Enter loads the chosen one.
-void load_keys()
+void load_keys(Session& session)
 {
     const LevelEditor& ed = level_editor;
     if (key_pressed(SDLK_KP_PLUS) || key_pressed(SDLK_EQUALS)) {
         if (ed.modified) {
             show_editor_message("Save or load before changing levels");
-        } else if (current_level < MAX_LEVEL) {
-            set_level(current_level + 1);
-            load_edited_level();
+        } else if (session.level < MAX_LEVEL) {
+            set_level(session, session.level + 1);
+            load_edited_level(session);
         }
     } else if (key_pressed(SDLK_KP_MINUS) || key_pressed(SDLK_MINUS)) {
         if (ed.modified) {
             show_editor_message("Save or load before changing levels");
         } else {
             end_digit_entry();
-            if (current_level > 1) {
-                set_level(current_level - 1);
-                load_edited_level();
+            if (session.level > 1) {
+                set_level(session, session.level - 1);
+                load_edited_level(session);
             }
         }
     } else if (key_pressed(SDLK_l) || key_pressed(SDLK_KP_ENTER) || key_pressed(SDLK_RETURN)) {
         end_digit_entry();
-        if (current_level == 0)
-            current_level = 1;
+        if (session.level == 0)
+            session.level = 1;
         const bool alt = pressed_with_alt(SDLK_l) || pressed_with_alt(SDLK_KP_ENTER) || pressed_with_alt(SDLK_RETURN);
         if (ed.modified && !alt) {
             show_editor_message("use alt-l to load over modified level");
         } else {
-            load_edited_level();
-            draw_editor_header();
+            load_edited_level(session);
+            draw_editor_header(session);
         }
     }
 }
 
 } // namespace
 
-void level_editor_mode()
+void level_editor_mode(Session& session)
 {
     if (key_pressed(SDLK_ESCAPE) || key_pressed(SDLK_SPACE)) {
         // Leaving plays the stored level: painting not yet written is lost,
@@ -634,18 +598,18 @@ void level_editor_mode()
             show_editor_message("use alt-esc to leave modified level");
             return;
         }
-        leave_level_editor();
+        leave_level_editor(session);
         return;
     }
-    level_number_keys();
-    load_keys();
+    level_number_keys(session);
+    load_keys(session);
     if (key_pressed(SDLK_w)) {
-        write_level();
+        write_level(session);
     } else if (key_pressed(SDLK_t)) {
-        start_test_play();
+        start_test_play(session);
     } else if (key_pressed(SDLK_v)) {
         end_digit_entry();
-        undo.stroke_open = false;
-        winnable_key();
+        level_editor.undo.stroke_open = false;
+        winnable_key(session);
     }
 }

@@ -4,17 +4,17 @@
 
 #include "level/grid.h"
 
-const char* validate_level(bool relaxed)
+const char* validate_level(const PlayGrid& grid, bool relaxed)
 {
     std::array<int32_t, 16> count{};
-    for (uint8_t cell : play_grid)
+    for (uint8_t cell : grid)
         count[cell & 15]++;
     // Codes above the flashing object are the game's own states (a hidden
     // bonus, an open hole, the border): no level may hold them in its field,
     // and the level text has no letter for them.
     for (int r = 0; r < FIELD_ROWS; r++)
         for (int c = 0; c < FIELD_COLUMNS; c++)
-            if ((play_grid[size_t(field_cell(c, r))] & 15) > TILE_FLASHING_OBJECT)
+            if ((grid[size_t(field_cell(c, r))] & 15) > TILE_FLASHING_OBJECT)
                 return "level holds a tile code that is no tile (12 to 15)";
     if (count[TILE_HERO_START] != 1)
         return "level must have exactly 1 player";
@@ -34,7 +34,7 @@ const char* validate_level(bool relaxed)
         return "if you have escape ladders, you must have at least 1 object";
     int open_top = 0;
     for (int c = 0; c < FIELD_COLUMNS; c++) {
-        int code = play_grid[size_t(field_cell(c, 0))];
+        int code = grid[size_t(field_cell(c, 0))];
         open_top += code == TILE_EMPTY || code == TILE_HERO_START || code == TILE_ENEMY_START;
     }
     if (open_top == 0)

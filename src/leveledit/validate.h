@@ -1,7 +1,9 @@
 // The rules a level must meet before it is written.
 #pragma once
 
-// Null when the grid holds a playable level, otherwise the first rule it
+#include "level/grid.h"
+
+// Null when grid holds a playable level, otherwise the first rule it
 // breaks. Relaxed (the editor's Right Alt, vbltool's --relaxed), any count
 // of flashing objects and of hidden enemies up to 3 passes.
-const char* validate_level(bool relaxed);
+const char* validate_level(const PlayGrid& grid, bool relaxed);

@@ -26,9 +26,9 @@ enum class LoopStep : uint8_t {
 // or the short pause ahead of the next frame's wait (none when the frames
 // run back to back). The browser never sleeps: it returns at once.
 void sleep_between_steps(LoopStep asked, bool fast);
-// Calls step until it says END, then end. The desktop loops here, sleeping
+// Calls step(context) until it says END, then end(context). The desktop loops here, sleeping
 // between steps as they ask, and returns after end. In the browser step is
 // the page's main-loop callback, one call a turn of the page (back to back
 // when fast), and this never returns: end runs after the last step and the
 // runtime exits (its exit handlers run).
-void run_main_loop(LoopStep (*step)(), void (*end)(), bool fast);
+void run_main_loop(LoopStep (*step)(void* context), void (*end)(void* context), void* context, bool fast);

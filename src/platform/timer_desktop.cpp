@@ -105,13 +105,13 @@ void sleep_between_steps(LoopStep asked, bool fast)
     }
 }
 
-void run_main_loop(LoopStep (*step)(), void (*end)(), bool fast)
+void run_main_loop(LoopStep (*step)(void*), void (*end)(void*), void* context, bool fast)
 {
     for (;;) {
-        const LoopStep done = step();
+        const LoopStep done = step(context);
         if (done == LoopStep::END)
             break;
         sleep_between_steps(done, fast);
     }
-    end();
+    end(context);
 }

@@ -13,8 +13,9 @@ double next_tick;
 bool ticking;
 
 struct MainLoop {
-    LoopStep (*step)();
-    void (*end)();
+    LoopStep (*step)(void*);
+    void (*end)(void*);
+    void* context;
     bool fast;
     bool timing_set;
 };
@@ -30,10 +31,10 @@ void main_loop_turn()
         main_loop.timing_set = true;
         emscripten_set_main_loop_timing(EM_TIMING_SETIMMEDIATE, 0);
     }
-    if (main_loop.step() != LoopStep::END)
+    if (main_loop.step(main_loop.context) != LoopStep::END)
         return;
     emscripten_cancel_main_loop();
-    main_loop.end();
+    main_loop.end(main_loop.context);
     // The runtime exits although the page's timers would keep it alive:
     // the exit handlers end the session ("End.").
     emscripten_force_exit(0);
@@ -68,9 +69,9 @@ void queue_due_ticks()
 // Between the page's turns the browser draws, plays and takes input.
 void sleep_between_steps(LoopStep, bool) {}
 
-void run_main_loop(LoopStep (*step)(), void (*end)(), bool fast)
+void run_main_loop(LoopStep (*step)(void*), void (*end)(void*), void* context, bool fast)
 {
-    main_loop = MainLoop{step, end, fast, false};
+    main_loop = MainLoop{step, end, context, fast, false};
     // Each display refresh (requestAnimationFrame) gives the game a turn.
     emscripten_set_main_loop(main_loop_turn, 0, 1);
 }

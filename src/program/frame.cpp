@@ -24,15 +24,15 @@ bool timer_installed;
 // A screenshot that could not be written, told where the mode shows its
 // messages: the editors' message lines, a line under the main menu, the
 // message corner elsewhere.
-void tell_screenshot_failure(const char* failure)
+void tell_screenshot_failure(const Session& session, const char* failure)
 {
     if (!screenshot_failed(failure))
         return;
-    if (mode_handler == gfx_editor_mode) {
+    if (session.mode == gfx_editor_mode) {
         show_gfx_message(SCREENSHOT_FAILED);
-    } else if (mode_handler == level_editor_mode) {
+    } else if (session.mode == level_editor_mode) {
         show_editor_message(SCREENSHOT_FAILED);
-    } else if (mode_handler == main_menu_handler) {
+    } else if (session.mode == main_menu_handler) {
         text_y = 400;
         print_centred(SCREENSHOT_FAILED);
         update_whole_screen();
@@ -68,7 +68,7 @@ void stop_frame_timer()
     stop_tick_timer();
 }
 
-void run_frame_body()
+void run_frame_body(Session& session)
 {
     pointer_state.pointer_held = (mouse_button_down(1) ? 1u : 0u) | (mouse_button_down(3) ? 2u : 0u);
     pointer_state.pointer_clicked = (mouse_button_clicked(1) ? 1u : 0u) | (mouse_button_clicked(3) ? 2u : 0u);
@@ -76,22 +76,23 @@ void run_frame_body()
     pointer_state.pointer_y = std::clamp(mouse_y(), 12, 468);
 
     restore_sprite_backgrounds();
-    gfx_editor_frame();
-    level_editor_frame();
-    game_tick();
-    if (game_active && top_line_stale())
-        format_top_line();
-    refresh_status_lines();
-    show_level_title();
-    update_sprite_poses();
+    gfx_editor_frame(session);
+    level_editor_frame(session);
+    game_tick(session);
+    if (session.game_active && top_line_stale(session))
+        format_top_line(session);
+    if (session.game_active)
+        refresh_status_lines();
+    show_level_title(session);
+    update_sprite_poses(session);
     save_sprite_backgrounds();
     draw_sprites();
     present_frame();
-    if (mode_handler)
-        mode_handler();
+    if (session.mode)
+        session.mode(session);
     // Today's keyboards send Print Screen for the SysReq key.
     if (key_pressed(SDLK_SYSREQ) || key_pressed(SDLK_PRINT))
-        tell_screenshot_failure(take_screenshot());
+        tell_screenshot_failure(session, take_screenshot());
 }
 
 namespace {
@@ -111,12 +112,12 @@ LoopStep end_of_frames()
 // A step of a modal screen instead of a frame: no frame runs, the frame
 // counter stands still (it seeds the next level), and the frame that put
 // the screen up is traced once it is taken down.
-LoopStep step_modal()
+LoopStep step_modal(Session& session)
 {
     if (modal_screen.kind == ModalKind::SOUND_WAIT) {
         // Nothing is read while a sound ends: what comes meanwhile waits in
         // the queue for the screen or frame after it.
-        step_modal_screen(false);
+        step_modal_screen(session, false);
     } else {
         // A batch of events a step, as the screen's keys come.
         begin_input_frame();
@@ -125,26 +126,26 @@ LoopStep step_modal()
         // next frame ends the program.
         if (quit)
             quit_requested = true;
-        step_modal_screen(quit);
+        step_modal_screen(session, quit);
     }
     if (modal_screen_open())
         return modal_screen.kind == ModalKind::SOUND_WAIT ? LoopStep::WAIT_TIME : LoopStep::WAIT_EVENT;
     if (frame_loop.trace_owed) {
         frame_loop.trace_owed = false;
-        trace_frame();
+        trace_frame(session.mode, session.level);
     }
     return LoopStep::FRAME;
 }
 
 } // namespace
 
-LoopStep step_frame()
+LoopStep step_frame(Session& session)
 {
     queue_due_ticks();
     if (frame_loop.ending)
         return end_of_frames();
     if (modal_screen_open())
-        return step_modal();
+        return step_modal(session);
     if (!frame_loop.waiting) {
         frame_counter++;
         if (key_state.tick_pending >= 1)
@@ -166,7 +167,7 @@ LoopStep step_frame()
         return end_of_frames();
     }
     if (alt_x_pressed() && !frame_loop.exit_held) {
-        frame_loop.exit_held = artwork_holds_exit();
+        frame_loop.exit_held = artwork_holds_exit(session);
         if (!frame_loop.exit_held) {
             stop_all_sounds();
             return end_of_frames();
@@ -175,21 +176,21 @@ LoopStep step_frame()
     if (key_state.pause_flag || !(fast_frames() || key_state.tick_pending >= 1))
         return LoopStep::WAIT_EVENT;
     frame_loop.waiting = false;
-    run_frame_body();
+    run_frame_body(session);
     if (modal_screen_open())
         frame_loop.trace_owed = true;
     else
-        trace_frame();
+        trace_frame(session.mode, session.level);
     return LoopStep::FRAME;
 }
 
-int run_frame()
+int run_frame(Session& session)
 {
     const bool fast = fast_frames();
     if (!modal_screen_open() && !frame_loop.waiting)
         sleep_between_steps(LoopStep::FRAME, fast);
     for (;;) {
-        const LoopStep done = step_frame();
+        const LoopStep done = step_frame(session);
         if (done == LoopStep::END)
             return 1;
         if (done == LoopStep::FRAME && !modal_screen_open())

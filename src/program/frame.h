@@ -12,11 +12,11 @@ void stop_frame_timer();
 // One step of the frame loop; it never waits. A frame that is due runs (at
 // most one a step), a frame that is not yet due takes in the events that
 // came; while a modal screen is up, the step is the screen's instead.
-LoopStep step_frame();
+LoopStep step_frame(Session& session);
 // One frame, waiting for it as the desktop does, together with the modal
 // screen it puts up (or that is up) to its end; 0 to go on, 1 when the
 // program is to end. For the desktop's tests: the browser only steps.
-int run_frame();
+int run_frame(Session& session);
 // The body of one frame once it may run: the editors, the rules, the drawing,
 // the mode handler and the screenshot key (tests drive frames without a timer).
-void run_frame_body();
+void run_frame_body(Session& session);

@@ -219,14 +219,14 @@ void trace_notice(const char* text)
         fprintf(stderr, "frame %ld: notice %s\n", frames_run, text);
 }
 
-void trace_frame()
+void trace_frame(ModeHandler mode, int level)
 {
     frames_run++;
     if (!active)
         return;
-    if (mode_handler != traced_mode || current_level != traced_level) {
-        traced_mode = mode_handler;
-        traced_level = current_level;
+    if (mode != traced_mode || level != traced_level) {
+        traced_mode = mode;
+        traced_level = level;
         fprintf(stderr, "frame %ld: %s level %d\n", frames_run, mode_name(traced_mode), traced_level);
     }
 }

@@ -17,14 +17,17 @@
 #pragma once
 #include <cstdint>
 
+#include "core/flags.h"
+
 // Reads the environment; false (and a message) when the script is unusable.
 bool load_script();
 void reset_script();
 bool fast_frames();
 // Called by poll_events before it takes SDL's events.
 void inject_script_events(bool in_frame);
-// Called at the end of every frame; a frame that puts up a modal screen
-// ends when the screen is taken down (no frame counts meanwhile).
-void trace_frame();
+// Called at the end of every frame, with the session's mode and level; a
+// frame that puts up a modal screen ends when the screen is taken down (no
+// frame counts meanwhile).
+void trace_frame(ModeHandler mode, int level);
 // A problem the player is told about, reported as "frame F: notice TEXT".
 void trace_notice(const char* text);

@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <csignal>
 #include <getopt.h>
+#include <memory>
 #include <unistd.h>
 
 #include "program/frame.h"
@@ -117,7 +118,7 @@ bool store_name(char* target, const char* value)
 
 } // namespace
 
-int parse_command_line(int argc, char** argv)
+int parse_command_line(int argc, char** argv, Session& session)
 {
     opterr = 0;
     optind = 0;   // a fresh scan, also when called more than once
@@ -148,7 +149,7 @@ int parse_command_line(int argc, char** argv)
                 fputs(LEVEL_MESSAGE, stdout);
                 return 1;
             }
-            current_level = start_level = level;
+            session.level = session.start_level = level;
             break;
         }
         case 's':
@@ -342,7 +343,7 @@ void open_devices_and_tables()
     init_gfx_editor();
     init_level_editor();
     take_player_name();
-    build_shadow_and_variant_tables();
+    build_variant_table();
     clear_sprite_slots();
     clear_dirty_list();
 }
@@ -366,7 +367,10 @@ const char* report_archive_damage()
 // handler (on the desktop when main returns, in the browser when the
 // runtime exits) stops the tick source and the sound after "End.", under
 // its watchdog.
-void end_frame_loop() {}
+void end_frame_loop(void*) {}
+
+// The frame loop's step on the session it was given.
+LoopStep step_session_frame(void* session) { return step_frame(*static_cast<Session*>(session)); }
 
 } // namespace
 
@@ -380,7 +384,9 @@ int vorbix_main(int argc, char** argv)
     clear_gfx_sets();
     strcpy(config_file_name, "vrbxrc");
     strcpy(archive_file_name, "levels.vbl");
-    int status = parse_command_line(argc, argv);
+    // The session lives as long as the program runs.
+    auto session = std::make_unique<Session>();
+    int status = parse_command_line(argc, argv, *session);
     if (status >= 0) {
         fflush(stdout);
         return status;
@@ -397,7 +403,7 @@ int vorbix_main(int argc, char** argv)
     // A damaged working archive is said so at once: in the log, with the way
     // to salvage it, and in the message area of the first demonstration.
     const char* damage = report_archive_damage();
-    demo_mode();
+    demo_mode(*session);
     if (artwork_replaced) {
         show_message("ARTWORK DAMAGED", 600);
         pass_notice("ARTWORK DAMAGED");
@@ -407,6 +413,6 @@ int vorbix_main(int argc, char** argv)
         pass_notice("ARCHIVE DAMAGED");
     }
     start_frame_timer();
-    run_main_loop(step_frame, end_frame_loop, fast_frames());
+    run_main_loop(step_session_frame, end_frame_loop, session.get(), fast_frames());
     return 0;   // main returns it: the exit handler ends the session
 }

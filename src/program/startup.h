@@ -8,9 +8,11 @@ constexpr int EXIT_NO_VIDEO_MODE = 5;
 constexpr int EXIT_USER_DIR_IN_USE = 6;
 constexpr int EXIT_NO_MEMORY = 50;
 
-// Reads the command line. Returns -1 when start-up is to go on, otherwise the
-// exit status after the help text, the version or a message has been printed.
-int parse_command_line(int argc, char** argv);
+struct Session;
+// Reads the command line into the settings and the session (-l: its level
+// and start level). Returns -1 when start-up is to go on, otherwise the exit
+// status after the help text, the version or a message has been printed.
+int parse_command_line(int argc, char** argv, Session& session);
 
 // Fills player_name from USER (or "anonymous"), then lays the player-name
 // file over its start.

@@ -34,16 +34,16 @@ struct LevelRun {
     std::vector<HeroStep> steps;   // after tick 0 (the start), 1, 2, ...
 };
 
-// The level now in the grid played from seed with one input a tick. It wins
+// The level in grid played from seed with one input a tick. It wins
 // when the hero leaves, on the last input or before it.
-LevelRun run_level(const std::vector<uint8_t>& inputs, int seed)
+LevelRun run_level(const PlayGrid& grid, const std::vector<uint8_t>& inputs, int seed)
 {
     LevelRun run;
     std::string problem;
     auto state = std::make_unique<LevelState>();
     auto events = std::make_unique<TickEvents>();
     LevelState& s = *state;
-    if (start_level_run(play_grid, seed, &s, &problem)) {
+    if (start_level_run(grid, seed, &s, &problem)) {
         const GameState& g = s.game;
         run.steps.push_back(hero_step(s));
         for (size_t i = 0; i < inputs.size() && !g.death_count && !g.exit_count; i++) {
@@ -435,14 +435,15 @@ int take_shortcuts(Session& s, int64_t start, const ShortenOptions& options)
 
 } // namespace
 
-ShortenResult shorten_movie(const std::vector<uint8_t>& inputs, int seed, const ShortenOptions& options)
+ShortenResult shorten_movie(const PlayGrid& grid, const std::vector<uint8_t>& inputs, int seed,
+                            const ShortenOptions& options)
 {
     ShortenResult result;
     result.inputs = inputs;
     auto session = std::make_unique<Session>();
     Session& s = *session;
     std::string problem;
-    if (!start_level_run(play_grid, seed, &s.now, &problem))
+    if (!start_level_run(grid, seed, &s.now, &problem))
         return result;
     s.seed = seed;
     s.inputs = inputs;
@@ -479,9 +480,9 @@ ShortenResult shorten_movie(const std::vector<uint8_t>& inputs, int seed, const 
     return result;
 }
 
-MovieFigures measure_movie(const std::vector<uint8_t>& inputs, int seed)
+MovieFigures measure_movie(const PlayGrid& grid, const std::vector<uint8_t>& inputs, int seed)
 {
-    const LevelRun run = run_level(inputs, seed);
+    const LevelRun run = run_level(grid, inputs, seed);
     MovieFigures f;
     f.won = run.won;
     f.ticks = run.ticks;

@@ -16,6 +16,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "level/grid.h"
+
 struct ShortenOptions {
     int64_t tick_budget = 60000000;   // ticks the rules may run for one movie
     int tries_per_tick = 16;          // cuts tried from one tick of the movie
@@ -34,8 +36,9 @@ struct ShortenResult {
     int64_t ticks_run = 0;            // ticks the rules ran
 };
 
-// Shortens the movie of the level now in the grid, played from seed.
-ShortenResult shorten_movie(const std::vector<uint8_t>& inputs, int seed, const ShortenOptions& options);
+// Shortens a movie of the level in grid, played from seed.
+ShortenResult shorten_movie(const PlayGrid& grid, const std::vector<uint8_t>& inputs, int seed,
+                            const ShortenOptions& options);
 
 struct MovieFigures {
     bool won = false;
@@ -47,5 +50,5 @@ struct MovieFigures {
     int standing = 0;       // ticks of play the hero neither moves nor digs
 };
 
-// The figures of a movie of the level now in the grid.
-MovieFigures measure_movie(const std::vector<uint8_t>& inputs, int seed);
+// The figures of a movie of the level in grid.
+MovieFigures measure_movie(const PlayGrid& grid, const std::vector<uint8_t>& inputs, int seed);

@@ -19,7 +19,6 @@
 
 bool start_level_run(const PlayGrid& grid, int seed, LevelState* state, std::string* problem)
 {
-    prepare_rule_tables();
     int heroes = 0, enemies = 0;
     for (uint8_t t : grid) {
         heroes += t == TILE_HERO_START;
@@ -37,14 +36,14 @@ bool start_level_run(const PlayGrid& grid, int seed, LevelState* state, std::str
     return true;
 }
 
-bool play_inputs(const std::vector<uint8_t>& inputs, int seed, int* ticks, int* score)
+bool play_inputs(const PlayGrid& grid, const std::vector<uint8_t>& inputs, int seed, int* ticks, int* score)
 {
     std::string problem;
     bool exited = false;
     auto state = std::make_unique<LevelState>();
     auto events = std::make_unique<TickEvents>();
     LevelState& s = *state;
-    if (start_level_run(play_grid, seed, &s, &problem)) {
+    if (start_level_run(grid, seed, &s, &problem)) {
         for (size_t i = 0; i < inputs.size() && !exited && !s.game.death_count; i++) {
             tick(s, inputs[i], *events);
             exited = s.game.exit_count != 0 && i + 1 == inputs.size();
@@ -959,10 +958,9 @@ void open_next_pass(SolveSearch& s)
 void take_way_out(SolveSearch& s, const std::vector<uint8_t>& found, Clock::time_point slice_start)
 {
     int ticks = 0, score = 0;
-    play_grid = s.level;
     std::vector<uint8_t> whole = s.options.opening;
     whole.insert(whole.end(), found.begin(), found.end());
-    const bool exits = play_inputs(whole, s.options.seed, &ticks, &score);
+    const bool exits = play_inputs(s.level, whole, s.options.seed, &ticks, &score);
     SolveResult& r = s.result;
     if (s.phase == PHASE_FIRST) {
         if (!exits)
@@ -1004,13 +1002,13 @@ bool play_opening(LevelState& root, const std::vector<uint8_t>& opening, TickEve
 
 void SolveSearchDeleter::operator()(SolveSearch* s) const { delete s; }
 
-SolveSearchHolder solve_begin(const SolveOptions& options)
+SolveSearchHolder solve_begin(const PlayGrid& grid, const SolveOptions& options)
 {
     const auto started = Clock::now();
     SolveSearchHolder holder(new SolveSearch);
     SolveSearch& s = *holder;
     s.options = options;
-    s.level = play_grid;
+    s.level = grid;
     std::string problem;
     if (!start_level_run(s.level, options.seed, &s.root, &problem) ||
         !play_opening(s.root, options.opening, s.events, &problem)) {
@@ -1058,9 +1056,9 @@ bool solve_slice(SolveSearch& s, double seconds)
 
 const SolveResult& solve_result(const SolveSearch& search) { return search.result; }
 
-SolveResult solve_level(const SolveOptions& options)
+SolveResult solve_level(const PlayGrid& grid, const SolveOptions& options)
 {
-    SolveSearchHolder search = solve_begin(options);
+    SolveSearchHolder search = solve_begin(grid, options);
     while (!solve_slice(*search, 1e9)) {
     }
     return solve_result(*search);

@@ -37,12 +37,11 @@ struct SolveResult {
     double seconds = 0;
 };
 
-// Searches the level now in the play grid (start codes and all), which is
-// left as it was.
-SolveResult solve_level(const SolveOptions& options);
+// Searches the level in grid (start codes and all).
+SolveResult solve_level(const PlayGrid& grid, const SolveOptions& options);
 
 // The same search in slices, for a caller that must go on drawing frames:
-// solve_begin takes the level now in the grid, each solve_slice goes on for
+// solve_begin takes a copy of the level in grid, each solve_slice goes on for
 // about `seconds` of wall-clock time (at least one state) and says whether
 // the search is over; solve_result holds the result then, and the counters
 // and seconds so far before. The budget counts the search's own processor
@@ -54,14 +53,14 @@ struct SolveSearchDeleter {
     void operator()(SolveSearch* search) const;
 };
 using SolveSearchHolder = std::unique_ptr<SolveSearch, SolveSearchDeleter>;
-SolveSearchHolder solve_begin(const SolveOptions& options);
+SolveSearchHolder solve_begin(const PlayGrid& grid, const SolveOptions& options);
 bool solve_slice(SolveSearch& search, double seconds);
 const SolveResult& solve_result(const SolveSearch& search);
 
-// Plays the level now in the grid with the given inputs from the given seed,
+// Plays the level in grid with the given inputs from the given seed,
 // the way a replay does. Returns true when the hero leaves through the top on
 // the last input; ticks and score as the clock counts them.
-bool play_inputs(const std::vector<uint8_t>& inputs, int seed, int* ticks, int* score);
+bool play_inputs(const PlayGrid& grid, const std::vector<uint8_t>& inputs, int seed, int* ticks, int* score);
 
 // Sets up state for a run by the rules of the level in grid from the given
 // seed. False with a problem when the rules cannot run it (no hero, too many

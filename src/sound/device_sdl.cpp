@@ -20,7 +20,7 @@ constexpr char SOUND_FILES[SOUND_COUNT][12] = {"fall.wav", "dig.wav", "pop.wav",
 // rounded up.
 constexpr uint32_t QUIET_CHECK_MS = 100;
 
-bool sound_wait_step(ModalScreen& screen, bool)
+bool sound_wait_step(Session&, ModalScreen& screen, bool)
 {
     const uint32_t now = SDL_GetTicks();
     if (int32_t(now - screen.next_check_ms) < 0)
@@ -116,10 +116,10 @@ bool sounds_done()
     return !playing;
 }
 
-void wait_sounds_then(ModalEnd then, int arg)
+void wait_sounds_then(Session& session, ModalEnd then, int arg)
 {
     if (!sound_enabled) {
-        then(arg);   // nothing plays: nothing to wait for
+        then(session, arg);   // nothing plays: nothing to wait for
         return;
     }
     ModalScreen& screen = open_modal_screen(ModalKind::SOUND_WAIT, sound_wait_step, then, arg);

@@ -50,5 +50,5 @@ void stop_all_sounds();
 bool sounds_done();
 // Waits for the effects to end as a modal screen the frame loop steps (no
 // frame runs meanwhile), then runs then(arg); without sound at once.
-void wait_sounds_then(ModalEnd then, int arg);
+void wait_sounds_then(Session& session, ModalEnd then, int arg);
 void mix_sounds(void* userdata, uint8_t* stream, int length);

@@ -17,9 +17,6 @@
 namespace {
 
 // The sprite slot of each figure, -1 for none.
-std::array<int, FIGURE_COUNT> figure_slot;
-int flash_counter;   // the flashing object's animation, 0..63
-bool top_line_outdated;
 
 void place_sprite(int slot, int x, int y, int cell)
 {
@@ -31,12 +28,12 @@ void place_sprite(int slot, int x, int y, int cell)
     s.cell = cell;
 }
 
-void new_figure(int figure) { figure_slot[size_t(figure)] = alloc_sprite(); }
+void new_figure(Session& session, int figure) { session.figure_slot[size_t(figure)] = alloc_sprite(); }
 
-void figure_gone(int figure)
+void figure_gone(Session& session, int figure)
 {
-    release_sprite(figure_slot[size_t(figure)]);
-    figure_slot[size_t(figure)] = -1;
+    release_sprite(session.figure_slot[size_t(figure)]);
+    session.figure_slot[size_t(figure)] = -1;
 }
 
 void draw_grid_image(int cell, int picture)
@@ -86,17 +83,17 @@ constexpr std::array<int, 3> SOUND_OF = {SOUND_FALL, SOUND_DIG, SOUND_POP};
 
 } // namespace
 
-void redraw_grid_cell(int cell)
+void redraw_grid_cell(const PlayGrid& grid, int cell)
 {
-    const int t = play_grid[size_t(cell)];
+    const int t = grid[size_t(cell)];
     if (t != TILE_BORDER)
-        draw_grid_cell(cell, t, shadow_bits(play_grid, cell));
+        draw_grid_cell(cell, t, shadow_bits(grid, cell));
 }
 
-void show_tick_events(const LevelState&, const TickEvents& events)
+void show_tick_events(Session& session, const TickEvents& events)
 {
     if (events.score_changed)
-        top_line_outdated = true;
+        session.top_line_outdated = true;
     for (int i = 0; i < events.count; i++) {
         const TickEvent& e = events.list[size_t(i)];
         switch (e.kind) {
@@ -118,10 +115,10 @@ void show_tick_events(const LevelState&, const TickEvents& events)
                                         : tile_square(e.value, cell_variant[size_t(e.cell)]));
             break;
         case EVENT_FIGURE_NEW:
-            new_figure(e.value);
+            new_figure(session, e.value);
             break;
         case EVENT_FIGURE_GONE:
-            figure_gone(e.value);
+            figure_gone(session, e.value);
             break;
         case EVENT_BONUS_ICON:
             show_icon_event(e);
@@ -135,42 +132,43 @@ void show_tick_events(const LevelState&, const TickEvents& events)
 
 // The figures of a level just begun, in the order they take their slots:
 // the enemies, the hero, the flashing object.
-void take_level_figures(const LevelState& s)
+void take_level_figures(Session& session)
 {
-    figure_slot.fill(-1);
+    const LevelState& s = session.running;
+    session.figure_slot.fill(-1);
     for (int i = 1; i <= s.game.enemy_count; i++)
-        new_figure(i);
-    new_figure(0);
+        new_figure(session, i);
+    new_figure(session, 0);
     if (s.game.flashing_cell != NO_CELL)
-        new_figure(FIGURE_FLASH);
-    flash_counter = 0;
-    top_line_outdated = true;
+        new_figure(session, FIGURE_FLASH);
+    session.flash_counter = 0;
+    session.top_line_outdated = true;
 }
 
-void release_game_sprites()
+void release_game_sprites(Session& session)
 {
     restore_sprite_backgrounds();
     for (int figure = 0; figure < FIGURE_COUNT; figure++)
-        if (figure_slot[size_t(figure)] >= 0)
-            figure_gone(figure);
+        if (session.figure_slot[size_t(figure)] >= 0)
+            figure_gone(session, figure);
 }
 
-void update_sprite_poses()
+void update_sprite_poses(Session& session)
 {
-    if (!game_active)
+    if (!session.game_active)
         return;
-    const LevelState& s = running_level;
+    const LevelState& s = session.running;
     const GameState& g = s.game;
     const Actor& hero = s.actors[0];
-    place_sprite(figure_slot[0], hero.x, hero.y, actor_pose(s, hero) + HERO_SET_BASE);
+    place_sprite(session.figure_slot[0], hero.x, hero.y, actor_pose(s, hero) + HERO_SET_BASE);
     for (int i = 1; i <= g.enemy_count; i++) {
         const Actor& e = s.actors[size_t(i)];
-        place_sprite(figure_slot[size_t(i)], e.x, e.y,
+        place_sprite(session.figure_slot[size_t(i)], e.x, e.y,
                      actor_pose(s, e) + ((e.flags & ACTOR_HIDDEN) ? HIDDEN_SET_BASE : ENEMY_SET_BASE));
     }
     for (size_t slot = 0; slot < s.holes.size(); slot++) {
         const HoleSlot& h = s.holes[slot];
-        const int sprite = figure_slot[FIGURE_HOLE_BASE + slot];
+        const int sprite = session.figure_slot[FIGURE_HOLE_BASE + slot];
         if (h.timer == 0 || sprite < 0)
             continue;
         if (h.timer >= 1 && h.timer <= 24)
@@ -179,11 +177,11 @@ void update_sprite_poses()
             place_sprite(sprite, h.x, h.y, HOLE_STAGE_BASE + (359 - h.timer) / 4);
     }
     if (g.flashing_cell != NO_CELL) {
-        int picture = flash_counter < 8 ? SPARKLE_BASE + flash_counter / 2
-                      : flash_counter < 16 ? HOLE_STAGE_BASE + 1 - flash_counter / 2
+        int picture = session.flash_counter < 8 ? SPARKLE_BASE + session.flash_counter / 2
+                      : session.flash_counter < 16 ? HOLE_STAGE_BASE + 1 - session.flash_counter / 2
                                            : HOLE_STAGE_BASE;
-        place_sprite(figure_slot[FIGURE_FLASH], cell_x(g.flashing_cell), cell_y(g.flashing_cell), picture);
-        flash_counter = (flash_counter + 1) % 64;
+        place_sprite(session.figure_slot[FIGURE_FLASH], cell_x(g.flashing_cell), cell_y(g.flashing_cell), picture);
+        session.flash_counter = (session.flash_counter + 1) % 64;
     }
 }
 
@@ -211,22 +209,39 @@ int actor_pose(const LevelState& s, const Actor& a)
     }
 }
 
-bool top_line_stale() { return top_line_outdated; }
+bool top_line_stale(const Session& session) { return session.top_line_outdated; }
 
-void mark_top_line_stale() { top_line_outdated = true; }
+void mark_top_line_stale(Session& session) { session.top_line_outdated = true; }
 
-void format_top_line()
+void format_top_line(Session& session)
 {
-    const GameState& g = running_level.game;
+    const GameState& g = session.running.game;
     // Bounded by the line's buffer: six-digit scores or five-digit times are
     // cut at its end instead of running past it.
     char text[160];
-    snprintf(text, sizeof text, "LEVEL %04d %-18s SCORE-TIME %05d-%04d  BEST %05d-%04d.%02d ", current_level,
-             best_play.name, g.score, g.seconds, best_play.score, best_play.seconds, best_play.ticks % 60);
+    const BestPlay& best = session.best;
+    snprintf(text, sizeof text, "LEVEL %04d %-18s SCORE-TIME %05d-%04d  BEST %05d-%04d.%02d ", session.level,
+             best.name, g.score, g.seconds, best.score, best.seconds, best.ticks % 60);
     const size_t length = std::min(strlen(text), top_status.wanted.size() - 1);
     memcpy(top_status.wanted.data(), text, length);
     top_status.wanted[length] = 0;
-    top_line_outdated = false;
+    session.top_line_outdated = false;
+}
+
+void draw_field_and_player_line(const Session& session)
+{
+    draw_play_field(session.running.grid);
+    if (!session.game_active)
+        return;
+    char text[40];
+    if (session.recording)
+        snprintf(text, sizeof text, "PLAYER:%s", player_name);
+    else
+        snprintf(text, sizeof text, "PRESS SPACE FOR MENU");
+    text_y = 444;
+    print_centred("                          ");
+    text_y = 444;
+    print_centred(text);
 }
 
 void clear_bonus_icons()
@@ -238,27 +253,28 @@ void clear_bonus_icons()
 namespace {
 
 // The running level's field, status lines and sprites, drawn.
-void draw_level_and_sprites()
+void draw_level_and_sprites(Session& session)
 {
-    draw_play_field(running_level.grid);
-    format_top_line();
-    refresh_status_lines();
-    update_sprite_poses();
+    draw_field_and_player_line(session);
+    format_top_line(session);
+    if (session.game_active)
+        refresh_status_lines();
+    update_sprite_poses(session);
     save_sprite_backgrounds();
     draw_sprites();
 }
 
 } // namespace
 
-void show_level()
+void show_level(Session& session)
 {
-    draw_level_and_sprites();
+    draw_level_and_sprites(session);
     update_whole_screen();
     show_pointer(false);
 }
 
-void draw_running_level()
+void draw_running_level(Session& session)
 {
     clear_screen();
-    draw_level_and_sprites();
+    draw_level_and_sprites(session);
 }

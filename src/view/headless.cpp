@@ -19,8 +19,7 @@ void prepare_headless()
     if (!display_state.pixels)
         attach_frame_buffer(headless_screen.data(), SCREEN_WIDTH);
     alloc_display_buffers();
-    build_shadow_and_variant_tables();
-    prepare_rule_tables();
+    build_variant_table();
     clear_sprite_slots();
     clear_dirty_list();
     prepared = true;

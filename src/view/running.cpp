@@ -12,50 +12,31 @@
 #include "game/game.h"
 #include "level/archive.h"
 #include "level/movie.h"
+#include "level/stored.h"
 #include "sound/sound.h"
 #include "view/view.h"
 
-LevelState running_level;
-BestPlay best_play;
-
-namespace {
-
-// What a tick reports, kept between frames (it is large for the stack of a
-// frame).
-TickEvents frame_events;
-
-int read_level_movie(uint8_t* into)
+int load_movie_record(Session& session, bool for_play, int seed)
 {
-    if (current_level == 0) {
-        memcpy(into, BUILTIN_MOVIE.data(), BUILTIN_MOVIE.size());
-        return int(BUILTIN_MOVIE.size());
-    }
-    return read_record(movie_record(current_level), into, MOVIE_BUFFER_SIZE);
-}
-
-} // namespace
-
-int load_movie_record(bool for_play, int seed)
-{
-    uint8_t* bytes = movie.bytes.data();
-    movie.cursor = MOVIE_SEED_OFFSET;
-    movie.recording_stopped = false;
-    int length = read_level_movie(bytes);
-    movie.length = length > 0 ? length : 0;
+    uint8_t* bytes = session.movie.bytes.data();
+    session.movie.cursor = MOVIE_SEED_OFFSET;
+    session.movie.recording_stopped = false;
+    int length = read_level_movie(session.level, bytes);
+    session.movie.length = length > 0 ? length : 0;
     if (length > 0) {
-        best_play.score = movie_score(bytes);
-        best_play.ticks = movie_ticks(bytes, length);
-        best_play.seconds = best_play.ticks / 60;
+        session.best.score = movie_score(bytes);
+        session.best.ticks = movie_ticks(bytes, length);
+        session.best.seconds = session.best.ticks / 60;
     }
     if (for_play) {
         bytes[MOVIE_SEED_OFFSET] = uint8_t(seed);
-        movie.cursor = MOVIE_HEADER_SIZE;
+        session.movie.cursor = MOVIE_HEADER_SIZE;
         bytes[MOVIE_HEADER_SIZE] = 0;   // an empty first pair
     } else if (length > 0) {
-        memcpy(best_play.name, bytes + 4, 16);
-        best_play.name[16] = 0;
+        memcpy(session.best.name, bytes + 4, 16);
+        session.best.name[16] = 0;
         seed = bytes[MOVIE_SEED_OFFSET];
-        movie.cursor = MOVIE_HEADER_SIZE;
+        session.movie.cursor = MOVIE_HEADER_SIZE;
     }
     return seed;
 }
@@ -83,97 +64,101 @@ int input_of_keys()
 
 namespace {
 
-void begin_shown_level(const PlayGrid& grid, bool for_play, int seed)
+void begin_shown_level(Session& session, const PlayGrid& grid, bool for_play, int seed)
 {
-    best_play = BestPlay{};
-    seed = load_movie_record(for_play, seed);
+    session.best = BestPlay{};
+    seed = load_movie_record(session, for_play, seed);
     clear_status_lines();
-    begin_level(running_level, grid, seed);
-    take_level_figures(running_level);
+    begin_level(session.running, grid, seed);
+    take_level_figures(session);
     show_message("-100 EACH SEC.  ", 120);
 }
 
 } // namespace
 
-void start_running_level(const PlayGrid& grid)
+void start_running_level(Session& session, const PlayGrid& grid)
 {
     // In play the cycle counter starts from the frame count; a demonstration
     // takes it from the movie (a level without one keeps the last level's).
-    begin_shown_level(grid, recording, recording ? int(frame_counter % 24) : running_level.game.cycle_counter);
+    begin_shown_level(session, grid, session.recording,
+                      session.recording ? int(frame_counter % 24) : session.running.game.cycle_counter);
 }
 
-void start_running_level_seeded(const PlayGrid& grid, int seed) { begin_shown_level(grid, true, seed); }
-
-void start_demo()
+void start_running_level_seeded(Session& session, const PlayGrid& grid, int seed)
 {
-    game_active = true;
-    recording = false;
-    if (!load_level(current_level))
-        current_level = 0;
+    begin_shown_level(session, grid, true, seed);
+}
+
+void start_demo(Session& session)
+{
+    session.game_active = true;
+    session.recording = false;
+    if (!load_level(session, session.level))
+        session.level = 0;
     // Only levels with a movie are demonstrated.
-    if (current_level != 0 && !record_holds(movie_record(current_level), 1))
-        current_level = 0;
-    load_level(current_level);
+    if (session.level != 0 && !record_holds(movie_record(session.level), 1))
+        session.level = 0;
+    load_level(session, session.level);
     restore_sprite_backgrounds();
-    start_running_level(play_grid);
-    show_level();
+    start_running_level(session, session.grid);
+    show_level(session);
 }
 
-void start_play()
+void start_play(Session& session, const PlayGrid& grid)
 {
-    game_active = true;
-    recording = true;
+    session.game_active = true;
+    session.recording = true;
     restore_sprite_backgrounds();
-    start_running_level(play_grid);
-    show_level();
+    start_running_level(session, grid);
+    show_level(session);
 }
 
-void game_tick()
+void game_tick(Session& session)
 {
-    if (!game_active)
+    if (!session.game_active)
         return;
-    play_frame(recording ? input_of_keys() : replay_input());
+    play_frame(session, session.recording ? input_of_keys() : replay_input_from(session.movie));
 }
 
-void play_frame(int input)
+void play_frame(Session& session, int input)
 {
-    tick(running_level, input, frame_events);
+    tick(session.running, input, session.events);
     // The movie holds the input of every tick the rules ran, as it came in.
-    if (recording && frame_events.ran)
-        record_input(input);
-    show_tick_events(running_level, frame_events);
+    if (session.recording && session.events.ran)
+        record_input_into(session.movie, input);
+    show_tick_events(session, session.events);
 }
 
-bool load_level(int level)
+bool load_level(Session& session, int level)
 {
     clear_bonus_icons();
-    return unpack_level(level);
+    return unpack_level(level, session.grid);
 }
 
-int save_movie_record()
+int save_movie_record(Session& session)
 {
-    write_movie_header(movie.bytes.data(), running_level.game.score, player_name);
-    if (current_level == 0)
+    write_movie_header(session.movie.bytes.data(), session.running.game.score, player_name);
+    if (session.level == 0)
         return ARCHIVE_OK;
-    return write_record(movie_record(current_level), movie.bytes.data(), movie.cursor + 2);
+    return write_record(movie_record(session.level), session.movie.bytes.data(), session.movie.cursor + 2);
 }
 
-void restart_level()
+void restart_level(Session& session)
 {
     clear_bonus_icons();
-    release_game_sprites();
-    start_running_level(running_level.snapshot);
-    draw_play_field(running_level.grid);
-    update_sprite_poses();
+    release_game_sprites(session);
+    start_running_level(session, session.running.snapshot);
+    draw_field_and_player_line(session);
+    update_sprite_poses(session);
     save_sprite_backgrounds();
     draw_sprites();
     update_whole_screen();
 }
 
-void leave_game()
+void leave_game(Session& session)
 {
     stop_all_sounds();
     restore_sprite_backgrounds();
-    release_game_sprites();
-    game_active = false;
+    release_game_sprites(session);
+    session.game_active = false;
 }

@@ -52,10 +52,10 @@ void show_summary_line(int y, const char* text)
     update_whole_screen();
 }
 
-void show_summary()
+void show_summary(Session& session)
 {
-    const GameState& g = running_level.game;
-    const BestPlay& best = best_play;
+    const GameState& g = session.running.game;
+    const BestPlay& best = session.best;
     clear_screen();
     text_y = 130;
     print_centred("YOU PASSED THE LEVEL!");
@@ -76,10 +76,10 @@ void show_summary()
     if (play_is_better(g, best.score, best.ticks)) {
         print_centred("");
         if (g.score == best.score)
-            print_line("SCORE TIED WITH A BETTER TIME ON LEVEL %04d!", current_level);
+            print_line("SCORE TIED WITH A BETTER TIME ON LEVEL %04d!", session.level);
         else
-            print_line("YOU JUST GOT THE HIGH SCORE FOR LEVEL %04d!!!", current_level);
-        report_store(save_movie_record());
+            print_line("YOU JUST GOT THE HIGH SCORE FOR LEVEL %04d!!!", session.level);
+        report_store(save_movie_record(session));
     }
     text_y = 444;
     print_centred("PRESS SPACE FOR NEXT LEVEL");
@@ -89,13 +89,13 @@ void show_summary()
 // The summary's keys, a batch at a time: Space or Escape goes on, F12
 // stores the play, Print Screen takes a capture, Alt+X ends the program
 // after the summary (a quit request likewise).
-bool summary_step(ModalScreen&, bool quit)
+bool summary_step(Session& session, ModalScreen&, bool quit)
 {
     bool over = quit;
     if (!over && key_pressed(SDLK_F12)) {
         // Stores this play even if it is not better; a failure stays on
         // the screen until the player goes on.
-        const int result = save_movie_record();
+        const int result = save_movie_record(session);
         if (result == ARCHIVE_OK) {
             over = true;
         } else {
@@ -118,30 +118,24 @@ bool summary_step(ModalScreen&, bool quit)
     return over;
 }
 
-// The level after the one that ended, or level 1, or the built-in level.
-void next_level(int)
+// The level the step of the ended level goes to (step_level: the next one,
+// or level 1, or the built-in level), started and drawn.
+void next_level(Session& session, int how)
 {
-    current_level++;
-    if (!load_level(current_level)) {
-        current_level = 1;
-        if (!load_level(1)) {
-            current_level = 0;   // not even level 1: the built-in level
-            load_level(0);
-        }
-    }
-    start_running_level(play_grid);
-    show_level();
+    step_level(session, LevelStep(how));
+    start_running_level(session, session.grid);
+    show_level(session);
 }
 
 } // namespace
 
-void finish_level(int show)
+void finish_level(Session& session, int show, LevelStep how)
 {
-    release_game_sprites();
+    release_game_sprites(session);
     if (show) {
-        show_summary();
-        open_modal_screen(ModalKind::SUMMARY, summary_step, next_level, 0);
+        show_summary(session);
+        open_modal_screen(ModalKind::SUMMARY, summary_step, next_level, how);
         return;
     }
-    next_level(0);
+    next_level(session, how);
 }

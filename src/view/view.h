@@ -7,78 +7,72 @@
 
 #include "game/events.h"
 #include "game/state.h"
+#include "view/session.h"
 
-// The level the frame loop runs.
-extern LevelState running_level;
-
-// The level's stored best play, shown on the top line and the summary.
-struct BestPlay {
-    int32_t score;
-    int32_t ticks;
-    int32_t seconds;
-    char name[17];
-};
-extern BestPlay best_play;
-
-// Starts the demonstration of current_level (level 0 when it has no movie)
-// or play of the level now in play_grid, and draws it.
-void start_demo();
-void start_play();
+// Starts the demonstration of the session's level (level 0 when it cannot
+// be read or has no movie), or play of a grid as the session's level, and
+// draws it.
+void start_demo(Session& session);
+void start_play(Session& session, const PlayGrid& grid);
 // Starts the level in grid: the best play and the movie from the archive,
 // the cycle counter (play: from the frame count, demonstration: from the
 // movie), the rules' start, the figures and the first message.
-void start_running_level(const PlayGrid& grid);
+void start_running_level(Session& session, const PlayGrid& grid);
 // The same start as play's, from a given cycle counter.
-void start_running_level_seeded(const PlayGrid& grid, int seed);
+void start_running_level_seeded(Session& session, const PlayGrid& grid, int seed);
 // Draws the running level as a fresh screen, after start_level.
-void show_level();
+void show_level(Session& session);
 // One frame of the running level: the input of the held keys in play (and
 // recorded), of the movie in a demonstration, through play_frame.
-void game_tick();
+void game_tick(Session& session);
 // One rules frame of the running level for one input, its events shown.
-void play_frame(int input);
+void play_frame(Session& session, int input);
 // Shows what a tick did: the cells and icons it changed, its figures,
 // messages and sounds, in the order it did them.
-void show_tick_events(const LevelState& state, const TickEvents& events);
+void show_tick_events(Session& session, const TickEvents& events);
 
 // The figures' sprite slots: placed from the running level each frame,
 // released when the level ends.
-void release_game_sprites();
-void update_sprite_poses();
+void release_game_sprites(Session& session);
+void update_sprite_poses(Session& session);
 int actor_pose(const LevelState& state, const Actor& a);
 
-// A cell of play_grid drawn anew, as the running level draws its cells.
-void redraw_grid_cell(int cell);
+// A cell of grid drawn anew, as the running level draws its cells.
+void redraw_grid_cell(const PlayGrid& grid, int cell);
 
-bool top_line_stale();
-void mark_top_line_stale();
-void format_top_line();
+bool top_line_stale(const Session& session);
+void mark_top_line_stale(Session& session);
+void format_top_line(Session& session);
 void clear_bonus_icons();
+// The running level's field and frame, and below it (while a game runs) the
+// player's name in play or the way to the menu in a demonstration.
+void draw_field_and_player_line(const Session& session);
 
 // Reads the level's movie record into the movie buffer and the best values
 // from it; sets up the cursor for play (recording, seed written into the
 // record) or for the demonstration. Returns the cycle counter to start from:
 // seed, or in a demonstration the movie's.
-int load_movie_record(bool for_play, int seed);
-// Clears the bonus icons and unpacks the level into play_grid; false when the
-// archive has no such level.
-bool load_level(int level);
+int load_movie_record(Session& session, bool for_play, int seed);
+// Clears the bonus icons and unpacks the level into the session's grid; false
+// when the archive has no such level.
+bool load_level(Session& session, int level);
 // Writes the play's score, the player's name and the recorded input as the
 // level's movie record (not for the built-in level). The result of the
 // archive write: 0 when stored, also for the built-in level.
-int save_movie_record();
+int save_movie_record(Session& session);
 // The running level drawn whole, as the game shows it (field, figures,
 // status lines); for pictures of a level without a frame loop.
-void draw_running_level();
+void draw_running_level(Session& session);
 
-// The end of a level: the summary and the next level, the same level again,
-// or back to the menu or the other mode. The summary is a modal screen: the
-// next level starts when the player leaves it.
-void finish_level(int show_summary);
-void restart_level();
-void leave_game();
+// The end of a level: the summary (when show_summary), then the level the
+// step goes to (step_level); the same level again; or back to the menu or
+// the other mode. The summary is a modal screen: the step is taken when the
+// player leaves it.
+void finish_level(Session& session, int show_summary, LevelStep how);
+void restart_level(Session& session);
+void leave_game(Session& session);
 
 // Sets up the tables and a frame buffer in memory if nothing is drawing yet.
 void prepare_headless();
 // The figures of a level just begun take their sprite slots.
-void take_level_figures(const LevelState& state);
+void take_level_figures(Session& session);

@@ -9,9 +9,13 @@
 #include "game/replay.h"
 #include "display/tiles.h"
 #include "level/grid.h"
+#include "level/movie.h"
 #include "picture/gfxset.h"
 
 namespace {
+
+// The grid these tests load their levels into.
+PlayGrid level_grid;
 
 std::vector<uint8_t> screen(640 * 480);
 std::vector<uint8_t> pixels[4];
@@ -29,15 +33,15 @@ void set_up()
             gfx_sets[s].remap[i] = uint8_t(i);
     }
     build_tile_cache();
-    build_shadow_and_variant_tables();
-    unpack_record(BUILTIN_LEVEL.data());
+    build_variant_table();
+    unpack_record(BUILTIN_LEVEL.data(), level_grid);
 }
 
 void BM_DrawPlayField(benchmark::State& state)
 {
     set_up();
     for (auto _ : state) {
-        draw_play_field();
+        draw_play_field(level_grid);
         benchmark::DoNotOptimize(screen.data());
     }
 }
@@ -69,9 +73,8 @@ void BM_ReplayLevel0(benchmark::State& state)
 {
     set_up();
     for (auto _ : state) {
-        current_level = 0;
         ReplayResult result{};
-        replay_movie(0, &result);
+        replay_movie(level_grid, BUILTIN_MOVIE.data(), int(BUILTIN_MOVIE.size()), &result);
         if (result.score != 43450)
             state.SkipWithError("the replay did not reach its recorded score");
     }

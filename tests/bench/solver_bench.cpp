@@ -13,16 +13,18 @@
 
 namespace {
 
+// The grid these tests load their levels into.
+PlayGrid level_grid;
+
 // Level 0 from its first move on: the states a search branches from.
 void BM_TicksWithStateCopies(benchmark::State& state)
 {
     const int ticks_per_branch = int(state.range(0));
-    prepare_rule_tables();
-    unpack_record(BUILTIN_LEVEL.data());
+    unpack_record(BUILTIN_LEVEL.data(), level_grid);
     std::string problem;
     static LevelState from, to, run;
     static TickEvents events;
-    start_level_run(play_grid, BUILTIN_MOVIE[MOVIE_SEED_OFFSET], &run, &problem);
+    start_level_run(level_grid, BUILTIN_MOVIE[MOVIE_SEED_OFFSET], &run, &problem);
     const std::vector<uint8_t> inputs = inputs_of_movie(BUILTIN_MOVIE.data(), int(BUILTIN_MOVIE.size()));
     for (int i = 0; i < 600; i++)
         tick(run, inputs[size_t(i)], events);
@@ -45,19 +47,18 @@ BENCHMARK(BM_TicksWithStateCopies)->Arg(1)->Arg(12);
 // A whole search of a small level with an enemy to trap.
 void BM_SolveSmallLevel(benchmark::State& state)
 {
-    prepare_rule_tables();
     const std::vector<std::string> rows = {"H", "H", "H.P...........E.....$...", "@@@@#######@@@@@@@@@@@@@"};
     int64_t ticks = 0;
     for (auto _ : state) {
-        play_grid.fill(TILE_BORDER);
+        level_grid.fill(TILE_BORDER);
         for (int r = 0; r < FIELD_ROWS; r++)
             for (int c = 0; c < FIELD_COLUMNS; c++) {
                 char ch = r < int(rows.size()) && c < int(rows[size_t(r)].size()) ? rows[size_t(r)][size_t(c)] : '.';
-                play_grid[size_t(field_cell(c, r))] = uint8_t(std::string(TILE_CHARS).find(ch));
+                level_grid[size_t(field_cell(c, r))] = uint8_t(std::string(TILE_CHARS).find(ch));
             }
         SolveOptions options;
         options.budget_seconds = 60;
-        const SolveResult r = solve_level(options);
+        const SolveResult r = solve_level(level_grid, options);
         if (r.status != SOLVE_FOUND)
             state.SkipWithError("no way out found");
         ticks += r.ticks_simulated;

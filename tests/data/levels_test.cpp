@@ -23,6 +23,9 @@
 
 namespace {
 
+// The grid these tests load their levels into.
+PlayGrid level_grid;
+
 namespace fs = std::filesystem;
 
 struct LevelSource {
@@ -81,8 +84,8 @@ TEST(LevelSources, EachIsNamedDescribedAndPlayable)
         std::string title = "; Level " + std::to_string(number) + ": ";
         EXPECT_EQ(comments[0].compare(0, title.size(), title), 0) << comments[0];
         EXPECT_GT(comments[0].size(), title.size()) << "the level has no name";
-        unpack_record(level.record.data());
-        const char* problem = validate_level(false);
+        unpack_record(level.record.data(), level_grid);
+        const char* problem = validate_level(level_grid, false);
         EXPECT_EQ(problem, nullptr) << problem;
     }
 }

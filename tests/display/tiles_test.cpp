@@ -15,6 +15,9 @@
 
 namespace {
 
+// The grid these tests load their levels into.
+PlayGrid level_grid;
+
 // A fixture with four hand-made sets: square n of set s is filled with a
 // colour that names it, so the screen tells which square was drawn last.
 class Display : public ::testing::Test {
@@ -36,7 +39,6 @@ protected:
         }
         screen_palette.nearest_black = 0;
         screen_palette.nearest_white = 255;
-        game_active = false;
     }
     void TearDown() override
     {
@@ -110,19 +112,19 @@ TEST_F(Display, PlayFieldShadowsFollowTheNeighbours)
     for (int square = 0; square < 96; square++)
         fill_square(0, square, uint8_t(square + 1));
     build_tile_cache();
-    build_shadow_and_variant_tables();
+    build_variant_table();
     cell_variant.fill(0);
-    play_grid.fill(TILE_BORDER);
+    level_grid.fill(TILE_BORDER);
     for (int r = 0; r < FIELD_ROWS; r++)
         for (int c = 0; c < FIELD_COLUMNS; c++)
-            play_grid[size_t(field_cell(c, r))] = TILE_EMPTY;
+            level_grid[size_t(field_cell(c, r))] = TILE_EMPTY;
     const int i = field_cell(5, 5);
-    play_grid[size_t(i - 1)] = TILE_SOLID;        // left
-    play_grid[size_t(i - 28)] = TILE_EMPTY;       // above
-    play_grid[size_t(i - 29)] = TILE_OPEN_HOLE;   // above-left
-    play_grid[size_t(field_cell(10, 10))] = TILE_BRICK;
-    play_grid[size_t(field_cell(12, 10))] = TILE_LADDER;
-    draw_play_field();
+    level_grid[size_t(i - 1)] = TILE_SOLID;        // left
+    level_grid[size_t(i - 28)] = TILE_EMPTY;       // above
+    level_grid[size_t(i - 29)] = TILE_OPEN_HOLE;   // above-left
+    level_grid[size_t(field_cell(10, 10))] = TILE_BRICK;
+    level_grid[size_t(field_cell(12, 10))] = TILE_LADDER;
+    draw_play_field(level_grid);
     // Overlays are drawn whole in this fixture, so the last square drawn shows.
     EXPECT_EQ(at(32 + 24 * 5, 60 + 24 * 5), SHADOW_BASE + 6 + 1);
     EXPECT_EQ(at(32 + 24 * 10, 60 + 24 * 10), 1 + 1);   // a brick: only its own image
@@ -148,7 +150,7 @@ TEST_F(Display, CoveringTilesGetNeitherBackgroundNorShadow)
                 for (int x = 12; x < 24; x++)
                     set_pixels[0][size_t((24 * (square / 12) + y) * 320 + 24 * (square % 12) + x)] = 0;
     build_tile_cache();
-    build_shadow_and_variant_tables();
+    build_variant_table();
     cell_variant.fill(1);
     const struct {
         int tile;
@@ -159,14 +161,14 @@ TEST_F(Display, CoveringTilesGetNeitherBackgroundNorShadow)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.tile);
-        play_grid.fill(TILE_BORDER);
+        level_grid.fill(TILE_BORDER);
         for (int r = 0; r < FIELD_ROWS; r++)
             for (int col = 0; col < FIELD_COLUMNS; col++)
-                play_grid[size_t(field_cell(col, r))] = TILE_EMPTY;
-        play_grid[size_t(field_cell(4, 5))] = TILE_SOLID;   // casts a shadow to its right
-        play_grid[size_t(field_cell(5, 5))] = uint8_t(c.tile);
+                level_grid[size_t(field_cell(col, r))] = TILE_EMPTY;
+        level_grid[size_t(field_cell(4, 5))] = TILE_SOLID;   // casts a shadow to its right
+        level_grid[size_t(field_cell(5, 5))] = uint8_t(c.tile);
         std::fill(screen.begin(), screen.end(), 77);
-        draw_play_field();
+        draw_play_field(level_grid);
         const int x = 32 + 24 * 5, y = 60 + 24 * 5;
         EXPECT_EQ(at(x, y), c.tile + 12 + 1);
         EXPECT_EQ(at(x + 11, y + 23), c.tile + 12 + 1);
@@ -273,7 +275,6 @@ TEST_F(Font, CentredTextPositions)
 
 TEST_F(Font, StatusLineRedrawsOnlyChangedCharacters)
 {
-    game_active = true;
     clear_status_lines();
     memset(top_status.wanted.data(), 'A', STATUS_COLUMNS);
     refresh_status_lines();

@@ -22,6 +22,7 @@
 #include "support/process.h"
 #include "support/script_lines.h"
 #include "support/fixtures.h"
+#include "view/session.h"
 
 namespace {
 
@@ -60,9 +61,10 @@ protected:
     {
         static int ended;
         ended = -1;
-        open([](int arg) { ended = arg; });
+        open([](Session&, int arg) { ended = arg; });
         EXPECT_TRUE(modal_screen_open());
-        EXPECT_EQ(run_frame(), 0);
+        Session session;
+        EXPECT_EQ(run_frame(session), 0);
         EXPECT_FALSE(modal_screen_open());
         return ended;
     }

@@ -15,6 +15,7 @@
 #include "level/archive.h"
 #include "level/movie.h"
 #include "support/fixtures.h"
+#include "view/session.h"
 #include "view/view.h"
 
 namespace {
@@ -22,26 +23,27 @@ namespace {
 class PlayMode : public ::testing::Test {
 protected:
     HeadlessScreen screen;
+    Session session;
 
     void SetUp() override
     {
         reset_input_state();
         set_first_start_config();
         archive_path[0] = 0;   // no archive: no stored movies
-        current_level = 5;
+        session.level = 5;
         frame_counter = 0;
     }
-    void TearDown() override { game_active = false; }
+    void TearDown() override { session.game_active = false; }
     // Rows from the top of the field; missing rows are empty.
     void load(const std::vector<std::string>& rows)
     {
-        load_field_rows(rows);
-        release_game_sprites();
+        load_field_rows(session.grid, rows);
+        release_game_sprites(session);
         restore_sprite_backgrounds();
         clear_sprite_slots();
-        recording = true;
-        game_active = true;
-        start_running_level(play_grid);
+        session.recording = true;
+        session.game_active = true;
+        start_running_level(session, session.grid);
     }
     void hold(int input)
     {
@@ -54,10 +56,10 @@ protected:
     void frames(int n)
     {
         for (int i = 0; i < n; i++)
-            game_tick();
+            game_tick(session);
     }
-    LevelState& s() { return running_level; }
-    Actor& hero() { return running_level.actors[0]; }
+    LevelState& s() { return session.running; }
+    Actor& hero() { return session.running.actors[0]; }
     TickEvents ev{};
 };
 
@@ -65,18 +67,18 @@ TEST_F(PlayMode, KRestartsTheLevelInPlay)
 {
     load({"....P...", "########"});
     const int x0 = hero().x;
-    mode_handler = play_handler;
+    session.mode = play_handler;
     hold(INPUT_RIGHT);
     frames(10);
     ASSERT_NE(hero().x, x0);
     hold(INPUT_NONE);
     begin_input_frame();
     key_event(SDLK_k, true);
-    play_handler();
+    play_handler(session);
     key_event(SDLK_k, false);
     EXPECT_EQ(hero().x, x0);
     EXPECT_TRUE(s().game.waiting_for_input);
-    EXPECT_EQ(mode_handler, play_handler);
+    EXPECT_EQ(session.mode, play_handler);
 }
 
 } // namespace

@@ -77,20 +77,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     apply_shared_palette();
     build_tile_cache();
     // The built-in level with its figures, as vbltool render draws it.
-    current_level = 0;
-    unpack_record(BUILTIN_LEVEL.data());
+    static Session session;
+    session.level = 0;
+    unpack_record(BUILTIN_LEVEL.data(), session.grid);
     std::string problem;
     clear_screen();
     static LevelState check;
-    if (start_level_run(play_grid, 0, &check, &problem)) {
-        release_game_sprites();
+    if (start_level_run(session.grid, 0, &check, &problem)) {
+        release_game_sprites(session);
         clear_sprite_slots();
-        game_active = true;
-        start_running_level_seeded(play_grid, 0);
-        draw_running_level();
+        session.game_active = true;
+        start_running_level_seeded(session, session.grid, 0);
+        draw_running_level(session);
         restore_sprite_backgrounds();
-        release_game_sprites();
+        release_game_sprites(session);
     }
-    game_active = false;
+    session.game_active = false;
     return 0;
 }

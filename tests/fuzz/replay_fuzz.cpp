@@ -10,6 +10,7 @@
 #include "level/archive.h"
 #include "level/grid.h"
 #include "level/movie.h"
+#include "level/stored.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -35,9 +36,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     put(uint32_t(movie_length));
     file.insert(file.end(), data, data + LEVEL_RECORD_SIZE + movie_length);
     write_bytes(archive_path, file.data(), file.size());
-    current_level = 1;
     ReplayResult result{};
-    FUZZ_CHECK(replay_movie(1, &result));
+    PlayGrid grid;
+    std::vector<uint8_t> record(MOVIE_BUFFER_SIZE);
+    const int length = read_level_movie(1, record.data());
+    FUZZ_CHECK(unpack_level(1, grid) && replay_movie(grid, record.data(), length, &result));
     FUZZ_CHECK(result.ticks >= 0 && result.ticks <= 255 * 100 + 1);
     return 0;
 }

@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         begin_input_frame();
         inject_script_events(frame % 3 != 0);   // every third a modal wait
         poll_events();
-        trace_frame();
+        trace_frame(nullptr, 1);
         const KeyState& k = key_state;
         FUZZ_CHECK(k.held.count >= 0 && k.held.count <= KEY_LIST_CAPACITY);
         FUZZ_CHECK(k.pressed.count >= 0 && k.pressed.count <= KEY_LIST_CAPACITY);

@@ -12,6 +12,7 @@
 #include "level/archive.h"
 #include "level/grid.h"
 #include "level/movie.h"
+#include "level/stored.h"
 #include "game/game.h"
 #include "solver/solver.h"
 
@@ -26,15 +27,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     (void)ready;
     if (size < size_t(LEVEL_RECORD_SIZE) + 1)
         return 0;
-    prepare_rule_tables();
-    current_level = 1;
-    unpack_record(data);
+    PlayGrid level_grid;
+    unpack_record(data, level_grid);
     SolveOptions options;
     options.seed = data[LEVEL_RECORD_SIZE] % 24;
     options.improve = false;
     options.budget_seconds = 2;
     options.max_states = 3000;   // small levels only: every run stays short
-    const SolveResult r = solve_level(options);
+    const SolveResult r = solve_level(level_grid, options);
     if (r.status != SOLVE_FOUND)
         return 0;
     const std::vector<uint8_t> movie = movie_record_of(r.inputs, r.score, options.seed, "FUZZ");
@@ -45,9 +45,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                                    {movie_record(1), movie.data(), int(movie.size())}};
     FUZZ_CHECK(apply_records(&archive, writes, 2) == ARCHIVE_OK);
     write_bytes(archive_path, archive.data(), archive.size());
-    current_level = 1;
     ReplayResult result{};
-    FUZZ_CHECK(replay_movie(1, &result));
+    PlayGrid grid;
+    std::vector<uint8_t> record(MOVIE_BUFFER_SIZE);
+    const int length = read_level_movie(1, record.data());
+    FUZZ_CHECK(unpack_level(1, grid) && replay_movie(grid, record.data(), length, &result));
     FUZZ_CHECK(result.outcome == REPLAY_EXIT);
     FUZZ_CHECK(result.score == r.score);
     FUZZ_CHECK(result.ticks == r.ticks);

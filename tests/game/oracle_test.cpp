@@ -7,22 +7,25 @@
 
 #include "game/game.h"
 #include "level/movie.h"
+#include "level/stored.h"
 
 namespace {
 
+// The grid these tests load their levels into.
+PlayGrid level_grid;
+
 TEST(Oracle, BuiltInMovieFinishesLevel0AsRecorded)
 {
-    prepare_rule_tables();
     auto m = std::make_unique<MovieBuffer>();
     memcpy(m->bytes.data(), BUILTIN_MOVIE.data(), BUILTIN_MOVIE.size());
     m->length = int(BUILTIN_MOVIE.size());
     m->cursor = MOVIE_HEADER_SIZE;
-    ASSERT_TRUE(unpack_level(0));
+    ASSERT_TRUE(unpack_level(0, level_grid));
     auto state = std::make_unique<LevelState>();
     auto events = std::make_unique<TickEvents>();
     LevelState& s = *state;
     const GameState& g = s.game;
-    begin_level(s, play_grid, BUILTIN_MOVIE[MOVIE_SEED_OFFSET]);
+    begin_level(s, level_grid, BUILTIN_MOVIE[MOVIE_SEED_OFFSET]);
     int ticks = 0;
     int frames = 0;
     while (g.exit_count == 0 && frames < 20000) {

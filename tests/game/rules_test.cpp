@@ -15,7 +15,6 @@ namespace {
 
 class Rules : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { prepare_rule_tables(); }
     // Rows from the top of the field; missing rows are empty. The cycle
     // counter starts at 0, as at the program's first frame.
     void load(const std::vector<std::string>& rows)

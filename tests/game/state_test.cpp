@@ -7,22 +7,25 @@
 
 #include "game/game.h"
 #include "level/movie.h"
+#include "level/stored.h"
 
 namespace {
 
+// The grid these tests load their levels into.
+PlayGrid level_grid;
+
 TEST(LevelStateValue, ACopyGoesOnAsTheOriginalAndAsARunFromTheStart)
 {
-    prepare_rule_tables();
-    ASSERT_TRUE(unpack_level(0));
+    ASSERT_TRUE(unpack_level(0, level_grid));
     const std::vector<uint8_t> inputs = inputs_of_movie(BUILTIN_MOVIE.data(), int(BUILTIN_MOVIE.size()));
     auto events = std::make_unique<TickEvents>();
     auto run = std::make_unique<LevelState>();
     auto whole = std::make_unique<LevelState>();
-    begin_level(*run, play_grid, BUILTIN_MOVIE[MOVIE_SEED_OFFSET]);
+    begin_level(*run, level_grid, BUILTIN_MOVIE[MOVIE_SEED_OFFSET]);
     *whole = *run;
     for (size_t branch : {size_t(0), size_t(600), size_t(2500)}) {
         SCOPED_TRACE(branch);
-        begin_level(*run, play_grid, BUILTIN_MOVIE[MOVIE_SEED_OFFSET]);
+        begin_level(*run, level_grid, BUILTIN_MOVIE[MOVIE_SEED_OFFSET]);
         for (size_t i = 0; i < branch; i++)
             tick(*run, inputs[i], *events);
         const LevelState copy = *run;   // the value, as the search stores it
@@ -42,26 +45,24 @@ TEST(LevelStateValue, ACopyGoesOnAsTheOriginalAndAsARunFromTheStart)
 
 TEST(LevelStateValue, TheLevelStartIsTheSameFromAnyEarlierState)
 {
-    prepare_rule_tables();
-    ASSERT_TRUE(unpack_level(0));
+    ASSERT_TRUE(unpack_level(0, level_grid));
     auto events = std::make_unique<TickEvents>();
     auto fresh = std::make_unique<LevelState>();
     auto used = std::make_unique<LevelState>();
-    begin_level(*used, play_grid, 5);
+    begin_level(*used, level_grid, 5);
     for (int i = 0; i < 300; i++)
         tick(*used, i % 7, *events);   // digs, moves, the hidden enemy maybe
     begin_level(*used, used->snapshot, 5);   // a restart from the state's own snapshot
-    begin_level(*fresh, play_grid, 5);
+    begin_level(*fresh, level_grid, 5);
     EXPECT_TRUE(*fresh == *used);
     EXPECT_TRUE(fresh->game.waiting_for_input);
 }
 
 TEST(LevelStateValue, EqualitySeesEveryFieldButThePlannersKeptAnswers)
 {
-    prepare_rule_tables();
-    ASSERT_TRUE(unpack_level(0));
+    ASSERT_TRUE(unpack_level(0, level_grid));
     auto base = std::make_unique<LevelState>();
-    begin_level(*base, play_grid, 3);
+    begin_level(*base, level_grid, 3);
     const struct {
         const char* field;
         void (*change)(LevelState&);

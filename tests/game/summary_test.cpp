@@ -44,6 +44,7 @@ protected:
     HeadlessScreen screen;
     TempDir dir;
     std::vector<uint8_t> set_pixels[GFX_SET_COUNT];
+    Session session;
 
     void SetUp() override
     {
@@ -76,7 +77,7 @@ protected:
         stop_frame_timer();
         unsetenv("VORBIX_SCRIPT");
         reset_script();
-        game_active = false;
+        session.game_active = false;
         SDL_Quit();
     }
 };
@@ -106,30 +107,30 @@ TEST_F(Summary, LinesShowTheLevelsResult)
         write_file(dir.file("script"), scriptline::modal(SDLK_SPACE));
         setenv("VORBIX_SCRIPT", dir.file("script").c_str(), 1);
         ASSERT_TRUE(load_script());
-        current_level = 0;
-        recording = true;
-        game_active = true;
-        load_level(0);
-        start_running_level(play_grid);
-        GameState& g = running_level.game;
+        session.level = 0;
+        session.recording = true;
+        session.game_active = true;
+        load_level(session, 0);
+        start_running_level(session, session.grid);
+        GameState& g = session.running.game;
         g.hidden_status = c.hidden;
         g.flash_status = c.flash;
         g.penalty_flags = c.penalties;
         g.time_bonus = 55;
         g.score = c.score;
-        best_play.score = c.best_score;
+        session.best.score = c.best_score;
         g.seconds = 45;
         g.play_ticks = 45 * 60 + 30;
-        best_play.seconds = 50;
-        best_play.ticks = c.best_ticks;
+        session.best.seconds = 50;
+        session.best.ticks = c.best_ticks;
 
         std::vector<uint8_t> summary;
         captured = &summary;
         shown_pixels = &screen.pixels;
         update_hook = capture_first_whole_update;
-        finish_level(1);
+        finish_level(session, 1, STEP_NEXT);
         EXPECT_TRUE(modal_screen_open()) << "the summary waits for its key";
-        EXPECT_EQ(run_frame(), 0);
+        EXPECT_EQ(run_frame(session), 0);
         EXPECT_FALSE(modal_screen_open());
         update_hook = nullptr;
         ASSERT_FALSE(summary.empty());
@@ -149,13 +150,13 @@ TEST_F(Summary, LinesShowTheLevelsResult)
 
 TEST_F(Summary, DemonstrationTopLineNamesTheRecordHolder)
 {
-    current_level = 0;
-    start_demo();
-    format_top_line();
+    session.level = 0;
+    start_demo(session);
+    format_top_line(session);
     EXPECT_STREQ(top_status.wanted.data(),
                  "LEVEL 0000 lord mobrin        SCORE-TIME 30000-0000  BEST 43450-0073.12 ");
-    start_play();   // in play the name field is blank
-    format_top_line();
+    start_play(session, session.grid);   // in play the name field is blank
+    format_top_line(session);
     EXPECT_STREQ(top_status.wanted.data(),
                  "LEVEL 0000                    SCORE-TIME 30000-0000  BEST 43450-0073.12 ");
 }

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "program/frame.h"
+#include "view/session.h"
 #include "core/input.h"
 #include "program/script.h"
 #include "display/screen.h"
@@ -33,6 +34,9 @@
 #include "support/script_lines.h"
 
 namespace {
+
+// The session the frames run on, as the start-up body owns one.
+Session session;
 
 // Screen positions.
 int cell_x(int n) { return 64 + 12 + 25 * (n % 12); }
@@ -85,8 +89,8 @@ protected:
                 memset(font + (120 + 12 * (g / 9) + 2) * 320 + 216 + 8 * (g % 9) + 1, 200, 6);
         rebuild_screen_colours();
         init_gfx_editor();
-        game_active = false;
-        mode_handler = gfx_editor_mode;
+        session.game_active = false;
+        session.mode = gfx_editor_mode;
         enter_gfx_editor();
         setenv("VORBIX_FAST", "1", 1);
     }
@@ -98,7 +102,7 @@ protected:
         SDL_Quit();
         free_gfx_sets();
         free_display_buffers();
-        mode_handler = nullptr;
+        session.mode = nullptr;
     }
 
     // Each writes the events of one frame, then the frame goes by.
@@ -154,7 +158,7 @@ protected:
         script.clear();
         frame = 0;
         for (long f = 0; f <= frames; f++)
-            if (run_frame() != 0)
+            if (run_frame(session) != 0)
                 return false;
         return true;
     }
@@ -165,7 +169,7 @@ protected:
         setenv("VORBIX_SCRIPT", dir.file("script").c_str(), 1);
         ASSERT_TRUE(load_script());
         for (long f = 0; f <= frame; f++)
-            ASSERT_EQ(run_frame(), 0);
+            ASSERT_EQ(run_frame(session), 0);
         script.clear();
         frame = 0;
     }
@@ -556,7 +560,7 @@ TEST_F(GfxEditorFrames, EnteringAgainKeepsSetCellColoursToolAndBrush)
     key(SDLK_RIGHTBRACKET);
     key(SDLK_COMMA);   // a pick left pending is forgotten
     run();
-    mode_handler = gfx_editor_mode;
+    session.mode = gfx_editor_mode;
     enter_gfx_editor();
     EXPECT_EQ(e.set_index, 1);
     EXPECT_EQ(e.cell_index, 41);

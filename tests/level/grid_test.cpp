@@ -7,10 +7,14 @@
 #include "display/tiles.h"
 #include "view/view.h"
 #include "level/grid.h"
+#include "level/stored.h"
 #include "picture/artwork.h"
 #include "support/fixtures.h"
 
 namespace {
+
+// The grid these tests load their levels into.
+PlayGrid level_grid;
 
 class Grid : public ::testing::Test {
 protected:
@@ -26,7 +30,7 @@ bool is_border_cell(int i)
 
 TEST_F(Grid, Level0UnpacksToItsCells)
 {
-    ASSERT_TRUE(unpack_level(0));
+    ASSERT_TRUE(unpack_level(0, level_grid));
     const struct {
         int code;
         std::vector<int> cells;
@@ -41,13 +45,13 @@ TEST_F(Grid, Level0UnpacksToItsCells)
     };
     for (const auto& e : expected)
         for (int cell : e.cells)
-            EXPECT_EQ(play_grid[cell], e.code) << "cell " << cell;
+            EXPECT_EQ(level_grid[cell], e.code) << "cell " << cell;
     int counts[16] = {};
     for (int i = 0; i < GRID_CELLS; i++) {
         if (is_border_cell(i))
-            EXPECT_EQ(play_grid[i], TILE_BORDER) << "cell " << i;
+            EXPECT_EQ(level_grid[i], TILE_BORDER) << "cell " << i;
         else
-            counts[play_grid[i]]++;
+            counts[level_grid[i]]++;
     }
     EXPECT_EQ(counts[TILE_HERO_START], 1);
     EXPECT_EQ(counts[TILE_ENEMY_START], 3);
@@ -67,12 +71,12 @@ TEST_F(Grid, Level0RowsReadAsTheUnpackedTable)
         "307000044400004440007003", "311111100031130001111113", "311111100311113001111113",
         "300000003111111300000003", "300000031111111130000003", "300070311111111113070003",
     };
-    ASSERT_TRUE(unpack_level(0));
+    ASSERT_TRUE(unpack_level(0, level_grid));
     for (int r = 0; r < FIELD_ROWS; r++)
         for (int c = 0; c < FIELD_COLUMNS; c++) {
             char ch = rows[r][c];
             int code = ch <= '9' ? ch - '0' : ch - 'a' + 10;
-            EXPECT_EQ(play_grid[field_cell(c, r)], code) << "row " << r << " column " << c;
+            EXPECT_EQ(level_grid[field_cell(c, r)], code) << "row " << r << " column " << c;
         }
 }
 
@@ -80,20 +84,21 @@ TEST_F(Grid, PackIsTheInverseOfUnpack)
 {
     LevelRecord record{};
     record[0] = 0x1a;   // a brick on the left, a hidden-enemy brick on the right
-    unpack_record(record.data());
-    EXPECT_EQ(play_grid[field_cell(0, 0)], TILE_BRICK);
-    EXPECT_EQ(play_grid[field_cell(1, 0)], TILE_HIDDEN_ENEMY);
-    unpack_record(BUILTIN_LEVEL.data());
+    unpack_record(record.data(), level_grid);
+    EXPECT_EQ(level_grid[field_cell(0, 0)], TILE_BRICK);
+    EXPECT_EQ(level_grid[field_cell(1, 0)], TILE_HIDDEN_ENEMY);
+    unpack_record(BUILTIN_LEVEL.data(), level_grid);
     LevelRecord packed{};
-    pack_record(play_grid, packed.data());
+    pack_record(level_grid, packed.data());
     EXPECT_EQ(packed, BUILTIN_LEVEL);
 }
 
 TEST_F(Grid, MissingLevelLeavesAllBorderAndBlanksTheIcons)
 {
     // No archive: the record cannot be read, as with a 179-byte record.
-    EXPECT_FALSE(load_level(5));
-    for (uint8_t cell : play_grid)
+    Session session;
+    EXPECT_FALSE(load_level(session, 5));
+    for (uint8_t cell : session.grid)
         ASSERT_EQ(cell, TILE_BORDER);
     for (int x : {32, 56, 80, 104, 127})
         EXPECT_EQ(screen[BONUS_ICON_Y * 640 + x], 0) << x;
@@ -145,7 +150,7 @@ TEST_F(Grid, AlignmentReachesTheCellThatColOfNames)
 
 TEST_F(Grid, ShadowAndVariantTables)
 {
-    build_shadow_and_variant_tables();
+    build_variant_table();
     for (int code = 0; code < 16; code++) {
         bool shadow = code == 1 || code == 2 || code == 5 || code == 10 || code == 14;
         EXPECT_EQ(casts_shadow[code], shadow ? 1 : 0) << code;
@@ -179,11 +184,11 @@ TEST_F(Grid, ShortLevelRecordIsRefused)
     TempDir dir;
     snprintf(archive_path, sizeof archive_path, "%s", dir.file("levels.vbl").c_str());
     write_file(archive_path, build_archive({4, {{0, pattern_bytes(179, 1)}, {2, std::string(180, '\x11')}}}));
-    EXPECT_FALSE(unpack_level(1));
-    for (uint8_t cell : play_grid)
+    EXPECT_FALSE(unpack_level(1, level_grid));
+    for (uint8_t cell : level_grid)
         ASSERT_EQ(cell, TILE_BORDER);
-    EXPECT_TRUE(unpack_level(2));
-    EXPECT_EQ(play_grid[size_t(field_cell(0, 0))], TILE_BRICK);
+    EXPECT_TRUE(unpack_level(2, level_grid));
+    EXPECT_EQ(level_grid[size_t(field_cell(0, 0))], TILE_BRICK);
     archive_path[0] = 0;
 }
 

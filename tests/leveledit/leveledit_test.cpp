@@ -40,6 +40,9 @@
 // The editor's archive rewrite goes through failing_write_records, so that a
 // test can make one particular rewrite of the archive fail.
 namespace {
+
+// The session the frames run on, as the start-up body owns one.
+Session session;
 constexpr int NO_WRITE_FAILURE = -1000;   // no record number is this
 int write_failure_record = NO_WRITE_FAILURE;   // a rewrite that holds this record fails
 // How it fails: ARCHIVE_IO_ERROR before anything is written, or
@@ -121,8 +124,8 @@ protected:
         clear_dirty_list();
         reset_input_state();
         init_level_editor();
-        game_active = false;
-        mode_handler = main_menu_handler;
+        session.game_active = false;
+        session.mode = main_menu_handler;
         write_failure_record = NO_WRITE_FAILURE;
         write_file(archive_path,
                    build_archive({8, {{0, LEVEL1}, {1, MOVIE1}, {2, LEVEL2}, {4, std::string(100, '\x11')}}}));
@@ -194,17 +197,17 @@ protected:
         for (std::string line; std::getline(lines, line);)
             last = std::max(last, atol(line.c_str()));
         for (long i = 0; i <= last + extra_frames; i++)
-            ASSERT_EQ(run_frame(), 0);
+            ASSERT_EQ(run_frame(session), 0);
     }
     // F3 from the main menu.
     void enter(int level)
     {
-        mode_handler = main_menu_handler;
-        current_level = level;
+        session.mode = main_menu_handler;
+        session.level = level;
         run(press(0, SDLK_F3));
-        ASSERT_EQ(mode_handler, level_editor_mode);
+        ASSERT_EQ(session.mode, level_editor_mode);
     }
-    static int cell(int c, int r) { return play_grid[size_t(field_cell(c, r))]; }
+    static int cell(int c, int r) { return level_editor.grid[size_t(field_cell(c, r))]; }
     uint8_t pixel(int x, int y) const { return screen[size_t(y * 640 + x)]; }
     bool slot_marked(int slot) const { return pixel(128 + 32 * slot, 450) == screen_palette.nearest_white; }
     std::string level_record(int level) const
@@ -216,7 +219,7 @@ protected:
     static std::string packed_grid()
     {
         std::string record(LEVEL_RECORD_SIZE, 0);
-        pack_record(play_grid, reinterpret_cast<uint8_t*>(record.data()));
+        pack_record(level_editor.grid, reinterpret_cast<uint8_t*>(record.data()));
         return record;
     }
 };
@@ -224,15 +227,15 @@ protected:
 TEST_F(Editor, F3FromTheMenuEditsLevel1AndShowsThePointerUntilPlay)
 {
     enter(0);
-    EXPECT_EQ(current_level, 1);
+    EXPECT_EQ(session.level, 1);
     EXPECT_EQ(packed_grid(), LEVEL1);
     EXPECT_FALSE(level_editor.modified);
     EXPECT_TRUE(display_state.pointer_shown);
     EXPECT_EQ(top_line(), shown("LEVEL 0001  L=LOAD W=WRITE ESC=EXIT 0-9 CHANGE LEVEL KP +- UP/DN LEVEL"));
     EXPECT_TRUE(slot_marked(TILE_BRICK));
     run(press(0, SDLK_ESCAPE));
-    EXPECT_EQ(mode_handler, play_handler);
-    EXPECT_TRUE(game_active);
+    EXPECT_EQ(session.mode, play_handler);
+    EXPECT_TRUE(session.game_active);
     EXPECT_FALSE(display_state.pointer_shown);
 }
 
@@ -255,7 +258,7 @@ TEST_F(Editor, PaintingFollowsOnlyADragThatBeganOnTheField)
         level_editor.current_tile = TILE_BRICK;
         enter(1);
         for (int col = 3; col <= 6; col++)
-            play_grid[size_t(field_cell(col, 7))] = TILE_ROPE;
+            level_editor.grid[size_t(field_cell(col, 7))] = TILE_ROPE;
         run(drag(0, c.button, {c.start, {cx(3), cy(7)}, {cx(4), cy(7)}, {cx(5), cy(7)}, {cx(6), cy(7)}}));
         for (int col = 3; col <= 6; col++)
             EXPECT_EQ(cell(col, 7), c.want_row7) << "column " << col;
@@ -278,7 +281,7 @@ TEST_F(Editor, TheF3ThatOpensTheEditorChoosesNoTile)
     level_editor.current_tile = TILE_LADDER;
     // F3 held for several frames, as a hand presses it.
     run(key(0, "down", SDLK_F3) + key(5, "up", SDLK_F3));
-    ASSERT_EQ(mode_handler, level_editor_mode);
+    ASSERT_EQ(session.mode, level_editor_mode);
     EXPECT_EQ(level_editor.current_tile, TILE_LADDER);
     EXPECT_TRUE(slot_marked(TILE_LADDER));
     // Pressed again inside the editor, it does.
@@ -329,9 +332,9 @@ TEST_F(Editor, LevelNumberKeysAndTheirLimits)
         std::string script;
         for (size_t i = 0; i < digits.size(); i++)
             script += press(long(i), digits[i]);
-        play_grid[size_t(field_cell(0, 0))] = TILE_SOLID;   // a load replaces it
+        level_editor.grid[size_t(field_cell(0, 0))] = TILE_SOLID;   // a load replaces it
         run(script + press(long(digits.size()), c.sym));
-        EXPECT_EQ(current_level, c.to);
+        EXPECT_EQ(session.level, c.to);
         char want[16];
         snprintf(want, sizeof want, "LEVEL %04d", c.to);
         EXPECT_EQ(top_line().substr(0, 10), shown(want));
@@ -359,21 +362,21 @@ TEST_F(Editor, TypedLevelNumbers)
     };
     enter(1);
     for (const auto& c : cases) {
-        current_level = 9;
+        session.level = 9;
         level_editor.digit_entry = false;
         std::string script;
         for (size_t i = 0; i < c.keys.size(); i++)
             script += press(long(i), c.keys[i]);
         run(script);
-        EXPECT_EQ(current_level, c.want) << "after " << c.keys.size() << " keys ending with " << c.keys.back();
+        EXPECT_EQ(session.level, c.want) << "after " << c.keys.size() << " keys ending with " << c.keys.back();
         EXPECT_EQ(level_editor.digit_entry, c.entry_open);
     }
     // While the level is modified, digits change nothing.
-    current_level = 9;
+    session.level = 9;
     level_editor.digit_entry = false;
     run(click(0, 1, cx(3), cy(3)) + press(2, SDLK_5) + press(3, SDLK_KP6));
     ASSERT_TRUE(level_editor.modified);
-    EXPECT_EQ(current_level, 9);
+    EXPECT_EQ(session.level, 9);
 }
 
 TEST_F(Editor, RefusalsWhileModified)
@@ -383,13 +386,13 @@ TEST_F(Editor, RefusalsWhileModified)
     ASSERT_TRUE(level_editor.modified);
     const std::string painted = packed_grid();
     for (int sym : {SDLK_KP_PLUS, SDLK_KP_MINUS, SDLK_EQUALS, SDLK_MINUS}) {
-        current_level = 5;
+        session.level = 5;
         run(press(0, sym));
         EXPECT_EQ(top_line(), shown("Save or load before changing levels")) << sym;
-        EXPECT_EQ(current_level, 5);
+        EXPECT_EQ(session.level, 5);
         EXPECT_EQ(packed_grid(), painted);
     }
-    current_level = 1;
+    session.level = 1;
     for (int sym : {SDLK_l, SDLK_RETURN, SDLK_KP_ENTER}) {
         run(press(0, sym));
         EXPECT_EQ(top_line(), shown("use alt-l to load over modified level")) << sym;
@@ -407,7 +410,7 @@ TEST_F(Editor, ArrowsChangeOnlyTheNumberSoALevelCanBeCopied)
 {
     enter(2);
     run(press(0, SDLK_RIGHT) + press(1, SDLK_RIGHT) + press(2, SDLK_RIGHT) + press(3, SDLK_w));
-    EXPECT_EQ(current_level, 5);
+    EXPECT_EQ(session.level, 5);
     EXPECT_EQ(top_line(), shown("level saved"));
     EXPECT_EQ(level_record(5), LEVEL2);
 }
@@ -422,43 +425,43 @@ TEST_F(Editor, WriteMessagesInTheirSituations)
         std::string script;
         const char* message;
     } cases[] = {
-        {"no hero", [] { play_grid[size_t(field_cell(0, 13))] = TILE_EMPTY; }, press(0, SDLK_w),
+        {"no hero", [] { level_editor.grid[size_t(field_cell(0, 13))] = TILE_EMPTY; }, press(0, SDLK_w),
          "level must have exactly 1 player"},
         {"six enemies",
          [] {
              for (int c = 10; c < 16; c++)
-                 play_grid[size_t(field_cell(c, 5))] = TILE_ENEMY_START;
+                 level_editor.grid[size_t(field_cell(c, 5))] = TILE_ENEMY_START;
          },
          press(0, SDLK_w), "level cannot have more than 5 enemies"},
         {"two flashing objects",
-         [] { play_grid[size_t(field_cell(1, 1))] = play_grid[size_t(field_cell(2, 1))] = TILE_FLASHING_OBJECT; },
+         [] { level_editor.grid[size_t(field_cell(1, 1))] = level_editor.grid[size_t(field_cell(2, 1))] = TILE_FLASHING_OBJECT; },
          press(0, SDLK_w), "level must have exactly 0 or 3 flashing objects"},
         {"four hidden enemies with right alt",
          [] {
              for (int c = 10; c < 14; c++)
-                 play_grid[size_t(field_cell(c, 5))] = TILE_HIDDEN_ENEMY;
+                 level_editor.grid[size_t(field_cell(c, 5))] = TILE_HIDDEN_ENEMY;
          },
          with(0, SDLK_RALT, SDLK_w), "number of hidden ememies must be 0 to 3"},
         {"escape ladders without objects",
          [] {
-             play_grid[size_t(field_cell(5, 13))] = TILE_EMPTY;
-             play_grid[size_t(field_cell(9, 3))] = TILE_ESCAPE_LADDER;
+             level_editor.grid[size_t(field_cell(5, 13))] = TILE_EMPTY;
+             level_editor.grid[size_t(field_cell(9, 3))] = TILE_ESCAPE_LADDER;
          },
          press(0, SDLK_w), "if you have escape ladders, you must have at least 1 object"},
         {"a closed top row",
          [] {
              for (int c = 0; c < FIELD_COLUMNS; c++)
-                 play_grid[size_t(field_cell(c, 0))] = TILE_SOLID;
+                 level_editor.grid[size_t(field_cell(c, 0))] = TILE_SOLID;
          },
          press(0, SDLK_w), "there must be at least 1 empty space on the top row"},
-        {"level 0", [] { current_level = 0; }, press(0, SDLK_w), "cannot write level 0"},
+        {"level 0", [] { session.level = 0; }, press(0, SDLK_w), "cannot write level 0"},
         {"an existing level", [] {}, press(0, SDLK_w), "use alt-w to overwrite existing level"},
         {"the level cannot be rewritten", [] { write_failure_record = 0; }, with(0, SDLK_LALT, SDLK_w),
          "could not write level, archive unchanged: Input/output error"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        current_level = 1;
+        session.level = 1;
         write_failure_record = NO_WRITE_FAILURE;
         run(with(0, SDLK_LALT, SDLK_l));
         run("", MESSAGE_FRAMES);   // the header back in the top line
@@ -485,17 +488,17 @@ TEST_F(Editor, ASuccessfulWriteReplacesTheLevelAndEmptiesItsMovie)
     EXPECT_EQ(bytes.substr(parsed.index[0].offset, parsed.index[0].length), painted);
     EXPECT_EQ(parsed.index[1].length, 0u) << "the movie is gone";
     EXPECT_EQ(bytes.substr(parsed.index[2].offset, parsed.index[2].length), LEVEL2);
-    EXPECT_EQ(validate_level(false), nullptr);
+    EXPECT_EQ(validate_level(level_editor.grid, false), nullptr);
     // The written level is what play starts.
     // The written level is what play starts.
-    const PlayGrid written = play_grid;
+    const PlayGrid written = level_editor.grid;
     run(press(0, SDLK_SPACE));
-    EXPECT_EQ(mode_handler, play_handler);
-    EXPECT_EQ(running_level.snapshot, written);
+    EXPECT_EQ(session.mode, play_handler);
+    EXPECT_EQ(session.running.snapshot, written);
     // The hero walks right on it for a second.
     run(key(0, "down", SDLK_RIGHT) + key(50, "up", SDLK_RIGHT));
-    EXPECT_EQ(mode_handler, play_handler);
-    EXPECT_GT(running_level.actors[0].x, cell_x(field_cell(0, 13)));
+    EXPECT_EQ(session.mode, play_handler);
+    EXPECT_GT(session.running.actors[0].x, cell_x(field_cell(0, 13)));
 }
 
 TEST_F(Editor, ANewLevelNeedsNoAltAndAnUnflushedWriteSaysTheLevelIsSaved)
@@ -506,7 +509,7 @@ TEST_F(Editor, ANewLevelNeedsNoAltAndAnUnflushedWriteSaysTheLevelIsSaved)
     EXPECT_EQ(level_record(11), LEVEL1);
     // The level and the end of its movie are in the archive, but the
     // folder flush failed: the message says what is on the disk.
-    current_level = 2;
+    session.level = 2;
     write_failure_record = 3;
     write_failure_result = ARCHIVE_NOT_SYNCED;
     run(click(0, 1, cx(10), cy(5)) + with(2, SDLK_LALT, SDLK_w));
@@ -542,18 +545,18 @@ TEST_F(Editor, AnArchiveThatIsGoneIsToldWhenLoadingAndLeaving)
     run(press(0, SDLK_UP) + press(1, SDLK_l));
     EXPECT_EQ(top_line(), shown("the archive cannot be read: the field starts empty"));
     run(press(0, SDLK_ESCAPE));
-    EXPECT_EQ(mode_handler, play_handler);
+    EXPECT_EQ(session.mode, play_handler);
     close_log();
     const std::string log = read_file(dir.file("VRBXINFO.LOG"));
     EXPECT_NE(log.find("Level 1 cannot be read from " + std::string(archive_path)), std::string::npos) << log;
-    leave_game();
+    leave_game(session);
 }
 
 TEST_F(Editor, LeavingAModifiedLevelTakesAltAndThenPlaysTheStoredLevel)
 {
     PlayGrid stored;
-    unpack_record(reinterpret_cast<const uint8_t*>(LEVEL1.data()));
-    stored = play_grid;
+    unpack_record(reinterpret_cast<const uint8_t*>(LEVEL1.data()), level_editor.grid);
+    stored = level_editor.grid;
     const struct {
         const char* name;
         std::string leave;   // the keys, from frame 4 on
@@ -570,7 +573,7 @@ TEST_F(Editor, LeavingAModifiedLevelTakesAltAndThenPlaysTheStoredLevel)
         enter(1);
         run(drag(0, 1, {{cx(3), cy(3)}, {cx(4), cy(3)}}) + c.leave);
         if (!c.leaves) {
-            EXPECT_EQ(mode_handler, level_editor_mode);
+            EXPECT_EQ(session.mode, level_editor_mode);
             EXPECT_EQ(top_line(), shown("use alt-esc to leave modified level"));
             EXPECT_TRUE(level_editor.modified);
             EXPECT_EQ(cell(3, 3), TILE_BRICK);
@@ -578,10 +581,10 @@ TEST_F(Editor, LeavingAModifiedLevelTakesAltAndThenPlaysTheStoredLevel)
             // The painting is still there to be written; Alt then leaves.
             run(with(0, SDLK_LALT, SDLK_ESCAPE));
         }
-        EXPECT_EQ(mode_handler, play_handler);
-        EXPECT_TRUE(recording);
-        EXPECT_EQ(running_level.snapshot, stored) << "play starts from the stored level";
-        leave_game();
+        EXPECT_EQ(session.mode, play_handler);
+        EXPECT_TRUE(session.recording);
+        EXPECT_EQ(session.running.snapshot, stored) << "play starts from the stored level";
+        leave_game(session);
     }
 }
 
@@ -639,7 +642,7 @@ TEST_F(Editor, AltFFillsWithoutModifyingAndIsUndone)
         for (int c = 0; c < FIELD_COLUMNS; c++)
             ASSERT_EQ(cell(c, r), TILE_SOLID);
     EXPECT_FALSE(level_editor.modified);
-    EXPECT_EQ(play_grid[0], TILE_BORDER);
+    EXPECT_EQ(level_editor.grid[0], TILE_BORDER);
     run(press(0, SDLK_f));   // f alone fills nothing
     run(with(0, SDLK_RCTRL, SDLK_z));
     EXPECT_EQ(packed_grid(), LEVEL1);
@@ -670,11 +673,11 @@ TEST_F(Editor, MissingOrDamagedRecordsLoadAsEmptyLevels)
         for (int r = 0; r < FIELD_ROWS; r++)
             for (int c = 0; c < FIELD_COLUMNS; c++)
                 ASSERT_EQ(cell(c, r), TILE_EMPTY);
-        EXPECT_EQ(play_grid[0], TILE_BORDER);
+        EXPECT_EQ(level_editor.grid[0], TILE_BORDER);
         // Leaving a level that does not load plays level 1.
         run(press(0, SDLK_ESCAPE));
-        EXPECT_EQ(current_level, 1);
-        leave_game();
+        EXPECT_EQ(session.level, 1);
+        leave_game(session);
     }
 }
 
@@ -686,8 +689,8 @@ TEST_F(Editor, ADamagedArchiveNeverCrashesTheEditor)
         enter(1);
         run(press(0, SDLK_KP_PLUS) + press(1, SDLK_l) + click(2, 1, cx(0), cy(0)) +
             with(4, SDLK_LALT, SDLK_w) + with(6, SDLK_LALT, SDLK_ESCAPE));
-        EXPECT_EQ(mode_handler, play_handler);
-        leave_game();
+        EXPECT_EQ(session.mode, play_handler);
+        leave_game(session);
     }
 }
 
@@ -707,8 +710,8 @@ TEST_F(Editor, EveryCodeHasAPictureOfItsOwnOnTheFieldAndInThePalette)
     };
     std::vector<std::vector<uint8_t>> field, palette;
     for (int code = 0; code < PALETTE_SLOTS; code++) {
-        fill_play_field(play_grid, TILE_EMPTY);
-        play_grid[size_t(field_cell(5, 5))] = uint8_t(code);
+        fill_play_field(level_editor.grid, TILE_EMPTY);
+        level_editor.grid[size_t(field_cell(5, 5))] = uint8_t(code);
         level_editor.field_redraws = 2;
         run("# the field drawn again\n");
         field.push_back(block(cx(5) - 12, cy(5) - 12));
@@ -754,32 +757,32 @@ TEST_F(Editor, TestPlayPlaysThePaintedFieldAndGivesItBack)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         enter(1);
-        current_level = 7;   // the number shown, not the level loaded
+        session.level = 7;   // the number shown, not the level loaded
         if (c.paint) {
             // A field of its own: the hero on a floor, the object beside
             // him, an escape ladder up to the top row and a wall behind it.
-            fill_play_field(play_grid, TILE_EMPTY);
+            fill_play_field(level_editor.grid, TILE_EMPTY);
             for (int col = 0; col < FIELD_COLUMNS; col++)
-                play_grid[size_t(field_cell(col, 2))] = TILE_SOLID;
-            play_grid[size_t(field_cell(1, 1))] = TILE_HERO_START;
-            play_grid[size_t(field_cell(2, 1))] = TILE_OBJECT;
-            play_grid[size_t(field_cell(3, 0))] = TILE_ESCAPE_LADDER;
-            play_grid[size_t(field_cell(3, 1))] = TILE_ESCAPE_LADDER;
-            play_grid[size_t(field_cell(4, 1))] = TILE_SOLID;
+                level_editor.grid[size_t(field_cell(col, 2))] = TILE_SOLID;
+            level_editor.grid[size_t(field_cell(1, 1))] = TILE_HERO_START;
+            level_editor.grid[size_t(field_cell(2, 1))] = TILE_OBJECT;
+            level_editor.grid[size_t(field_cell(3, 0))] = TILE_ESCAPE_LADDER;
+            level_editor.grid[size_t(field_cell(3, 1))] = TILE_ESCAPE_LADDER;
+            level_editor.grid[size_t(field_cell(4, 1))] = TILE_SOLID;
             run(hold(0, SDLK_F2) + click(2, 1, cx(10), cy(8)));   // a brick painted
             ASSERT_TRUE(level_editor.modified);
         }
-        const PlayGrid painted = play_grid;
+        const PlayGrid painted = level_editor.grid;
         const int steps = undo_steps();
         run(press(0, SDLK_t));
-        ASSERT_EQ(mode_handler, test_play_handler);
-        EXPECT_TRUE(game_active);
-        EXPECT_EQ(running_level.snapshot, painted) << "the painted field is played";
+        ASSERT_EQ(session.mode, test_play_handler);
+        EXPECT_TRUE(session.game_active);
+        EXPECT_EQ(session.running.snapshot, painted) << "the painted field is played";
         run(c.play);
-        EXPECT_EQ(mode_handler, level_editor_mode);
-        EXPECT_FALSE(game_active);
-        EXPECT_EQ(play_grid, painted);
-        EXPECT_EQ(current_level, 7);
+        EXPECT_EQ(session.mode, level_editor_mode);
+        EXPECT_FALSE(session.game_active);
+        EXPECT_EQ(level_editor.grid, painted);
+        EXPECT_EQ(session.level, 7);
         EXPECT_EQ(level_editor.modified, c.paint);
         EXPECT_EQ(undo_steps(), steps);
         EXPECT_TRUE(display_state.pointer_shown);
@@ -798,9 +801,9 @@ TEST_F(Editor, TestPlayNeedsAFieldTheRulesCanPlay)
 {
     enter(1);
     run(with(0, SDLK_LCTRL, SDLK_z));
-    fill_play_field(play_grid, TILE_EMPTY);
+    fill_play_field(level_editor.grid, TILE_EMPTY);
     run(press(0, SDLK_t));
-    EXPECT_EQ(mode_handler, level_editor_mode);
+    EXPECT_EQ(session.mode, level_editor_mode);
     EXPECT_EQ(top_line(), shown("level must have exactly 1 player"));
 }
 
@@ -835,10 +838,10 @@ void load_sealed_chest_level()
 {
     const char* rows[] = {"P......................E", "........................", "########################",
                           "........................", "@@@@@@@@@@@@@@@@@@@@@@@@", "@@@@@", "@.$@", "@@@@"};
-    fill_play_field(play_grid, TILE_EMPTY);
+    fill_play_field(level_editor.grid, TILE_EMPTY);
     for (int r = 0; r < 8; r++)
         for (int c = 0; c < FIELD_COLUMNS && rows[r][c]; c++)
-            play_grid[size_t(field_cell(c, r))] = uint8_t(strchr(TILE_CHARS, rows[r][c]) - TILE_CHARS);
+            level_editor.grid[size_t(field_cell(c, r))] = uint8_t(strchr(TILE_CHARS, rows[r][c]) - TILE_CHARS);
     level_editor.modified = true;
     level_editor.field_redraws = 2;
 }
@@ -850,8 +853,8 @@ protected:
     int search_frames(int limit, int look_at = -1, std::string* header = nullptr)
     {
         int frames = 0;
-        while (winnable_search_running() && frames < limit) {
-            EXPECT_EQ(run_frame(), 0);
+        while (winnable_search_running(session) && frames < limit) {
+            EXPECT_EQ(run_frame(session), 0);
             if (++frames == look_at && header)
                 *header = top_line();
         }
@@ -888,19 +891,19 @@ TEST_F(Winnable, PaintTestAskShowAndWriteALevelWithItsWayOut)
     paint_small_level(&script, &frame);
     run(script);
     ASSERT_TRUE(level_editor.modified);
-    const PlayGrid painted = play_grid;
-    EXPECT_EQ(validate_level(false), nullptr);
+    const PlayGrid painted = level_editor.grid;
+    EXPECT_EQ(validate_level(level_editor.grid, false), nullptr);
 
     run(press(0, SDLK_ESCAPE));
-    EXPECT_EQ(mode_handler, level_editor_mode) << "leaving is refused";
+    EXPECT_EQ(session.mode, level_editor_mode) << "leaving is refused";
     EXPECT_EQ(top_line(), shown("use alt-esc to leave modified level"));
 
     run(press(0, SDLK_t) + press(30, SDLK_ESCAPE));
-    EXPECT_EQ(mode_handler, level_editor_mode);
-    EXPECT_EQ(play_grid, painted);
+    EXPECT_EQ(session.mode, level_editor_mode);
+    EXPECT_EQ(level_editor.grid, painted);
 
     run(press(0, SDLK_v), 0);
-    ASSERT_TRUE(winnable_search_running());
+    ASSERT_TRUE(winnable_search_running(session));
     EXPECT_EQ(top_line(), shown("LEVEL 0250  WINNABLE? 0 STATES, 0.0 OF 60 SECS  ESC STOPS"));
     const int frames = search_frames(60 * 100);
     EXPECT_LT(frames, 60 * 100);
@@ -908,27 +911,27 @@ TEST_F(Winnable, PaintTestAskShowAndWriteALevelWithItsWayOut)
     EXPECT_TRUE(std::regex_match(answer, std::regex("WINNABLE: WAY OUT IN [O1-9]+\\.[O1-9] SECS OF PLAY - V AGAIN "
                                                     "SHOWS IT")))
         << answer;
-    EXPECT_EQ(play_grid, painted);
+    EXPECT_EQ(level_editor.grid, painted);
     EXPECT_TRUE(level_editor.modified);
-    EXPECT_EQ(current_level, 250);
+    EXPECT_EQ(session.level, 250);
 
     // V again: the way out played on the field until the hero climbs out.
     run(press(0, SDLK_v), 0);
-    ASSERT_EQ(mode_handler, way_out_handler);
-    EXPECT_TRUE(game_active);
-    EXPECT_EQ(running_level.snapshot, painted);
+    ASSERT_EQ(session.mode, way_out_handler);
+    EXPECT_TRUE(session.game_active);
+    EXPECT_EQ(session.running.snapshot, painted);
     int shown_frames = 0;
-    while (mode_handler == way_out_handler && shown_frames < 3000) {
-        ASSERT_EQ(run_frame(), 0);
+    while (session.mode == way_out_handler && shown_frames < 3000) {
+        ASSERT_EQ(run_frame(session), 0);
         shown_frames++;
     }
     run("# the message drawn\n");
-    EXPECT_EQ(mode_handler, level_editor_mode);
+    EXPECT_EQ(session.mode, level_editor_mode);
     EXPECT_EQ(top_line(), shown("THE WAY OUT - W STORES IT WITH THE LEVEL"));
     EXPECT_GE(shown_frames, 30);
-    EXPECT_FALSE(game_active);
-    EXPECT_EQ(play_grid, painted);
-    EXPECT_EQ(current_level, 250);
+    EXPECT_FALSE(session.game_active);
+    EXPECT_EQ(level_editor.grid, painted);
+    EXPECT_EQ(session.level, 250);
     EXPECT_TRUE(level_editor.modified);
 
     run(press(0, SDLK_w));
@@ -959,7 +962,7 @@ TEST_F(Winnable, AnEditAfterTheSearchForgetsTheWayOut)
     ASSERT_GE(parsed.index.size(), size_t(movie_record(250) + 1));
     EXPECT_EQ(parsed.index[size_t(movie_record(250))].length, 0u);
     run(press(0, SDLK_v), 0);
-    EXPECT_TRUE(winnable_search_running()) << "a new search, not the old way";
+    EXPECT_TRUE(winnable_search_running(session)) << "a new search, not the old way";
     run(press(0, SDLK_ESCAPE));
 }
 
@@ -971,7 +974,7 @@ TEST_F(Winnable, NoWayOutStoppedSearchesAndUnplayableFields)
     set_budget(1);
     enter(1);
     load_sealed_chest_level();
-    const PlayGrid sealed = play_grid;
+    const PlayGrid sealed = level_editor.grid;
     run(press(0, SDLK_v), 0);
     const int64_t start = processor_time_ns();
     std::string header;
@@ -986,22 +989,22 @@ TEST_F(Winnable, NoWayOutStoppedSearchesAndUnplayableFields)
     const std::string answer = top_line();
     run("# the answer stays longer than other messages\n", MESSAGE_FRAMES + 10);
     EXPECT_EQ(top_line(), answer);
-    EXPECT_EQ(play_grid, sealed);
+    EXPECT_EQ(level_editor.grid, sealed);
     EXPECT_TRUE(level_editor.modified);
     EXPECT_TRUE(way_out_record().empty());
 
     set_budget(60);
     run(press(0, SDLK_v) + press(10, SDLK_ESCAPE));
-    EXPECT_FALSE(winnable_search_running());
+    EXPECT_FALSE(winnable_search_running(session));
     EXPECT_TRUE(std::regex_match(top_line(), std::regex("SEARCH STOPPED: NO WAY OUT FOUND IN O\\.[O1-9] SECS")))
         << top_line();
     run("# more frames\n", 5);
-    EXPECT_EQ(mode_handler, level_editor_mode) << "the Escape that stops the search stays in the editor";
-    EXPECT_EQ(play_grid, sealed);
+    EXPECT_EQ(session.mode, level_editor_mode) << "the Escape that stops the search stays in the editor";
+    EXPECT_EQ(level_editor.grid, sealed);
 
-    fill_play_field(play_grid, TILE_EMPTY);
+    fill_play_field(level_editor.grid, TILE_EMPTY);
     run(press(0, SDLK_v));
-    EXPECT_FALSE(winnable_search_running());
+    EXPECT_FALSE(winnable_search_running(session));
     EXPECT_EQ(top_line(), shown("level must have exactly 1 player"));
 }
 
@@ -1016,8 +1019,8 @@ TEST_F(Winnable, TheScreenStaysTheEditorsWhileTheSearchRuns)
     const std::vector<uint8_t> before = screen;
     run(press(0, SDLK_v), 0);
     for (int i = 0; i < 20; i++)
-        ASSERT_EQ(run_frame(), 0);
-    ASSERT_TRUE(winnable_search_running());
+        ASSERT_EQ(run_frame(session), 0);
+    ASSERT_TRUE(winnable_search_running(session));
     for (int y = 40; y < 480; y++)
         for (int x = 0; x < 640; x++)
             ASSERT_EQ(screen[size_t(y * 640 + x)], before[size_t(y * 640 + x)]) << x << "," << y;
@@ -1035,7 +1038,7 @@ TEST_F(Winnable, TheSearchKeepsTheEditorAtFiftyFramesASecond)
     load_sealed_chest_level();
     auto frame_cost = [] {
         const int64_t start = processor_time_ns();
-        EXPECT_EQ(run_frame(), 0);
+        EXPECT_EQ(run_frame(session), 0);
         return double(processor_time_ns() - start) / 1e9;
     };
     double idle_longest = 0, longest = 0;
@@ -1045,7 +1048,7 @@ TEST_F(Winnable, TheSearchKeepsTheEditorAtFiftyFramesASecond)
     run(press(0, SDLK_v), 0);
     for (int i = 0; i < 100; i++)
         longest = std::max(longest, frame_cost());
-    ASSERT_TRUE(winnable_search_running());
+    ASSERT_TRUE(winnable_search_running(session));
     printf("the editor's longest frame: %.1f ms of processor time idle, %.1f while searching\n",
            idle_longest * 1000, longest * 1000);
     EXPECT_LT(longest, 0.02);

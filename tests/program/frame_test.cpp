@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "program/frame.h"
+#include "view/session.h"
 #include "core/input.h"
 #include "core/modal.h"
 #include "display/screen.h"
@@ -12,17 +13,20 @@
 
 namespace {
 
+// The session the frames run on, as the start-up body owns one.
+Session session;
+
 int handler_calls;
-void counting_handler() { handler_calls++; }
+void counting_handler(Session&) { handler_calls++; }
 
 // A handler whose first call puts up a modal screen that is over at its
 // third step; its end action adds its argument to `ended`.
 int modal_steps, ended;
-bool over_at_third_step(ModalScreen&, bool) { return ++modal_steps == 3; }
-void opening_handler()
+bool over_at_third_step(Session&, ModalScreen&, bool) { return ++modal_steps == 3; }
+void opening_handler(Session&)
 {
     if (handler_calls++ == 0)
-        open_modal_screen(ModalKind::SUMMARY, over_at_third_step, [](int arg) { ended += arg; }, 5);
+        open_modal_screen(ModalKind::SUMMARY, over_at_third_step, [](Session&, int arg) { ended += arg; }, 5);
 }
 
 class Frame : public ::testing::Test {
@@ -38,7 +42,7 @@ protected:
         poll_events();
         reset_input_state();
         handler_calls = 0;
-        mode_handler = counting_handler;
+        session.mode = counting_handler;
     }
     void TearDown() override
     {
@@ -72,11 +76,11 @@ TEST_F(Frame, ATickRunsOneFrameThenQuitEndsWithoutAnother)
     push(SDL_USEREVENT);
     push(SDL_USEREVENT);
     uint8_t before = frame_counter;
-    EXPECT_EQ(run_frame(), 0);
+    EXPECT_EQ(run_frame(session), 0);
     EXPECT_EQ(handler_calls, 1);
     EXPECT_EQ(static_cast<uint8_t>(frame_counter - before), 1);
     push(SDL_QUIT);
-    EXPECT_EQ(run_frame(), 1);
+    EXPECT_EQ(run_frame(session), 1);
     EXPECT_EQ(handler_calls, 1);
 }
 
@@ -88,7 +92,7 @@ TEST_F(Frame, AltXEndsAlsoWhilePausedAndWithoutATick)
         key_state.pause_flag = true;
         push(SDL_KEYDOWN, alt);
         push(SDL_KEYDOWN, SDLK_x);
-        EXPECT_EQ(run_frame(), 1);
+        EXPECT_EQ(run_frame(session), 1);
         EXPECT_EQ(handler_calls, 0);
     }
 }
@@ -104,7 +108,7 @@ TEST_F(Frame, AltXTappedWithinOneBatchEnds)
         push(SDL_KEYDOWN, SDLK_x, true, mod);
         push(SDL_KEYUP, SDLK_x, false, mod);
         push(SDL_KEYUP, alt, false);
-        EXPECT_EQ(run_frame(), 1);
+        EXPECT_EQ(run_frame(session), 1);
         EXPECT_EQ(handler_calls, 0);
     }
 }
@@ -113,7 +117,7 @@ TEST_F(Frame, XWithoutAltDoesNotEnd)
 {
     push(SDL_KEYDOWN, SDLK_x);
     push(SDL_USEREVENT);
-    EXPECT_EQ(run_frame(), 0);
+    EXPECT_EQ(run_frame(session), 0);
     EXPECT_EQ(handler_calls, 1);
 }
 
@@ -124,7 +128,7 @@ TEST_F(Frame, PauseHoldsTheFrameUntilReleased)
     // The p release that ends the pause is queued behind the tick: the frame
     // waits through the paused pass and runs once the pause is over.
     push(SDL_KEYUP, SDLK_p, false);
-    EXPECT_EQ(run_frame(), 0);
+    EXPECT_EQ(run_frame(session), 0);
     EXPECT_FALSE(key_state.pause_flag);
     EXPECT_EQ(handler_calls, 1);
 }
@@ -143,7 +147,7 @@ TEST_F(Frame, PointerIsClampedAndMiddleButtonIgnored)
         e.button.y = static_cast<Uint16>(c.y);
         SDL_PushEvent(&e);
         push(SDL_USEREVENT);
-        ASSERT_EQ(run_frame(), 0);
+        ASSERT_EQ(run_frame(session), 0);
         EXPECT_EQ(pointer_state.pointer_x, c.want_x);
         EXPECT_EQ(pointer_state.pointer_y, c.want_y);
         EXPECT_EQ(pointer_state.pointer_held, 0u);
@@ -154,7 +158,7 @@ TEST_F(Frame, PointerIsClampedAndMiddleButtonIgnored)
     e.button.button = 3;
     SDL_PushEvent(&e);
     push(SDL_USEREVENT);
-    ASSERT_EQ(run_frame(), 0);
+    ASSERT_EQ(run_frame(session), 0);
     EXPECT_EQ(pointer_state.pointer_held, 2u);
     EXPECT_EQ(pointer_state.pointer_clicked, 2u);
 }
@@ -163,12 +167,12 @@ TEST_F(Frame, AStepNeverWaitsAndRunsAFrameOnlyWithATick)
 {
     const uint8_t before = frame_counter;
     for (int i = 0; i < 3; i++)
-        EXPECT_EQ(step_frame(), LoopStep::WAIT_EVENT);
+        EXPECT_EQ(step_frame(session), LoopStep::WAIT_EVENT);
     EXPECT_EQ(handler_calls, 0);
     push(SDL_USEREVENT);
     push(SDL_USEREVENT);
-    EXPECT_EQ(step_frame(), LoopStep::FRAME);
-    EXPECT_EQ(step_frame(), LoopStep::WAIT_EVENT) << "the second tick was the first one's";
+    EXPECT_EQ(step_frame(session), LoopStep::FRAME);
+    EXPECT_EQ(step_frame(session), LoopStep::WAIT_EVENT) << "the second tick was the first one's";
     EXPECT_EQ(handler_calls, 1);
     // The waiting steps belong to the frame that ran: one count for it.
     EXPECT_EQ(static_cast<uint8_t>(frame_counter - before), 2);
@@ -176,26 +180,26 @@ TEST_F(Frame, AStepNeverWaitsAndRunsAFrameOnlyWithATick)
 
 TEST_F(Frame, AModalScreenStepsInsteadOfFramesAndTheCounterStandsStill)
 {
-    mode_handler = opening_handler;
+    session.mode = opening_handler;
     modal_steps = ended = 0;
     const uint8_t before = frame_counter;
     push(SDL_USEREVENT);
-    EXPECT_EQ(step_frame(), LoopStep::FRAME);
+    EXPECT_EQ(step_frame(session), LoopStep::FRAME);
     ASSERT_TRUE(modal_screen_open());
     // Each step takes one batch of events, ticks or not; no frame runs.
-    EXPECT_EQ(step_frame(), LoopStep::WAIT_EVENT);
+    EXPECT_EQ(step_frame(session), LoopStep::WAIT_EVENT);
     push(SDL_USEREVENT);
-    EXPECT_EQ(step_frame(), LoopStep::WAIT_EVENT);
-    EXPECT_EQ(step_frame(), LoopStep::FRAME) << "the screen is over";
+    EXPECT_EQ(step_frame(session), LoopStep::WAIT_EVENT);
+    EXPECT_EQ(step_frame(session), LoopStep::FRAME) << "the screen is over";
     EXPECT_FALSE(modal_screen_open());
     EXPECT_EQ(modal_steps, 3);
     EXPECT_EQ(ended, 5);
     EXPECT_EQ(handler_calls, 1);
     EXPECT_EQ(static_cast<uint8_t>(frame_counter - before), 1);
     // The tick that came while the screen was up is used up by it.
-    EXPECT_EQ(step_frame(), LoopStep::WAIT_EVENT);
+    EXPECT_EQ(step_frame(session), LoopStep::WAIT_EVENT);
     push(SDL_USEREVENT);
-    EXPECT_EQ(step_frame(), LoopStep::FRAME);
+    EXPECT_EQ(step_frame(session), LoopStep::FRAME);
     EXPECT_EQ(handler_calls, 2);
     EXPECT_EQ(static_cast<uint8_t>(frame_counter - before), 2);
 }
@@ -206,7 +210,7 @@ TEST_F(Frame, TimerPacesFramesAtFiftyASecond)
     start_frame_timer();   // a second start adds no second timer
     Uint32 begin = SDL_GetTicks();
     for (int i = 0; i < 25; i++)
-        ASSERT_EQ(run_frame(), 0);
+        ASSERT_EQ(run_frame(session), 0);
     Uint32 elapsed = SDL_GetTicks() - begin;
     stop_frame_timer();
     stop_frame_timer();

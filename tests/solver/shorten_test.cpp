@@ -17,6 +17,9 @@
 
 namespace {
 
+// The grid these tests load their levels into.
+PlayGrid level_grid;
+
 const std::vector<std::string> FLAT = {
     "............S",
     "............S",
@@ -24,7 +27,7 @@ const std::vector<std::string> FLAT = {
     "@@@@@@@@@@@@@@@@@@@@@@@@",
 };
 
-void load(const std::vector<std::string>& rows) { load_field_rows(rows); }
+void load(const std::vector<std::string>& rows) { load_field_rows(level_grid, rows); }
 
 std::vector<uint8_t> inputs(std::initializer_list<std::pair<int, int>> runs)
 {
@@ -36,7 +39,6 @@ std::vector<uint8_t> inputs(std::initializer_list<std::pair<int, int>> runs)
 
 TEST(Shorten, FiguresCountCellMovesBackStepsAndStandingStill)
 {
-    prepare_rule_tables();
     load(FLAT);
     const struct {
         std::vector<uint8_t> movie;
@@ -58,7 +60,7 @@ TEST(Shorten, FiguresCountCellMovesBackStepsAndStandingStill)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "case " << &c - cases);
-        const MovieFigures f = measure_movie(c.movie, 0);
+        const MovieFigures f = measure_movie(level_grid, c.movie, 0);
         EXPECT_FALSE(f.won);
         EXPECT_EQ(f.cell_moves, c.cell_moves);
         EXPECT_EQ(f.back_steps, c.back_steps);
@@ -69,24 +71,23 @@ TEST(Shorten, FiguresCountCellMovesBackStepsAndStandingStill)
 
 TEST(Shorten, CutsADetourAndAWaitAndKeepsTheWin)
 {
-    prepare_rule_tables();
     load(FLAT);
-    const SolveResult solved = solve_level(SolveOptions{});
+    const SolveResult solved = solve_level(level_grid, SolveOptions{});
     ASSERT_EQ(solved.status, SOLVE_FOUND);
     // Two cells left and back, then a wait, before the way out.
     std::vector<uint8_t> movie = inputs({{36, INPUT_LEFT}, {36, INPUT_RIGHT}, {40, INPUT_NONE}});
     movie.insert(movie.end(), solved.inputs.begin(), solved.inputs.end());
-    const MovieFigures before = measure_movie(movie, 0);
+    const MovieFigures before = measure_movie(level_grid, movie, 0);
     ASSERT_TRUE(before.won);
     EXPECT_GE(before.back_steps, 1);
     EXPECT_GE(before.standing, 40);
 
-    const ShortenResult r = shorten_movie(movie, 0, ShortenOptions{});
+    const ShortenResult r = shorten_movie(level_grid, movie, 0, ShortenOptions{});
     ASSERT_TRUE(r.won);
     EXPECT_EQ(r.ticks_before, before.ticks);
     EXPECT_LE(r.ticks_after, solved.ticks);
     EXPECT_GE(r.score_after, r.score_before);
-    const MovieFigures after = measure_movie(r.inputs, 0);
+    const MovieFigures after = measure_movie(level_grid, r.inputs, 0);
     EXPECT_TRUE(after.won);
     EXPECT_EQ(after.ticks, r.ticks_after);
     EXPECT_EQ(after.score, r.score_after);
@@ -112,30 +113,29 @@ const std::vector<std::string> TWO_WAYS = {
 // chest as before.
 TEST(Shorten, ShortcutTakesTheShortWayInsteadOfTheLongWayRound)
 {
-    prepare_rule_tables();
     load(TWO_WAYS);
-    const SolveResult straight = solve_level(SolveOptions{});
+    const SolveResult straight = solve_level(level_grid, SolveOptions{});
     ASSERT_EQ(straight.status, SOLVE_FOUND);
     // Right to the ladder, down, left to the chest, right to the escape
     // ladder and up.
     const std::vector<uint8_t> long_way = inputs({{100, INPUT_RIGHT}, {48, INPUT_DOWN}, {80, INPUT_LEFT},
                                                   {100, INPUT_RIGHT}, {61, INPUT_UP}});
-    const MovieFigures before = measure_movie(long_way, 0);
+    const MovieFigures before = measure_movie(level_grid, long_way, 0);
     ASSERT_TRUE(before.won);
     ASSERT_GT(before.ticks, straight.ticks + 60);
 
     ShortenOptions without;
     without.shortcut_states = 0;
-    const ShortenResult cut_only = shorten_movie(long_way, 0, without);
+    const ShortenResult cut_only = shorten_movie(level_grid, long_way, 0, without);
     ASSERT_TRUE(cut_only.won);
     EXPECT_GT(cut_only.ticks_after, straight.ticks + 60);
 
-    const ShortenResult r = shorten_movie(long_way, 0, ShortenOptions{});
+    const ShortenResult r = shorten_movie(level_grid, long_way, 0, ShortenOptions{});
     ASSERT_TRUE(r.won);
     EXPECT_GE(r.shortcuts, 1);
     EXPECT_LE(r.ticks_after, straight.ticks + 12);
     EXPECT_GE(r.score_after, r.score_before);
-    const MovieFigures after = measure_movie(r.inputs, 0);
+    const MovieFigures after = measure_movie(level_grid, r.inputs, 0);
     EXPECT_TRUE(after.won);
     EXPECT_EQ(after.ticks, r.ticks_after);
     EXPECT_EQ(after.score, r.score_after);
@@ -144,10 +144,9 @@ TEST(Shorten, ShortcutTakesTheShortWayInsteadOfTheLongWayRound)
 // A movie that does not win is given back as it is.
 TEST(Shorten, LeavesALosingMovieAlone)
 {
-    prepare_rule_tables();
     load(FLAT);
     const std::vector<uint8_t> movie = inputs({{24, INPUT_LEFT}, {24, INPUT_RIGHT}});
-    const ShortenResult r = shorten_movie(movie, 0, ShortenOptions{});
+    const ShortenResult r = shorten_movie(level_grid, movie, 0, ShortenOptions{});
     EXPECT_FALSE(r.won);
     EXPECT_EQ(r.inputs, movie);
     EXPECT_EQ(r.cuts, 0);

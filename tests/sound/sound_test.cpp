@@ -14,6 +14,7 @@
 #include "support/pictures.h"
 #include "support/process.h"
 #include "support/fixtures.h"
+#include "view/session.h"
 
 namespace {
 
@@ -40,11 +41,12 @@ protected:
     {
         static int ended;
         ended = 0;
-        wait_sounds_then([](int arg) { ended = arg; }, 7);
+        static Session session;
+        wait_sounds_then(session, [](Session&, int arg) { ended = arg; }, 7);
         int steps = 0;
         while (modal_screen_open()) {
             SDL_Delay(10);
-            step_modal_screen(false);
+            step_modal_screen(session, false);
             steps++;
         }
         EXPECT_EQ(ended, 7) << "the end action ran with its argument";

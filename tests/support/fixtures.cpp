@@ -48,7 +48,7 @@ HeadlessScreen::HeadlessScreen(uint8_t colour) : pixels(640 * 480, colour)
     attach_frame_buffer(pixels.data(), 640);
     if (!alloc_display_buffers())
         abort();
-    build_shadow_and_variant_tables();
+    build_variant_table();
     clear_sprite_slots();
 }
 
@@ -66,4 +66,4 @@ PlayGrid field_of_rows(const std::vector<std::string>& rows)
     return grid;
 }
 
-void load_field_rows(const std::vector<std::string>& rows) { play_grid = field_of_rows(rows); }
+void load_field_rows(PlayGrid& grid, const std::vector<std::string>& rows) { grid = field_of_rows(rows); }

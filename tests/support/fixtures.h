@@ -50,5 +50,5 @@ struct HeadlessScreen {
 // A grid from rows of level-text letters, the top row first; missing rows
 // and columns are empty, the border is the border.
 PlayGrid field_of_rows(const std::vector<std::string>& rows);
-// The same field put into the play grid.
-void load_field_rows(const std::vector<std::string>& rows);
+// The same field put into grid.
+void load_field_rows(PlayGrid& grid, const std::vector<std::string>& rows);

@@ -18,6 +18,7 @@
 #include "level/movie.h"
 #include "picture/artwork.h"
 #include "support/fixtures.h"
+#include "view/session.h"
 #include "view/view.h"
 
 namespace {
@@ -25,26 +26,27 @@ namespace {
 class ShownLevel : public ::testing::Test {
 protected:
     HeadlessScreen screen;
+    Session session;
 
     void SetUp() override
     {
         reset_input_state();
         set_first_start_config();
         archive_path[0] = 0;   // no archive: no stored movies
-        current_level = 5;
+        session.level = 5;
         frame_counter = 0;
     }
-    void TearDown() override { game_active = false; }
+    void TearDown() override { session.game_active = false; }
     // Rows from the top of the field; missing rows are empty.
     void load(const std::vector<std::string>& rows)
     {
-        load_field_rows(rows);
-        release_game_sprites();
+        load_field_rows(session.grid, rows);
+        release_game_sprites(session);
         restore_sprite_backgrounds();
         clear_sprite_slots();
-        recording = true;
-        game_active = true;
-        start_running_level(play_grid);
+        session.recording = true;
+        session.game_active = true;
+        start_running_level(session, session.grid);
     }
     void hold(int input)
     {
@@ -57,10 +59,10 @@ protected:
     void frames(int n)
     {
         for (int i = 0; i < n; i++)
-            game_tick();
+            game_tick(session);
     }
-    LevelState& s() { return running_level; }
-    Actor& hero() { return running_level.actors[0]; }
+    LevelState& s() { return session.running; }
+    Actor& hero() { return session.running.actors[0]; }
     TickEvents ev{};
 };
 
@@ -95,7 +97,7 @@ TEST_F(ShownLevel, CrushingIconReplacesTheTrappingIcon)
     Actor& e = s().actors[1];
     e.flags = ACTOR_TRAPPED;
     crush_enemy(s(), 1, ev);
-    show_tick_events(s(), ev);
+    show_tick_events(session, ev);
     for (int y = 0; y < 24; y++)
         for (int x = 0; x < 24; x++)
             ASSERT_EQ(screen.at(icon_x + x, BONUS_ICON_Y + y), y < 12 ? 8 : 0) << x << "," << y;
@@ -107,13 +109,13 @@ TEST_F(ShownLevel, TopLineStaysInsideItsBuffer)
     load({"P", "#"});
     s().game.score = 1234567;
     s().game.seconds = 99999;
-    best_play.score = 7654321;
-    format_top_line();
+    session.best.score = 7654321;
+    format_top_line(session);
     EXPECT_LT(strlen(top_status.wanted.data()), top_status.wanted.size());
     s().game.score = 30000;
     s().game.seconds = 45;
-    best_play.score = 0;
-    format_top_line();
+    session.best.score = 0;
+    format_top_line(session);
     EXPECT_STREQ(top_status.wanted.data(),
                  "LEVEL 0005                    SCORE-TIME 30000-0045  BEST 00000-0000.00 ");
     EXPECT_EQ(strlen(top_status.wanted.data()), 72u);
