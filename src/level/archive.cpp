@@ -10,8 +10,10 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
 #include <vector>
 
+#include "core/openread.h"
 #include "core/replace.h"
 
 char archive_path[PATH_BUFFER_SIZE];
@@ -23,6 +25,11 @@ constexpr int COPY_BLOCK = 1024;
 
 int log_fd = -1;
 bool log_disabled;
+// The messages of a held log, and whether it is held.
+bool log_held;
+std::string held_lines;
+// Enough for every message a start-up says before the log is released.
+constexpr size_t HELD_LOG_LIMIT = 64 * LOG_LINE_SIZE;
 // A failure of the replacement that has no error number (the archive's name
 // is taken by a folder), for archive_failure_reason.
 const char* replace_problem;
@@ -237,7 +244,7 @@ int read_header(int fd, uint32_t* entries)
 
 int read_record(int record, uint8_t* buffer, int max_length)
 {
-    FileHolder file(open(archive_path, O_RDONLY));
+    FileHolder file(open_for_reading(archive_path));
     if (file.fd < 0)
         return ARCHIVE_NOT_READABLE;
     uint32_t entries;
@@ -279,7 +286,7 @@ int rewrite_archive(const RecordWrite* writes, int count)
             return ARCHIVE_BAD_RECORD;
     std::vector<uint8_t> bytes;
     {
-        FileHolder archive(open(archive_path, O_RDONLY));
+        FileHolder archive(open_for_reading(archive_path));
         if (archive.fd < 0) {
             archive_errno = errno;
             return ARCHIVE_CANNOT_OPEN;
@@ -360,7 +367,7 @@ const char* archive_failure_reason(int result)
     if (replace_problem && result != ARCHIVE_OK)
         return replace_problem;
     if (archive_errno != 0 && result != ARCHIVE_BAD_MAGIC)
-        return strerror(archive_errno);
+        return open_failure_reason(archive_errno);
     switch (result) {
     case ARCHIVE_OK:
         return "no failure";
@@ -379,7 +386,9 @@ const char* archive_failure_reason(int result)
 const char* archive_damage()
 {
     static char problem[128];
-    FileHolder file(open(archive_path, O_RDONLY));
+    // Not waiting for a writer when a FIFO stands at the name: it is told
+    // below as no regular file.
+    FileHolder file(open(archive_path, O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (file.fd < 0) {
         snprintf(problem, sizeof problem, "it cannot be opened (%s)", strerror(errno));
         return problem;
@@ -424,6 +433,25 @@ const char* archive_damage()
     return nullptr;
 }
 
+namespace {
+
+// A fresh log for each run, put in place like every other file; a symbolic
+// link, FIFO or device at its name is replaced, never written through.
+bool open_log()
+{
+    if (log_fd >= 0)
+        return true;
+    ReplaceFile log;
+    if (!replace_begin(&log, LOG_FILE_NAME, 0644, REPLACE_LINK_ITSELF) ||
+        replace_commit(&log, true) == REPLACE_FAILED)
+        return false;
+    log_fd = log.fd;
+    log.fd = -1;
+    return true;
+}
+
+} // namespace
+
 void log_message(const char* format, ...)
 {
     if (log_disabled)
@@ -437,16 +465,13 @@ void log_message(const char* format, ...)
     // A line cut at the buffer still ends its line.
     if (wanted >= int(sizeof text) && length > 0 && text[length - 1] != '\n')
         text[length - 1] = '\n';
-    if (log_fd < 0) {
-        // A fresh log for each run, put in place like every other file; a
-        // symbolic link at its name is replaced, never written through.
-        ReplaceFile log;
-        if (!replace_begin(&log, LOG_FILE_NAME, 0644, REPLACE_LINK_ITSELF) ||
-            replace_commit(&log, true) == REPLACE_FAILED)
-            return;   // dropped; the next message tries again
-        log_fd = log.fd;
-        log.fd = -1;
+    if (log_held) {
+        if (held_lines.size() + length <= HELD_LOG_LIMIT)
+            held_lines.append(text, length);
+        return;
     }
+    if (!open_log())
+        return;   // dropped; the next message tries again
     if (!write_fully(log_fd, text, length)) {
         // Diagnostics only: nothing to do when the log cannot be written.
     }
@@ -459,8 +484,27 @@ void close_log()
     log_fd = -1;
 }
 
+void hold_log()
+{
+    log_held = true;
+}
+
+void release_log()
+{
+    if (!log_held)
+        return;
+    log_held = false;
+    std::string lines;
+    lines.swap(held_lines);
+    if (!lines.empty() && open_log() && !write_fully(log_fd, lines.data(), lines.size())) {
+        // Diagnostics only, as in log_message.
+    }
+}
+
 void disable_log()
 {
     close_log();
     log_disabled = true;
+    log_held = false;
+    held_lines.clear();
 }

@@ -212,6 +212,13 @@ TEST_F(Archive, DamagedIndexIsRefusedAndNamed)
     ASSERT_EQ(mkdir(archive_path, 0700), 0);
     EXPECT_STREQ(archive_damage(), "it is a folder, not a file");
     rmdir(archive_path);
+    // A FIFO nobody writes is never waited on: no archive to read or rewrite.
+    ASSERT_EQ(mkfifo(archive_path, 0600), 0);
+    EXPECT_STREQ(archive_damage(), "it is not a regular file");
+    EXPECT_EQ(read(0, 10), "error " + std::to_string(ARCHIVE_NOT_READABLE));
+    EXPECT_EQ(write(0, "x"), ARCHIVE_CANNOT_OPEN);
+    EXPECT_STREQ(archive_failure_reason(ARCHIVE_CANNOT_OPEN), "not a regular file");
+    unlink(archive_path);
     EXPECT_EQ(write(0, "x"), -4);
     EXPECT_STREQ(archive_failure_reason(-4), "No such file or directory");
 }
@@ -227,6 +234,24 @@ TEST_F(Archive, SuccessfulRewriteLogsItsSteps)
     EXPECT_EQ(log.substr(0, first.size()), first);
     EXPECT_EQ(log.substr(first.size(), second.size()), second);
     EXPECT_NE(log.find(" to " + std::string(archive_path) + "\n"), std::string::npos) << log;
+}
+
+// A held log creates no file: its lines wait in memory and come first when
+// it is released.
+TEST_F(Archive, AHeldLogIsWrittenWhenReleased)
+{
+    close_log();
+    const std::string log = dir.file("VRBXINFO.LOG");
+    write_file(log, "another game's lines\n");
+    hold_log();
+    log_message("one %d\n", 1);
+    log_message("two\n");
+    EXPECT_EQ(read_file(log), "another game's lines\n");
+    release_log();
+    log_message("three\n");
+    release_log();   // a second release changes nothing
+    close_log();
+    EXPECT_EQ(read_file(log), "one 1\ntwo\nthree\n");
 }
 
 // A writer killed at any moment leaves the old or the new archive, complete.
