@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "core/openread.h"
 #include "core/replace.h"
 #include "frontend/userdir.h"
 #include "level/archive.h"
@@ -79,7 +80,7 @@ bool plain_user_file_name(const char* name)
 
 bool is_config_file(const char* path)
 {
-    int fd = open(path, O_RDONLY);
+    int fd = open_for_reading(path);
     if (fd < 0)
         return false;
     static char text[CONFIG_FILE_MAX + 1];
@@ -265,9 +266,10 @@ void read_config()
     if (!config_path(path)) {
         log_message("The path of %s is too long, using the default settings\n", config_file_name);
     } else {
-        int fd = open(path, O_RDONLY);
+        int fd = open_for_reading(path);
         if (fd < 0) {
-            log_message("Cannot read %s (%s), using the default settings\n", config_file_name, strerror(errno));
+            log_message("Cannot read %s (%s), using the default settings\n", config_file_name,
+                        open_failure_reason(errno));
         } else {
             ssize_t n = read(fd, text, CONFIG_TEXT_SIZE - 1);
             close(fd);

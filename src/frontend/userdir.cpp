@@ -1,6 +1,7 @@
 #include "frontend/userdir.h"
 
 #include <cerrno>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +13,7 @@
 #include <unistd.h>
 
 #include "core/fatal.h"
+#include "core/openread.h"
 #include "core/replace.h"
 #include "frontend/config.h"
 #include "level/archive.h"
@@ -66,28 +68,46 @@ void remove_stale_temporaries(const char* directory)
     closedir(folder);
 }
 
+// Something stands at path that opens for reading. Not waiting for a writer
+// when it is a FIFO: the readers refuse it later as no regular file.
 bool can_open(const char* path)
 {
-    int fd = open(path, O_RDONLY);
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return false;
     close(fd);
     return true;
 }
 
+// A start that cannot go on: the reason on the terminal (no window is open
+// yet to say it) and in the log, then status 1.
+[[noreturn]] __attribute__((format(printf, 1, 2))) void fail_start(const char* format, ...)
+{
+    char text[3 * PATH_BUFFER_SIZE];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    fputs(text, stdout);
+    // The lock is not ours (yet): the log is this run's all the same, the
+    // one place that keeps why it ended.
+    release_log();
+    log_message("%s", text);
+    fatal_exit(1);
+}
+
 [[noreturn]] void path_too_long(const char* what)
 {
     // The home directory itself is left out: the log line holds 127 characters.
-    log_message("The path of %s in the home directory is longer than %d characters, exiting\n",
-                what, PATH_BUFFER_SIZE - 1);
-    fatal_exit(1);
+    fail_start("The path of %s in the home directory is longer than %d characters, exiting\n", what,
+               PATH_BUFFER_SIZE - 1);
 }
 
 } // namespace
 
 bool copy_file(const char* source, const char* destination)
 {
-    int in = open(source, O_RDONLY);
+    int in = open_for_reading(source);
     if (in < 0)
         return false;
     // The copy is put in place whole: a start killed during it leaves no
@@ -131,10 +151,8 @@ void take_home_directory()
 {
     const char* home = getenv("HOME");
     if (home) {
-        if (strlen(home) >= PATH_BUFFER_SIZE) {
-            log_message("HOME is longer than %d characters, exiting\n", PATH_BUFFER_SIZE - 1);
-            fatal_exit(1);
-        }
+        if (strlen(home) >= PATH_BUFFER_SIZE)
+            fail_start("HOME is longer than %d characters, exiting\n", PATH_BUFFER_SIZE - 1);
         strcpy(home_directory, home);
         size_t n = strlen(home_directory);
         while (n > 0 && home_directory[n - 1] == '/')
@@ -154,10 +172,8 @@ void make_user_dir(char (&directory)[PATH_BUFFER_SIZE])
     struct stat info;
     if (stat(directory, &info) != 0) {
         log_message("No directory %s/!!! Setting one up...\n", directory);
-        if (mkdir(directory, 0700) != 0) {
-            log_message("Failed to create directory %s, exiting\n", directory);
-            fatal_exit(1);
-        }
+        if (mkdir(directory, 0700) != 0)
+            fail_start("Failed to create directory %s: %s, exiting\n", directory, strerror(errno));
     }
 }
 
@@ -169,12 +185,24 @@ void set_up_archive(const char* directory)
     log_message("No %s, setting one up...\n", archive_path);
     log_message("Trying to copy %s...", directory);
     char candidate[PATH_BUFFER_SIZE];
+    // Why the first place that has the archive could not give it: the
+    // reason the start ends with (none: no place has it).
+    char source[PATH_BUFFER_SIZE] = "";
+    int error = 0;
     bool copied = false;
-    for (int n = 0; !copied && data_path_candidate(candidate, archive_file_name, n); n++)
-        copied = candidate[0] && copy_file(candidate, archive_path);
+    for (int n = 0; !copied && data_path_candidate(candidate, archive_file_name, n); n++) {
+        if (!candidate[0])
+            continue;
+        copied = copy_file(candidate, archive_path);
+        if (!copied && errno != ENOENT && !error) {
+            error = errno;
+            strcpy(source, candidate);
+        }
+    }
     if (!copied) {
-        log_message("failed to copy\n");
-        fatal_exit(1);
+        if (error)
+            fail_start("failed to copy %s to %s: %s\n", source, archive_path, open_failure_reason(error));
+        fail_start("failed to copy %s to %s: no data folder holds it\n", archive_file_name, archive_path);
     }
     log_message("...copied.\n");
 }
@@ -197,10 +225,9 @@ void set_up_config()
     if (!can_open(config)) {
         log_message("No %s, setting one up...\n", config);
         set_first_start_config();
-        if (!write_config(config)) {
-            log_message("Couldn't create %s\n", config);
-            fatal_exit(1);
-        }
+        errno = 0;
+        if (!write_config(config))
+            fail_start("Couldn't create %s: %s\n", config, errno ? strerror(errno) : "its settings cannot be written");
     }
 }
 
@@ -214,10 +241,13 @@ void setup_user_dir()
     if (!user_file_path(archive_path, archive_file_name))
         path_too_long(archive_file_name);
     if (!lock_user_dir(directory)) {
-        log_message("Another game uses %s, this one writes nothing there\n", directory);
+        // The log in the working folder may be the running game's: this
+        // one keeps none (it says why it ends on the terminal and screen).
+        disable_log();
         user_dir_in_use = true;
         return;
     }
+    release_log();
     remove_stale_temporaries(directory);
     set_up_archive(directory);
     set_up_config();

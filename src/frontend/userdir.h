@@ -6,8 +6,10 @@
 
 // First start: creates the directory (0700), copies the archive from the
 // data path list and writes the configuration. Ends the process with
-// status 1 when it cannot. Takes the user directory's lock first: when
-// another game holds it, user_dir_in_use is set and nothing is written.
+// status 1 when it cannot, saying why on stdout and in the log. Takes the
+// user directory's lock first: when another game holds it, user_dir_in_use
+// is set and nothing is written, the log included (held until then, see
+// hold_log).
 void setup_user_dir();
 // Another game runs on the same user directory (it holds the lock): this
 // one writes nothing there and ends after saying so.

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "core/openread.h"
 #include "core/replace.h"
 #include "level/movie.h"
 
@@ -25,6 +26,11 @@ constexpr int COPY_BLOCK = 1024;
 
 int log_fd = -1;
 bool log_disabled;
+// The messages of a held log, and whether it is held.
+bool log_held;
+std::string held_lines;
+// Enough for every message a start-up says before the log is released.
+constexpr size_t HELD_LOG_LIMIT = 64 * LOG_LINE_SIZE;
 // A failure of the replacement that has no error number (the archive's name
 // is taken by a folder), for archive_failure_reason.
 const char* replace_problem;
@@ -248,7 +254,7 @@ Archive read_archive(const char* path)
     };
     // Opened without waiting, so that a FIFO at the name cannot hold the
     // caller before it is refused below.
-    FileHolder file(open(path, O_RDONLY | O_NONBLOCK));
+    FileHolder file(open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (file.fd < 0)
         return unreadable("it cannot be opened", errno);
     struct stat info;
@@ -256,7 +262,9 @@ Archive read_archive(const char* path)
         return unreadable("it cannot be read", errno);
     if (!S_ISREG(info.st_mode)) {
         archive.result = ARCHIVE_NOT_READABLE;
-        archive.error = S_ISDIR(info.st_mode) ? EISDIR : 0;
+        // EINVAL: what open_for_reading answers for a FIFO or device, which
+        // open_failure_reason calls "not a regular file".
+        archive.error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
         archive.damage = S_ISDIR(info.st_mode) ? "it is a folder, not a file" : "it is not a regular file";
         return archive;
     }
@@ -429,7 +437,7 @@ const char* archive_failure_reason(int result)
     if (replace_problem && result != ARCHIVE_OK)
         return replace_problem;
     if (archive_errno != 0 && result != ARCHIVE_DAMAGED)
-        return strerror(archive_errno);
+        return open_failure_reason(archive_errno);
     switch (result) {
     case ARCHIVE_OK:
         return "no failure";
@@ -454,6 +462,25 @@ const char* archive_damage()
     return problem;
 }
 
+namespace {
+
+// A fresh log for each run, put in place like every other file; a symbolic
+// link, FIFO or device at its name is replaced, never written through.
+bool open_log()
+{
+    if (log_fd >= 0)
+        return true;
+    ReplaceFile log;
+    if (!replace_begin(&log, LOG_FILE_NAME, 0644, REPLACE_LINK_ITSELF) ||
+        replace_commit(&log, true) == REPLACE_FAILED)
+        return false;
+    log_fd = log.fd;
+    log.fd = -1;
+    return true;
+}
+
+} // namespace
+
 void log_message(const char* format, ...)
 {
     if (log_disabled)
@@ -467,16 +494,13 @@ void log_message(const char* format, ...)
     // A line cut at the buffer still ends its line.
     if (wanted >= int(sizeof text) && length > 0 && text[length - 1] != '\n')
         text[length - 1] = '\n';
-    if (log_fd < 0) {
-        // A fresh log for each run, put in place like every other file; a
-        // symbolic link at its name is replaced, never written through.
-        ReplaceFile log;
-        if (!replace_begin(&log, LOG_FILE_NAME, 0644, REPLACE_LINK_ITSELF) ||
-            replace_commit(&log, true) == REPLACE_FAILED)
-            return;   // dropped; the next message tries again
-        log_fd = log.fd;
-        log.fd = -1;
+    if (log_held) {
+        if (held_lines.size() + length <= HELD_LOG_LIMIT)
+            held_lines.append(text, length);
+        return;
     }
+    if (!open_log())
+        return;   // dropped; the next message tries again
     if (!write_fully(log_fd, text, length)) {
         // Diagnostics only: nothing to do when the log cannot be written.
     }
@@ -489,8 +513,27 @@ void close_log()
     log_fd = -1;
 }
 
+void hold_log()
+{
+    log_held = true;
+}
+
+void release_log()
+{
+    if (!log_held)
+        return;
+    log_held = false;
+    std::string lines;
+    lines.swap(held_lines);
+    if (!lines.empty() && open_log() && !write_fully(log_fd, lines.data(), lines.size())) {
+        // Diagnostics only, as in log_message.
+    }
+}
+
 void disable_log()
 {
     close_log();
     log_disabled = true;
+    log_held = false;
+    held_lines.clear();
 }

@@ -125,5 +125,12 @@ constexpr int LOG_LINE_SIZE = 128;
 void log_message(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // Closes the log so that the next message starts a new file (tests).
 void close_log();
-// Drops every later message: tools that work on archives keep no log.
+// Drops every later message (and the held ones): tools that work on
+// archives keep no log, nor does a second game on one user directory.
 void disable_log();
+// Keeps the messages in memory instead of creating the log: a start that
+// turns out to be a second game on one user directory must not replace the
+// running game's log. release_log ends the hold.
+void hold_log();
+// Writes the held messages to a fresh log; later messages go there too.
+void release_log();

@@ -13,6 +13,7 @@
 
 #include "program/frame.h"
 #include "core/fatal.h"
+#include "core/openread.h"
 #include "core/input.h"
 #include "program/script.h"
 #include "core/settings.h"
@@ -173,7 +174,7 @@ void take_player_name()
     char path[PATH_BUFFER_SIZE];
     if (!user_file_path(path, "player.nam"))
         return;
-    int fd = open(path, O_RDONLY);
+    int fd = open_for_reading(path);
     if (fd < 0)
         return;
     // Bytes the file does not supply keep the name from USER.
@@ -384,15 +385,21 @@ int vorbix_main(int argc, char** argv)
     clear_gfx_sets();
     strcpy(config_file_name, "vrbxrc");
     strcpy(archive_file_name, "levels.vbl");
+    // Until the user directory's lock is decided the log is kept in memory:
+    // a second game on the directory leaves the running game's log alone.
+    hold_log();
     // The session lives as long as the program runs.
     auto session = std::make_unique<Session>();
     int status = parse_command_line(argc, argv, *session);
     if (status >= 0) {
+        release_log();
         fflush(stdout);
         return status;
     }
-    if (!load_script())
+    if (!load_script()) {
+        release_log();
         return 1;
+    }
     setup_user_dir();
     open_devices_and_tables();
     bool artwork_replaced = false;

@@ -230,6 +230,41 @@ TEST(DamagedFiles, DamagedConfigurationTakesTheDefaultsAndKeysMoveTheHero)
     run_cases(cases);
 }
 
+// A FIFO at the name of a file the game reads is never waited on for a
+// writer: the archive is damaged, the configuration and the player name
+// unreadable, and the game goes on. Nothing is written into or over it.
+TEST(DamagedFiles, AFifoAtTheNameOfAFileTheGameReadsIsNeverWaitedOn)
+{
+    const struct {
+        const char* file;
+        std::vector<std::string> told;
+        std::string logged;
+        std::string reached;
+    } cases[] = {
+        {"levels.vbl", {"ARCHIVE DAMAGED"}, "levels.vbl is damaged: it is not a regular file.", "demo level 0"},
+        {"vrbxrc", {}, "Cannot read vrbxrc (not a regular file), using the default settings\n", "demo level 1"},
+        {"player.nam", {}, "", "demo level 1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        UserDir u;
+        const std::string path = u.user + "/" + c.file;
+        unlink(path.c_str());
+        ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+        // The time is only a failure detector: a start waiting on the FIFO.
+        const ProcessResult r = u.run(START_AND_QUIT);
+        EXPECT_EQ(r.status, 0) << r.out << r.err;
+        for (const std::string& t : c.told)
+            EXPECT_NE(r.err.find(": notice " + t + "\n"), std::string::npos) << r.err;
+        EXPECT_NE(u.log().find(c.logged), std::string::npos) << u.log();
+        EXPECT_NE(r.err.find(c.reached), std::string::npos) << r.err;
+        struct stat info;
+        ASSERT_EQ(lstat(path.c_str(), &info), 0);
+        EXPECT_TRUE(S_ISFIFO(info.st_mode));
+        EXPECT_TRUE(temporaries_in(u.user).empty());
+    }
+}
+
 TEST(DamagedFiles, PlayerNameFilesOfAnySizeAndContent)
 {
     const struct {

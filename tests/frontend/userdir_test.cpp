@@ -92,6 +92,7 @@ TEST_F(UserDir, DataFileCandidates)
 TEST_F(UserDir, CopyFileResults)
 {
     write_file("source", pattern_bytes(5000, 3));
+    ASSERT_EQ(mkfifo("fifo", 0644), 0);
     EXPECT_TRUE(copy_file("source", "copy"));
     EXPECT_EQ(read_file("copy"), pattern_bytes(5000, 3));
     const struct {
@@ -102,6 +103,7 @@ TEST_F(UserDir, CopyFileResults)
         {"missing", "copy2", ENOENT},
         {"source", "no/such/dir/copy", ENOENT},
         {".", "copy3", EISDIR},   // a directory opens but cannot be read
+        {"fifo", "copy4", EINVAL},   // never waited on for a writer
     };
     for (const auto& f : failures) {
         errno = 0;
@@ -111,37 +113,89 @@ TEST_F(UserDir, CopyFileResults)
     }
 }
 
-// Start-ups that end before the window opens: status 1 and a reason in the log.
-TEST(UserDirFailures, StartUpEndsWithStatusOneAndALogLine)
+// Start-ups that end before the window opens: status 1 and the reason on
+// stdout and in the log; with a working folder that cannot hold the log, on
+// stdout all the same. Cases that need a folder root may not write run with
+// root's rights dropped.
+TEST(UserDirFailures, StartUpEndsWithStatusOneAndTheReasonOnStdoutAndInTheLog)
 {
     const std::string long_home = "/tmp/" + std::string(260, 'h');
+    enum Data { NO_DATA, SHIPPED, SHIPPED_FIFO, SHIPPED_UNREADABLE };
     const struct {
         std::string name;
-        bool with_data;
-        std::string home;   // empty: the test's own home folder
-        std::string log_contains;
+        Data data;
+        std::string home;          // empty: the test's own home folder
+        mode_t home_mode;          // of the test's home folder
+        bool user_dir_read_only;   // the user directory made beforehand, read-only
+        bool work_read_only;       // no log can be written
+        std::string told;          // on stdout, with HOME for the test's home
+        std::string logged;        // in the log (its lines hold 127 characters)
     } cases[] = {
-        {"archive found nowhere", false, "", "failed to copy\n"},
-        {"home too long", true, long_home, "HOME is longer than 255 characters, exiting\n"},
-        {"home too long with the user directory", true, "/tmp/" + std::string(246, 'h'),
+        {"archive found nowhere", NO_DATA, "", 0700, false, false,
+         "failed to copy levels.vbl to HOME/.zuzezodov/levels.vbl: no data folder holds it\n",
+         "...failed to copy levels.vbl to "},
+        {"the shipped archive is a FIFO", SHIPPED_FIFO, "", 0700, false, false,
+         "failed to copy data/levels.vbl to HOME/.zuzezodov/levels.vbl: not a regular file\n",
+         "...failed to copy data/levels.vbl to "},
+        {"the shipped archive unreadable", SHIPPED_UNREADABLE, "", 0700, false, false,
+         "failed to copy data/levels.vbl to HOME/.zuzezodov/levels.vbl: Permission denied\n",
+         "...failed to copy data/levels.vbl to "},
+        {"a read-only user directory", SHIPPED, "", 0700, true, false,
+         "failed to copy data/levels.vbl to HOME/.zuzezodov/levels.vbl: Permission denied\n",
+         "...failed to copy data/levels.vbl to "},
+        {"the user directory cannot be made", SHIPPED, "", 0500, false, false,
+         "Failed to create directory HOME/.zuzezodov: Permission denied, exiting\n", "Failed to create directory "},
+        {"a read-only working folder", NO_DATA, "", 0700, false, true,
+         "failed to copy levels.vbl to HOME/.zuzezodov/levels.vbl: no data folder holds it\n", ""},
+        {"home too long", SHIPPED, long_home, 0700, false, false, "HOME is longer than 255 characters, exiting\n",
+         "HOME is longer than 255 characters, exiting\n"},
+        {"home too long with the user directory", SHIPPED, "/tmp/" + std::string(246, 'h'), 0700, false, false,
+         "The path of .zuzezodov in the home directory is longer than 255 characters, exiting\n",
          "longer than 255 characters, exiting\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        TempDir work;
-        ASSERT_EQ(mkdir(work.file("home").c_str(), 0700), 0);
-        if (c.with_data) {
-            ASSERT_EQ(mkdir(work.file("data").c_str(), 0755), 0);
-            write_file(work.file("data/levels.vbl"), build_archive({0, {}}));
+        TempDir top;
+        const std::string work = top.file("work");
+        const std::string home = work + "/home";
+        ASSERT_EQ(mkdir(work.c_str(), 0700), 0);
+        ASSERT_EQ(mkdir(home.c_str(), 0700), 0);
+        if (c.user_dir_read_only)
+            ASSERT_EQ(mkdir((home + "/.zuzezodov").c_str(), 0500), 0);
+        if (c.data != NO_DATA) {
+            ASSERT_EQ(mkdir((work + "/data").c_str(), 0755), 0);
+            const std::string shipped = work + "/data/levels.vbl";
+            if (c.data == SHIPPED_FIFO)
+                ASSERT_EQ(mkfifo(shipped.c_str(), 0644), 0);
+            else
+                write_file(shipped, build_archive({0, {}}));
+            if (c.data == SHIPPED_UNREADABLE)
+                chmod(shipped.c_str(), 0);
         }
+        chmod(home.c_str(), c.home_mode);
+        if (c.work_read_only)
+            chmod(work.c_str(), 0500);
+        ProcessLimits limits;
+        limits.obey_permissions = true;
+        // The time is only a failure detector: a start waiting on a FIFO.
         ProcessResult r = run_process(VORBIX_BINARY, {"-w", "-q"},
-                                      {"HOME=" + (c.home.empty() ? work.file("home") : c.home),
-                                       "SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"},
-                                      20, work.path);
+                                      {"HOME=" + (c.home.empty() ? home : c.home), "SDL_VIDEODRIVER=dummy",
+                                       "SDL_AUDIODRIVER=dummy"},
+                                      20, work, limits);
+        chmod(work.c_str(), 0700);
+        chmod(home.c_str(), 0700);
         EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.out, "");   // before SDL is up: no "End."
-        EXPECT_NE(read_file(work.file("VRBXINFO.LOG")).find(c.log_contains), std::string::npos)
-            << read_file(work.file("VRBXINFO.LOG"));
+        std::string told = c.told;
+        if (const size_t at = told.find("HOME"); at != std::string::npos && c.home.empty())
+            told.replace(at, 4, home);
+        EXPECT_NE(r.out.find(told), std::string::npos) << r.out;
+        EXPECT_EQ(r.out.find("End."), std::string::npos) << "before SDL is up";
+        const std::string log = read_file(work + "/VRBXINFO.LOG");
+        if (c.work_read_only) {
+            EXPECT_EQ(access((work + "/VRBXINFO.LOG").c_str(), F_OK), -1);
+        } else {
+            EXPECT_NE(log.find(c.logged), std::string::npos) << log;
+        }
     }
 }
 

@@ -292,6 +292,24 @@ TEST_F(Archive, SuccessfulRewriteLogsItsSteps)
     EXPECT_NE(log.find(" to " + std::string(archive_path) + "\n"), std::string::npos) << log;
 }
 
+// A held log creates no file: its lines wait in memory and come first when
+// it is released.
+TEST_F(Archive, AHeldLogIsWrittenWhenReleased)
+{
+    close_log();
+    const std::string log = dir.file("VRBXINFO.LOG");
+    write_file(log, "another game's lines\n");
+    hold_log();
+    log_message("one %d\n", 1);
+    log_message("two\n");
+    EXPECT_EQ(read_file(log), "another game's lines\n");
+    release_log();
+    log_message("three\n");
+    release_log();   // a second release changes nothing
+    close_log();
+    EXPECT_EQ(read_file(log), "one 1\ntwo\nthree\n");
+}
+
 // A writer killed at any moment leaves the old or the new archive, complete.
 TEST_F(Archive, KilledWriterLeavesOldOrNewArchive)
 {
