@@ -1,6 +1,5 @@
 #include "frontend/config.h"
 
-#include <SDL/SDL.h>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -11,6 +10,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "core/keys.h"
 #include "core/openread.h"
 #include "core/replace.h"
 #include "frontend/userdir.h"
@@ -122,12 +122,12 @@ void set_first_start_config()
 {
     for (int set = 0; set < GFX_SET_COUNT; set++)
         strcpy(artwork_names[set], SHIPPED_ARTWORK[set]);
-    upkey = SDLK_UP;
-    downkey = SDLK_DOWN;
-    leftkey = SDLK_LEFT;
-    rightkey = SDLK_RIGHT;
-    digleftkey = SDLK_LCTRL;
-    digrightkey = SDLK_LALT;
+    upkey = KEY_UP;
+    downkey = KEY_DOWN;
+    leftkey = KEY_LEFT;
+    rightkey = KEY_RIGHT;
+    digleftkey = KEY_LCTRL;
+    digrightkey = KEY_LALT;
     solve_seconds = DEFAULT_SOLVE_SECONDS;
 }
 
@@ -197,7 +197,7 @@ void scan_config(const char* text)
 
 namespace {
 
-bool valid_key(int32_t key) { return key > 0 && key < SDLK_LAST; }
+bool valid_key(int32_t key) { return key > 0 && key < KEY_LAST; }
 
 bool valid_name(const char* name)
 {

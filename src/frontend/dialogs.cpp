@@ -1,6 +1,5 @@
 #include "frontend/dialogs.h"
 
-#include <SDL/SDL.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cerrno>
@@ -8,6 +7,7 @@
 
 #include "core/flags.h"
 #include "core/input.h"
+#include "core/keys.h"
 #include "core/modal.h"
 #include "core/settings.h"
 #include "display/screen.h"
@@ -24,7 +24,7 @@ constexpr char SHIFT_DIGITS[] = ")!@#$%^&*(";
 int32_t next_key(bool quit)
 {
     if (quit)
-        return SDLK_ESCAPE;
+        return KEY_ESCAPE;
     return pressed_count() ? first_pressed_key() : 0;
 }
 
@@ -37,7 +37,7 @@ char key_character(int32_t key)
         return 0;
     if (key >= 'a' && key <= 'z')
         return char(key - 'a' + 'A');
-    const bool shift = key_down(SDLK_LSHIFT) || key_down(SDLK_RSHIFT);
+    const bool shift = key_down(KEY_LSHIFT) || key_down(KEY_RSHIFT);
     if (shift) {
         if (key >= '0' && key <= '9')
             return SHIFT_DIGITS[key - '0'];
@@ -81,12 +81,12 @@ bool text_entry_step(Session&, ModalScreen& screen, bool quit)
     int32_t key = next_key(quit);
     if (!key)
         return false;
-    if (key == SDLK_x && alt_x_pressed()) {
+    if (key == KEY_x && alt_x_pressed()) {
         quit_requested = true;   // the value stays as it was
-        key = SDLK_ESCAPE;
+        key = KEY_ESCAPE;
     }
-    if (key == SDLK_ESCAPE || key == SDLK_RETURN || key == SDLK_KP_ENTER) {
-        if (key != SDLK_ESCAPE) {
+    if (key == KEY_ESCAPE || key == KEY_RETURN || key == KEY_KP_ENTER) {
+        if (key != KEY_ESCAPE) {
             memset(e.value, 0, size_t(e.max_length));
             memcpy(e.value, e.line.data() + e.prompt_length, size_t(e.length));
             char blank[80];
@@ -97,7 +97,7 @@ bool text_entry_step(Session&, ModalScreen& screen, bool quit)
         return true;
     }
     const int p = e.prompt_length;
-    if (key == SDLK_BACKSPACE) {
+    if (key == KEY_BACKSPACE) {
         if (e.length > 0) {
             e.line[size_t(p + --e.length)] = 0;
             draw_entry_line(e);
@@ -176,7 +176,7 @@ bool key_prompt_step(Session&, ModalScreen& screen, bool quit)
     const int32_t key = next_key(quit);
     if (!key)
         return false;
-    if (key == SDLK_ESCAPE) {
+    if (key == KEY_ESCAPE) {
         for (int j = 0; j < KEY_PROMPT_COUNT; j++)
             *KEY_BINDINGS[j] = k.remembered[size_t(j)];
         screen.arg = 1;   // nothing to store

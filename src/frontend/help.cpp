@@ -1,6 +1,5 @@
 #include "frontend/help.h"
 
-#include <SDL/SDL.h>
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -136,7 +135,7 @@ namespace {
 // a combination: none of them leaves the help.
 bool leaves_help(int32_t key)
 {
-    return key != SDLK_PRINT && key != SDLK_SYSREQ && !(key >= SDLK_NUMLOCK && key <= SDLK_COMPOSE);
+    return key != KEY_PRINT && key != KEY_SYSREQ && !(key >= KEY_NUMLOCK && key <= KEY_COMPOSE);
 }
 
 } // namespace

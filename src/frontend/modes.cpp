@@ -1,12 +1,12 @@
 #include "frontend/modes.h"
 
-#include <SDL/SDL.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 #include "core/flags.h"
 #include "core/input.h"
+#include "core/keys.h"
 #include "core/settings.h"
 #include "display/screen.h"
 #include "display/status.h"
@@ -25,8 +25,8 @@
 
 namespace {
 
-bool level_down_pressed() { return key_pressed(SDLK_F7) || key_pressed(SDLK_KP_MINUS) || key_pressed(SDLK_MINUS); }
-bool level_up_pressed() { return key_pressed(SDLK_F8) || key_pressed(SDLK_KP_PLUS) || key_pressed(SDLK_EQUALS); }
+bool level_down_pressed() { return key_pressed(KEY_F7) || key_pressed(KEY_KP_MINUS) || key_pressed(KEY_MINUS); }
+bool level_up_pressed() { return key_pressed(KEY_F8) || key_pressed(KEY_KP_PLUS) || key_pressed(KEY_EQUALS); }
 
 // True when the level's record can be unpacked; the grid is left alone.
 bool level_readable(int level)
@@ -167,31 +167,31 @@ void next_demo_level(Session& session, int)
 
 void main_menu_handler(Session& session)
 {
-    if (key_pressed(SDLK_F1) || key_pressed(SDLK_SPACE)) {
+    if (key_pressed(KEY_F1) || key_pressed(KEY_SPACE)) {
         if (step_level(session, STEP_FIRST_UNSOLVED) >= 0) {
             session.mode = play_handler;
             start_play(session, session.grid);
         } else {
             report_unreadable_level(session, 1);
         }
-    } else if (key_pressed(SDLK_F4)) {
+    } else if (key_pressed(KEY_F4)) {
         play_from_start_level(session);
-    } else if (key_pressed(SDLK_ESCAPE)) {
+    } else if (key_pressed(KEY_ESCAPE)) {
         demo_mode(session);
-    } else if (key_pressed(SDLK_F2)) {
+    } else if (key_pressed(KEY_F2)) {
         open_gfx_editor(session);
-    } else if (key_pressed(SDLK_F5)) {
+    } else if (key_pressed(KEY_F5)) {
         enter_player_name(player_name_entered);
-    } else if (key_pressed(SDLK_F10)) {
+    } else if (key_pressed(KEY_F10)) {
         remap_keys(keys_remapped);
-    } else if (key_pressed(SDLK_F3)) {
+    } else if (key_pressed(KEY_F3)) {
         leave_game(session);
         enter_level_editor(session);
-    } else if (key_pressed(SDLK_h)) {
+    } else if (key_pressed(KEY_h)) {
         show_help();
         session.mode = help_handler;
     }
-    if (key_pressed(SDLK_f))
+    if (key_pressed(KEY_f))
         toggle_fullscreen();
 }
 
@@ -212,18 +212,18 @@ void take_over_demo(Session& session)
 
 void demo_handler(Session& session)
 {
-    if (key_pressed(SDLK_F12) && session.level != 0) {
+    if (key_pressed(KEY_F12) && session.level != 0) {
         take_over_demo(session);
-    } else if (key_pressed(SDLK_ESCAPE)) {
+    } else if (key_pressed(KEY_ESCAPE)) {
         leave_game(session);
         session.mode = play_handler;
         clear_bonus_icons();
         start_play(session, session.grid);
-    } else if (key_pressed(SDLK_SPACE)) {
+    } else if (key_pressed(KEY_SPACE)) {
         leave_game(session);
         show_main_menu();
         session.mode = main_menu_handler;
-    } else if (key_pressed(SDLK_F1)) {
+    } else if (key_pressed(KEY_F1)) {
         if (!level_readable(1)) {
             report_unreadable_level(session, 1);
             return;
@@ -232,12 +232,12 @@ void demo_handler(Session& session)
         session.mode = play_handler;
         step_level(session, STEP_FIRST_UNSOLVED);
         start_play(session, session.grid);
-    } else if (key_pressed(SDLK_F2)) {
+    } else if (key_pressed(KEY_F2)) {
         open_gfx_editor(session);
-    } else if (key_pressed(SDLK_F3)) {
+    } else if (key_pressed(KEY_F3)) {
         leave_game(session);
         enter_level_editor(session);
-    } else if (key_pressed(SDLK_F4)) {
+    } else if (key_pressed(KEY_F4)) {
         play_from_start_level(session);   // leaves the demonstration when it plays
     } else if (level_down_pressed() && session.level > 0) {
         stop_all_sounds();
@@ -259,12 +259,12 @@ void demo_handler(Session& session)
 void play_handler(Session& session)
 {
     const GameState& g = session.running.game;
-    if (key_pressed(SDLK_q) || key_pressed(SDLK_ESCAPE)) {
+    if (key_pressed(KEY_q) || key_pressed(KEY_ESCAPE)) {
         leave_game(session);
         demo_mode(session);
-    } else if (key_pressed(SDLK_F2)) {
+    } else if (key_pressed(KEY_F2)) {
         open_gfx_editor(session);
-    } else if (key_pressed(SDLK_F3)) {
+    } else if (key_pressed(KEY_F3)) {
         leave_game(session);
         enter_level_editor(session);
     } else if (level_down_pressed() && session.level > 0) {
@@ -278,7 +278,7 @@ void play_handler(Session& session)
             return;
         }
         finish_level(session, g.exit_count, STEP_NEXT);
-    } else if (g.death_count != 0 || key_pressed(SDLK_k) || key_pressed(SDLK_LSHIFT)) {
+    } else if (g.death_count != 0 || key_pressed(KEY_k) || key_pressed(KEY_LSHIFT)) {
         stop_all_sounds();
         if (g.death_count != 0) {
             play_sound(SOUND_DEATH);

@@ -1,7 +1,6 @@
 #include "gfxedit/gfxedit.h"
 #include "gfxedit/layout.h"
 
-#include <SDL/SDL.h>
 #include <cstdlib>
 #include <cctype>
 #include <cstdio>
@@ -9,6 +8,7 @@
 
 #include "core/flags.h"
 #include "core/input.h"
+#include "core/keys.h"
 #include "display/screen.h"
 #include "display/status.h"
 #include "display/tiles.h"
@@ -71,11 +71,11 @@ bool pressed_with_shift(int32_t key)
 {
     if (!key_pressed(key))
         return false;
-    if (key_down(SDLK_LSHIFT) || key_down(SDLK_RSHIFT))
+    if (key_down(KEY_LSHIFT) || key_down(KEY_RSHIFT))
         return true;
     const KeyList& pressed = key_state.pressed;
     for (int i = 0; i < pressed.count; i++)
-        if (pressed.keys[size_t(i)] == key && (key_state.pressed_mod[size_t(i)] & KMOD_SHIFT))
+        if (pressed.keys[size_t(i)] == key && (key_state.pressed_mod[size_t(i)] & KEYMOD_SHIFT))
             return true;
     return false;
 }
@@ -303,18 +303,18 @@ void reload_set()
 void picture_keys()
 {
     GfxEditor& e = gfx_editor;
-    if (key_pressed(SDLK_LEFTBRACKET))
+    if (key_pressed(KEY_LEFTBRACKET))
         select_fg((e.fg + 255) % 256);
-    else if (key_pressed(SDLK_RIGHTBRACKET))
+    else if (key_pressed(KEY_RIGHTBRACKET))
         select_fg((e.fg + 1) % 256);
-    if (key_pressed(SDLK_u)) {
+    if (key_pressed(KEY_u)) {
         swap_undo();
         e.changed = true;
     }
-    if (key_pressed(SDLK_v))
+    if (key_pressed(KEY_v))
         select_tool(TOOL_LINE);
     // Alt+X is the program's exit (held back once for unsaved sets), no mirror.
-    if (key_pressed(SDLK_x) && !pressed_with_alt(SDLK_x)) {
+    if (key_pressed(KEY_x) && !pressed_with_alt(KEY_x)) {
         if (e.brush == BLOCK_BRUSH) {
             mirror_block_x(e.block);
         } else {
@@ -322,7 +322,7 @@ void picture_keys()
             e.changed = true;
         }
     }
-    if (key_pressed(SDLK_y)) {
+    if (key_pressed(KEY_y)) {
         if (e.brush == BLOCK_BRUSH) {
             mirror_block_y(e.block);
         } else {
@@ -330,7 +330,7 @@ void picture_keys()
             e.changed = true;
         }
     }
-    if (key_pressed(SDLK_z)) {
+    if (key_pressed(KEY_z)) {
         if (e.brush == BLOCK_BRUSH) {
             rotate_block(e.block);
         } else {
@@ -344,8 +344,8 @@ void picture_keys()
 void tool_keys()
 {
     GfxEditor& e = gfx_editor;
-    if (key_pressed(SDLK_b)) {
-        if (pressed_with_shift(SDLK_b)) {
+    if (key_pressed(KEY_b)) {
+        if (pressed_with_shift(KEY_b)) {
             if (e.brush != BLOCK_BRUSH)
                 change_brush(BLOCK_BRUSH);
         } else if (e.tool != TOOL_BOX) {
@@ -353,31 +353,31 @@ void tool_keys()
             select_tool(TOOL_BOX);
         }
     }
-    if (key_pressed(SDLK_f)) {
+    if (key_pressed(KEY_f)) {
         select_tool(TOOL_FILL);
         e.changed = true;
     }
-    if (key_pressed(SDLK_r))
+    if (key_pressed(KEY_r))
         select_tool(TOOL_RECT);
-    if (key_pressed(SDLK_l)) {
-        if (pressed_with_shift(SDLK_l))
+    if (key_pressed(KEY_l)) {
+        if (pressed_with_shift(KEY_l))
             reload_set();
         else
             select_tool(TOOL_LINE);
     }
-    if ((key_pressed(SDLK_KP_MINUS) || key_pressed(SDLK_MINUS)) && e.brush >= 2 && e.brush <= BRUSH_COUNT)
+    if ((key_pressed(KEY_KP_MINUS) || key_pressed(KEY_MINUS)) && e.brush >= 2 && e.brush <= BRUSH_COUNT)
         change_brush(e.brush - 1);
-    if ((key_pressed(SDLK_KP_PLUS) || key_pressed(SDLK_EQUALS)) && e.brush >= 1 && e.brush < BRUSH_COUNT)
+    if ((key_pressed(KEY_KP_PLUS) || key_pressed(KEY_EQUALS)) && e.brush >= 1 && e.brush < BRUSH_COUNT)
         change_brush(e.brush + 1);
-    if (key_pressed(SDLK_PERIOD)) {
+    if (key_pressed(KEY_PERIOD)) {
         if (e.brush != 1)
             change_brush(1);
         if (e.tool != TOOL_LINE && e.tool != TOOL_DRAW)
             select_tool(TOOL_DRAW);
     }
-    if (key_pressed(SDLK_d))
+    if (key_pressed(KEY_d))
         select_tool(TOOL_DRAW);
-    if (key_pressed(SDLK_COMMA)) {
+    if (key_pressed(KEY_COMMA)) {
         e.pick_mode = PICK_FOREGROUND;
         e.changed = true;
     }
@@ -657,18 +657,18 @@ void gfx_editor_frame(const Session& session)
 void gfx_editor_mode(Session& session)
 {
     GfxEditor& e = gfx_editor;
-    if (key_pressed(SDLK_ESCAPE)) {
+    if (key_pressed(KEY_ESCAPE)) {
         leave_gfx_editor(session);
         return;
     }
-    if (pressed_with_shift(SDLK_s)) {
+    if (pressed_with_shift(KEY_s)) {
         // A failure is told below the help, with the file and the reason.
         const char* message = save_gfx_set(e.set_index);
         if (!message)
             note_set_matches_file(e.set_index);
         show_gfx_message(message ? message : "SAVED");
     }
-    const int32_t set_keys[] = {SDLK_1, SDLK_2, SDLK_3, SDLK_4};
+    const int32_t set_keys[] = {KEY_1, KEY_2, KEY_3, KEY_4};
     for (int set = 0; set < GFX_SET_COUNT; set++)
         if (pressed_with_alt(set_keys[set])) {
             switch_set(set);

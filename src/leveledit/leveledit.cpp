@@ -1,6 +1,5 @@
 #include "leveledit/leveledit.h"
 
-#include <SDL/SDL.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -8,6 +7,7 @@
 
 #include "core/flags.h"
 #include "core/input.h"
+#include "core/keys.h"
 #include "core/modal.h"
 #include "core/settings.h"
 #include "display/screen.h"
@@ -169,7 +169,7 @@ void paint(int x, int y)
 void write_level(Session& session)
 {
     end_digit_entry();
-    if (const char* message = validate_level(level_editor.grid, key_down(SDLK_RALT))) {
+    if (const char* message = validate_level(level_editor.grid, key_down(KEY_RALT))) {
         show_editor_message(message);
         return;
     }
@@ -178,7 +178,7 @@ void write_level(Session& session)
         show_editor_message("cannot write level 0");
         return;
     }
-    if (!pressed_with_alt(SDLK_w)) {
+    if (!pressed_with_alt(KEY_w)) {
         // An unreadable archive does not stop the write.
         if (record_holds(level_record(n), 1)) {
             show_editor_message("use alt-w to overwrite existing level");
@@ -257,7 +257,7 @@ void type_digit(Session& session, int d)
 int pressed_digit()
 {
     for (int d = 0; d <= 9; d++)
-        if (key_pressed(SDLK_KP0 + d) || key_pressed(SDLK_0 + d))
+        if (key_pressed(KEY_KP0 + d) || key_pressed(KEY_0 + d))
             return d;
     return -1;
 }
@@ -344,7 +344,7 @@ void show_editor_screen(Session& session)
     update_whole_screen();
     level_editor.stale_function_keys = 0;
     for (int i = 0; i < PALETTE_SLOTS; i++)
-        if (key_down(SDLK_F1 + i))
+        if (key_down(KEY_F1 + i))
             level_editor.stale_function_keys |= 1u << i;
     session.mode = level_editor_mode;
     show_pointer(true);
@@ -402,7 +402,7 @@ bool test_play_summary_step(Session&, ModalScreen&, bool quit)
 {
     if (quit)
         return true;   // the frame loop ends the program
-    if (key_pressed(SDLK_SPACE) || key_pressed(SDLK_ESCAPE) || key_pressed(SDLK_RETURN))
+    if (key_pressed(KEY_SPACE) || key_pressed(KEY_ESCAPE) || key_pressed(KEY_RETURN))
         return true;
     if (alt_x_pressed()) {
         quit_requested = true;
@@ -440,7 +440,7 @@ void enter_level_editor(Session& session)
 void test_play_handler(Session& session)
 {
     const GameState& g = session.running.game;
-    if (key_pressed(SDLK_ESCAPE) || key_pressed(SDLK_q) || key_pressed(SDLK_k) || key_pressed(SDLK_LSHIFT)) {
+    if (key_pressed(KEY_ESCAPE) || key_pressed(KEY_q) || key_pressed(KEY_k) || key_pressed(KEY_LSHIFT)) {
         end_test_play(session, false);
     } else if (g.exit_count != 0) {
         stop_all_sounds();
@@ -467,7 +467,7 @@ void level_editor_frame(const Session& session)
     }
     if (ed.header_countdown != 0 && --ed.header_countdown == 0)
         draw_editor_header(session);
-    if (pressed_with_alt(SDLK_f)) {
+    if (pressed_with_alt(KEY_f)) {
         end_digit_entry();
         level_editor.undo.stroke_open = false;
         PlayGrid filled;
@@ -478,7 +478,7 @@ void level_editor_frame(const Session& session)
         }
         ed.field_redraws = 2;
     }
-    if (pressed_with_ctrl(SDLK_z))
+    if (pressed_with_ctrl(KEY_z))
         undo_last_step();
     if (ed.field_redraws != 0) {
         ed.field_redraws--;
@@ -505,7 +505,7 @@ void level_editor_frame(const Session& session)
         level_editor.undo.stroke_open = false;
     }
     for (int i = 0; i < PALETTE_SLOTS; i++) {
-        if (!key_down(SDLK_F1 + i)) {
+        if (!key_down(KEY_F1 + i)) {
             level_editor.stale_function_keys &= ~(1u << i);
         } else if (!(level_editor.stale_function_keys & (1u << i))) {
             end_digit_entry();
@@ -519,29 +519,29 @@ namespace {
 // The arrows, Page Up and Down and the digits choose the level number.
 void level_number_keys(Session& session)
 {
-    if (key_pressed(SDLK_LEFT)) {
+    if (key_pressed(KEY_LEFT)) {
         end_digit_entry();
         if (session.level > 1)
             set_level(session, session.level - 1);
-    } else if (key_pressed(SDLK_RIGHT)) {
+    } else if (key_pressed(KEY_RIGHT)) {
         end_digit_entry();
         if (session.level < MAX_LEVEL)
             set_level(session, session.level + 1);
-    } else if (key_pressed(SDLK_UP)) {
+    } else if (key_pressed(KEY_UP)) {
         end_digit_entry();
         if (session.level < MAX_LEVEL - 9)
             set_level(session, session.level + 10);
-    } else if (key_pressed(SDLK_DOWN)) {
+    } else if (key_pressed(KEY_DOWN)) {
         end_digit_entry();
         if (session.level > 10)
             set_level(session, session.level - 10);
     }
-    if (key_pressed(SDLK_PAGEUP)) {
+    if (key_pressed(KEY_PAGEUP)) {
         end_digit_entry();
         if (session.level < MAX_LEVEL - 99)
             set_level(session, session.level + 100);
     }
-    if (key_pressed(SDLK_PAGEDOWN)) {
+    if (key_pressed(KEY_PAGEDOWN)) {
         end_digit_entry();
         if (session.level > 100)
             set_level(session, session.level - 100);
@@ -554,14 +554,14 @@ void level_number_keys(Session& session)
 void load_keys(Session& session)
 {
     const LevelEditor& ed = level_editor;
-    if (key_pressed(SDLK_KP_PLUS) || key_pressed(SDLK_EQUALS)) {
+    if (key_pressed(KEY_KP_PLUS) || key_pressed(KEY_EQUALS)) {
         if (ed.modified) {
             show_editor_message("Save or load before changing levels");
         } else if (session.level < MAX_LEVEL) {
             set_level(session, session.level + 1);
             load_edited_level(session);
         }
-    } else if (key_pressed(SDLK_KP_MINUS) || key_pressed(SDLK_MINUS)) {
+    } else if (key_pressed(KEY_KP_MINUS) || key_pressed(KEY_MINUS)) {
         if (ed.modified) {
             show_editor_message("Save or load before changing levels");
         } else {
@@ -571,11 +571,11 @@ void load_keys(Session& session)
                 load_edited_level(session);
             }
         }
-    } else if (key_pressed(SDLK_l) || key_pressed(SDLK_KP_ENTER) || key_pressed(SDLK_RETURN)) {
+    } else if (key_pressed(KEY_l) || key_pressed(KEY_KP_ENTER) || key_pressed(KEY_RETURN)) {
         end_digit_entry();
         if (session.level == 0)
             session.level = 1;
-        const bool alt = pressed_with_alt(SDLK_l) || pressed_with_alt(SDLK_KP_ENTER) || pressed_with_alt(SDLK_RETURN);
+        const bool alt = pressed_with_alt(KEY_l) || pressed_with_alt(KEY_KP_ENTER) || pressed_with_alt(KEY_RETURN);
         if (ed.modified && !alt) {
             show_editor_message("use alt-l to load over modified level");
         } else {
@@ -589,10 +589,10 @@ void load_keys(Session& session)
 
 void level_editor_mode(Session& session)
 {
-    if (key_pressed(SDLK_ESCAPE) || key_pressed(SDLK_SPACE)) {
+    if (key_pressed(KEY_ESCAPE) || key_pressed(KEY_SPACE)) {
         // Leaving plays the stored level: painting not yet written is lost,
         // so it takes Alt, as loading over it does.
-        const bool alt = pressed_with_alt(SDLK_ESCAPE) || pressed_with_alt(SDLK_SPACE);
+        const bool alt = pressed_with_alt(KEY_ESCAPE) || pressed_with_alt(KEY_SPACE);
         if (level_editor.modified && !alt) {
             end_digit_entry();
             show_editor_message("use alt-esc to leave modified level");
@@ -603,11 +603,11 @@ void level_editor_mode(Session& session)
     }
     level_number_keys(session);
     load_keys(session);
-    if (key_pressed(SDLK_w)) {
+    if (key_pressed(KEY_w)) {
         write_level(session);
-    } else if (key_pressed(SDLK_t)) {
+    } else if (key_pressed(KEY_t)) {
         start_test_play(session);
-    } else if (key_pressed(SDLK_v)) {
+    } else if (key_pressed(KEY_v)) {
         end_digit_entry();
         level_editor.undo.stroke_open = false;
         winnable_key(session);

@@ -1,11 +1,11 @@
 #include "leveledit/winnable.h"
 
-#include <SDL/SDL.h>
 #include <cstdio>
 #include <cstring>
 
 #include "core/flags.h"
 #include "core/input.h"
+#include "core/keys.h"
 #include "core/settings.h"
 #include "display/screen.h"
 #include "display/status.h"
@@ -163,7 +163,7 @@ void winnable_key(Session& session)
 
 void winnable_search_handler(Session& session)
 {
-    if (key_pressed(SDLK_ESCAPE)) {
+    if (key_pressed(KEY_ESCAPE)) {
         end_search(session, true);
         return;
     }
@@ -178,7 +178,7 @@ void winnable_search_handler(Session& session)
 void way_out_handler(Session& session)
 {
     const GameState& g = session.running.game;
-    if (key_pressed(SDLK_ESCAPE) || key_pressed(SDLK_q) || key_pressed(SDLK_k) || key_pressed(SDLK_LSHIFT)) {
+    if (key_pressed(KEY_ESCAPE) || key_pressed(KEY_q) || key_pressed(KEY_k) || key_pressed(KEY_LSHIFT)) {
         end_demonstration(session, "W STORES THE WAY OUT WITH THE LEVEL");
     } else if (g.exit_count != 0) {
         stop_all_sounds();

@@ -1,9 +1,9 @@
 #include "program/frame.h"
 
-#include <SDL/SDL.h>
 #include <algorithm>
 
 #include "core/input.h"
+#include "core/keys.h"
 #include "core/modal.h"
 #include "program/script.h"
 #include "display/screen.h"
@@ -91,7 +91,7 @@ void run_frame_body(Session& session)
     if (session.mode)
         session.mode(session);
     // Today's keyboards send Print Screen for the SysReq key.
-    if (key_pressed(SDLK_SYSREQ) || key_pressed(SDLK_PRINT))
+    if (key_pressed(KEY_SYSREQ) || key_pressed(KEY_PRINT))
         tell_screenshot_failure(session, take_screenshot());
 }
 

@@ -1,11 +1,11 @@
 #include "program/script.h"
 
-#include <SDL/SDL.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
+#include "core/keys.h"
 #include "program/frame.h"
 #include "core/input.h"
 #include "core/settings.h"
@@ -51,14 +51,14 @@ int pointer_x, pointer_y;
 int modifier_bit(int key)
 {
     switch (key) {
-    case SDLK_LSHIFT: return KMOD_LSHIFT;
-    case SDLK_RSHIFT: return KMOD_RSHIFT;
-    case SDLK_LCTRL: return KMOD_LCTRL;
-    case SDLK_RCTRL: return KMOD_RCTRL;
-    case SDLK_LALT: return KMOD_LALT;
-    case SDLK_RALT: return KMOD_RALT;
-    case SDLK_LMETA: return KMOD_LMETA;
-    case SDLK_RMETA: return KMOD_RMETA;
+    case KEY_LSHIFT: return KEYMOD_LSHIFT;
+    case KEY_RSHIFT: return KEYMOD_RSHIFT;
+    case KEY_LCTRL: return KEYMOD_LCTRL;
+    case KEY_RCTRL: return KEYMOD_RCTRL;
+    case KEY_LALT: return KEYMOD_LALT;
+    case KEY_RALT: return KEYMOD_RALT;
+    case KEY_LMETA: return KEYMOD_LMETA;
+    case KEY_RMETA: return KEYMOD_RMETA;
     default: return 0;
     }
 }
@@ -169,7 +169,7 @@ bool load_script()
         auto known = [](const char* w) { return !strcmp(w, "press") || !strcmp(w, "down") || !strcmp(w, "up"); };
         // Only key codes (core/keys.h) reach the events: any other number
         // would arrive as a key no key code names.
-        auto key_symbol = [](int k) { return k >= 0 && k < SDLK_LAST; };
+        auto key_symbol = [](int k) { return k >= 0 && k < KEY_LAST; };
         // Frame numbers count from 0; a negative one would read as a modal line.
         if (sscanf(text, "modal %15s %d", word, &key) == 2 && known(word) && key_symbol(key)) {
             lines.push_back({-1, action(word), key});

@@ -1,11 +1,11 @@
 // The end of a level: the summary with the store of a better play, the next
 // level, a restart and leaving the game.
-#include <SDL/SDL.h>
 #include <cstdarg>
 #include <cstdio>
 
 #include "core/flags.h"
 #include "core/input.h"
+#include "core/keys.h"
 #include "core/modal.h"
 #include "core/settings.h"
 #include "display/screen.h"
@@ -92,7 +92,7 @@ void show_summary(Session& session)
 bool summary_step(Session& session, ModalScreen&, bool quit)
 {
     bool over = quit;
-    if (!over && key_pressed(SDLK_F12)) {
+    if (!over && key_pressed(KEY_F12)) {
         // Stores this play even if it is not better; a failure stays on
         // the screen until the player goes on.
         const int result = save_movie_record(session);
@@ -104,10 +104,10 @@ bool summary_step(Session& session, ModalScreen&, bool quit)
             update_whole_screen();
         }
     }
-    if (!over && (key_pressed(SDLK_SPACE) || key_pressed(SDLK_ESCAPE)))
+    if (!over && (key_pressed(KEY_SPACE) || key_pressed(KEY_ESCAPE)))
         over = true;
     // A capture of the summary, as Print Screen gives one during play.
-    if (!over && (key_pressed(SDLK_SYSREQ) || key_pressed(SDLK_PRINT)) && screenshot_failed(take_screenshot()))
+    if (!over && (key_pressed(KEY_SYSREQ) || key_pressed(KEY_PRINT)) && screenshot_failed(take_screenshot()))
         show_summary_line(412, SCREENSHOT_FAILED);
     if (!over && alt_x_pressed()) {
         quit_requested = true;

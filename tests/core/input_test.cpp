@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/input.h"
+#include "core/keys.h"
 #include "frontend/config.h"
 
 namespace {
@@ -62,13 +63,13 @@ TEST_F(Input, PressAndReleaseBetweenFramesIsPressedButNotHeld)
 
 TEST_F(Input, HeldKeyIsPressedOnlyInTheFirstFrame)
 {
-    push_key(SDLK_RIGHT, true);
+    push_key(KEY_RIGHT, true);
     poll_events();
-    EXPECT_TRUE(key_pressed(SDLK_RIGHT));
+    EXPECT_TRUE(key_pressed(KEY_RIGHT));
     begin_input_frame();
     poll_events();
-    EXPECT_FALSE(key_pressed(SDLK_RIGHT));
-    EXPECT_TRUE(key_down(SDLK_RIGHT));
+    EXPECT_FALSE(key_pressed(KEY_RIGHT));
+    EXPECT_TRUE(key_down(KEY_RIGHT));
 }
 
 TEST_F(Input, DoubleTapGivesTwoPressesAndOneHeld)
@@ -85,14 +86,14 @@ TEST_F(Input, DoubleTapGivesTwoPressesAndOneHeld)
 
 TEST_F(Input, ShiftThenDigitKeepsArrivalOrder)
 {
-    push_key(SDLK_LSHIFT, true);
+    push_key(KEY_LSHIFT, true);
     push_key('1', true);
     push_key('1', false);
     poll_events();
     ASSERT_EQ(pressed_count(), 2);
-    EXPECT_EQ(first_pressed_key(), SDLK_LSHIFT);
+    EXPECT_EQ(first_pressed_key(), KEY_LSHIFT);
     EXPECT_EQ(key_state.pressed.keys[1], '1');
-    EXPECT_TRUE(key_down(SDLK_LSHIFT));
+    EXPECT_TRUE(key_down(KEY_LSHIFT));
 }
 
 TEST_F(Input, ListsDropThe129thKeyAndIgnoreUnheldReleases)
@@ -127,10 +128,10 @@ TEST_F(Input, JoystickAxesAndDeadZone)
         SCOPED_TRACE(testing::Message() << "axis " << s.axis << " value " << s.value);
         push_axis(s.axis, s.value);
         poll_events();
-        EXPECT_EQ(key_down(SDLK_LEFT), s.left);
-        EXPECT_EQ(key_down(SDLK_RIGHT), s.right);
-        EXPECT_EQ(key_down(SDLK_UP), s.up);
-        EXPECT_EQ(key_down(SDLK_DOWN), s.down);
+        EXPECT_EQ(key_down(KEY_LEFT), s.left);
+        EXPECT_EQ(key_down(KEY_RIGHT), s.right);
+        EXPECT_EQ(key_down(KEY_UP), s.up);
+        EXPECT_EQ(key_down(KEY_DOWN), s.down);
     }
 }
 
@@ -140,11 +141,11 @@ TEST_F(Input, AxisHeldOverRepeatsPressesAndCentreReleasesKeyboardKeys)
     push_axis(0, 31000);
     poll_events();
     EXPECT_EQ(pressed_count(), 2);
-    key_event(SDLK_LEFT, true);   // also held on the keyboard
+    key_event(KEY_LEFT, true);   // also held on the keyboard
     push_axis(0, 0);
     poll_events();
-    EXPECT_FALSE(key_down(SDLK_LEFT));
-    EXPECT_FALSE(key_down(SDLK_RIGHT));
+    EXPECT_FALSE(key_down(KEY_LEFT));
+    EXPECT_FALSE(key_down(KEY_RIGHT));
 }
 
 TEST_F(Input, JoystickButtonsBecomeKeys)
@@ -152,7 +153,7 @@ TEST_F(Input, JoystickButtonsBecomeKeys)
     const struct {
         int button;
         int key;
-    } cases[] = {{0, SDLK_LCTRL}, {1, SDLK_LALT}, {2, SDLK_LALT}, {3, SDLK_SPACE}, {7, SDLK_SPACE}};
+    } cases[] = {{0, KEY_LCTRL}, {1, KEY_LALT}, {2, KEY_LALT}, {3, KEY_SPACE}, {7, KEY_SPACE}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.button);
         push_joy_button(c.button, true);
@@ -185,23 +186,23 @@ TEST_F(Input, EventsBehindQuitAreStillHandled)
 
 TEST_F(Input, PauseTogglesOnRelease)
 {
-    push_key(SDLK_p, true);
+    push_key(KEY_p, true);
     poll_events();
     EXPECT_FALSE(key_state.pause_flag);
-    push_key(SDLK_p, false);
+    push_key(KEY_p, false);
     poll_events();
     EXPECT_TRUE(key_state.pause_flag);
-    push_key(SDLK_PAUSE, true);
-    push_key(SDLK_PAUSE, false);
+    push_key(KEY_PAUSE, true);
+    push_key(KEY_PAUSE, false);
     poll_events();
     EXPECT_FALSE(key_state.pause_flag);
     // While a name is typed, p is a letter; only Pause toggles.
     key_state.text_entry_active = true;
-    push_key(SDLK_p, true);
-    push_key(SDLK_p, false);
+    push_key(KEY_p, true);
+    push_key(KEY_p, false);
     poll_events();
     EXPECT_FALSE(key_state.pause_flag);
-    push_key(SDLK_PAUSE, false);
+    push_key(KEY_PAUSE, false);
     poll_events();
     EXPECT_TRUE(key_state.pause_flag);
 }

@@ -1,11 +1,11 @@
 // The configuration file's scanner and writer.
 #include <gtest/gtest.h>
 
-#include <SDL/SDL.h>
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "core/keys.h"
 #include "frontend/config.h"
 #include "frontend/userdir.h"
 #include "level/archive.h"
@@ -115,12 +115,12 @@ TEST(Config, SettingsNotGivenValidlyTakeTheirDefaults)
         const char* hidden;
     } cases[] = {
         {full, 0, nullptr, 0x77, "d.lbm"},
-        {"", 10, "vrbxrc: no valid background, using redbrick.lbm\n", SDLK_UP, "spiral.lbm"},
-        {std::string("\x8f\x01=\xff\n\0garbage", 13), 10, "vrbxrc: no valid upkey, using 111\n", SDLK_UP, "spiral.lbm"},
-        {full.substr(0, full.find("upkey")), 6, "vrbxrc: no valid digrightkey, using 134\n", SDLK_UP, "d.lbm"},
-        {full + "hidden=\nupkey=0\n", 2, "vrbxrc: no valid hidden, using spiral.lbm\n", SDLK_UP, "spiral.lbm"},
+        {"", 10, "vrbxrc: no valid background, using redbrick.lbm\n", KEY_UP, "spiral.lbm"},
+        {std::string("\x8f\x01=\xff\n\0garbage", 13), 10, "vrbxrc: no valid upkey, using 111\n", KEY_UP, "spiral.lbm"},
+        {full.substr(0, full.find("upkey")), 6, "vrbxrc: no valid digrightkey, using 134\n", KEY_UP, "d.lbm"},
+        {full + "hidden=\nupkey=0\n", 2, "vrbxrc: no valid hidden, using spiral.lbm\n", KEY_UP, "spiral.lbm"},
         {full + "upkey=zz\n", 0, nullptr, 0x77, "d.lbm"},   // no digit: the earlier line holds
-        {full + "upkey=ffffffff\n", 1, "vrbxrc: no valid upkey, using 111\n", SDLK_UP, "d.lbm"},
+        {full + "upkey=ffffffff\n", 1, "vrbxrc: no valid upkey, using 111\n", KEY_UP, "d.lbm"},
         {full + "hidden=a\tb\n", 1, "vrbxrc: no valid hidden, using spiral.lbm\n", 0x77, "spiral.lbm"},
         {full + "hidden=" + std::string(ARTWORK_NAME_MAX + 1, 'x') + "\n", 1,
          "vrbxrc: no valid hidden, using spiral.lbm\n", 0x77, "spiral.lbm"},
@@ -142,7 +142,7 @@ TEST(Config, SettingsNotGivenValidlyTakeTheirDefaults)
             EXPECT_STREQ(artwork_names[3], c.hidden);
         }
         for (int32_t key : {upkey, downkey, leftkey, rightkey, digleftkey, digrightkey})
-            EXPECT_TRUE(key > 0 && key < SDLK_LAST);
+            EXPECT_TRUE(key > 0 && key < KEY_LAST);
         for (const auto& name : artwork_names)
             EXPECT_GT(strlen(name), 0u);
     }
@@ -213,7 +213,7 @@ TEST(Config, WrittenFileIsReadBackWhole)
     set_first_start_config();
     for (int i = 0; i < 4; i++)
         snprintf(artwork_names[i], PATH_BUFFER_SIZE, "%c%s", 'a' + i, std::string(ARTWORK_NAME_MAX - 1, 'n').c_str());
-    upkey = downkey = leftkey = rightkey = digleftkey = digrightkey = SDLK_LAST - 1;
+    upkey = downkey = leftkey = rightkey = digleftkey = digrightkey = KEY_LAST - 1;
     ASSERT_TRUE(write_config(path));
     EXPECT_LE(read_file(path).size(), size_t(CONFIG_TEXT_SIZE - 1));
     const Snapshot written = take();
@@ -249,7 +249,7 @@ TEST(Config, OnlyTheFirst1023BytesAreRead)
     reset();
     read_config();
     EXPECT_EQ(upkey, 1);
-    EXPECT_EQ(downkey, SDLK_DOWN);   // not read: its first-start value
+    EXPECT_EQ(downkey, KEY_DOWN);   // not read: its first-start value
 }
 
 } // namespace

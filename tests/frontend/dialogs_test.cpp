@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <vector>
 
+#include "core/keys.h"
 #include "program/frame.h"
 #include "core/flags.h"
 #include "core/input.h"
@@ -79,8 +80,8 @@ protected:
 TEST_F(Dialogs, TypedNameWithShiftAndReturn)
 {
     player_name[0] = 0;
-    script(modal(SDLK_a) + modal(SDLK_b) + modal("down", SDLK_LSHIFT) + modal(SDLK_1) + modal("up", SDLK_LSHIFT) +
-           modal(SDLK_KP7) + modal(SDLK_RETURN));
+    script(modal(KEY_a) + modal(KEY_b) + modal("down", KEY_LSHIFT) + modal(KEY_1) + modal("up", KEY_LSHIFT) +
+           modal(KEY_KP7) + modal(KEY_RETURN));
     std::fill(screen.begin() + 468 * 640, screen.begin() + 480 * 640, 7);
     run_prompt(enter_player_name);
     EXPECT_STREQ(player_name, "AB!");   // keypad 7 (263) types nothing
@@ -94,7 +95,7 @@ TEST_F(Dialogs, AltXLeavesTheNameAndEndsTheProgram)
 {
     strcpy(player_name, "OLD");
     quit_requested = false;
-    script(modal(SDLK_a) + modal("down", SDLK_LALT) + modal(SDLK_x));
+    script(modal(KEY_a) + modal("down", KEY_LALT) + modal(KEY_x));
     run_prompt(enter_player_name);
     EXPECT_STREQ(player_name, "OLD");
     EXPECT_TRUE(quit_requested);
@@ -109,27 +110,27 @@ TEST_F(Dialogs, OnlyAcceptedKeysType)
         std::string keys;
         const char* typed;
     } cases[] = {
-        {"Caps Lock", modal(SDLK_CAPSLOCK), ""},
-        {"Num Lock", modal(SDLK_NUMLOCK), ""},
-        {"Scroll Lock", modal(SDLK_SCROLLOCK), ""},
-        {"F7", modal(SDLK_F7), ""},
-        {"SysReq", modal(SDLK_SYSREQ), ""},
-        {"Caps Lock then a", modal(SDLK_CAPSLOCK) + modal(SDLK_a), "A"},
-        {"keypad 0, 1, 9", modal(SDLK_KP0) + modal(SDLK_KP1) + modal(SDLK_KP9), ""},
-        {"letters", modal(SDLK_z) + modal(SDLK_a), "ZA"},
-        {"letters with shift", modal("down", SDLK_LSHIFT) + modal(SDLK_q) + modal("up", SDLK_LSHIFT), "Q"},
+        {"Caps Lock", modal(KEY_CAPSLOCK), ""},
+        {"Num Lock", modal(KEY_NUMLOCK), ""},
+        {"Scroll Lock", modal(KEY_SCROLLOCK), ""},
+        {"F7", modal(KEY_F7), ""},
+        {"SysReq", modal(KEY_SYSREQ), ""},
+        {"Caps Lock then a", modal(KEY_CAPSLOCK) + modal(KEY_a), "A"},
+        {"keypad 0, 1, 9", modal(KEY_KP0) + modal(KEY_KP1) + modal(KEY_KP9), ""},
+        {"letters", modal(KEY_z) + modal(KEY_a), "ZA"},
+        {"letters with shift", modal("down", KEY_LSHIFT) + modal(KEY_q) + modal("up", KEY_LSHIFT), "Q"},
         {"shifted digits",
-         modal("down", SDLK_RSHIFT) + modal(SDLK_0) + modal(SDLK_2) + modal(SDLK_9) + modal("up", SDLK_RSHIFT), ")@("},
-        {"digits", modal(SDLK_0) + modal(SDLK_9), "09"},
-        {"space", modal(SDLK_SPACE) + modal(SDLK_SPACE), "  "},
-        {"minus", modal(SDLK_MINUS), "-"},
-        {"minus with shift", modal("down", SDLK_LSHIFT) + modal(SDLK_MINUS) + modal("up", SDLK_LSHIFT), ""},
+         modal("down", KEY_RSHIFT) + modal(KEY_0) + modal(KEY_2) + modal(KEY_9) + modal("up", KEY_RSHIFT), ")@("},
+        {"digits", modal(KEY_0) + modal(KEY_9), "09"},
+        {"space", modal(KEY_SPACE) + modal(KEY_SPACE), "  "},
+        {"minus", modal(KEY_MINUS), "-"},
+        {"minus with shift", modal("down", KEY_LSHIFT) + modal(KEY_MINUS) + modal("up", KEY_LSHIFT), ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         reset_input_state();
         player_name[0] = 0;
-        script(c.keys + modal(SDLK_RETURN));
+        script(c.keys + modal(KEY_RETURN));
         run_prompt(enter_player_name);
         EXPECT_STREQ(player_name, c.typed);
     }
@@ -139,9 +140,9 @@ TEST_F(Dialogs, SixteenCharactersAtMostAndBackspaceStillWorks)
 {
     std::string keys;
     for (int i = 0; i < 18; i++)
-        keys += modal(SDLK_a + i);
+        keys += modal(KEY_a + i);
     // Two backspaces, z, keypad Enter.
-    keys += modal(SDLK_BACKSPACE) + modal(SDLK_BACKSPACE) + modal(SDLK_z) + modal(SDLK_KP_ENTER);
+    keys += modal(KEY_BACKSPACE) + modal(KEY_BACKSPACE) + modal(KEY_z) + modal(KEY_KP_ENTER);
     script(keys);
     player_name[0] = 0;
     run_prompt(enter_player_name);
@@ -151,18 +152,18 @@ TEST_F(Dialogs, SixteenCharactersAtMostAndBackspaceStillWorks)
 TEST_F(Dialogs, EscapeKeepsTheOldName)
 {
     strcpy(player_name, "keeper");
-    script(modal(SDLK_a) + modal(SDLK_ESCAPE));
+    script(modal(KEY_a) + modal(KEY_ESCAPE));
     run_prompt(enter_player_name);
     EXPECT_STREQ(player_name, "keeper");
 }
 
 TEST_F(Dialogs, EscapeAtTheFourthKeyRestoresAllAndWritesNothing)
 {
-    script(modal(SDLK_w) + modal(SDLK_s) + modal(SDLK_a) + modal(SDLK_ESCAPE));
+    script(modal(KEY_w) + modal(KEY_s) + modal(KEY_a) + modal(KEY_ESCAPE));
     EXPECT_EQ(run_prompt(remap_keys), 1) << "a cancel is no failure to store";
-    EXPECT_EQ(upkey, SDLK_UP);
-    EXPECT_EQ(downkey, SDLK_DOWN);
-    EXPECT_EQ(leftkey, SDLK_LEFT);
+    EXPECT_EQ(upkey, KEY_UP);
+    EXPECT_EQ(downkey, KEY_DOWN);
+    EXPECT_EQ(leftkey, KEY_LEFT);
     EXPECT_EQ(access(dir.file(".zuzezodov/vrbxrc").c_str(), F_OK), -1);
 }
 
@@ -171,7 +172,7 @@ TEST_F(Dialogs, RemappedKeysAreShownAndWritten)
     // Every glyph inked, so whatever is printed shows.
     for (int cell : {69, 70, 71, 81, 82, 83, 93, 94, 95})
         memset(tile_cache + cell * CELL_BYTES, 1, CELL_BYTES);
-    script(modal(SDLK_w) + modal(SDLK_s) + modal(SDLK_a) + modal(SDLK_d) + modal(SDLK_q) + modal(SDLK_e));
+    script(modal(KEY_w) + modal(KEY_s) + modal(KEY_a) + modal(KEY_d) + modal(KEY_q) + modal(KEY_e));
     EXPECT_EQ(run_prompt(remap_keys), 1);
     EXPECT_EQ(upkey, 'w');
     EXPECT_EQ(digrightkey, 'e');

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/keys.h"
 #include "core/settings.h"
 #include "display/status.h"
 #include "frontend/help.h"
@@ -44,10 +45,10 @@ struct KeyCase {
 
 const KeyCase KEY_CASES[] = {
     // The first-start bindings.
-    {{SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT, SDLK_LCTRL, SDLK_LALT},
+    {{KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_LCTRL, KEY_LALT},
      " UP: UP   DOWN: DOWN   LEFT: LEFT   RIGHT: RIGHT\n", " DIG LEFT: LEFT CTRL   DIG RIGHT: LEFT ALT\n"},
     // After F10 remapping to letters and the keypad.
-    {{SDLK_w, SDLK_s, SDLK_a, SDLK_d, SDLK_KP1, SDLK_KP3},
+    {{KEY_w, KEY_s, KEY_a, KEY_d, KEY_KP1, KEY_KP3},
      " UP: W   DOWN: S   LEFT: A   RIGHT: D\n", " DIG LEFT: KP1   DIG RIGHT: KP3\n"},
 };
 
@@ -80,8 +81,8 @@ TEST_F(Help, NamesThePlayKeysAsBound)
 TEST_F(Help, EveryCharacterIsInTheFontAndEveryLineFits)
 {
     const Bindings cases[] = {
-        {SDLK_RSUPER, SDLK_KP_ENTER, SDLK_SCROLLOCK, SDLK_BACKSPACE, SDLK_RCTRL, SDLK_RALT},
-        {SDLK_KP_MULTIPLY, SDLK_KP_PERIOD, SDLK_SEMICOLON, SDLK_QUOTE, SDLK_LEFTBRACKET, SDLK_BACKQUOTE},
+        {KEY_RSUPER, KEY_KP_ENTER, KEY_SCROLLOCK, KEY_BACKSPACE, KEY_RCTRL, KEY_RALT},
+        {KEY_KP_MULTIPLY, KEY_KP_PERIOD, KEY_SEMICOLON, KEY_QUOTE, KEY_LEFTBRACKET, KEY_BACKQUOTE},
     };
     for (const Bindings& b : cases) {
         bind(b);

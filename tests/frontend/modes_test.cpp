@@ -1,5 +1,4 @@
 // The play mode's own keys, on a level started as the program starts it.
-#include <SDL/SDL.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,6 +6,7 @@
 
 #include "core/flags.h"
 #include "core/input.h"
+#include "core/keys.h"
 #include "core/settings.h"
 #include "display/tiles.h"
 #include "frontend/config.h"
@@ -73,9 +73,9 @@ TEST_F(PlayMode, KRestartsTheLevelInPlay)
     ASSERT_NE(hero().x, x0);
     hold(INPUT_NONE);
     begin_input_frame();
-    key_event(SDLK_k, true);
+    key_event(KEY_k, true);
     play_handler(session);
-    key_event(SDLK_k, false);
+    key_event(KEY_k, false);
     EXPECT_EQ(hero().x, x0);
     EXPECT_TRUE(s().game.waiting_for_input);
     EXPECT_EQ(session.mode, play_handler);

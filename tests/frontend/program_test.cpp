@@ -10,6 +10,7 @@
 
 #include <SDL/SDL.h>
 
+#include "core/keys.h"
 #include "support/process.h"
 #include "support/script_lines.h"
 
@@ -93,7 +94,7 @@ std::string take_over_to_the_end(const std::string& summary)
     int take = 4392 - 300;
     while (inputs[size_t(take + 2)] == 0)
         take++;
-    std::string script = press(take, SDLK_F12);
+    std::string script = press(take, KEY_F12);
     int held = 0;
     for (int tick = take + 2; tick <= 4392; tick++)
         script += input_key(tick, inputs[size_t(tick)], &held);
@@ -107,8 +108,8 @@ TEST(Program, MenuPlayAndATakeOverStoreAMovieThatReplays)
 {
     Fixture f;
     // F12 in the summary stores the play even though it is not better.
-    std::string script = take_over_to_the_end(modal(SDLK_F12));
-    script += press(4400, SDLK_SPACE);   // nothing: play mode has no SPACE
+    std::string script = take_over_to_the_end(modal(KEY_F12));
+    script += press(4400, KEY_SPACE);   // nothing: play mode has no SPACE
     script += alt_x(4410);
     ProcessResult r = f.run({"-w", "-l", "1"}, script);
     EXPECT_EQ(r.status, 0) << r.err;
@@ -124,8 +125,8 @@ TEST(Program, MenuPlayAndATakeOverStoreAMovieThatReplays)
 TEST(Program, AltXInTheSummaryEndsTheProgram)
 {
     Fixture f;
-    ProcessResult r = f.run({"-w", "-q", "-l", "1"}, take_over_to_the_end(modal("down", SDLK_LALT) + modal(SDLK_x)) +
-                                                           press(4393, SDLK_SPACE) + press(4400, SDLK_ESCAPE));
+    ProcessResult r = f.run({"-w", "-q", "-l", "1"}, take_over_to_the_end(modal("down", KEY_LALT) + modal(KEY_x)) +
+                                                           press(4393, KEY_SPACE) + press(4400, KEY_ESCAPE));
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out.substr(r.out.size() >= 5 ? r.out.size() - 5 : 0), "End.\n") << r.out;
     EXPECT_EQ(r.err.find("frame 4393"), std::string::npos) << r.err;
@@ -135,7 +136,7 @@ TEST(Program, AltXInTheSummaryEndsTheProgram)
 TEST(Program, SpaceShowsTheMenuAndF4StartsPlay)
 {
     Fixture f;
-    ProcessResult r = f.run({"-w", "-q", "-l", "1"}, press(10, SDLK_SPACE) + press(20, SDLK_F4) + alt_x(40));
+    ProcessResult r = f.run({"-w", "-q", "-l", "1"}, press(10, KEY_SPACE) + press(20, KEY_F4) + alt_x(40));
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.err.find("frame 11: menu level 1\n"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("frame 21: play level 1\n"), std::string::npos) << r.err;
@@ -157,7 +158,7 @@ TEST(Program, AltXTappedWithinOneBatchEnds)
 {
     // Alt goes down, x is pressed and Alt goes up before frame 31 looks.
     Fixture f;
-    ProcessResult r = f.run({"-w", "-q", "-l", "1"}, press(10, SDLK_SPACE) + press(20, SDLK_F4) + tapped_with(30, SDLK_LALT, SDLK_x));
+    ProcessResult r = f.run({"-w", "-q", "-l", "1"}, press(10, KEY_SPACE) + press(20, KEY_F4) + tapped_with(30, KEY_LALT, KEY_x));
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out.substr(r.out.size() >= 5 ? r.out.size() - 5 : 0), "End.\n") << r.out;
     EXPECT_NE(r.err.find("frame 21: play level 1\n"), std::string::npos) << r.err;
@@ -169,8 +170,8 @@ TEST(Program, LevelStepsInDemonstrationAndPlay)
     // F7 back to the built-in level, F12 there does nothing, F8 on to level 1,
     // Escape plays it, F7 in play leads to level 0.
     ProcessResult r = f.run({"-w", "-q", "-l", "1"},
-                            press(10, SDLK_F7) + press(15, SDLK_F12) + press(20, SDLK_F8) + press(30, SDLK_ESCAPE) +
-                                press(40, SDLK_F7) + alt_x(50));
+                            press(10, KEY_F7) + press(15, KEY_F12) + press(20, KEY_F8) + press(30, KEY_ESCAPE) +
+                                press(40, KEY_F7) + alt_x(50));
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.err.find("frame 1: demo level 1\nframe 11: demo level 0\nframe 21: demo level 1\n"
                          "frame 31: play level 1\nframe 41: play level 0\n"),
@@ -211,8 +212,8 @@ TEST(Program, F3EditsFromTheDemonstrationPlayAndMenuAndAltWWrites)
 {
     Fixture f;
     // Demonstration, editor, play, editor, play, demonstration, menu, editor.
-    std::string script = press(10, SDLK_F3) + press(20, SDLK_ESCAPE) + press(30, SDLK_F3) + press(40, SDLK_SPACE) +
-                         press(50, SDLK_q) + press(60, SDLK_SPACE) + press(70, SDLK_F3);
+    std::string script = press(10, KEY_F3) + press(20, KEY_ESCAPE) + press(30, KEY_F3) + press(40, KEY_SPACE) +
+                         press(50, KEY_q) + press(60, KEY_SPACE) + press(70, KEY_F3);
     // A brick (the tile chosen at start) painted on the first empty cell of
     // row 7 with a two-frame click, then Alt+W over the existing level.
     size_t at = LEVEL0_TEXT.find('\n');   // the end of the comment line; then of rows 0..6
@@ -222,7 +223,7 @@ TEST(Program, F3EditsFromTheDemonstrationPlayAndMenuAndAltWWrites)
     ASSERT_LT(column, 24u);
     const int x = int(32 + 24 * column + 12), y = 60 + 24 * 7 + 12;
     script += mouse(80, "down", 1, x, y) + mouse(82, "up", 1, x, y);
-    script += with(85, SDLK_LALT, SDLK_w) + press(90, SDLK_ESCAPE) + alt_x(100);
+    script += with(85, KEY_LALT, KEY_w) + press(90, KEY_ESCAPE) + alt_x(100);
     ProcessResult r = f.run({"-w", "-q", "-l", "1"}, script);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.err.find("frame 1: demo level 1\nframe 11: leveledit level 1\nframe 21: play level 1\n"

@@ -16,6 +16,7 @@
 
 #include <SDL/SDL.h>
 
+#include "core/keys.h"
 #include "support/process.h"
 #include "support/script_lines.h"
 
@@ -27,7 +28,7 @@ const int LEVEL0_PAIRS[][2] = {
 
 using namespace scriptline;
 
-std::string print_at(long frame) { return press(frame, SDLK_PRINT); }
+std::string print_at(long frame) { return press(frame, KEY_PRINT); }
 
 // Level 1 (level 0 and its movie) taken over at frame 10 and played on with
 // the movie's keys, so that the hero digs and guards fall into the holes;
@@ -39,14 +40,14 @@ std::string play_script()
         for (int i = 0; i < p[0]; i++)
             inputs.push_back(p[1]);
     const int take = 10;
-    std::string script = press(take, SDLK_F12);
+    std::string script = press(take, KEY_F12);
     int held = 0;
     for (int tick = take + 2; tick <= 4392; tick++) {
         if (tick % 600 == 0)
             script += print_at(tick);
         script += input_key(tick, inputs[size_t(tick)], &held);
     }
-    script += modal(SDLK_PRINT) + modal(SDLK_SPACE);
+    script += modal(KEY_PRINT) + modal(KEY_SPACE);
     if (held)
         script += key(4392, "up", held);
     return script + alt_x(4400);
@@ -73,15 +74,15 @@ const ScreensCase CASES[] = {
     {"play", 8, play_script()},
     // F1 plays the first unsolved level; Alt held over two frames digs right.
     {"trap", 4,
-     press(5, SDLK_F1) + key(10, "down", SDLK_LALT) + key(16, "up", SDLK_LALT) + print_at(20) + print_at(40) + print_at(60) +
+     press(5, KEY_F1) + key(10, "down", KEY_LALT) + key(16, "up", KEY_LALT) + print_at(20) + print_at(40) + print_at(60) +
          print_at(100) + alt_x(110),
      TRAP_LEVEL},
-    {"menu", 1, press(10, SDLK_SPACE) + print_at(15) + alt_x(20)},
+    {"menu", 1, press(10, KEY_SPACE) + print_at(15) + alt_x(20)},
     // The level editor with the pointer over the grid, after one brick.
     {"leveledit", 2,
-     press(10, SDLK_F3) + motion(12, 200, 200) + print_at(14) + mouse(20, "down", 1, 116, 108) +
+     press(10, KEY_F3) + motion(12, 200, 200) + print_at(14) + mouse(20, "down", 1, 116, 108) +
          mouse(22, "up", 1, 116, 108) + print_at(24) + alt_x(30)},
-    {"gfxedit", 2, press(10, SDLK_F2) + print_at(14) + motion(20, 300, 300) + print_at(22) + alt_x(30)},
+    {"gfxedit", 2, press(10, KEY_F2) + print_at(14) + motion(20, 300, 300) + print_at(22) + alt_x(30)},
 };
 
 std::string capture_name(int n)

@@ -160,15 +160,17 @@ TEST(UserDirFailures, StartUpEndsWithStatusOneAndTheReasonOnStdoutAndInTheLog)
         const std::string home = work + "/home";
         ASSERT_EQ(mkdir(work.c_str(), 0700), 0);
         ASSERT_EQ(mkdir(home.c_str(), 0700), 0);
-        if (c.user_dir_read_only)
+        if (c.user_dir_read_only) {
             ASSERT_EQ(mkdir((home + "/.zuzezodov").c_str(), 0500), 0);
+        }
         if (c.data != NO_DATA) {
             ASSERT_EQ(mkdir((work + "/data").c_str(), 0755), 0);
             const std::string shipped = work + "/data/levels.vbl";
-            if (c.data == SHIPPED_FIFO)
+            if (c.data == SHIPPED_FIFO) {
                 ASSERT_EQ(mkfifo(shipped.c_str(), 0644), 0);
-            else
+            } else {
                 write_file(shipped, build_archive({0, {}}));
+            }
             if (c.data == SHIPPED_UNREADABLE)
                 chmod(shipped.c_str(), 0);
         }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/flags.h"
+#include "core/keys.h"
 #include "program/frame.h"
 #include "core/input.h"
 #include "core/modal.h"
@@ -104,7 +105,7 @@ TEST_F(Summary, LinesShowTheLevelsResult)
           "-----------", "YOUR TIME 0045.30 SECS.", "BEST TIME 0050.05 SECS."}},
     };
     for (const auto& c : cases) {
-        write_file(dir.file("script"), scriptline::modal(SDLK_SPACE));
+        write_file(dir.file("script"), scriptline::modal(KEY_SPACE));
         setenv("VORBIX_SCRIPT", dir.file("script").c_str(), 1);
         ASSERT_TRUE(load_script());
         session.level = 0;

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "core/keys.h"
 #include "program/frame.h"
 #include "view/session.h"
 #include "core/input.h"
@@ -46,7 +47,7 @@ int zoom_y(int row) { return 33 + 8 * row + 3; }
 int swatch_x(int k) { return 397 + 12 * (k % 16) + 5; }
 int swatch_y(int k) { return 257 + 12 * (k / 16) + 5; }
 
-constexpr int LSHIFT = SDLK_LSHIFT, LALT = SDLK_LALT;
+constexpr int LSHIFT = KEY_LSHIFT, LALT = KEY_LALT;
 
 class GfxEditorFrames : public ::testing::Test {
 protected:
@@ -237,7 +238,7 @@ TEST_F(GfxEditorFrames, CellSelectionAndRightButtonCopy)
     EXPECT_EQ(set_cell(0, 2), two);
     EXPECT_EQ(at(65 + 25 * 9 + 3, 33 + 3), two[3 * 24 + 3]);
     // Undo brings the target's old picture back.
-    key(SDLK_u);
+    key(KEY_u);
     run();
     EXPECT_EQ(set_cell(0, 9), nine);
 
@@ -290,7 +291,7 @@ TEST_F(GfxEditorFrames, PickModeWithEitherButton)
     GfxEditor& e = gfx_editor;
     const int colour = pixel_at(e.work, 4, 5);
     // Comma, then a right click in the zoom: still the foreground.
-    key(SDLK_COMMA);
+    key(KEY_COMMA);
     mouse("press", 3, zoom_x(4), zoom_y(5));
     run();
     EXPECT_EQ(e.fg, colour);
@@ -311,7 +312,7 @@ TEST_F(GfxEditorFrames, PickModeWithEitherButton)
     EXPECT_EQ(at(593 + 8, 185 + 8), colour);
 
     // A click outside the zoom ends a pending pick and changes nothing.
-    key(SDLK_COMMA);
+    key(KEY_COMMA);
     mouse("press", 1, 200, 400);
     run();
     EXPECT_EQ(e.pick_mode, PICK_NONE);
@@ -348,7 +349,7 @@ TEST_F(GfxEditorFrames, SwatchDragsAndBrackets)
     // The bracket keys step and wrap.
     const struct {
         int from, key, to;
-    } cases[] = {{0, SDLK_LEFTBRACKET, 255}, {255, SDLK_RIGHTBRACKET, 0}, {7, SDLK_RIGHTBRACKET, 8}};
+    } cases[] = {{0, KEY_LEFTBRACKET, 255}, {255, KEY_RIGHTBRACKET, 0}, {7, KEY_RIGHTBRACKET, 8}};
     for (const auto& c : cases) {
         select_fg(c.from);
         key(c.key);
@@ -401,15 +402,15 @@ TEST_F(GfxEditorFrames, DrawLineRectangleFillAndUndo)
     EXPECT_EQ(at(381 + 8 * 2 + 4, 33 + 8 * 3 + 4), 9);
     const Picture24 drawn = e.work;
     // Undo, and undo again gives back the drawn state.
-    key(SDLK_u);
+    key(KEY_u);
     run();
     EXPECT_EQ(e.work, original);
-    key(SDLK_u);
+    key(KEY_u);
     run();
     EXPECT_EQ(e.work, drawn);
 
     // The line follows the pointer as a rubber band and stays.
-    key(SDLK_l);
+    key(KEY_l);
     mouse("down", 1, zoom_x(0), zoom_y(10));
     motion(zoom_x(5), zoom_y(20));
     motion(zoom_x(10), zoom_y(10));
@@ -421,7 +422,7 @@ TEST_F(GfxEditorFrames, DrawLineRectangleFillAndUndo)
     EXPECT_EQ(pixel_at(e.work, 5, 20), pixel_at(drawn, 5, 20)) << "the band's old position is gone";
 
     // Rectangle with the right button, in bg.
-    key(SDLK_r);
+    key(KEY_r);
     mouse("down", 3, zoom_x(20), zoom_y(20));
     motion(zoom_x(18), zoom_y(17));
     mouse("up", 3, zoom_x(18), zoom_y(17));
@@ -432,7 +433,7 @@ TEST_F(GfxEditorFrames, DrawLineRectangleFillAndUndo)
 
     // Fill with the colour the pixel already has: nothing changes, and undo
     // still holds the picture before the press.
-    key(SDLK_f);
+    key(KEY_f);
     const Picture24 before = e.work;
     mouse("press", 3, zoom_x(19), zoom_y(19));
     run();
@@ -450,7 +451,7 @@ TEST_F(GfxEditorFrames, BoxSelectionCopiesWithLeftAndCutsWithRight)
     GfxEditor& e = gfx_editor;
     select_bg(0);
     const Picture24 original = e.work;
-    key(SDLK_b);
+    key(KEY_b);
     mouse("down", 1, zoom_x(3), zoom_y(4));
     motion(zoom_x(5), zoom_y(5));
     mouse("up", 1, zoom_x(5), zoom_y(5));
@@ -472,7 +473,7 @@ TEST_F(GfxEditorFrames, BoxSelectionCopiesWithLeftAndCutsWithRight)
 
     // A right selection leaves a hole of bg.
     select_bg(77);
-    key(SDLK_b);
+    key(KEY_b);
     mouse("down", 3, zoom_x(20), zoom_y(20));
     mouse("up", 3, zoom_x(21), zoom_y(22));
     run();
@@ -484,11 +485,11 @@ TEST_F(GfxEditorFrames, BoxSelectionCopiesWithLeftAndCutsWithRight)
             EXPECT_EQ(pixel_at(e.work, c, r), 77);
     // Shift+B after choosing a dot again makes the block the brush again; Z
     // then rotates the block, not the cell.
-    key(SDLK_PERIOD);
+    key(KEY_PERIOD);
     run();
     EXPECT_EQ(e.brush, 1);
-    shifted(SDLK_b);
-    key(SDLK_z);
+    shifted(KEY_b);
+    key(KEY_z);
     run();
     EXPECT_EQ(e.brush, BLOCK_BRUSH);
     EXPECT_EQ(e.block.width, 3);
@@ -502,12 +503,12 @@ TEST_F(GfxEditorFrames, PanelBrushesAndTransformKeys)
     mouse("press", 1, 592 + 12 + 3, 32 + 12 * 5 + 3);
     run();
     EXPECT_EQ(e.brush, 4);
-    key(SDLK_EQUALS);
-    key(SDLK_EQUALS);
-    key(SDLK_EQUALS);
+    key(KEY_EQUALS);
+    key(KEY_EQUALS);
+    key(KEY_EQUALS);
     run();
     EXPECT_EQ(e.brush, 6);
-    key(SDLK_MINUS);
+    key(KEY_MINUS);
     run();
     EXPECT_EQ(e.brush, 5);
     // Panel cell 7 clears to bg, undo first.
@@ -518,12 +519,12 @@ TEST_F(GfxEditorFrames, PanelBrushesAndTransformKeys)
     EXPECT_EQ(e.undo, original);
     for (uint8_t v : e.work)
         ASSERT_EQ(v, 12);
-    key(SDLK_u);
+    key(KEY_u);
     run();
     EXPECT_EQ(e.work, original);
     // X, Y, Z on the cell; undo after them returns to the last press.
-    key(SDLK_x);
-    key(SDLK_z);
+    key(KEY_x);
+    key(KEY_z);
     run();
     Picture24 want = original;
     mirror_x(want);
@@ -538,14 +539,14 @@ TEST_F(GfxEditorFrames, SwitchingSetsKeepsTheCellAndUndo)
     click(1, cell_x(30), cell_y(30));
     run();
     const Picture24 from_set0 = e.undo;
-    with(LALT, SDLK_3);
+    with(LALT, KEY_3);
     run();
     EXPECT_EQ(e.set_index, 2);
     EXPECT_EQ(e.cell_index, 30);
     EXPECT_EQ(e.work, set_cell(2, 30));
     EXPECT_EQ(e.undo, from_set0);
     // Undo right after the switch puts set 0's picture into set 2's cell.
-    key(SDLK_u);
+    key(KEY_u);
     run();
     EXPECT_EQ(set_cell(2, 30), from_set0);
 }
@@ -554,11 +555,11 @@ TEST_F(GfxEditorFrames, EnteringAgainKeepsSetCellColoursToolAndBrush)
 {
     GfxEditor& e = gfx_editor;
     click(1, cell_x(41), cell_y(41));
-    with(LALT, SDLK_2);
-    key(SDLK_r);
-    key(SDLK_EQUALS);
-    key(SDLK_RIGHTBRACKET);
-    key(SDLK_COMMA);   // a pick left pending is forgotten
+    with(LALT, KEY_2);
+    key(KEY_r);
+    key(KEY_EQUALS);
+    key(KEY_RIGHTBRACKET);
+    key(KEY_COMMA);   // a pick left pending is forgotten
     run();
     session.mode = gfx_editor_mode;
     enter_gfx_editor();
@@ -576,7 +577,7 @@ TEST_F(GfxEditorFrames, EnteringAgainKeepsSetCellColoursToolAndBrush)
 TEST_F(GfxEditorFrames, SaveThenReloadRestoresTheCells)
 {
     GfxEditor& e = gfx_editor;
-    shifted(SDLK_s);
+    shifted(KEY_s);
     run();
     const std::string saved = read_file(dir.file(".zuzezodov/back.lbm"));
     ASSERT_FALSE(saved.empty());
@@ -592,7 +593,7 @@ TEST_F(GfxEditorFrames, SaveThenReloadRestoresTheCells)
     ASSERT_NE(gfx_sets[0].palette[9], 3);
     ASSERT_EQ(pixel_at(e.work, 1, 1), 3);
     const Picture24 undo = e.undo;
-    tapped(LSHIFT, SDLK_l);
+    tapped(LSHIFT, KEY_l);
     run();
     EXPECT_EQ(0, memcmp(gfx_sets[0].pixels, pixels.data(), pixels.size()));
     EXPECT_EQ(gfx_sets[0].palette, palette);
@@ -606,7 +607,7 @@ TEST_F(GfxEditorFrames, SaveThenReloadRestoresTheCells)
     run();
     const Picture24 edited = e.work;
     strcpy(artwork_names[0], "gone.lbm");
-    shifted(SDLK_l);
+    shifted(KEY_l);
     run();
     EXPECT_TRUE(message_shown());
     EXPECT_EQ(e.work, edited);
@@ -618,7 +619,7 @@ TEST_F(GfxEditorFrames, SaveThenReloadRestoresTheCells)
 TEST_F(GfxEditorFrames, AReloadOfADamagedFileChangesNothing)
 {
     GfxEditor& e = gfx_editor;
-    shifted(SDLK_s);
+    shifted(KEY_s);
     run();
     const std::string saved = read_file(dir.file(".zuzezodov/back.lbm"));
     ASSERT_GT(saved.size(), 800u);
@@ -639,7 +640,7 @@ TEST_F(GfxEditorFrames, AReloadOfADamagedFileChangesNothing)
         SCOPED_TRACE(c.why);
         write_file(dir.file(".zuzezodov/back.lbm"), c.file);
         const Picture24 work = e.work;
-        shifted(SDLK_l);
+        shifted(KEY_l);
         run();
         EXPECT_TRUE(message_shown());
         EXPECT_EQ(0, memcmp(gfx_sets[0].pixels, pixels.data(), pixels.size()));
@@ -657,9 +658,9 @@ TEST_F(GfxEditorFrames, SavedSetDecodesWithNetpbm)
         gfx_sets[1].palette[size_t(3 * k + 1)] = uint8_t(255 - k);
         gfx_sets[1].palette[size_t(3 * k + 2)] = uint8_t(k * 7);
     }
-    tapped(LALT, SDLK_2);
+    tapped(LALT, KEY_2);
     click(1, zoom_x(7), zoom_y(7));   // one edited pixel in colour 1
-    tapped(LSHIFT, SDLK_s);
+    tapped(LSHIFT, KEY_s);
     run();
     ASSERT_EQ(gfx_sets[1].pixels[7 * 320 + 7], 1);
     const std::string path = dir.file(".zuzezodov/hero.lbm");
@@ -699,12 +700,12 @@ bool in_child(long limit, bool nobody, Step step, Check check)
 
 TEST_F(GfxEditorFrames, AFailedSaveShowsItsMessageAndKeepsTheOldFile)
 {
-    shifted(SDLK_s);
+    shifted(KEY_s);
     run();
     const std::string old = read_file(dir.file(".zuzezodov/back.lbm"));
     ASSERT_FALSE(old.empty());
     click(1, zoom_x(20), zoom_y(20));
-    shifted(SDLK_s);
+    shifted(KEY_s);
     for (int limit : {0, 3000}) {
         SCOPED_TRACE(limit);
         // Without a limit the directory is made unwritable for an unprivileged user.
@@ -728,7 +729,7 @@ TEST_F(GfxEditorFrames, AFailedSaveShowsItsMessageAndKeepsTheOldFile)
 // program; saved, reloaded or undone edits let the first one end it.
 TEST_F(GfxEditorFrames, AltXAsksOnceForUnsavedArtwork)
 {
-    shifted(SDLK_s);   // the background set has a file to reload
+    shifted(KEY_s);   // the background set has a file to reload
     run();
     const struct {
         const char* name;
@@ -740,32 +741,32 @@ TEST_F(GfxEditorFrames, AltXAsksOnceForUnsavedArtwork)
         {"a colour", [this] { select_and_slide(); }, 1},
         {"a pixel of another set",
          [this] {
-             with(LALT, SDLK_3);
+             with(LALT, KEY_3);
              edit_pixel();
          },
          1},
         {"a pixel, saved",
          [this] {
              edit_pixel();
-             shifted(SDLK_s);
+             shifted(KEY_s);
          },
          0},
         {"a pixel, reloaded",
          [this] {
              edit_pixel();
-             shifted(SDLK_l);
+             shifted(KEY_l);
          },
          0},
         {"a pixel, undone",
          [this] {
              edit_pixel();
-             key(SDLK_u);
+             key(KEY_u);
          },
          0},
         {"a pixel, Alt+X, another pixel",
          [this] {
              edit_pixel();
-             with(LALT, SDLK_x);
+             with(LALT, KEY_x);
              edit_pixel();
          },
          1},
@@ -779,7 +780,7 @@ TEST_F(GfxEditorFrames, AltXAsksOnceForUnsavedArtwork)
         int outlived = 0;
         for (;; outlived++) {
             ASSERT_LT(outlived, 3);
-            with(LALT, SDLK_x);
+            with(LALT, KEY_x);
             if (!run_to_exit())
                 break;
             EXPECT_TRUE(message_shown());
@@ -788,10 +789,10 @@ TEST_F(GfxEditorFrames, AltXAsksOnceForUnsavedArtwork)
         EXPECT_EQ(outlived, c.held_back);
         // Back to the sets as their files hold them for the next case.
         for (int set : {0, 2}) {
-            with(LALT, SDLK_1 + set);
-            shifted(SDLK_s);
+            with(LALT, KEY_1 + set);
+            shifted(KEY_s);
         }
-        with(LALT, SDLK_1);
+        with(LALT, KEY_1);
         run();
     }
 }

@@ -12,6 +12,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "core/keys.h"
 #include "program/frame.h"
 #include "core/input.h"
 #include "program/script.h"
@@ -204,7 +205,7 @@ protected:
     {
         session.mode = main_menu_handler;
         session.level = level;
-        run(press(0, SDLK_F3));
+        run(press(0, KEY_F3));
         ASSERT_EQ(session.mode, level_editor_mode);
     }
     static int cell(int c, int r) { return level_editor.grid[size_t(field_cell(c, r))]; }
@@ -233,7 +234,7 @@ TEST_F(Editor, F3FromTheMenuEditsLevel1AndShowsThePointerUntilPlay)
     EXPECT_TRUE(display_state.pointer_shown);
     EXPECT_EQ(top_line(), shown("LEVEL 0001  L=LOAD W=WRITE ESC=EXIT 0-9 CHANGE LEVEL KP +- UP/DN LEVEL"));
     EXPECT_TRUE(slot_marked(TILE_BRICK));
-    run(press(0, SDLK_ESCAPE));
+    run(press(0, KEY_ESCAPE));
     EXPECT_EQ(session.mode, play_handler);
     EXPECT_TRUE(session.game_active);
     EXPECT_FALSE(display_state.pointer_shown);
@@ -280,12 +281,12 @@ TEST_F(Editor, TheF3ThatOpensTheEditorChoosesNoTile)
 {
     level_editor.current_tile = TILE_LADDER;
     // F3 held for several frames, as a hand presses it.
-    run(key(0, "down", SDLK_F3) + key(5, "up", SDLK_F3));
+    run(key(0, "down", KEY_F3) + key(5, "up", KEY_F3));
     ASSERT_EQ(session.mode, level_editor_mode);
     EXPECT_EQ(level_editor.current_tile, TILE_LADDER);
     EXPECT_TRUE(slot_marked(TILE_LADDER));
     // Pressed again inside the editor, it does.
-    run(hold(0, SDLK_F3));
+    run(hold(0, KEY_F3));
     EXPECT_EQ(level_editor.current_tile, TILE_SOLID);
 }
 
@@ -299,15 +300,15 @@ TEST_F(Editor, PaletteClicksAndFunctionKeysMoveTheWhiteOutline)
     // Between two slots (x mod 32 at 24 or more) is no slot.
     run(click(0, 1, 128 + 32 * 2 + 26, 460));
     EXPECT_EQ(level_editor.current_tile, TILE_OBJECT);
-    run(hold(0, SDLK_F12));
+    run(hold(0, KEY_F12));
     EXPECT_EQ(level_editor.current_tile, TILE_FLASHING_OBJECT);
     EXPECT_TRUE(slot_marked(11));
     EXPECT_FALSE(slot_marked(7));
-    run(hold(0, SDLK_F1));
+    run(hold(0, KEY_F1));
     EXPECT_EQ(level_editor.current_tile, TILE_EMPTY);
     EXPECT_TRUE(slot_marked(0));
     // The chosen tile is what the left button paints.
-    run(hold(0, SDLK_F10) + click(3, 1, cx(9), cy(2)));
+    run(hold(0, KEY_F10) + click(3, 1, cx(9), cy(2)));
     EXPECT_EQ(cell(9, 2), TILE_HERO_START);
 }
 
@@ -316,12 +317,12 @@ TEST_F(Editor, LevelNumberKeysAndTheirLimits)
     const struct {
         int sym, from, to;
     } cases[] = {
-        {SDLK_LEFT, 1, 1},        {SDLK_LEFT, 2, 1},         {SDLK_RIGHT, 400, 400},   {SDLK_RIGHT, 399, 400},
-        {SDLK_UP, 391, 391},      {SDLK_UP, 395, 395},       {SDLK_UP, 390, 400},      {SDLK_DOWN, 10, 10},
-        {SDLK_DOWN, 5, 5},        {SDLK_DOWN, 11, 1},        {SDLK_PAGEUP, 301, 301},  {SDLK_PAGEUP, 350, 350},
-        {SDLK_PAGEUP, 300, 400},  {SDLK_PAGEDOWN, 100, 100}, {SDLK_PAGEDOWN, 50, 50},  {SDLK_PAGEDOWN, 101, 1},
-        {SDLK_KP_PLUS, 400, 400}, {SDLK_KP_PLUS, 7, 8},      {SDLK_EQUALS, 7, 8},      {SDLK_KP_MINUS, 1, 1},
-        {SDLK_KP_MINUS, 2, 1},    {SDLK_MINUS, 2, 1},
+        {KEY_LEFT, 1, 1},        {KEY_LEFT, 2, 1},         {KEY_RIGHT, 400, 400},   {KEY_RIGHT, 399, 400},
+        {KEY_UP, 391, 391},      {KEY_UP, 395, 395},       {KEY_UP, 390, 400},      {KEY_DOWN, 10, 10},
+        {KEY_DOWN, 5, 5},        {KEY_DOWN, 11, 1},        {KEY_PAGEUP, 301, 301},  {KEY_PAGEUP, 350, 350},
+        {KEY_PAGEUP, 300, 400},  {KEY_PAGEDOWN, 100, 100}, {KEY_PAGEDOWN, 50, 50},  {KEY_PAGEDOWN, 101, 1},
+        {KEY_KP_PLUS, 400, 400}, {KEY_KP_PLUS, 7, 8},      {KEY_EQUALS, 7, 8},      {KEY_KP_MINUS, 1, 1},
+        {KEY_KP_MINUS, 2, 1},    {KEY_MINUS, 2, 1},
     };
     enter(1);
     for (const auto& c : cases) {
@@ -339,8 +340,8 @@ TEST_F(Editor, LevelNumberKeysAndTheirLimits)
         snprintf(want, sizeof want, "LEVEL %04d", c.to);
         EXPECT_EQ(top_line().substr(0, 10), shown(want));
         // Only keypad plus and minus (and = and -) load, and only on a change.
-        const bool loads = c.from != c.to && (c.sym == SDLK_KP_PLUS || c.sym == SDLK_EQUALS ||
-                                              c.sym == SDLK_KP_MINUS || c.sym == SDLK_MINUS);
+        const bool loads = c.from != c.to && (c.sym == KEY_KP_PLUS || c.sym == KEY_EQUALS ||
+                                              c.sym == KEY_KP_MINUS || c.sym == KEY_MINUS);
         EXPECT_EQ(cell(0, 0), loads ? TILE_EMPTY : TILE_SOLID);
     }
 }
@@ -352,13 +353,13 @@ TEST_F(Editor, TypedLevelNumbers)
         int want;
         bool entry_open;
     } cases[] = {
-        {{SDLK_4, SDLK_0, SDLK_1}, 1, false},   // 401 is too high
-        {{SDLK_4, SDLK_0, SDLK_0}, 400, true},
-        {{SDLK_0, SDLK_2, SDLK_5}, 25, true},   // a leading 0 is ignored
-        {{SDLK_KP0, SDLK_KP3}, 3, true},
-        {{SDLK_3, SDLK_LEFT, SDLK_7}, 7, true}, // an arrow ends the entry
-        {{SDLK_3, SDLK_KP_PLUS, SDLK_7}, 47, true},   // keypad plus does not
-        {{SDLK_1, SDLK_2, SDLK_3, SDLK_4}, 1, false},
+        {{KEY_4, KEY_0, KEY_1}, 1, false},   // 401 is too high
+        {{KEY_4, KEY_0, KEY_0}, 400, true},
+        {{KEY_0, KEY_2, KEY_5}, 25, true},   // a leading 0 is ignored
+        {{KEY_KP0, KEY_KP3}, 3, true},
+        {{KEY_3, KEY_LEFT, KEY_7}, 7, true}, // an arrow ends the entry
+        {{KEY_3, KEY_KP_PLUS, KEY_7}, 47, true},   // keypad plus does not
+        {{KEY_1, KEY_2, KEY_3, KEY_4}, 1, false},
     };
     enter(1);
     for (const auto& c : cases) {
@@ -374,7 +375,7 @@ TEST_F(Editor, TypedLevelNumbers)
     // While the level is modified, digits change nothing.
     session.level = 9;
     level_editor.digit_entry = false;
-    run(click(0, 1, cx(3), cy(3)) + press(2, SDLK_5) + press(3, SDLK_KP6));
+    run(click(0, 1, cx(3), cy(3)) + press(2, KEY_5) + press(3, KEY_KP6));
     ASSERT_TRUE(level_editor.modified);
     EXPECT_EQ(session.level, 9);
 }
@@ -385,7 +386,7 @@ TEST_F(Editor, RefusalsWhileModified)
     run(click(0, 1, cx(3), cy(3)));
     ASSERT_TRUE(level_editor.modified);
     const std::string painted = packed_grid();
-    for (int sym : {SDLK_KP_PLUS, SDLK_KP_MINUS, SDLK_EQUALS, SDLK_MINUS}) {
+    for (int sym : {KEY_KP_PLUS, KEY_KP_MINUS, KEY_EQUALS, KEY_MINUS}) {
         session.level = 5;
         run(press(0, sym));
         EXPECT_EQ(top_line(), shown("Save or load before changing levels")) << sym;
@@ -393,13 +394,13 @@ TEST_F(Editor, RefusalsWhileModified)
         EXPECT_EQ(packed_grid(), painted);
     }
     session.level = 1;
-    for (int sym : {SDLK_l, SDLK_RETURN, SDLK_KP_ENTER}) {
+    for (int sym : {KEY_l, KEY_RETURN, KEY_KP_ENTER}) {
         run(press(0, sym));
         EXPECT_EQ(top_line(), shown("use alt-l to load over modified level")) << sym;
         EXPECT_EQ(packed_grid(), painted);
     }
     // Alt+L loads over it; the message gives way to the header.
-    run(with(0, SDLK_RALT, SDLK_l));
+    run(with(0, KEY_RALT, KEY_l));
     EXPECT_EQ(packed_grid(), LEVEL1);
     EXPECT_FALSE(level_editor.modified);
     run("", MESSAGE_FRAMES);
@@ -409,7 +410,7 @@ TEST_F(Editor, RefusalsWhileModified)
 TEST_F(Editor, ArrowsChangeOnlyTheNumberSoALevelCanBeCopied)
 {
     enter(2);
-    run(press(0, SDLK_RIGHT) + press(1, SDLK_RIGHT) + press(2, SDLK_RIGHT) + press(3, SDLK_w));
+    run(press(0, KEY_RIGHT) + press(1, KEY_RIGHT) + press(2, KEY_RIGHT) + press(3, KEY_w));
     EXPECT_EQ(session.level, 5);
     EXPECT_EQ(top_line(), shown("level saved"));
     EXPECT_EQ(level_record(5), LEVEL2);
@@ -425,45 +426,45 @@ TEST_F(Editor, WriteMessagesInTheirSituations)
         std::string script;
         const char* message;
     } cases[] = {
-        {"no hero", [] { level_editor.grid[size_t(field_cell(0, 13))] = TILE_EMPTY; }, press(0, SDLK_w),
+        {"no hero", [] { level_editor.grid[size_t(field_cell(0, 13))] = TILE_EMPTY; }, press(0, KEY_w),
          "level must have exactly 1 player"},
         {"six enemies",
          [] {
              for (int c = 10; c < 16; c++)
                  level_editor.grid[size_t(field_cell(c, 5))] = TILE_ENEMY_START;
          },
-         press(0, SDLK_w), "level cannot have more than 5 enemies"},
+         press(0, KEY_w), "level cannot have more than 5 enemies"},
         {"two flashing objects",
          [] { level_editor.grid[size_t(field_cell(1, 1))] = level_editor.grid[size_t(field_cell(2, 1))] = TILE_FLASHING_OBJECT; },
-         press(0, SDLK_w), "level must have exactly 0 or 3 flashing objects"},
+         press(0, KEY_w), "level must have exactly 0 or 3 flashing objects"},
         {"four hidden enemies with right alt",
          [] {
              for (int c = 10; c < 14; c++)
                  level_editor.grid[size_t(field_cell(c, 5))] = TILE_HIDDEN_ENEMY;
          },
-         with(0, SDLK_RALT, SDLK_w), "number of hidden ememies must be 0 to 3"},
+         with(0, KEY_RALT, KEY_w), "number of hidden ememies must be 0 to 3"},
         {"escape ladders without objects",
          [] {
              level_editor.grid[size_t(field_cell(5, 13))] = TILE_EMPTY;
              level_editor.grid[size_t(field_cell(9, 3))] = TILE_ESCAPE_LADDER;
          },
-         press(0, SDLK_w), "if you have escape ladders, you must have at least 1 object"},
+         press(0, KEY_w), "if you have escape ladders, you must have at least 1 object"},
         {"a closed top row",
          [] {
              for (int c = 0; c < FIELD_COLUMNS; c++)
                  level_editor.grid[size_t(field_cell(c, 0))] = TILE_SOLID;
          },
-         press(0, SDLK_w), "there must be at least 1 empty space on the top row"},
-        {"level 0", [] { session.level = 0; }, press(0, SDLK_w), "cannot write level 0"},
-        {"an existing level", [] {}, press(0, SDLK_w), "use alt-w to overwrite existing level"},
-        {"the level cannot be rewritten", [] { write_failure_record = 0; }, with(0, SDLK_LALT, SDLK_w),
+         press(0, KEY_w), "there must be at least 1 empty space on the top row"},
+        {"level 0", [] { session.level = 0; }, press(0, KEY_w), "cannot write level 0"},
+        {"an existing level", [] {}, press(0, KEY_w), "use alt-w to overwrite existing level"},
+        {"the level cannot be rewritten", [] { write_failure_record = 0; }, with(0, KEY_LALT, KEY_w),
          "could not write level, archive unchanged: Input/output error"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         session.level = 1;
         write_failure_record = NO_WRITE_FAILURE;
-        run(with(0, SDLK_LALT, SDLK_l));
+        run(with(0, KEY_LALT, KEY_l));
         run("", MESSAGE_FRAMES);   // the header back in the top line
         level_editor.modified = true;
         c.arrange();
@@ -477,7 +478,7 @@ TEST_F(Editor, WriteMessagesInTheirSituations)
 TEST_F(Editor, ASuccessfulWriteReplacesTheLevelAndEmptiesItsMovie)
 {
     enter(1);
-    run(hold(0, SDLK_F4) + drag(3, 1, {{cx(2), cy(4)}, {cx(3), cy(4)}, {cx(4), cy(4)}}) + with(8, SDLK_LALT, SDLK_w));
+    run(hold(0, KEY_F4) + drag(3, 1, {{cx(2), cy(4)}, {cx(3), cy(4)}, {cx(4), cy(4)}}) + with(8, KEY_LALT, KEY_w));
     EXPECT_EQ(top_line(), shown("level saved"));
     EXPECT_FALSE(level_editor.modified);
     const std::string painted = packed_grid();
@@ -492,11 +493,11 @@ TEST_F(Editor, ASuccessfulWriteReplacesTheLevelAndEmptiesItsMovie)
     // The written level is what play starts.
     // The written level is what play starts.
     const PlayGrid written = level_editor.grid;
-    run(press(0, SDLK_SPACE));
+    run(press(0, KEY_SPACE));
     EXPECT_EQ(session.mode, play_handler);
     EXPECT_EQ(session.running.snapshot, written);
     // The hero walks right on it for a second.
-    run(key(0, "down", SDLK_RIGHT) + key(50, "up", SDLK_RIGHT));
+    run(key(0, "down", KEY_RIGHT) + key(50, "up", KEY_RIGHT));
     EXPECT_EQ(session.mode, play_handler);
     EXPECT_GT(session.running.actors[0].x, cell_x(field_cell(0, 13)));
 }
@@ -504,7 +505,7 @@ TEST_F(Editor, ASuccessfulWriteReplacesTheLevelAndEmptiesItsMovie)
 TEST_F(Editor, ANewLevelNeedsNoAltAndAnUnflushedWriteSaysTheLevelIsSaved)
 {
     enter(1);
-    run(press(0, SDLK_UP) + press(1, SDLK_w));   // level 11 does not exist
+    run(press(0, KEY_UP) + press(1, KEY_w));   // level 11 does not exist
     EXPECT_EQ(top_line(), shown("level saved"));
     EXPECT_EQ(level_record(11), LEVEL1);
     // The level and the end of its movie are in the archive, but the
@@ -512,7 +513,7 @@ TEST_F(Editor, ANewLevelNeedsNoAltAndAnUnflushedWriteSaysTheLevelIsSaved)
     session.level = 2;
     write_failure_record = 3;
     write_failure_result = ARCHIVE_NOT_SYNCED;
-    run(click(0, 1, cx(10), cy(5)) + with(2, SDLK_LALT, SDLK_w));
+    run(click(0, 1, cx(10), cy(5)) + with(2, KEY_LALT, KEY_w));
     write_failure_result = ARCHIVE_IO_ERROR;
     EXPECT_EQ(top_line(), shown("level saved, not yet safe on disk: Input/output error"));
     EXPECT_FALSE(level_editor.modified);
@@ -529,7 +530,7 @@ TEST_F(Editor, AFailedWriteLeavesTheArchiveByteForByte)
     // lost): a rewrite would drop them, so the archive is refused.
     write_file(archive_path, read_file(archive_path) + "lost records");
     const std::string original = read_file(archive_path);
-    run(click(0, 1, cx(7), cy(7)) + with(2, SDLK_LALT, SDLK_w));
+    run(click(0, 1, cx(7), cy(7)) + with(2, KEY_LALT, KEY_w));
     EXPECT_EQ(top_line(), shown("could not write level, archive unchanged: the archive is damaged"));
     EXPECT_TRUE(level_editor.modified);
     EXPECT_EQ(read_file(archive_path), original);
@@ -542,9 +543,9 @@ TEST_F(Editor, AnArchiveThatIsGoneIsToldWhenLoadingAndLeaving)
 {
     enter(1);
     unlink(archive_path);
-    run(press(0, SDLK_UP) + press(1, SDLK_l));
+    run(press(0, KEY_UP) + press(1, KEY_l));
     EXPECT_EQ(top_line(), shown("the archive cannot be read: the field starts empty"));
-    run(press(0, SDLK_ESCAPE));
+    run(press(0, KEY_ESCAPE));
     EXPECT_EQ(session.mode, play_handler);
     close_log();
     const std::string log = read_file(dir.file("VRBXINFO.LOG"));
@@ -562,11 +563,11 @@ TEST_F(Editor, LeavingAModifiedLevelTakesAltAndThenPlaysTheStoredLevel)
         std::string leave;   // the keys, from frame 4 on
         bool leaves;
     } cases[] = {
-        {"Escape", press(4, SDLK_ESCAPE), false},
-        {"Space", press(4, SDLK_SPACE), false},
-        {"Alt+Escape", with(4, SDLK_LALT, SDLK_ESCAPE), true},
-        {"Alt+Space", with(4, SDLK_RALT, SDLK_SPACE), true},
-        {"Alt let go in the same batch", tapped_with(4, SDLK_LALT, SDLK_ESCAPE), true},
+        {"Escape", press(4, KEY_ESCAPE), false},
+        {"Space", press(4, KEY_SPACE), false},
+        {"Alt+Escape", with(4, KEY_LALT, KEY_ESCAPE), true},
+        {"Alt+Space", with(4, KEY_RALT, KEY_SPACE), true},
+        {"Alt let go in the same batch", tapped_with(4, KEY_LALT, KEY_ESCAPE), true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -579,7 +580,7 @@ TEST_F(Editor, LeavingAModifiedLevelTakesAltAndThenPlaysTheStoredLevel)
             EXPECT_EQ(cell(3, 3), TILE_BRICK);
             EXPECT_EQ(cell(4, 3), TILE_BRICK);
             // The painting is still there to be written; Alt then leaves.
-            run(with(0, SDLK_LALT, SDLK_ESCAPE));
+            run(with(0, KEY_LALT, KEY_ESCAPE));
         }
         EXPECT_EQ(session.mode, play_handler);
         EXPECT_TRUE(session.recording);
@@ -594,21 +595,21 @@ TEST_F(Editor, UndoRestoresStrokesInReverseOrder)
     std::vector<std::string> states{packed_grid()};
     run(drag(0, 1, {{cx(1), cy(2)}, {cx(2), cy(2)}, {cx(3), cy(3)}}));
     states.push_back(packed_grid());
-    run(hold(0, SDLK_F3) + drag(2, 1, {{cx(2), cy(2)}, {cx(2), cy(3)}, {cx(2), cy(4)}}));
+    run(hold(0, KEY_F3) + drag(2, 1, {{cx(2), cy(2)}, {cx(2), cy(3)}, {cx(2), cy(4)}}));
     states.push_back(packed_grid());
     run(drag(0, 3, {{cx(2), cy(3)}, {cx(3), cy(3)}, {cx(0), cy(14)}}));
     states.push_back(packed_grid());
     ASSERT_EQ(undo_steps(), 3);
     for (int i = 2; i >= 0; i--) {
-        run(with(0, SDLK_LCTRL, SDLK_z));
+        run(with(0, KEY_LCTRL, KEY_z));
         EXPECT_EQ(packed_grid(), states[size_t(i)]) << "after undoing stroke " << i + 1;
         EXPECT_EQ(level_editor.modified, i != 0);
     }
-    run(with(0, SDLK_LCTRL, SDLK_z));
+    run(with(0, KEY_LCTRL, KEY_z));
     EXPECT_EQ(top_line(), shown("nothing to undo"));
     EXPECT_EQ(packed_grid(), states[0]);
     // z alone is no undo.
-    run(click(0, 1, cx(9), cy(9)) + press(2, SDLK_z));
+    run(click(0, 1, cx(9), cy(9)) + press(2, KEY_z));
     EXPECT_EQ(cell(9, 9), TILE_SOLID);
 }
 
@@ -621,30 +622,30 @@ TEST_F(Editor, UndoHistoryDepthAndLoads)
     run(script);
     EXPECT_EQ(undo_steps(), UNDO_DEPTH);
     // Undo back over a write: the written level counts as unmodified.
-    run(with(0, SDLK_LCTRL, SDLK_z) + with(2, SDLK_LALT, SDLK_w));
+    run(with(0, KEY_LCTRL, KEY_z) + with(2, KEY_LALT, KEY_w));
     ASSERT_EQ(top_line(), shown("level saved"));
     const std::string written = packed_grid();
     run(click(0, 1, cx(20), cy(10)));
-    run(with(0, SDLK_LCTRL, SDLK_z));
+    run(with(0, KEY_LCTRL, KEY_z));
     EXPECT_EQ(packed_grid(), written);
     EXPECT_FALSE(level_editor.modified);
-    run(with(0, SDLK_LCTRL, SDLK_z));
+    run(with(0, KEY_LCTRL, KEY_z));
     EXPECT_TRUE(level_editor.modified) << "one stroke before the written level";
-    run(with(0, SDLK_LALT, SDLK_l));
+    run(with(0, KEY_LALT, KEY_l));
     EXPECT_EQ(undo_steps(), 0);
 }
 
 TEST_F(Editor, AltFFillsWithoutModifyingAndIsUndone)
 {
     enter(1);
-    run(hold(0, SDLK_F3) + with(2, SDLK_LALT, SDLK_f));
+    run(hold(0, KEY_F3) + with(2, KEY_LALT, KEY_f));
     for (int r = 0; r < FIELD_ROWS; r++)
         for (int c = 0; c < FIELD_COLUMNS; c++)
             ASSERT_EQ(cell(c, r), TILE_SOLID);
     EXPECT_FALSE(level_editor.modified);
     EXPECT_EQ(level_editor.grid[0], TILE_BORDER);
-    run(press(0, SDLK_f));   // f alone fills nothing
-    run(with(0, SDLK_RCTRL, SDLK_z));
+    run(press(0, KEY_f));   // f alone fills nothing
+    run(with(0, KEY_RCTRL, KEY_z));
     EXPECT_EQ(packed_grid(), LEVEL1);
 }
 
@@ -652,15 +653,15 @@ TEST_F(Editor, ModifierCombinationsCountByTheKeysOwnEvent)
 {
     enter(1);
     run(click(0, 1, cx(6), cy(6)));
-    run(tapped_with(0, SDLK_LCTRL, SDLK_z));
+    run(tapped_with(0, KEY_LCTRL, KEY_z));
     EXPECT_EQ(packed_grid(), LEVEL1) << "Ctrl+Z";
-    run(hold(0, SDLK_F3) + tapped_with(2, SDLK_RALT, SDLK_f));
+    run(hold(0, KEY_F3) + tapped_with(2, KEY_RALT, KEY_f));
     EXPECT_EQ(cell(6, 6), TILE_SOLID) << "Alt+F";
     run(click(0, 3, cx(6), cy(6)));
     ASSERT_TRUE(level_editor.modified);
-    run(tapped_with(0, SDLK_LALT, SDLK_RETURN));
+    run(tapped_with(0, KEY_LALT, KEY_RETURN));
     EXPECT_EQ(packed_grid(), LEVEL1) << "Alt+Return";
-    run(click(0, 1, cx(6), cy(6)) + tapped_with(2, SDLK_LALT, SDLK_w));
+    run(click(0, 1, cx(6), cy(6)) + tapped_with(2, KEY_LALT, KEY_w));
     EXPECT_EQ(top_line(), shown("level saved")) << "Alt+W";
     EXPECT_EQ(level_record(1), packed_grid());
 }
@@ -675,7 +676,7 @@ TEST_F(Editor, MissingOrDamagedRecordsLoadAsEmptyLevels)
                 ASSERT_EQ(cell(c, r), TILE_EMPTY);
         EXPECT_EQ(level_editor.grid[0], TILE_BORDER);
         // Leaving a level that does not load plays level 1.
-        run(press(0, SDLK_ESCAPE));
+        run(press(0, KEY_ESCAPE));
         EXPECT_EQ(session.level, 1);
         leave_game(session);
     }
@@ -687,8 +688,8 @@ TEST_F(Editor, ADamagedArchiveNeverCrashesTheEditor)
                                      build_archive({4, {{0, "short"}}}), std::string()}) {
         write_file(archive_path, bytes);
         enter(1);
-        run(press(0, SDLK_KP_PLUS) + press(1, SDLK_l) + click(2, 1, cx(0), cy(0)) +
-            with(4, SDLK_LALT, SDLK_w) + with(6, SDLK_LALT, SDLK_ESCAPE));
+        run(press(0, KEY_KP_PLUS) + press(1, KEY_l) + click(2, 1, cx(0), cy(0)) +
+            with(4, KEY_LALT, KEY_w) + with(6, KEY_LALT, KEY_ESCAPE));
         EXPECT_EQ(session.mode, play_handler);
         leave_game(session);
     }
@@ -723,9 +724,9 @@ TEST_F(Editor, EveryCodeHasAPictureOfItsOwnOnTheFieldAndInThePalette)
             EXPECT_NE(palette[size_t(a)], palette[size_t(b)]) << "codes " << a << " and " << b << " in the palette";
         }
     // A code painted is marked at once, and the mark goes with the code.
-    run(hold(0, SDLK_F6) + click(2, 1, cx(5), cy(5)));
+    run(hold(0, KEY_F6) + click(2, 1, cx(5), cy(5)));
     EXPECT_EQ(block(cx(5) - 12, cy(5) - 12), field[TILE_FALSE_BRICK]);
-    run(hold(0, SDLK_F2) + click(2, 1, cx(5), cy(5)));
+    run(hold(0, KEY_F2) + click(2, 1, cx(5), cy(5)));
     EXPECT_EQ(block(cx(5) - 12, cy(5) - 12), field[TILE_BRICK]);
 }
 
@@ -741,18 +742,18 @@ TEST_F(Editor, TestPlayPlaysThePaintedFieldAndGivesItBack)
         bool paint;          // a level painted (modified) or as loaded
         std::string play;    // from frame 0, after T
     } cases[] = {
-        {"Escape", true, press(5, SDLK_ESCAPE)},
-        {"Q", true, press(5, SDLK_q)},
-        {"K gives up", true, press(5, SDLK_k)},
-        {"Left Shift gives up", true, hold(5, SDLK_LSHIFT)},
-        {"the level as loaded, Escape", false, press(5, SDLK_ESCAPE)},
+        {"Escape", true, press(5, KEY_ESCAPE)},
+        {"Q", true, press(5, KEY_q)},
+        {"K gives up", true, press(5, KEY_k)},
+        {"Left Shift gives up", true, hold(5, KEY_LSHIFT)},
+        {"the level as loaded, Escape", false, press(5, KEY_ESCAPE)},
         // Right to the ladder (the wall stops the hero), taking the object;
         // up the escape ladder that then appears, out at the top; the
         // summary waits for Space (a modal line comes in the script's order,
         // so it stands before the later frames).
         {"the hero climbs out", true,
-         key(2, "down", SDLK_RIGHT) + key(80, "up", SDLK_RIGHT) + key(80, "down", SDLK_UP) + "modal press 32\n" +
-             key(400, "up", SDLK_UP)},
+         key(2, "down", KEY_RIGHT) + key(80, "up", KEY_RIGHT) + key(80, "down", KEY_UP) + "modal press 32\n" +
+             key(400, "up", KEY_UP)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -769,12 +770,12 @@ TEST_F(Editor, TestPlayPlaysThePaintedFieldAndGivesItBack)
             level_editor.grid[size_t(field_cell(3, 0))] = TILE_ESCAPE_LADDER;
             level_editor.grid[size_t(field_cell(3, 1))] = TILE_ESCAPE_LADDER;
             level_editor.grid[size_t(field_cell(4, 1))] = TILE_SOLID;
-            run(hold(0, SDLK_F2) + click(2, 1, cx(10), cy(8)));   // a brick painted
+            run(hold(0, KEY_F2) + click(2, 1, cx(10), cy(8)));   // a brick painted
             ASSERT_TRUE(level_editor.modified);
         }
         const PlayGrid painted = level_editor.grid;
         const int steps = undo_steps();
-        run(press(0, SDLK_t));
+        run(press(0, KEY_t));
         ASSERT_EQ(session.mode, test_play_handler);
         EXPECT_TRUE(session.game_active);
         EXPECT_EQ(session.running.snapshot, painted) << "the painted field is played";
@@ -790,7 +791,7 @@ TEST_F(Editor, TestPlayPlaysThePaintedFieldAndGivesItBack)
         EXPECT_EQ(read_file(archive_path), archive) << "nothing written, no result stored";
         // The editor goes on from there: Ctrl+Z undoes the painted brick.
         if (c.paint) {
-            run(with(0, SDLK_LCTRL, SDLK_z));
+            run(with(0, KEY_LCTRL, KEY_z));
             EXPECT_EQ(cell(10, 8), TILE_EMPTY);
         }
     }
@@ -800,9 +801,9 @@ TEST_F(Editor, TestPlayPlaysThePaintedFieldAndGivesItBack)
 TEST_F(Editor, TestPlayNeedsAFieldTheRulesCanPlay)
 {
     enter(1);
-    run(with(0, SDLK_LCTRL, SDLK_z));
+    run(with(0, KEY_LCTRL, KEY_z));
     fill_play_field(level_editor.grid, TILE_EMPTY);
-    run(press(0, SDLK_t));
+    run(press(0, KEY_t));
     EXPECT_EQ(session.mode, level_editor_mode);
     EXPECT_EQ(top_line(), shown("level must have exactly 1 player"));
 }
@@ -821,14 +822,14 @@ void paint_small_level(std::string* script, long* frame)
         *script += hold(f, slot_key) + click(f + 2, 1, cx(c), cy(r));
         f += 4;
     };
-    *script += hold(f, SDLK_F3) + drag(f + 2, 1, floor);   // stone
+    *script += hold(f, KEY_F3) + drag(f + 2, 1, floor);   // stone
     f += 2 + long(floor.size()) + 2;
-    put(SDLK_F10, 1, 1);   // the hero
-    put(SDLK_F8, 2, 1);    // the object
-    put(SDLK_F7, 3, 0);    // the escape ladder
-    put(SDLK_F7, 3, 1);
-    put(SDLK_F3, 4, 1);    // the wall
-    put(SDLK_F9, 12, 1);   // the enemy
+    put(KEY_F10, 1, 1);   // the hero
+    put(KEY_F8, 2, 1);    // the object
+    put(KEY_F7, 3, 0);    // the escape ladder
+    put(KEY_F7, 3, 1);
+    put(KEY_F3, 4, 1);    // the wall
+    put(KEY_F9, 12, 1);   // the enemy
     *frame = f;
 }
 
@@ -894,15 +895,15 @@ TEST_F(Winnable, PaintTestAskShowAndWriteALevelWithItsWayOut)
     const PlayGrid painted = level_editor.grid;
     EXPECT_EQ(validate_level(level_editor.grid, false), nullptr);
 
-    run(press(0, SDLK_ESCAPE));
+    run(press(0, KEY_ESCAPE));
     EXPECT_EQ(session.mode, level_editor_mode) << "leaving is refused";
     EXPECT_EQ(top_line(), shown("use alt-esc to leave modified level"));
 
-    run(press(0, SDLK_t) + press(30, SDLK_ESCAPE));
+    run(press(0, KEY_t) + press(30, KEY_ESCAPE));
     EXPECT_EQ(session.mode, level_editor_mode);
     EXPECT_EQ(level_editor.grid, painted);
 
-    run(press(0, SDLK_v), 0);
+    run(press(0, KEY_v), 0);
     ASSERT_TRUE(winnable_search_running(session));
     EXPECT_EQ(top_line(), shown("LEVEL 0250  WINNABLE? 0 STATES, 0.0 OF 60 SECS  ESC STOPS"));
     const int frames = search_frames(60 * 100);
@@ -916,7 +917,7 @@ TEST_F(Winnable, PaintTestAskShowAndWriteALevelWithItsWayOut)
     EXPECT_EQ(session.level, 250);
 
     // V again: the way out played on the field until the hero climbs out.
-    run(press(0, SDLK_v), 0);
+    run(press(0, KEY_v), 0);
     ASSERT_EQ(session.mode, way_out_handler);
     EXPECT_TRUE(session.game_active);
     EXPECT_EQ(session.running.snapshot, painted);
@@ -934,7 +935,7 @@ TEST_F(Winnable, PaintTestAskShowAndWriteALevelWithItsWayOut)
     EXPECT_EQ(session.level, 250);
     EXPECT_TRUE(level_editor.modified);
 
-    run(press(0, SDLK_w));
+    run(press(0, KEY_w));
     EXPECT_EQ(top_line(), shown("level saved with its way out"));
     EXPECT_FALSE(level_editor.modified);
     stop_frame_timer();
@@ -951,19 +952,19 @@ TEST_F(Winnable, AnEditAfterTheSearchForgetsTheWayOut)
     std::string script;
     long frame = 0;
     paint_small_level(&script, &frame);
-    run(script + press(frame + 1, SDLK_v), 0);
+    run(script + press(frame + 1, KEY_v), 0);
     search_frames(60 * 100);
     ASSERT_FALSE(way_out_record().empty()) << top_line();
-    run(hold(0, SDLK_F2) + click(2, 1, cx(10), cy(8)));   // a brick painted
+    run(hold(0, KEY_F2) + click(2, 1, cx(10), cy(8)));   // a brick painted
     EXPECT_TRUE(way_out_record().empty());
-    run(press(0, SDLK_w));
+    run(press(0, KEY_w));
     EXPECT_EQ(top_line(), shown("level saved"));
     const ParsedArchive parsed = parse_archive(read_file(archive_path));
     ASSERT_GE(parsed.index.size(), size_t(movie_record(250) + 1));
     EXPECT_EQ(parsed.index[size_t(movie_record(250))].length, 0u);
-    run(press(0, SDLK_v), 0);
+    run(press(0, KEY_v), 0);
     EXPECT_TRUE(winnable_search_running(session)) << "a new search, not the old way";
-    run(press(0, SDLK_ESCAPE));
+    run(press(0, KEY_ESCAPE));
 }
 
 // The sealed chest: no way out within the configured budget; Escape stops a
@@ -975,7 +976,7 @@ TEST_F(Winnable, NoWayOutStoppedSearchesAndUnplayableFields)
     enter(1);
     load_sealed_chest_level();
     const PlayGrid sealed = level_editor.grid;
-    run(press(0, SDLK_v), 0);
+    run(press(0, KEY_v), 0);
     const int64_t start = processor_time_ns();
     std::string header;
     search_frames(100 * 50, 3, &header);
@@ -994,7 +995,7 @@ TEST_F(Winnable, NoWayOutStoppedSearchesAndUnplayableFields)
     EXPECT_TRUE(way_out_record().empty());
 
     set_budget(60);
-    run(press(0, SDLK_v) + press(10, SDLK_ESCAPE));
+    run(press(0, KEY_v) + press(10, KEY_ESCAPE));
     EXPECT_FALSE(winnable_search_running(session));
     EXPECT_TRUE(std::regex_match(top_line(), std::regex("SEARCH STOPPED: NO WAY OUT FOUND IN O\\.[O1-9] SECS")))
         << top_line();
@@ -1003,7 +1004,7 @@ TEST_F(Winnable, NoWayOutStoppedSearchesAndUnplayableFields)
     EXPECT_EQ(level_editor.grid, sealed);
 
     fill_play_field(level_editor.grid, TILE_EMPTY);
-    run(press(0, SDLK_v));
+    run(press(0, KEY_v));
     EXPECT_FALSE(winnable_search_running(session));
     EXPECT_EQ(top_line(), shown("level must have exactly 1 player"));
 }
@@ -1017,14 +1018,14 @@ TEST_F(Winnable, TheScreenStaysTheEditorsWhileTheSearchRuns)
     load_sealed_chest_level();
     run("# the field drawn\n");
     const std::vector<uint8_t> before = screen;
-    run(press(0, SDLK_v), 0);
+    run(press(0, KEY_v), 0);
     for (int i = 0; i < 20; i++)
         ASSERT_EQ(run_frame(session), 0);
     ASSERT_TRUE(winnable_search_running(session));
     for (int y = 40; y < 480; y++)
         for (int x = 0; x < 640; x++)
             ASSERT_EQ(screen[size_t(y * 640 + x)], before[size_t(y * 640 + x)]) << x << "," << y;
-    run(press(0, SDLK_ESCAPE));
+    run(press(0, KEY_ESCAPE));
 }
 
 // The per-frame slice keeps the editor at the frame rate: no frame of the
@@ -1045,14 +1046,14 @@ TEST_F(Winnable, TheSearchKeepsTheEditorAtFiftyFramesASecond)
     run("# frames measured from here\n", 0);
     for (int i = 0; i < 50; i++)
         idle_longest = std::max(idle_longest, frame_cost());
-    run(press(0, SDLK_v), 0);
+    run(press(0, KEY_v), 0);
     for (int i = 0; i < 100; i++)
         longest = std::max(longest, frame_cost());
     ASSERT_TRUE(winnable_search_running(session));
     printf("the editor's longest frame: %.1f ms of processor time idle, %.1f while searching\n",
            idle_longest * 1000, longest * 1000);
     EXPECT_LT(longest, 0.02);
-    run(press(0, SDLK_ESCAPE));
+    run(press(0, KEY_ESCAPE));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "core/keys.h"
 #include "program/frame.h"
 #include "view/session.h"
 #include "core/input.h"
@@ -86,12 +87,12 @@ TEST_F(Frame, ATickRunsOneFrameThenQuitEndsWithoutAnother)
 
 TEST_F(Frame, AltXEndsAlsoWhilePausedAndWithoutATick)
 {
-    for (int alt : {SDLK_LALT, SDLK_RALT}) {
+    for (int alt : {KEY_LALT, KEY_RALT}) {
         SCOPED_TRACE(alt);
         reset_input_state();
         key_state.pause_flag = true;
         push(SDL_KEYDOWN, alt);
-        push(SDL_KEYDOWN, SDLK_x);
+        push(SDL_KEYDOWN, KEY_x);
         EXPECT_EQ(run_frame(session), 1);
         EXPECT_EQ(handler_calls, 0);
     }
@@ -100,13 +101,13 @@ TEST_F(Frame, AltXEndsAlsoWhilePausedAndWithoutATick)
 TEST_F(Frame, AltXTappedWithinOneBatchEnds)
 {
     // Alt is up again before the frame looks: the x's own event says Alt was down.
-    for (int alt : {SDLK_LALT, SDLK_RALT}) {
+    for (int alt : {KEY_LALT, KEY_RALT}) {
         SCOPED_TRACE(alt);
         reset_input_state();
-        const int mod = alt == SDLK_LALT ? KMOD_LALT : KMOD_RALT;
+        const int mod = alt == KEY_LALT ? KEYMOD_LALT : KEYMOD_RALT;
         push(SDL_KEYDOWN, alt, true, mod);
-        push(SDL_KEYDOWN, SDLK_x, true, mod);
-        push(SDL_KEYUP, SDLK_x, false, mod);
+        push(SDL_KEYDOWN, KEY_x, true, mod);
+        push(SDL_KEYUP, KEY_x, false, mod);
         push(SDL_KEYUP, alt, false);
         EXPECT_EQ(run_frame(session), 1);
         EXPECT_EQ(handler_calls, 0);
@@ -115,7 +116,7 @@ TEST_F(Frame, AltXTappedWithinOneBatchEnds)
 
 TEST_F(Frame, XWithoutAltDoesNotEnd)
 {
-    push(SDL_KEYDOWN, SDLK_x);
+    push(SDL_KEYDOWN, KEY_x);
     push(SDL_USEREVENT);
     EXPECT_EQ(run_frame(session), 0);
     EXPECT_EQ(handler_calls, 1);
@@ -127,7 +128,7 @@ TEST_F(Frame, PauseHoldsTheFrameUntilReleased)
     push(SDL_USEREVENT);
     // The p release that ends the pause is queued behind the tick: the frame
     // waits through the paused pass and runs once the pause is over.
-    push(SDL_KEYUP, SDLK_p, false);
+    push(SDL_KEYUP, KEY_p, false);
     EXPECT_EQ(run_frame(session), 0);
     EXPECT_FALSE(key_state.pause_flag);
     EXPECT_EQ(handler_calls, 1);

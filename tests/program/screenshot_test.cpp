@@ -10,6 +10,7 @@
 
 #include <SDL/SDL.h>
 
+#include "core/keys.h"
 #include "support/process.h"
 #include "support/script_lines.h"
 
@@ -35,7 +36,7 @@ struct ScreenshotGame {
         if (data)
             closedir(data);
         // Print in the demonstration, then Alt+X.
-        write_file(dir.file("script"), press(5, SDLK_PRINT) + alt_x(10));
+        write_file(dir.file("script"), press(5, KEY_PRINT) + alt_x(10));
     }
     ProcessResult run(const ProcessLimits& limits)
     {

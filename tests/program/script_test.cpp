@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "core/keys.h"
 #include "program/script.h"
 #include "support/process.h"
 
@@ -81,7 +82,7 @@ TEST_F(Script, KeyEventsCarryTheHeldModifiers)
     }
     const std::vector<SDL_Event> seen = events();
     ASSERT_EQ(seen.size(), 6u);
-    const int expected_mod[] = {KMOD_LALT, KMOD_LALT, KMOD_LALT, KMOD_NONE, KMOD_NONE, KMOD_NONE};
+    const int expected_mod[] = {KEYMOD_LALT, KEYMOD_LALT, KEYMOD_LALT, KEYMOD_NONE, KEYMOD_NONE, KEYMOD_NONE};
     for (size_t i = 0; i < seen.size(); i++)
         EXPECT_EQ(seen[i].key.keysym.mod, expected_mod[i]) << "event " << i;
 }

@@ -1,6 +1,6 @@
 #include "support/script_lines.h"
 
-#include <SDL/SDL.h>
+#include "core/keys.h"
 
 namespace scriptline {
 
@@ -23,7 +23,7 @@ std::string tapped_with(long frame, int modifier, int sym)
     return key(frame, "down", modifier) + press(frame, sym) + key(frame, "up", modifier);
 }
 
-std::string alt_x(long frame) { return key(frame, "down", SDLK_LALT) + press(frame, SDLK_x); }
+std::string alt_x(long frame) { return key(frame, "down", KEY_LALT) + press(frame, KEY_x); }
 
 std::string motion(long frame, int x, int y)
 {
@@ -51,7 +51,7 @@ std::string drag(long frame, int button, const std::vector<std::pair<int, int>>&
 
 std::string input_key(int tick, int input, int* held)
 {
-    static constexpr int BINDINGS[] = {0, SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT, SDLK_LCTRL, SDLK_LALT};
+    static constexpr int BINDINGS[] = {0, KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_LCTRL, KEY_LALT};
     const int want = BINDINGS[input];
     if (want == *held)
         return "";
