@@ -24,11 +24,16 @@ namespace {
 
 constexpr int COPY_BLOCK = 1024;
 
-int log_fd = -1;
-bool log_disabled;
-// The messages of a held log, and whether it is held.
-bool log_held;
-std::string held_lines;
+// The run's log: its descriptor once opened, whether logging is off, and the
+// messages of a held log with whether it is held.
+struct LogState {
+    int fd = -1;
+    bool disabled;
+    bool held;
+    std::string held_lines;
+};
+
+LogState log_state;
 // Enough for every message a start-up says before the log is released.
 constexpr size_t HELD_LOG_LIMIT = 64 * LOG_LINE_SIZE;
 // A failure of the replacement that has no error number (the archive's name
@@ -468,13 +473,13 @@ namespace {
 // link, FIFO or device at its name is replaced, never written through.
 bool open_log()
 {
-    if (log_fd >= 0)
+    if (log_state.fd >= 0)
         return true;
     ReplaceFile log;
     if (!replace_begin(&log, LOG_FILE_NAME, 0644, REPLACE_LINK_ITSELF) ||
         replace_commit(&log, true) == REPLACE_FAILED)
         return false;
-    log_fd = log.fd;
+    log_state.fd = log.fd;
     log.fd = -1;
     return true;
 }
@@ -483,7 +488,7 @@ bool open_log()
 
 void log_message(const char* format, ...)
 {
-    if (log_disabled)
+    if (log_state.disabled)
         return;
     char text[LOG_LINE_SIZE];
     va_list args;
@@ -494,38 +499,38 @@ void log_message(const char* format, ...)
     // A line cut at the buffer still ends its line.
     if (wanted >= int(sizeof text) && length > 0 && text[length - 1] != '\n')
         text[length - 1] = '\n';
-    if (log_held) {
-        if (held_lines.size() + length <= HELD_LOG_LIMIT)
-            held_lines.append(text, length);
+    if (log_state.held) {
+        if (log_state.held_lines.size() + length <= HELD_LOG_LIMIT)
+            log_state.held_lines.append(text, length);
         return;
     }
     if (!open_log())
         return;   // dropped; the next message tries again
-    if (!write_fully(log_fd, text, length)) {
+    if (!write_fully(log_state.fd, text, length)) {
         // Diagnostics only: nothing to do when the log cannot be written.
     }
 }
 
 void close_log()
 {
-    if (log_fd >= 0)
-        close(log_fd);
-    log_fd = -1;
+    if (log_state.fd >= 0)
+        close(log_state.fd);
+    log_state.fd = -1;
 }
 
 void hold_log()
 {
-    log_held = true;
+    log_state.held = true;
 }
 
 void release_log()
 {
-    if (!log_held)
+    if (!log_state.held)
         return;
-    log_held = false;
+    log_state.held = false;
     std::string lines;
-    lines.swap(held_lines);
-    if (!lines.empty() && open_log() && !write_fully(log_fd, lines.data(), lines.size())) {
+    lines.swap(log_state.held_lines);
+    if (!lines.empty() && open_log() && !write_fully(log_state.fd, lines.data(), lines.size())) {
         // Diagnostics only, as in log_message.
     }
 }
@@ -533,7 +538,7 @@ void release_log()
 void disable_log()
 {
     close_log();
-    log_disabled = true;
-    log_held = false;
-    held_lines.clear();
+    log_state.disabled = true;
+    log_state.held = false;
+    log_state.held_lines.clear();
 }
