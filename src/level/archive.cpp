@@ -18,7 +18,7 @@
 #include "level/movie.h"
 
 char archive_path[PATH_BUFFER_SIZE];
-int archive_errno;
+ArchiveFailure archive_failure;
 
 namespace {
 
@@ -36,9 +36,6 @@ struct LogState {
 LogState log_state;
 // Enough for every message a start-up says before the log is released.
 constexpr size_t HELD_LOG_LIMIT = 64 * LOG_LINE_SIZE;
-// A failure of the replacement that has no error number (the archive's name
-// is taken by a folder), for archive_failure_reason.
-const char* replace_problem;
 
 // Closes a descriptor when it goes out of scope.
 struct FileHolder {
@@ -355,7 +352,7 @@ namespace {
 int rewrite_archive(const RecordWrite* writes, int count)
 {
     archive_errno = 0;
-    replace_problem = nullptr;
+    archive_failure.problem = nullptr;
     for (int i = 0; i < count; i++)
         if (writes[i].record < 0 || writes[i].record >= ARCHIVE_MAX_RECORDS)
             return ARCHIVE_BAD_RECORD;
@@ -380,7 +377,7 @@ int rewrite_archive(const RecordWrite* writes, int count)
     ReplaceFile replacement;
     if (!replace_begin(&replacement, archive_path, 0600)) {
         archive_errno = replacement.error;
-        replace_problem = replacement.problem;
+        archive_failure.problem = replacement.problem;
         return ARCHIVE_NO_TEMPORARY;
     }
     log_message("trying to rename %s to %s\n", replacement.temporary, archive_path);
@@ -390,7 +387,7 @@ int rewrite_archive(const RecordWrite* writes, int count)
     }
     const int result = replace_commit(&replacement);
     archive_errno = replacement.error;
-    replace_problem = replacement.problem;
+    archive_failure.problem = replacement.problem;
     if (result == REPLACE_FAILED)
         return ARCHIVE_REPLACE_FAILED;
     if (result == REPLACE_NOT_SYNCED)
@@ -439,8 +436,8 @@ int write_record(int record, const uint8_t* data, int length)
 
 const char* archive_failure_reason(int result)
 {
-    if (replace_problem && result != ARCHIVE_OK)
-        return replace_problem;
+    if (archive_failure.problem && result != ARCHIVE_OK)
+        return archive_failure.problem;
     if (archive_errno != 0 && result != ARCHIVE_DAMAGED)
         return open_failure_reason(archive_errno);
     switch (result) {
