@@ -10,6 +10,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <vector>
+
 #include "core/keys.h"
 #include "core/openread.h"
 #include "core/replace.h"
@@ -103,20 +105,21 @@ bool is_config_file(const char* path)
     int fd = open_for_reading(path);
     if (fd < 0)
         return false;
-    static char text[CONFIG_FILE_MAX + 1];
+    // The call's own buffer, on the heap: 64 KB is too much for the stack.
+    std::vector<char> text(CONFIG_FILE_MAX + 1);
     size_t length = 0;
     for (;;) {
-        const ssize_t n = read(fd, text + length, sizeof text - 1 - length);
+        const ssize_t n = read(fd, text.data() + length, text.size() - 1 - length);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
             break;
         length += size_t(n);
-        if (length == sizeof text - 1)
+        if (length == text.size() - 1)
             break;
     }
     char probe;
-    const bool longer = length == sizeof text - 1 && read(fd, &probe, 1) > 0;
+    const bool longer = length == text.size() - 1 && read(fd, &probe, 1) > 0;
     close(fd);
     if (longer)
         return false;
@@ -131,7 +134,7 @@ bool is_config_file(const char* path)
     }
     text[length] = 0;
     // At least one line starts with a known setting's name and "=".
-    for (const char* line = text; line; line = strchr(line, '\n') ? strchr(line, '\n') + 1 : nullptr)
+    for (const char* line = text.data(); line; line = strchr(line, '\n') ? strchr(line, '\n') + 1 : nullptr)
         for (const ConfigKey& k : CONFIG_KEYS)
             if (strncasecmp(line, k.name, strlen(k.name)) == 0 && line[strlen(k.name)] == '=')
                 return true;
