@@ -3,8 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-void (*fatal_cleanup)();
-int exit_status;
+ProcessEnd process_end;
 
 void fatal_exit(int status)
 {

@@ -10,6 +10,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <vector>
+
 #include "core/keys.h"
 #include "core/openread.h"
 #include "core/replace.h"
@@ -48,22 +50,42 @@ void parse_seconds(const char* value, void* target)
 
 enum class ScanState { LineStart, SkipLine, Key, Value };
 
-} // namespace
-
-const ConfigKey CONFIG_KEYS[] = {
-    {"upkey", &upkey, parse_key},
-    {"downkey", &downkey, parse_key},
-    {"leftkey", &leftkey, parse_key},
-    {"rightkey", &rightkey, parse_key},
-    {"digleftkey", &digleftkey, parse_key},
-    {"digrightkey", &digrightkey, parse_key},
-    {"background", artwork_names[0], parse_name},
-    {"hero", artwork_names[1], parse_name},
-    {"enemy", artwork_names[2], parse_name},
-    {"hidden", artwork_names[3], parse_name},
-    {"solveseconds", &solve_seconds, parse_seconds},
-    {nullptr, nullptr, nullptr},
+// The settings a configuration line can set, by the line's key: one of the
+// six keys (the member it sets), an artwork name (the graphics set), the
+// search budget. Characters and member pointers in place, so the table is a
+// constant.
+enum class ConfigValue : uint8_t { Key, ArtworkName, SolveSeconds };
+struct ConfigKey {
+    char name[CONFIG_KEY_LETTERS + 1];
+    ConfigValue value;
+    int32_t Settings::* key;   // Key only
+    int artwork;               // ArtworkName only
 };
+constexpr ConfigKey CONFIG_KEYS[] = {
+    {"upkey", ConfigValue::Key, &Settings::upkey, 0},
+    {"downkey", ConfigValue::Key, &Settings::downkey, 0},
+    {"leftkey", ConfigValue::Key, &Settings::leftkey, 0},
+    {"rightkey", ConfigValue::Key, &Settings::rightkey, 0},
+    {"digleftkey", ConfigValue::Key, &Settings::digleftkey, 0},
+    {"digrightkey", ConfigValue::Key, &Settings::digrightkey, 0},
+    {"background", ConfigValue::ArtworkName, nullptr, 0},
+    {"hero", ConfigValue::ArtworkName, nullptr, 1},
+    {"enemy", ConfigValue::ArtworkName, nullptr, 2},
+    {"hidden", ConfigValue::ArtworkName, nullptr, 3},
+    {"solveseconds", ConfigValue::SolveSeconds, nullptr, 0},
+};
+
+// The value of a configuration line put into the setting its key names.
+void parse_config_value(const ConfigKey& k, const char* value)
+{
+    switch (k.value) {
+    case ConfigValue::Key: parse_key(value, &(settings.*k.key)); break;
+    case ConfigValue::ArtworkName: parse_name(value, settings.artwork_names[k.artwork]); break;
+    case ConfigValue::SolveSeconds: parse_seconds(value, &settings.solve_seconds); break;
+    }
+}
+
+} // namespace
 
 bool config_path(char* out) { return user_file_path(out, config_file_name); }
 
@@ -83,20 +105,21 @@ bool is_config_file(const char* path)
     int fd = open_for_reading(path);
     if (fd < 0)
         return false;
-    static char text[CONFIG_FILE_MAX + 1];
+    // The call's own buffer, on the heap: 64 KB is too much for the stack.
+    std::vector<char> text(CONFIG_FILE_MAX + 1);
     size_t length = 0;
     for (;;) {
-        const ssize_t n = read(fd, text + length, sizeof text - 1 - length);
+        const ssize_t n = read(fd, text.data() + length, text.size() - 1 - length);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
             break;
         length += size_t(n);
-        if (length == sizeof text - 1)
+        if (length == text.size() - 1)
             break;
     }
     char probe;
-    const bool longer = length == sizeof text - 1 && read(fd, &probe, 1) > 0;
+    const bool longer = length == text.size() - 1 && read(fd, &probe, 1) > 0;
     close(fd);
     if (longer)
         return false;
@@ -111,9 +134,9 @@ bool is_config_file(const char* path)
     }
     text[length] = 0;
     // At least one line starts with a known setting's name and "=".
-    for (const char* line = text; line; line = strchr(line, '\n') ? strchr(line, '\n') + 1 : nullptr)
-        for (const ConfigKey* k = CONFIG_KEYS; k->name; k++)
-            if (strncasecmp(line, k->name, strlen(k->name)) == 0 && line[strlen(k->name)] == '=')
+    for (const char* line = text.data(); line; line = strchr(line, '\n') ? strchr(line, '\n') + 1 : nullptr)
+        for (const ConfigKey& k : CONFIG_KEYS)
+            if (strncasecmp(line, k.name, strlen(k.name)) == 0 && line[strlen(k.name)] == '=')
                 return true;
     return false;
 }
@@ -170,9 +193,9 @@ void scan_config(const char* text)
             } else if (c == '=') {
                 key[key_length] = 0;
                 found = nullptr;
-                for (const ConfigKey* k = CONFIG_KEYS; k->name; k++)
-                    if (strcmp(k->name, key) == 0)
-                        found = k;
+                for (const ConfigKey& k : CONFIG_KEYS)
+                    if (strcmp(k.name, key) == 0)
+                        found = &k;
                 value_length = 0;
                 state = ScanState::Value;
             } else {
@@ -183,7 +206,7 @@ void scan_config(const char* text)
             if (c == '\n') {
                 value[value_length] = 0;
                 if (found)
-                    found->parse(value, found->target);
+                    parse_config_value(*found, value);
                 state = ScanState::LineStart;
             } else if (value_length < PATH_BUFFER_SIZE - 1) {
                 value[value_length++] = c;   // longer values are cut here
@@ -235,15 +258,15 @@ int apply_config_text(const char* text, const char* file)
         if (i < 6) {
             ok = valid_key(keys[i]);
             if (ok)
-                *static_cast<int32_t*>(k.target) = keys[i];
+                settings.*k.key = keys[i];
             else
-                log_message("%s: no valid %s, using %x\n", file, k.name, unsigned(*static_cast<int32_t*>(k.target)));
+                log_message("%s: no valid %s, using %x\n", file, k.name, unsigned(settings.*k.key));
         } else {
             ok = valid_name(names[i - 6]);
             if (ok)
-                strcpy(static_cast<char*>(k.target), names[i - 6]);
+                strcpy(artwork_names[k.artwork], names[i - 6]);
             else
-                log_message("%s: no valid %s, using %s\n", file, k.name, static_cast<char*>(k.target));
+                log_message("%s: no valid %s, using %s\n", file, k.name, artwork_names[k.artwork]);
         }
         defaults += ok ? 0 : 1;
     }

@@ -11,13 +11,6 @@ constexpr int CONFIG_KEY_LETTERS = 15;
 // (at most 161 bytes besides the names) always fit in what read_config reads.
 constexpr int ARTWORK_NAME_MAX = 200;
 
-struct ConfigKey {
-    const char* name;
-    void* target;
-    void (*parse)(const char* value, void* target);
-};
-extern const ConfigKey CONFIG_KEYS[];
-
 // The longest file taken for a configuration (only CONFIG_TEXT_SIZE - 1
 // bytes of it are read as settings).
 constexpr int CONFIG_FILE_MAX = 64 * 1024;

@@ -139,10 +139,14 @@ void enter_player_name(ModalEnd then) { text_entry(player_name, PLAYER_NAME_LENG
 
 namespace {
 
-int32_t* const KEY_BINDINGS[KEY_PROMPT_COUNT] = {&upkey, &downkey, &leftkey, &rightkey, &digleftkey, &digrightkey};
-const char* const KEY_LABELS[KEY_PROMPT_COUNT] = {"key for moving up",    "key for moving down",
-                                                  "key for moving left",  "key for moving right",
-                                                  "key for digging left", "key for digging right"};
+// The settings the prompts set, in prompt order, and what each prompt asks
+// for; member pointers and characters in place, so the tables are constants.
+constexpr int32_t Settings::* KEY_BINDINGS[KEY_PROMPT_COUNT] = {
+    &Settings::upkey,    &Settings::downkey,    &Settings::leftkey,
+    &Settings::rightkey, &Settings::digleftkey, &Settings::digrightkey};
+constexpr char KEY_LABELS[KEY_PROMPT_COUNT][24] = {"key for moving up",    "key for moving down",
+                                                   "key for moving left",  "key for moving right",
+                                                   "key for digging left", "key for digging right"};
 
 void show_key_prompt(int index)
 {
@@ -178,11 +182,11 @@ bool key_prompt_step(Session&, ModalScreen& screen, bool quit)
         return false;
     if (key == KEY_ESCAPE) {
         for (int j = 0; j < KEY_PROMPT_COUNT; j++)
-            *KEY_BINDINGS[j] = k.remembered[size_t(j)];
+            settings.*KEY_BINDINGS[j] = k.remembered[size_t(j)];
         screen.arg = 1;   // nothing to store
         return true;
     }
-    *KEY_BINDINGS[k.index] = key;
+    settings.*KEY_BINDINGS[k.index] = key;
     char text[80];
     snprintf(text, sizeof text, "%x", unsigned(key));
     print_at_cursor(text);
@@ -202,7 +206,7 @@ void remap_keys(ModalEnd then)
 {
     ModalScreen& screen = open_modal_screen(ModalKind::KEY_PROMPTS, key_prompt_step, then, 1);
     for (int i = 0; i < KEY_PROMPT_COUNT; i++)
-        screen.keys.remembered[size_t(i)] = *KEY_BINDINGS[i];
+        screen.keys.remembered[size_t(i)] = settings.*KEY_BINDINGS[i];
     clear_screen();
     text_y = 160;
     text_x = 140;

@@ -19,25 +19,21 @@
 #include "level/archive.h"
 #include "picture/datafile.h"
 
-bool user_dir_in_use;
+UserDirLock user_dir_lock;
 
 namespace {
 
-// The open user directory, locked for the whole run: two games on one
-// directory would overwrite each other's results and settings.
-int user_dir_lock = -1;
-
 bool lock_user_dir(const char* directory)
 {
-    user_dir_lock = open(directory, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (user_dir_lock < 0)
+    user_dir_lock.fd = open(directory, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (user_dir_lock.fd < 0)
         return true;   // no lock to be had: nothing to share it with either
-    if (flock(user_dir_lock, LOCK_EX | LOCK_NB) == 0)
+    if (flock(user_dir_lock.fd, LOCK_EX | LOCK_NB) == 0)
         return true;
     const bool held = errno == EWOULDBLOCK;
     if (!held) {
-        close(user_dir_lock);
-        user_dir_lock = -1;
+        close(user_dir_lock.fd);
+        user_dir_lock.fd = -1;
     }
     return !held;
 }

@@ -11,9 +11,17 @@
 // is set and nothing is written, the log included (held until then, see
 // hold_log).
 void setup_user_dir();
-// Another game runs on the same user directory (it holds the lock): this
-// one writes nothing there and ends after saying so.
-extern bool user_dir_in_use;
+// The user directory's lock, one record because the run has one directory.
+struct UserDirLock {
+    // The open user directory, locked for the whole run: two games on one
+    // directory would overwrite each other's results and settings.
+    int fd = -1;
+    // Another game runs on the same user directory (it holds the lock):
+    // this one writes nothing there and ends after saying so.
+    bool in_use;
+};
+extern UserDirLock user_dir_lock;
+inline constexpr auto& user_dir_in_use = user_dir_lock.in_use;
 // Copies source over destination, which appears whole or not at all.
 // False when the source cannot be opened, the destination cannot be
 // created or a read or write failed (the destination is then as it was),

@@ -18,22 +18,24 @@
 #include "level/movie.h"
 
 char archive_path[PATH_BUFFER_SIZE];
-int archive_errno;
+ArchiveFailure archive_failure;
 
 namespace {
 
 constexpr int COPY_BLOCK = 1024;
 
-int log_fd = -1;
-bool log_disabled;
-// The messages of a held log, and whether it is held.
-bool log_held;
-std::string held_lines;
+// The run's log: its descriptor once opened, whether logging is off, and the
+// messages of a held log with whether it is held.
+struct LogState {
+    int fd = -1;
+    bool disabled;
+    bool held;
+    std::string held_lines;
+};
+
+LogState log_state;
 // Enough for every message a start-up says before the log is released.
 constexpr size_t HELD_LOG_LIMIT = 64 * LOG_LINE_SIZE;
-// A failure of the replacement that has no error number (the archive's name
-// is taken by a folder), for archive_failure_reason.
-const char* replace_problem;
 
 // Closes a descriptor when it goes out of scope.
 struct FileHolder {
@@ -350,7 +352,7 @@ namespace {
 int rewrite_archive(const RecordWrite* writes, int count)
 {
     archive_errno = 0;
-    replace_problem = nullptr;
+    archive_failure.problem = nullptr;
     for (int i = 0; i < count; i++)
         if (writes[i].record < 0 || writes[i].record >= ARCHIVE_MAX_RECORDS)
             return ARCHIVE_BAD_RECORD;
@@ -375,7 +377,7 @@ int rewrite_archive(const RecordWrite* writes, int count)
     ReplaceFile replacement;
     if (!replace_begin(&replacement, archive_path, 0600)) {
         archive_errno = replacement.error;
-        replace_problem = replacement.problem;
+        archive_failure.problem = replacement.problem;
         return ARCHIVE_NO_TEMPORARY;
     }
     log_message("trying to rename %s to %s\n", replacement.temporary, archive_path);
@@ -385,7 +387,7 @@ int rewrite_archive(const RecordWrite* writes, int count)
     }
     const int result = replace_commit(&replacement);
     archive_errno = replacement.error;
-    replace_problem = replacement.problem;
+    archive_failure.problem = replacement.problem;
     if (result == REPLACE_FAILED)
         return ARCHIVE_REPLACE_FAILED;
     if (result == REPLACE_NOT_SYNCED)
@@ -434,8 +436,8 @@ int write_record(int record, const uint8_t* data, int length)
 
 const char* archive_failure_reason(int result)
 {
-    if (replace_problem && result != ARCHIVE_OK)
-        return replace_problem;
+    if (archive_failure.problem && result != ARCHIVE_OK)
+        return archive_failure.problem;
     if (archive_errno != 0 && result != ARCHIVE_DAMAGED)
         return open_failure_reason(archive_errno);
     switch (result) {
@@ -468,13 +470,13 @@ namespace {
 // link, FIFO or device at its name is replaced, never written through.
 bool open_log()
 {
-    if (log_fd >= 0)
+    if (log_state.fd >= 0)
         return true;
     ReplaceFile log;
     if (!replace_begin(&log, LOG_FILE_NAME, 0644, REPLACE_LINK_ITSELF) ||
         replace_commit(&log, true) == REPLACE_FAILED)
         return false;
-    log_fd = log.fd;
+    log_state.fd = log.fd;
     log.fd = -1;
     return true;
 }
@@ -483,7 +485,7 @@ bool open_log()
 
 void log_message(const char* format, ...)
 {
-    if (log_disabled)
+    if (log_state.disabled)
         return;
     char text[LOG_LINE_SIZE];
     va_list args;
@@ -494,38 +496,38 @@ void log_message(const char* format, ...)
     // A line cut at the buffer still ends its line.
     if (wanted >= int(sizeof text) && length > 0 && text[length - 1] != '\n')
         text[length - 1] = '\n';
-    if (log_held) {
-        if (held_lines.size() + length <= HELD_LOG_LIMIT)
-            held_lines.append(text, length);
+    if (log_state.held) {
+        if (log_state.held_lines.size() + length <= HELD_LOG_LIMIT)
+            log_state.held_lines.append(text, length);
         return;
     }
     if (!open_log())
         return;   // dropped; the next message tries again
-    if (!write_fully(log_fd, text, length)) {
+    if (!write_fully(log_state.fd, text, length)) {
         // Diagnostics only: nothing to do when the log cannot be written.
     }
 }
 
 void close_log()
 {
-    if (log_fd >= 0)
-        close(log_fd);
-    log_fd = -1;
+    if (log_state.fd >= 0)
+        close(log_state.fd);
+    log_state.fd = -1;
 }
 
 void hold_log()
 {
-    log_held = true;
+    log_state.held = true;
 }
 
 void release_log()
 {
-    if (!log_held)
+    if (!log_state.held)
         return;
-    log_held = false;
+    log_state.held = false;
     std::string lines;
-    lines.swap(held_lines);
-    if (!lines.empty() && open_log() && !write_fully(log_fd, lines.data(), lines.size())) {
+    lines.swap(log_state.held_lines);
+    if (!lines.empty() && open_log() && !write_fully(log_state.fd, lines.data(), lines.size())) {
         // Diagnostics only, as in log_message.
     }
 }
@@ -533,7 +535,7 @@ void release_log()
 void disable_log()
 {
     close_log();
-    log_disabled = true;
-    log_held = false;
-    held_lines.clear();
+    log_state.disabled = true;
+    log_state.held = false;
+    log_state.held_lines.clear();
 }

@@ -107,9 +107,17 @@ int write_records(const RecordWrite* writes, int count);
 // left part-way.
 int apply_records(std::vector<uint8_t>* archive, const RecordWrite* writes, int count);
 
-// The system's error number behind the last failed write_record; 0 when the
-// archive's own content was refused (damaged, record number out of range).
-extern int archive_errno;
+// Why the last write_record failed, for archive_failure_reason.
+struct ArchiveFailure {
+    // The system's error number; 0 when the archive's own content was
+    // refused (damaged, record number out of range).
+    int error;
+    // A failure of the replacement that has no error number (the archive's
+    // name is taken by a folder); null when there was none.
+    const char* problem;
+};
+extern ArchiveFailure archive_failure;
+inline constexpr auto& archive_errno = archive_failure.error;
 // Why write_record failed, in a few lower-case words for a message line:
 // the system's reason, or what is wrong with the archive.
 const char* archive_failure_reason(int result);

@@ -19,8 +19,6 @@
 
 namespace {
 
-bool timer_installed;
-
 // A screenshot that could not be written, told where the mode shows its
 // messages: the editors' message lines, a line under the main menu, the
 // message corner elsewhere.
@@ -47,6 +45,7 @@ struct FrameLoop {
     bool exit_held;    // this batch's Alt+X was held back for unsaved artwork
     bool trace_owed;   // the frame put up a modal screen: traced when it is taken down
     bool ending;       // the program ends once the effects still playing have ended
+    bool timer_installed;   // the frame tick runs
 };
 FrameLoop frame_loop;
 
@@ -54,17 +53,17 @@ FrameLoop frame_loop;
 
 void start_frame_timer()
 {
-    if (timer_installed)
+    if (frame_loop.timer_installed)
         return;
-    timer_installed = true;
+    frame_loop.timer_installed = true;
     start_tick_timer(FRAME_PERIOD_MS);
 }
 
 void stop_frame_timer()
 {
-    if (!timer_installed)
+    if (!frame_loop.timer_installed)
         return;
-    timer_installed = false;
+    frame_loop.timer_installed = false;
     stop_tick_timer();
 }
 

@@ -35,18 +35,24 @@ struct ScriptLine {
     int x = 0, y = 0;
 };
 
-std::vector<ScriptLine> lines;
-size_t next_line;
-bool active, fast;
-long frames_run;
-ModeHandler traced_mode;
-int traced_level = -1;
-// What the script holds down, so that its events carry the state the window
-// system would give them: the modifier keys in each key event, the buttons in
-// each motion.
-int held_mod;
-uint8_t held_buttons;
-int pointer_x, pointer_y;
+// The script being played and what it has done so far; one record because
+// one script drives the one program.
+struct ScriptDriver {
+    std::vector<ScriptLine> lines;
+    size_t next_line;
+    bool active, fast;
+    long frames_run;
+    ModeHandler traced_mode;
+    int traced_level = -1;
+    // What the script holds down, so that its events carry the state the
+    // window system would give them: the modifier keys in each key event, the
+    // buttons in each motion.
+    int held_mod;
+    uint8_t held_buttons;
+    int pointer_x, pointer_y;
+};
+
+ScriptDriver driver;
 
 int modifier_bit(int key)
 {
@@ -66,22 +72,22 @@ int modifier_bit(int key)
 void push_key(int key, bool down)
 {
     // A modifier's own key-down already counts it, its key-up no longer does.
-    held_mod = down ? (held_mod | modifier_bit(key)) : (held_mod & ~modifier_bit(key));
-    queue_key_event(key, down, uint16_t(held_mod));
+    driver.held_mod = down ? (driver.held_mod | modifier_bit(key)) : (driver.held_mod & ~modifier_bit(key));
+    queue_key_event(key, down, uint16_t(driver.held_mod));
 }
 
 void push_motion(int x, int y)
 {
-    queue_pointer_motion(x, y, x - pointer_x, y - pointer_y, held_buttons);
-    pointer_x = x;
-    pointer_y = y;
+    queue_pointer_motion(x, y, x - driver.pointer_x, y - driver.pointer_y, driver.held_buttons);
+    driver.pointer_x = x;
+    driver.pointer_y = y;
 }
 
 void push_button(int button, bool down)
 {
     const uint8_t bit = uint8_t(1u << (button - 1));
-    held_buttons = down ? uint8_t(held_buttons | bit) : uint8_t(held_buttons & ~bit);
-    queue_button_event(button, down, pointer_x, pointer_y);
+    driver.held_buttons = down ? uint8_t(driver.held_buttons | bit) : uint8_t(driver.held_buttons & ~bit);
+    queue_button_event(button, down, driver.pointer_x, driver.pointer_y);
 }
 
 void push_line(const ScriptLine& l)
@@ -90,7 +96,7 @@ void push_line(const ScriptLine& l)
         push_motion(l.x, l.y);
         return;
     }
-    if (l.kind == Kind::Mouse && (l.x != pointer_x || l.y != pointer_y))
+    if (l.kind == Kind::Mouse && (l.x != driver.pointer_x || l.y != driver.pointer_y))
         push_motion(l.x, l.y);
     auto push = l.kind == Kind::Mouse ? push_button : push_key;
     if (l.action != Action::Up)
@@ -122,13 +128,13 @@ const char* mode_name(ModeHandler m)
 
 void reset_script()
 {
-    lines.clear();
-    next_line = 0;
-    active = false;
-    frames_run = 0;
-    held_mod = 0;
-    held_buttons = 0;
-    pointer_x = pointer_y = 0;
+    driver.lines.clear();
+    driver.next_line = 0;
+    driver.active = false;
+    driver.frames_run = 0;
+    driver.held_mod = 0;
+    driver.held_buttons = 0;
+    driver.pointer_x = driver.pointer_y = 0;
 }
 
 bool load_script()
@@ -136,7 +142,7 @@ bool load_script()
     reset_script();
     script_event_source = inject_script_events;
     const char* f = getenv("VORBIX_FAST");
-    fast = f && *f && strcmp(f, "0") != 0;
+    driver.fast = f && *f && strcmp(f, "0") != 0;
     const char* path = getenv("VORBIX_SCRIPT");
     if (!path || !*path)
         return true;
@@ -151,7 +157,7 @@ bool load_script()
         number++;
         const size_t length = strlen(text);
         const bool cut = length == sizeof text - 1 && text[length - 1] != '\n' && !feof(file);
-        if (cut || lines.size() >= SCRIPT_MAX_LINES) {
+        if (cut || driver.lines.size() >= SCRIPT_MAX_LINES) {
             fprintf(stderr, cut ? "%s:%d: a line longer than %d characters\n" : "%s:%d: more than %d lines\n", path,
                     number, cut ? SCRIPT_LINE_SIZE - 2 : int(SCRIPT_MAX_LINES));
             fclose(file);
@@ -172,17 +178,17 @@ bool load_script()
         auto key_symbol = [](int k) { return k >= 0 && k < KEY_LAST; };
         // Frame numbers count from 0; a negative one would read as a modal line.
         if (sscanf(text, "modal %15s %d", word, &key) == 2 && known(word) && key_symbol(key)) {
-            lines.push_back({-1, action(word), key});
+            driver.lines.push_back({-1, action(word), key});
         } else if (sscanf(text, "modal %d", &key) == 1 && key_symbol(key)) {
-            lines.push_back({-1, Action::Press, key});
+            driver.lines.push_back({-1, Action::Press, key});
         } else if (sscanf(text, "%ld %15s %d", &frame, word, &key) == 3 && frame >= 0 && known(word) &&
                    key_symbol(key)) {
-            lines.push_back({frame, action(word), key});
+            driver.lines.push_back({frame, action(word), key});
         } else if (sscanf(text, "%ld motion %d %d", &frame, &x, &y) == 3 && frame >= 0 && on_screen(x, y)) {
-            lines.push_back({frame, Action::Press, 0, Kind::Motion, x, y});
+            driver.lines.push_back({frame, Action::Press, 0, Kind::Motion, x, y});
         } else if (sscanf(text, "%ld mouse %15s %d %d %d", &frame, word, &key, &x, &y) == 5 && frame >= 0 &&
                    known(word) && key >= 1 && key <= 5 && on_screen(x, y)) {
-            lines.push_back({frame, action(word), key, Kind::Mouse, x, y});
+            driver.lines.push_back({frame, action(word), key, Kind::Mouse, x, y});
         } else {
             fprintf(stderr, "%s:%d: not a script line\n", path, number);
             fclose(file);
@@ -190,24 +196,24 @@ bool load_script()
         }
     }
     fclose(file);
-    active = true;
+    driver.active = true;
     notice_listener = trace_notice;
     return true;
 }
 
-bool fast_frames() { return fast; }
+bool fast_frames() { return driver.fast; }
 
 void inject_script_events(bool in_frame)
 {
-    if (!active)
+    if (!driver.active)
         return;
-    while (next_line < lines.size()) {
-        const ScriptLine& l = lines[next_line];
+    while (driver.next_line < driver.lines.size()) {
+        const ScriptLine& l = driver.lines[driver.next_line];
         const bool modal = l.frame < 0;
-        if (modal ? in_frame : l.frame > frames_run)
+        if (modal ? in_frame : l.frame > driver.frames_run)
             return;
         push_line(l);
-        next_line++;
+        driver.next_line++;
         if (modal)
             return;   // one modal line a wait: each is its own batch
     }
@@ -215,18 +221,19 @@ void inject_script_events(bool in_frame)
 
 void trace_notice(const char* text)
 {
-    if (active)
-        fprintf(stderr, "frame %ld: notice %s\n", frames_run, text);
+    if (driver.active)
+        fprintf(stderr, "frame %ld: notice %s\n", driver.frames_run, text);
 }
 
 void trace_frame(ModeHandler mode, int level)
 {
-    frames_run++;
-    if (!active)
+    driver.frames_run++;
+    if (!driver.active)
         return;
-    if (mode != traced_mode || level != traced_level) {
-        traced_mode = mode;
-        traced_level = level;
-        fprintf(stderr, "frame %ld: %s level %d\n", frames_run, mode_name(traced_mode), traced_level);
+    if (mode != driver.traced_mode || level != driver.traced_level) {
+        driver.traced_mode = mode;
+        driver.traced_level = level;
+        fprintf(stderr, "frame %ld: %s level %d\n", driver.frames_run, mode_name(driver.traced_mode),
+                driver.traced_level);
     }
 }

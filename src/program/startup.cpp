@@ -77,18 +77,6 @@ constexpr uint32_t SECOND_GAME_NOTICE_MS = 5000;
 const char VERSION_TEXT[] = "\nSDL Vorbix version 1.4.5.4 (1/5/2015)\n\n";
 const char LEVEL_MESSAGE[] = "\nLevel numbers must be numeric, ranging from 1 to 400\n\n";
 
-const option LONG_OPTIONS[] = {
-    {"window", no_argument, nullptr, 'w'},
-    {"help", no_argument, nullptr, 'h'},
-    {"version", no_argument, nullptr, 'v'},
-    {"config", required_argument, nullptr, 'c'},
-    {"level", required_argument, nullptr, 'l'},
-    {"Level", required_argument, nullptr, 'l'},
-    {"stuck", no_argument, nullptr, 's'},
-    {"quiet", no_argument, nullptr, 'q'},
-    {nullptr, 0, nullptr, 0},
-};
-
 int print_help()
 {
     fputs(HELP_TEXT, stdout);
@@ -121,6 +109,19 @@ bool store_name(char* target, const char* value)
 
 int parse_command_line(int argc, char** argv, Session& session)
 {
+    // getopt's table, the parse's own: it holds pointers, so as a file-level
+    // array it would be written at load time rather than be read-only.
+    const option LONG_OPTIONS[] = {
+        {"window", no_argument, nullptr, 'w'},
+        {"help", no_argument, nullptr, 'h'},
+        {"version", no_argument, nullptr, 'v'},
+        {"config", required_argument, nullptr, 'c'},
+        {"level", required_argument, nullptr, 'l'},
+        {"Level", required_argument, nullptr, 'l'},
+        {"stuck", no_argument, nullptr, 's'},
+        {"quiet", no_argument, nullptr, 'q'},
+        {nullptr, 0, nullptr, 0},
+    };
     opterr = 0;
     optind = 0;   // a fresh scan, also when called more than once
     int c;

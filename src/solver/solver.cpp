@@ -230,7 +230,6 @@ struct DistanceQueue {
     std::array<DistanceBucket, DIG_STEPS + 1> buckets;
     int pending;
 };
-DistanceQueue distance_queue;
 
 // Empties the queue but for `start`, at distance 0.
 void start_distances(DistanceQueue& q, int start)
@@ -290,10 +289,13 @@ int nearest_target(const LevelState& s, int start, const std::array<uint8_t, GRI
 {
     int nearest = FAR;
     int reached = 0;
-    DistanceQueue& q = distance_queue;
+    // The call's own scratch, a few KB on the stack: start_distances and
+    // lay_out_field set every part that is read, so nothing carries over
+    // from one call or one search to the next.
+    DistanceQueue q;
     start_distances(q, start);
-    static std::array<uint8_t, GRID_CELLS> crumbling;
-    static PlayGrid field;
+    std::array<uint8_t, GRID_CELLS> crumbling;
+    PlayGrid field;
     lay_out_field(s, view, field, crumbling);
     for (int d = 0; q.pending > 0 && d < FAR; d++) {
         DistanceBucket& bucket = q.buckets[size_t(d % (DIG_STEPS + 1))];

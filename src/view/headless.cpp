@@ -8,19 +8,24 @@
 #include "view/view.h"
 
 namespace {
-std::array<uint8_t, SCREEN_WIDTH * SCREEN_HEIGHT> headless_screen;
-bool prepared;
+// The frame buffer drawn into when no window gives one, and whether the
+// display has been set up for drawing.
+struct HeadlessScreen {
+    std::array<uint8_t, SCREEN_WIDTH * SCREEN_HEIGHT> pixels;
+    bool prepared;
+};
+HeadlessScreen headless;
 } // namespace
 
 void prepare_headless()
 {
-    if (prepared)
+    if (headless.prepared)
         return;
     if (!display_state.pixels)
-        attach_frame_buffer(headless_screen.data(), SCREEN_WIDTH);
+        attach_frame_buffer(headless.pixels.data(), SCREEN_WIDTH);
     alloc_display_buffers();
     build_variant_table();
     clear_sprite_slots();
     clear_dirty_list();
-    prepared = true;
+    headless.prepared = true;
 }
