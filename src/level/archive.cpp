@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "core/file_holder.h"
 #include "core/openread.h"
 #include "core/replace.h"
 #include "level/movie.h"
@@ -36,25 +37,6 @@ struct LogState {
 LogState log_state;
 // Enough for every message a start-up says before the log is released.
 constexpr size_t HELD_LOG_LIMIT = 64 * LOG_LINE_SIZE;
-
-// Closes a descriptor when it goes out of scope.
-struct FileHolder {
-    int fd;
-    explicit FileHolder(int f) : fd(f) {}
-    ~FileHolder()
-    {
-        if (fd >= 0)
-            close(fd);
-    }
-    FileHolder(const FileHolder&) = delete;
-    FileHolder& operator=(const FileHolder&) = delete;
-    int release()
-    {
-        int f = fd;
-        fd = -1;
-        return f;
-    }
-};
 
 uint32_t get_u32(const uint8_t* p)
 {

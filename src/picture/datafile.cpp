@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "core/openread.h"
 #include "core/settings.h"
 
 // The installed data folder comes from the build's install prefix.
@@ -42,7 +43,9 @@ bool find_data_file(char* out, const char* name)
         strcpy(out, candidate);
         if (!candidate[0])
             continue;
-        int fd = open(candidate, O_RDONLY);
+        // A FIFO or device at the name is no data file: it is passed over
+        // unread, never waited on.
+        int fd = open_for_reading(candidate);
         if (fd < 0)
             continue;
         close(fd);

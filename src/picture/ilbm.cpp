@@ -9,6 +9,8 @@
 
 #include <algorithm>
 
+#include "core/file_holder.h"
+#include "core/openread.h"
 #include "core/replace.h"
 #include "core/settings.h"
 #include "picture/datafile.h"
@@ -209,19 +211,6 @@ const char* read_chunks(std::span<const uint8_t> bytes, Picture& p)
     return nullptr;
 }
 
-// Closes a descriptor when it goes out of scope.
-struct FileHolder {
-    int fd;
-    explicit FileHolder(int f) : fd(f) {}
-    ~FileHolder()
-    {
-        if (fd >= 0)
-            close(fd);
-    }
-    FileHolder(const FileHolder&) = delete;
-    FileHolder& operator=(const FileHolder&) = delete;
-};
-
 } // namespace
 
 const char* read_picture_bytes(std::span<const uint8_t> bytes, Picture* picture)
@@ -242,11 +231,11 @@ const char* read_picture_bytes(std::span<const uint8_t> bytes, Picture* picture)
 const char* read_picture_file(const char* path, Picture* picture)
 {
     *picture = Picture{};
-    FileHolder file(open(path, O_RDONLY));
+    // A FIFO or device at the name is refused unread (open_for_reading);
+    // one byte past the limit tells a file too large.
+    FileHolder file(open_for_reading(path));
     if (file.fd < 0)
         return MESSAGE_CANNOT_OPEN_PICTURE;
-    // One byte past the limit tells a file too large; an endless input (a
-    // FIFO, a device) never holds the reader.
     std::vector<uint8_t> bytes;
     uint8_t block[4096];
     for (;;) {

@@ -244,6 +244,8 @@ TEST(DamagedFiles, AFifoAtTheNameOfAFileTheGameReadsIsNeverWaitedOn)
         {"levels.vbl", {"ARCHIVE DAMAGED"}, "levels.vbl is damaged: it is not a regular file.", "demo level 0"},
         {"vrbxrc", {}, "Cannot read vrbxrc (not a regular file), using the default settings\n", "demo level 1"},
         {"player.nam", {}, "", "demo level 1"},
+        // Passed over as no data file: the shipped artwork is drawn.
+        {"redbrick.lbm", {}, "", "demo level 1"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);

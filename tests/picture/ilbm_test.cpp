@@ -302,8 +302,12 @@ TEST_F(IlbmReader, RefusedFiles)
         EXPECT_STREQ(read(c.file), MESSAGE_NOT_IFF);
     }
     EXPECT_STREQ(read_picture_file(dir.file("missing.lbm").c_str(), &picture), MESSAGE_CANNOT_OPEN_PICTURE);
-    // An endless input never holds the file reader, and a folder has no bytes.
-    EXPECT_STREQ(read_picture_file("/dev/zero", &picture), MESSAGE_PICTURE_TOO_LARGE);
+    // An endless input never holds the file reader: a device is refused
+    // unread, and a folder has no bytes.
+    EXPECT_STREQ(read_picture_file("/dev/zero", &picture), MESSAGE_CANNOT_OPEN_PICTURE);
+    const std::string large = dir.file("large.lbm");
+    write_file(large, std::string(size_t(PICTURE_MAX_FILE_BYTES) + 1, 'F'));
+    EXPECT_STREQ(read_picture_file(large.c_str(), &picture), MESSAGE_PICTURE_TOO_LARGE);
     EXPECT_STREQ(read_picture_file(dir.path.c_str(), &picture), MESSAGE_NOT_IFF);
 }
 
