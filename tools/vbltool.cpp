@@ -87,20 +87,7 @@ bool machine_lines = false;
 // A value with no space in it, escaped the way player names are (bytes
 // outside printable ASCII, the space and the backslash as \xNN), so that a
 // line splits at its spaces and every byte survives.
-std::string kv_value(const std::string& text)
-{
-    std::string escaped;
-    for (unsigned char ch : text) {
-        if (ch > 32 && ch < 127 && ch != '\\') {
-            escaped += char(ch);
-        } else {
-            char code[8];
-            snprintf(code, sizeof code, "\\x%02x", ch);
-            escaped += code;
-        }
-    }
-    return escaped;
-}
+std::string kv_value(const std::string& text) { return escape_text(text); }
 
 void kv(std::string& line, const char* key, const std::string& value)
 {

@@ -25,23 +25,27 @@ std::string level_text(const uint8_t* record, const char* comment)
     return text;
 }
 
+std::string escape_text(std::string_view text)
+{
+    std::string escaped;
+    for (unsigned char ch : text) {
+        if (ch > 32 && ch < 127 && ch != '\\') {
+            escaped += char(ch);
+        } else {
+            char code[8];
+            snprintf(code, sizeof code, "\\x%02x", ch);
+            escaped += code;
+        }
+    }
+    return escaped;
+}
+
 std::string escape_name(const uint8_t* name)
 {
     int length = PLAYER_NAME_LENGTH;
     while (length > 0 && name[length - 1] == 0)
         length--;
-    std::string text;
-    for (int i = 0; i < length; i++) {
-        uint8_t ch = name[i];
-        if (ch > 32 && ch < 127 && ch != '\\') {
-            text += char(ch);
-        } else {
-            char escaped[8];
-            snprintf(escaped, sizeof escaped, "\\x%02x", ch);
-            text += escaped;
-        }
-    }
-    return text;
+    return escape_text(std::string_view(reinterpret_cast<const char*>(name), size_t(length)));
 }
 
 std::string movie_text(const uint8_t* record, int length, const char* comment)

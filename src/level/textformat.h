@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // One character a tile code, 0..11; the other codes never stand in a level.
@@ -15,6 +16,9 @@ std::string level_text(const uint8_t* record, const char* comment);
 // are, every other byte (zero bytes before the last non-zero one included)
 // as \xHH; trailing zero bytes are left out.
 std::string escape_name(const uint8_t* name);
+// The same escape for any text: every byte outside '!'..'~', and the
+// backslash, as \xNN, so the text has no blank and splits at spaces.
+std::string escape_text(std::string_view text);
 // A movie record of `length` bytes as score, name, seed and count-x-input pairs.
 std::string movie_text(const uint8_t* record, int length, const char* comment);
 
