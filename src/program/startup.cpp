@@ -31,6 +31,7 @@
 #include "picture/gfxset.h"
 #include "picture/datafile.h"
 #include "picture/ilbm.h"
+#include "platform/video.h"
 #include "platform/watchdog.h"
 #include "sound/sound.h"
 
@@ -279,6 +280,7 @@ void init_video()
         fputs("No memory\n", stdout);
         fatal_exit(EXIT_NO_MEMORY);
     }
+    prefer_software_framebuffer();
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO) < 0) {
         fprintf(stderr, "Couldn't initialize SDL: %s\n", SDL_GetError());
         fatal_exit(1);

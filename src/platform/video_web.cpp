@@ -1,0 +1,3 @@
+#include "platform/video.h"
+
+void prefer_software_framebuffer() {}
