@@ -42,9 +42,7 @@ void report_unreadable_level(const Session& session, int level)
     char text[40];
     if (session.mode == main_menu_handler) {
         snprintf(text, sizeof text, "LEVEL %04d CANNOT BE READ", level);
-        text_y = 400;
-        print_centred(text);
-        update_whole_screen();
+        show_under_menu(text);
     } else {
         snprintf(text, sizeof text, "NO LEVEL %04d", level);
         show_message(text, 180);
@@ -110,6 +108,13 @@ void show_main_menu()
     update_whole_screen();
 }
 
+void show_under_menu(const char* text)
+{
+    text_y = 400;
+    print_centred(text);
+    update_whole_screen();
+}
+
 namespace {
 
 // F2 in any of the game's modes: the game stops and the graphics editor
@@ -132,9 +137,7 @@ void player_name_entered(Session&, int)
         log_message("Cannot store the player name: %s\n", strerror(error));
         char text[80];
         snprintf(text, sizeof text, "NAME NOT STORED: %s", strerror(error));
-        text_y = 400;
-        print_centred(text);
-        update_whole_screen();
+        show_under_menu(text);
         pass_notice(text);
     }
 }
@@ -148,9 +151,7 @@ void keys_remapped(Session&, int stored)
     if (!stored) {
         char text[80];
         snprintf(text, sizeof text, "KEYS NOT STORED: %s", strerror(error));
-        text_y = 400;
-        print_centred(text);
-        update_whole_screen();
+        show_under_menu(text);
         pass_notice(text);
     }
 }

@@ -11,5 +11,7 @@ void play_handler(Session& session);
 void demo_mode(Session& session);
 void draw_main_menu();
 void show_main_menu();
+// A line of news under the main menu, shown at once.
+void show_under_menu(const char* text);
 // F12 in a demonstration: the player goes on from the replay's state.
 void take_over_demo(Session& session);

@@ -31,9 +31,7 @@ void tell_screenshot_failure(const Session& session, const char* failure)
     } else if (session.mode == level_editor_mode) {
         show_editor_message(SCREENSHOT_FAILED);
     } else if (session.mode == main_menu_handler) {
-        text_y = 400;
-        print_centred(SCREENSHOT_FAILED);
-        update_whole_screen();
+        show_under_menu(SCREENSHOT_FAILED);
     } else {
         show_message(SCREENSHOT_FAILED, 180);
     }
